@@ -1,0 +1,82 @@
+#include "PPCd.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+
+bool PPCd::Load(const std::string& path) {
+  std::ifstream in(path);
+  if (!in) {
+    std::cerr << "ERROR: could not open file: " << path << std::endl;
+    return false;
+  }
+  Vex3_quarnd* triples[5] = {&a, &b, &corner, &unused, &eye};
+  for (Vex3_quarnd* t : triples) in >> t->x >> t->y >> t->z;
+  in >> w >> h >> zNear >> zFar;
+  Rebuild();
+  return true;
+}
+
+void PPCd::Rebuild() {
+  invM = M33d::FromColumns(a, b, corner).Inverse();
+  double f = corner.Dot(a.Cross(b).Normalized());
+  sNear = f / zNear;
+  sFar = f / zFar;
+}
+
+bool PPCd::Project(const Vex3_quarnd& P, double* u, double* v, double* s) const {
+  Vex3_quarnd q = invM * (P - eye);
+  double sc = 1.0 / q.z;
+  if (sc > sNear || sc < sFar) return false;
+  *u = q.x * sc;
+  *v = q.y * sc;
+  *s = sc;
+  return true;
+}
+
+double PPCd::HFov() const {
+  Vex3_quarnd ah = a.Normalized(), vh = a.Cross(b).Normalized();
+  return std::atan(-corner.Dot(ah) / corner.Dot(vh)) * 114.59155902616465;
+}
+
+void PPCd::ChangeFov(double delta) {
+  std::cerr << "INFO: old fov: " << HFov() << std::endl;
+  double fov = HFov() + delta;
+  if (fov < 1 || fov > 179) return;
+  Vex3_quarnd ah = a.Normalized(), bh = b.Normalized(), vh = a.Cross(b).Normalized();
+  double hw = -corner.Dot(ah), hv = -corner.Dot(bh);
+  // The principal point stays; only the focal length changes.
+  corner = vh * (hw / std::tan(fov * 0.017453292519943295 * 0.5)) - ah * hw - bh * hv;
+  std::cerr << "INFO: new fov: " << fov << std::endl;
+}
+
+void PPCd::PositionAndOrient(const Vex3_quarnd& P, Vex3_quarnd vd, Vex3_quarnd up) {
+  vd = vd.Normalized();
+  up = up.Normalized();
+  Vex3_quarnd aOld = a.Normalized(), bOld = b.Normalized(), vOld = a.Cross(b).Normalized();
+  double cv = corner.Dot(vOld), ca = corner.Dot(aOld), cb = corner.Dot(bOld);
+  a = vd.Cross(up).Normalized() * a.Length();
+  b = vd.Cross(a).Normalized() * b.Length();
+  corner = vd * cv + a.Normalized() * ca + b.Normalized() * cb;
+  eye = P;
+  Rebuild();
+}
+
+namespace {
+double RandomUnit() { return double(std::rand() % 65536) / 65535.0; }
+}  // namespace
+
+void PPCd::RandomSubView(PPCd* out) const {
+  *out = *this;
+  double r = RandomUnit();
+  out->ChangeFov(-HFov() * (0.55 + 0.25 * r));
+  r = RandomUnit();
+  int ku = std::rand() % (w / 2 > 0 ? w / 2 : 1);
+  double u = r + ku + 0.25 * w;
+  r = RandomUnit();
+  int kv = std::rand() % (h / 2 > 0 ? h / 2 : 1);
+  double v = r + kv + 0.25 * h;
+  Vex3_quarnd vd = ((a * u + b * v + corner) * 10.0).Normalized();
+  out->PositionAndOrient(eye, vd, -b);
+}

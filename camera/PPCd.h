@@ -1,0 +1,30 @@
+// Double-precision pinhole camera with its own reader and a projection that
+// rejects points nearer than zNear, farther than zFar or behind the eye.
+#pragma once
+
+#include <string>
+
+#include "M33.h"
+#include "Vex3.h"
+
+class PPCd {
+ public:
+  Vex3_quarnd a, b, corner;
+  M33d invM;
+  Vex3_quarnd unused;  // present in the file, used by no operation
+  Vex3_quarnd eye;
+  int w = 0, h = 0;
+  double zNear = 1, zFar = 1000;
+  double sNear = 0, sFar = 0;  // projection bounds f / zNear and f / zFar
+
+  // Reads whitespace-separated numbers from the full path.
+  bool Load(const std::string& path);
+  void Rebuild();
+  // Pixel coordinates from the top-left corner, and s = f / depth.
+  bool Project(const Vex3_quarnd& P, double* u, double* v, double* s) const;
+  double HFov() const;
+  void ChangeFov(double delta);
+  void PositionAndOrient(const Vex3_quarnd& P, Vex3_quarnd vd, Vex3_quarnd up);
+  // A narrower view looking at a random point of the central half.
+  void RandomSubView(PPCd* out) const;
+};

@@ -1,0 +1,49 @@
+// Window projection and unprojection on captured GL arrays (column-major
+// 4 x 4 model-view and projection, viewport x, y, w, h), computed the way
+// GLU's gluProject and gluUnProject compute them, so no GL context is needed.
+#pragma once
+
+#include "Vex3.h"
+
+struct GLMatrices {
+  double modelView[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+  double projection[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+  int viewport[4] = {0, 0, 1, 1};
+};
+
+// gluProject: false when the clip w is zero (outputs untouched).
+bool ProjectPoint(double ox, double oy, double oz, const double modelView[16],
+                  const double projection[16], const int viewport[4], double* wx, double* wy,
+                  double* wz);
+// gluUnProject: false when the combined matrix is singular or w is zero.
+bool UnProjectPoint(double wx, double wy, double wz, const double modelView[16],
+                    const double projection[16], const int viewport[4], double* ox, double* oy,
+                    double* oz);
+
+// r = a * b in GLU's row/column convention (__gluMultMatricesd).
+void MultiplyMatrices4(const double a[16], const double b[16], double r[16]);
+// Cofactor inverse; false when the determinant is zero.
+bool InvertMatrix4(const double m[16], double inv[16]);
+
+// Precomputed form for projecting many points with one set of arrays; gives
+// the same results as the functions above.
+class Projector {
+ public:
+  Projector() = default;
+  Projector(const double modelView[16], const double projection[16], const int viewport[4]);
+  explicit Projector(const GLMatrices& m) : Projector(m.modelView, m.projection, m.viewport) {}
+
+  bool Project(double ox, double oy, double oz, double* wx, double* wy, double* wz) const;
+  bool Project(const Vex3_quarn& p, double* wx, double* wy, double* wz) const {
+    return Project(p.x, p.y, p.z, wx, wy, wz);
+  }
+  bool UnProject(double wx, double wy, double wz, double* ox, double* oy, double* oz) const;
+  bool Invertible() const { return invertible_; }
+
+ private:
+  double mv_[16] = {};
+  double pr_[16] = {};
+  double inv_[16] = {};
+  int vp_[4] = {0, 0, 1, 1};
+  bool invertible_ = false;
+};

@@ -1,0 +1,95 @@
+// The triangle mesh: one instance per state of an animated scene. The first
+// state owns the triangle lists and identifier tables (the topology source);
+// later states borrow them and own only positions, live counts, normals and
+// colours. Triangles live in groups (one per material); a state's group
+// holds the first groupTriCount[g] triangles of the source's list.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "AABB.h"
+#include "GLProject.h"
+#include "SharedArray.h"
+#include "Vex3.h"
+
+// Group entry of an identifier that a cache file does not name (the byte
+// fill 255 of the table, read as an int32).
+constexpr int32_t kAbsentGroup = -1;
+
+class ObjLoader {
+ public:
+  ObjLoader* topologySource = nullptr;
+  int32_t colorScheme = 0;  // 0: by material number, 1: index colours
+  uint8_t shadingMode = 0;  // 0: lit vertex colours, 1: flat, 3: object list
+  int32_t stateIndex = 0;
+  Vex3_quarn lightDir;      // normalised (-1, -2, 4)
+  int32_t triangleCount = 0;  // live triangles, the sum of groupTriCount
+  std::string cacheName;
+  int32_t vertexCount = 0;
+  std::vector<Vex3_quarn> positions;
+  int32_t groupCount = 0;
+  SharedArray<int32_t> groupTriCount;
+  SharedArray<int32_t> groupMaterial;
+  SharedArray<float> texCoords;                       // 2 per vertex
+  SharedArray<std::vector<uint32_t>> groupTriangles;  // 3 vertex numbers per triangle
+  SharedArray<Vex3_quarn> groupColor;
+  SharedArray<Vex3_quarn> normals;  // per id (state meshes) or per vertex (object lists)
+  SharedArray<Vex3_quarn> vertexColors;
+  SharedArray<Vex3_quarn> triangleColors;        // per id, built on first use
+  SharedArray<std::vector<int32_t>> triangleId;  // id of triangle k of group g
+  SharedArray<int32_t> groupOfTriangle;          // per id; kAbsentGroup when absent
+  SharedArray<int32_t> indexInGroup;             // per id
+  SharedArray<int32_t> baseHeights;              // raw bits of each vertex's y
+
+  ObjLoader();
+  virtual ~ObjLoader() = default;
+  ObjLoader(const ObjLoader&) = delete;
+  ObjLoader& operator=(const ObjLoader&) = delete;
+
+  // Cache "%s.rdd" first, else the text file, then writes the cache. Ids,
+  // and in shading mode 0 normals and vertex colours, are complete after.
+  // False (with one message naming the file) when the file is missing or
+  // bad; the mesh is then empty and consistent.
+  virtual bool Load(const std::string& path, ObjLoader* source);
+  // positions = (1 - t) A + t B; B's live counts; B's topology source.
+  virtual void Interpolate(const ObjLoader& A, const ObjLoader& B, double t);
+
+  void Release();
+  void AssignIds(ObjLoader* source);
+  void InterpolatePositions(const ObjLoader& A, const ObjLoader& B, double t);
+  void CopyState(const ObjLoader& other);
+  // A fresh state of `source`; with views given, every vertex is projected
+  // with `from` and unprojected with `to`, so `to` sees this state as
+  // `from` sees the source.
+  void ShareTopology(ObjLoader& source, const GLMatrices* from = nullptr,
+                     const GLMatrices* to = nullptr);
+
+  // Number of identifiers of the topology (the source's triangle count).
+  int32_t IdCount() const;
+  bool Exists(int32_t id) const;
+  bool TriangleVertices(int32_t id, uint32_t idx[3]) const;
+  bool TrianglePositions(int32_t id, Vex3_quarn p[3]) const;
+  bool TrianglePositionsSorted(int32_t id, Vex3_quarn p[3]) const;  // ascending vertex number
+  bool TriangleIndicesSorted(int32_t id, uint32_t idx[3]) const;
+  AABB TriangleBox(int32_t id) const;
+  AABB Box() const;
+  Vex3_quarn Centroid() const;
+
+  // Per group, the triangles whose id has a non-zero mask entry; the caller
+  // owns the result.
+  void VisibleSubset(const int32_t* mask, std::vector<std::vector<uint32_t>>* lists,
+                     std::vector<int32_t>* counts) const;
+  void RandomGroupColors();
+  void BaseHeights();
+  // marks[id] = -1 for triangles facing away from the eye.
+  void FacingMarks(const Vex3_quarn& eye, int32_t* marks) const;
+
+  void ComputeNormals();
+  void ComputeVertexColors();
+  Vex3_quarn ColorAtPoint(float a, float b, int32_t id) const;
+  void BuildTriangleColors();
+  Vex3_quarn MaterialColor(int32_t material) const;
+  Vex3_quarn IndexColor(int32_t a) const;
+};

@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+
+#include "PPCd.h"
+
+namespace {
+PPCd MakeCamera() {
+  std::string path = testing::TempDir() + "cam_d.ppc";
+  // a, b, corner, unused triple, eye, w, h, near, far
+  std::ofstream(path) << "1 0 0\n0 -1 0\n-640 360 -640\n9 9 9\n0 0 0\n1280 720\n10 10000\n";
+  PPCd c;
+  EXPECT_TRUE(c.Load(path));
+  return c;
+}
+}  // namespace
+
+TEST(PPCd, LoadProjectAndDepthBounds) {
+  PPCd c = MakeCamera();
+  EXPECT_NEAR(c.sNear, 64, 1e-12);
+  EXPECT_NEAR(c.sFar, 0.064, 1e-12);
+  double u, v, s;
+  ASSERT_TRUE(c.Project({0, 0, -100}, &u, &v, &s));
+  EXPECT_NEAR(u, 640, 1e-9);
+  EXPECT_NEAR(v, 360, 1e-9);
+  EXPECT_FALSE(c.Project({0, 0, -5}, &u, &v, &s));     // nearer than zNear
+  EXPECT_FALSE(c.Project({0, 0, -20000}, &u, &v, &s));  // beyond zFar
+  EXPECT_FALSE(c.Project({0, 0, 100}, &u, &v, &s));     // behind the eye
+}
+
+TEST(PPCd, MissingFileReports) {
+  PPCd c;
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(c.Load("/nonexistent/x.ppc"));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "ERROR: could not open file: /nonexistent/x.ppc\n");
+}
+
+TEST(PPCd, FovChangesKeepPrincipalPoint) {
+  PPCd c = MakeCamera();
+  EXPECT_NEAR(c.HFov(), 90, 1e-9);
+  testing::internal::CaptureStderr();
+  c.ChangeFov(-30);
+  std::string log = testing::internal::GetCapturedStderr();
+  EXPECT_NE(log.find("INFO: old fov: 90"), std::string::npos);
+  EXPECT_NE(log.find("INFO: new fov: 60"), std::string::npos);
+  c.Rebuild();
+  EXPECT_NEAR(c.HFov(), 60, 1e-9);
+  double u, v, s;
+  ASSERT_TRUE(c.Project({0, 0, -100}, &u, &v, &s));
+  EXPECT_NEAR(u, 640, 1e-9);
+  testing::internal::CaptureStderr();
+  c.ChangeFov(200);  // out of range: nothing changes
+  testing::internal::GetCapturedStderr();
+  EXPECT_NEAR(c.HFov(), 60, 1e-9);
+}
+
+TEST(PPCd, RandomSubViewIsNarrowerAndKeepsEye) {
+  PPCd c = MakeCamera();
+  PPCd sub;
+  testing::internal::CaptureStderr();
+  c.RandomSubView(&sub);
+  testing::internal::GetCapturedStderr();
+  EXPECT_LT(sub.HFov(), c.HFov() * 0.46);
+  EXPECT_EQ(sub.eye.x, c.eye.x);
+  // The sub-view looks at a point of the central half of the image.
+  double u, v, s;
+  ASSERT_TRUE(c.Project(sub.eye + sub.a.Cross(sub.b).Normalized() * 500.0, &u, &v, &s));
+  EXPECT_GE(u, 320 - 1);
+  EXPECT_LE(u, 960 + 1);
+}
