@@ -15,7 +15,7 @@ cmake --build "$ROOT/build-asan" -j "$JOBS"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir "$ROOT/build-asan" -L unit --output-on-failure
 
-if [ -f "$ROOT/fuzz/run.sh" ] && grep -q add_executable "$ROOT/fuzz/CMakeLists.txt"; then
+if grep -q "fuzz_" "$ROOT/fuzz/CMakeLists.txt"; then
   echo "== Fuzz targets"
   CC=clang CXX=clang++ cmake -S "$ROOT" -B "$ROOT/build-fuzz" -DWB_FUZZ=ON >/dev/null
   cmake --build "$ROOT/build-fuzz" -j "$JOBS"
