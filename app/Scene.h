@@ -1,0 +1,164 @@
+// The one object that owns every mesh, camera, shader, window and work
+// buffer of the workbench, and the operations the control panel triggers.
+// Members are grouped; each group's operations live in their own file:
+//   Scene.cpp          construction
+//   ScenePanelOps.cpp  the panel's own settings (modes, factor, image, exit)
+//   SceneRender.cpp    the view window's render dispatcher
+//   SceneViews.cpp     saved views
+//   SceneStubs.cpp     operations not built yet (replace one by one)
+#pragma once
+
+#include <cstdint>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "AABB.h"
+#include "PPC.h"
+#include "Vex3.h"
+
+class ControlPanel;
+class FrameBuffer;
+class ObjLoader;
+
+// The view's fixed size: the work buffers are allocated once for it.
+constexpr int kViewWidth = 1280;
+constexpr int kViewHeight = 720;
+constexpr size_t kViewPixels = size_t(kViewWidth) * kViewHeight;
+
+class Scene {
+ public:
+  Scene();
+  ~Scene();
+  Scene(const Scene&) = delete;
+  Scene& operator=(const Scene&) = delete;
+
+  // --- 1. Scene choice and time
+  int sceneId = 10;         // which prepared scene Scene Setup loads ("Truck_gfb")
+  int wtcSegment = 0;       // "Seg# " at the last Scene Setup
+  int stateCount = 0;       // time stamps of the loaded scene
+  int firstStateNumber = 0; // file number of the first state file
+  int firstState = 0, lastState = 0;
+  std::string dataPath;     // path prefix of the loaded scene's files
+
+  // --- 2. Meshes (the state array and the point sets are added with the
+  // catalogue; baseMesh is states[0], the topology source)
+  ObjLoader* baseMesh = nullptr;
+  ObjLoader* drawMesh = nullptr;  // positions actually drawn
+  int triangleCount = 0;
+  std::vector<int32_t> triangleMarks;  // per triangle
+  std::vector<int32_t> drawFlags;      // per triangle: draw and process mask
+  std::vector<int32_t> visibleFlags;   // per triangle: seen in an item buffer
+  std::vector<int32_t> runVisibleSet;  // per triangle: visible set of the run
+  std::vector<int32_t> pointIdBuffer;  // per pixel (point scenes): point seen, -1 none
+  double interpolation = 0;  // position between two states (point scenes, playback)
+  double radius = 0;         // point size of the point-scene experiments
+  int currentState = 0;      // state index the render passes draw
+  int secondState = 0;       // state index of render mode 5
+  int frameSteps = 0;        // playback frames per state interval
+
+  // --- 3. Cameras
+  std::unique_ptr<PPC> viewCamera;   // the view window's camera
+  std::unique_ptr<PPC> spareCamera;
+  std::unique_ptr<PPC> setupCamera;  // copy of viewCamera after setup (static scenes)
+  std::vector<PPC> pathCameras;      // track cameras when movingCamera is on
+  Vex3_quarn setupEye;               // viewCamera's eye after setup
+  int viewNumber = 0;                // which prepared view (1 or 2)
+  std::vector<float> pixelRays;      // per pixel unit ray (3 floats), when built
+
+  // --- 4. Windows (the panel is built before the view window)
+  std::unique_ptr<ControlPanel> controlPanel;
+  std::unique_ptr<FrameBuffer> viewWindow;  // hidden until Scene Setup
+
+  // --- 5. Shader programs: added with the shader code.
+
+  // --- 6. Pixel-sized work buffers, allocated once for kViewPixels
+  std::vector<int32_t> itemBuffer;    // triangle id per pixel from the item buffer
+  std::vector<float> compareBuffer;   // one float per pixel (image comparison)
+  std::vector<float> readbackBuffer;  // 16 floats per pixel (float read-back)
+  std::vector<uint32_t> quadBuffer;   // 4 words per pixel
+  std::vector<uint64_t> wideBuffer;   // one 64-bit value per pixel
+
+  // --- 7./8. Auxiliary records, experiment lists and logs: added by the
+  // visibility, raster and experiment code that owns them.
+
+  // --- 9. Boxes, empty until a run fills them
+  AABB boxes[4];
+
+  // --- 10. Lighting
+  Vex3_quarn lightDirection;  // normalised (-1, -2, -4)
+  float light0Position[4] = {0, 0, 0, 0};  // set by Scene Setup
+  float light0Diffuse[4] = {0, 0, 0, 0};
+  float light0Specular[4] = {0, 0, 0, 0};
+  float light0Ambient[4] = {0, 0, 0, 0};
+
+  // --- 11. Switches mirrored from the panel's check buttons
+  int holdTrajectory = 1;
+  int movingCamera = 0;
+  int frustumCulling = 1;
+
+  // --- 12. Numeric settings
+  float cameraStep = 100.0f;      // distance a key moves the camera
+  float compareTolerance = 0.0f;  // image comparison; 0.0001 after setup
+
+  // --- Frame recording: each draw writes "<prefix><counter>.tif" when on.
+  int recording = 0;
+  std::string recordPrefix;
+  int recordCounter = 0;
+
+  // Console input (step bounds, cell numbers, modes); tests replace it.
+  std::istream* input = &std::cin;
+
+  // --- Render dispatcher (SceneRender.cpp): the view window's draw.
+  void Render(FrameBuffer& window);
+  void DrawSky();
+
+  // --- Panel settings (ScenePanelOps.cpp)
+  void SetDrawingMode(int renderMode);
+  // Refuses a value below 1 with a console line and keeps the factor.
+  void SetRenderingFactor(int factor);
+  // Saves the view as "<text>_Edged.tif".
+  void SaveImagePressed(const std::string& fileInputText);
+  void SceneSetupPressed(int segment, int timeStamps);
+  // Redraw the view window and process pending events once.
+  void RedrawView();
+
+  // --- Saved views (SceneViews.cpp)
+  void SaveView();
+  void LoadView();
+
+  // --- Operations built by later work (SceneStubs.cpp until then)
+  void SceneSetup(int timeStamps);
+  void CompareRenderings();       // "Compare Accuracy"
+  void Play();                    // "Play"
+  void GfbDbg();                  // "GFB_DBG"
+  void CompareLogs();             // "Cmp Log files"
+  void ControlRun();              // "control"
+  void Asl();                     // "ASL"
+  void AslControl();              // "ASL Control"
+  void TruthRun();                // "ASL_truth"
+  void CompareImageSequences();   // "cmp Image"
+  void CombinedRun();             // "ASL+GFB"
+  void CombinedControl();         // "ASL+GFB control"
+  void CombinedImages();          // "generate Img"
+  void CombinedTruth();           // "ASL+GFB truth"
+  void PlayVisibleTriangles();    // "Play Visible triangles"
+  void MovingBoxesDemo();         // "Vis GFB"
+  void SubdivideGeometry();       // "Subdivide Geometry"
+  void ConvertFileformat();       // "Convert Fileformat"
+  void LoadVisibility(int source);  // "Load Visibility": 0 truth, 1 ASL, 2 control
+  void TwoDimensionalRun();       // "DBG"
+  void SwitchTriangleLists();     // "SWITCH!"
+  void MergeVisibility();         // "Merge Visibility"
+  void MakeFootage(int viewId, int typeId);            // "Make 2013 Footage!"
+  void AslWithFactor(double factor);                   // "ASL with Factor"
+  void EvaluateFootageError(int viewId, int typeId);   // "Evaluate Error 2013"
+  void MakeSeparatedImages();     // "Make Image!"
+  void MakeFrameImage();          // "Make Frame Image!"
+  void MakeErrorImages();         // "Make Error Image!"
+};
+
+// Set by the entry point once the Scene exists; every panel callback does
+// nothing while it is null.
+extern Scene* scene;

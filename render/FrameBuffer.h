@@ -1,0 +1,59 @@
+// The view window and, at the same time, the CPU-side colour and depth
+// buffers that rendered images are read back into. What is drawn is decided
+// by the render callback the application installs; keys move the camera.
+#pragma once
+
+#include <FL/Fl_Gl_Window.H>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "Vex3.h"
+
+class PPC;
+
+class FrameBuffer : public Fl_Gl_Window {
+ public:
+  int renderMode = 1;
+  // Buffer size in pixels (the window's size at construction). These hide
+  // Fl_Widget::w() and h(); use Fl_Widget::w() for the widget's size.
+  int w, h;
+  std::vector<uint32_t> pixels;  // R | G << 8 | B << 16 | A << 24, row 0 at the bottom
+  std::vector<float> zBuffer;    // window depth in [0, 1]
+  PPC* camera = nullptr;         // not owned
+
+  // Runs as the window's draw; unset, the window draws nothing.
+  std::function<void(FrameBuffer&)> renderCallback;
+  // The distance a key moves the camera (the Scene's step); 100 when unset.
+  const float* cameraStep = nullptr;
+
+  FrameBuffer(int width, int height);
+  ~FrameBuffer() override = default;
+
+  void Clear();
+  // Read from whatever framebuffer is bound, in the current context.
+  void ReadColor();
+  void ReadDepth();
+  // The colour buffer as it shows now: read directly while drawing; from
+  // outside a draw, a redraw that reads back before the buffer swap. False
+  // (pixels untouched) when the window is not shown.
+  bool CaptureColor();
+  // Draws pixels at the current raster position.
+  void ShowPixels();
+  // 9 x 9 white square centred on column x, row y counted from the top.
+  void MarkSquare(int x, int y);
+  // White line about 9 pixels wide through two points given in columns and
+  // rows from the bottom (z ignored).
+  void MarkLine(const Vex3_quarn& p0, const Vex3_quarn& p1);
+  // redraw() followed by one pass of event processing.
+  void RedrawNow();
+  bool Drawing() const { return drawing_; }
+
+  void draw() override;
+  int handle(int event) override;
+
+ private:
+  bool drawing_ = false;
+  bool captureColor_ = false;
+};

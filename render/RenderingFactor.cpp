@@ -1,0 +1,3 @@
+#include "RenderingFactor.h"
+
+int renderingFactor = 100;

@@ -1,0 +1,143 @@
+#include "TiffIO.h"
+
+#include <tiffio.h>
+
+#include <cstdio>
+#include <iostream>
+
+#include "FrameBuffer.h"
+
+namespace {
+
+// Larger images are refused before allocating: a forged header must not
+// make the reader ask for gigabytes.
+constexpr uint64_t kMaxPixels = uint64_t(1) << 27;
+
+bool EndsWith(const std::string& s, const std::string& tail) {
+  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+bool ReadTiffImpl(const std::string& path, std::vector<uint32_t>* raster, int* w, int* h,
+                  bool verbose) {
+  raster->clear();
+  std::string ext = path.size() >= 4 ? path.substr(path.size() - 4) : path;
+  if (ext != ".tif") {
+    std::cerr << "INFO: do not know how to open *" << ext << std::endl;
+    return false;
+  }
+  if (FILE* probe = std::fopen(path.c_str(), "rb")) {
+    std::fclose(probe);
+  } else {
+    std::cerr << "INFO: cannot open: " << path << std::endl;
+    return false;
+  }
+  TIFF* tif = TIFFOpen(path.c_str(), "r");
+  if (tif == nullptr) {
+    if (verbose) *w = *h = 0;
+    return false;
+  }
+  if (verbose) std::cerr << "INFO: started loading: " << path << std::endl;
+  uint32_t tw = 0, th = 0;
+  TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &tw);
+  TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &th);
+  bool ok = tw > 0 && th > 0 && uint64_t(tw) * th <= kMaxPixels;
+  if (!ok && tw > 0 && th > 0)
+    std::cerr << "ERROR: image too large: " << path << " (" << tw << " x " << th << ")"
+              << std::endl;
+  if (ok) {
+    raster->assign(size_t(tw) * th, 0u);
+    ok = TIFFReadRGBAImage(tif, tw, th, raster->data(), 0) == 1;
+  }
+  TIFFClose(tif);
+  if (!ok) {
+    raster->clear();
+    *w = *h = 0;
+    return false;
+  }
+  *w = int(tw);
+  *h = int(th);
+  if (verbose) std::cerr << "INFO: done loading: " << path << std::endl;
+  return true;
+}
+
+}  // namespace
+
+int WriteTiff(const uint32_t* pixels, const std::string& path, int h, int w) {
+  TIFF* tif = TIFFOpen(path.c_str(), "w");
+  if (tif == nullptr) {
+    std::cerr << "Could not open file for writing" << std::endl;
+    return -1;
+  }
+  TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, uint32_t(w));
+  TIFFSetField(tif, TIFFTAG_IMAGELENGTH, uint32_t(h));
+  TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+  TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 3);
+  TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, uint32_t(h));
+  TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
+  TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+  TIFFSetField(tif, TIFFTAG_FILLORDER, FILLORDER_MSB2LSB);
+  TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+  TIFFSetField(tif, TIFFTAG_XRESOLUTION, 150.0);
+  TIFFSetField(tif, TIFFTAG_YRESOLUTION, 150.0);
+  TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+  if (pixels == nullptr || w <= 0 || h <= 0) {
+    TIFFClose(tif);
+    return -2;
+  }
+  // File rows run from the top: file row r is memory row h - 1 - r.
+  std::vector<unsigned char> rgb(size_t(w) * h * 3);
+  unsigned char* out = rgb.data();
+  for (int row = h - 1; row >= 0; row--) {
+    const unsigned char* in = reinterpret_cast<const unsigned char*>(pixels + size_t(row) * w);
+    for (int x = 0; x < w; x++, in += 4) {
+      *out++ = in[0];
+      *out++ = in[1];
+      *out++ = in[2];
+    }
+  }
+  tmsize_t written = TIFFWriteEncodedStrip(tif, 0, rgb.data(), tmsize_t(rgb.size()));
+  TIFFClose(tif);
+  if (written < 0) {
+    std::cerr << "Could not write image data to " << path << std::endl;
+    return -2;
+  }
+  return 1;
+}
+
+int SaveImage(const std::string& path, FrameBuffer* window) {
+  if (window == nullptr) return -2;
+  window->CaptureColor();
+  // The probe pixel (column 703, row 546 from the bottom) of a 1280-wide view.
+  const size_t probe = 699583;
+  if (probe < window->pixels.size()) std::cout << window->pixels[probe] << std::endl;
+  if (!EndsWith(path, "tif")) return -1;
+  if (WriteTiff(window->pixels.data(), path, window->h, window->w) != 1) {
+    std::cerr << "Failed to write in the File" << std::endl;
+    return -2;
+  }
+  return 1;
+}
+
+bool ReadTiff(const std::string& path, std::vector<uint32_t>* raster, int* w, int* h) {
+  return ReadTiffImpl(path, raster, w, h, true);
+}
+
+bool ReadTiffQuiet(const std::string& path, std::vector<uint32_t>* raster, int* w, int* h) {
+  return ReadTiffImpl(path, raster, w, h, false);
+}
+
+GLuint LoadTexture(const std::string& path) {
+  std::vector<uint32_t> raster;
+  int w = 0, h = 0;
+  if (!ReadTiff(path, &raster, &w, &h)) return 0;
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  glEnable(GL_TEXTURE_2D);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glBindTexture(GL_TEXTURE_2D, name);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, raster.data());
+  glDisable(GL_TEXTURE_2D);
+  return name;
+}
