@@ -11,10 +11,22 @@ bool PPCd::Load(const std::string& path) {
     std::cerr << "ERROR: could not open file: " << path << std::endl;
     return false;
   }
-  Vex3_quarnd* triples[5] = {&a, &b, &corner, &unused, &eye};
+  // Read into a copy: a short or non-numeric file must not leave zeros or a
+  // singular basis behind.
+  PPCd next = *this;
+  Vex3_quarnd* triples[5] = {&next.a, &next.b, &next.corner, &next.unused, &next.eye};
   for (Vex3_quarnd* t : triples) in >> t->x >> t->y >> t->z;
-  in >> w >> h >> zNear >> zFar;
-  Rebuild();
+  in >> next.w >> next.h >> next.zNear >> next.zFar;
+  if (!in) {
+    std::cerr << "ERROR: bad camera file: " << path << std::endl;
+    return false;
+  }
+  next.Rebuild();
+  if (!next.invM.IsFinite()) {
+    std::cerr << "ERROR: camera file " << path << " describes a singular image plane" << std::endl;
+    return false;
+  }
+  *this = next;
   return true;
 }
 

@@ -5,17 +5,12 @@
 #include <cstdio>
 #include <iostream>
 
-#include "FrameBuffer.h"
 
 namespace {
 
 // Larger images are refused before allocating: a forged header must not
 // make the reader ask for gigabytes.
 constexpr uint64_t kMaxPixels = uint64_t(1) << 27;
-
-bool EndsWith(const std::string& s, const std::string& tail) {
-  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
-}
 
 bool ReadTiffImpl(const std::string& path, std::vector<uint32_t>* raster, int* w, int* h,
                   bool verbose) {
@@ -32,10 +27,7 @@ bool ReadTiffImpl(const std::string& path, std::vector<uint32_t>* raster, int* w
     return false;
   }
   TIFF* tif = TIFFOpen(path.c_str(), "r");
-  if (tif == nullptr) {
-    if (verbose) *w = *h = 0;
-    return false;
-  }
+  if (tif == nullptr) return false;
   if (verbose) std::cerr << "INFO: started loading: " << path << std::endl;
   uint32_t tw = 0, th = 0;
   TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &tw);
@@ -104,40 +96,10 @@ int WriteTiff(const uint32_t* pixels, const std::string& path, int h, int w) {
   return 1;
 }
 
-int SaveImage(const std::string& path, FrameBuffer* window) {
-  if (window == nullptr) return -2;
-  window->CaptureColor();
-  // The probe pixel (column 703, row 546 from the bottom) of a 1280-wide view.
-  const size_t probe = 699583;
-  if (probe < window->pixels.size()) std::cout << window->pixels[probe] << std::endl;
-  if (!EndsWith(path, "tif")) return -1;
-  if (WriteTiff(window->pixels.data(), path, window->h, window->w) != 1) {
-    std::cerr << "Failed to write in the File" << std::endl;
-    return -2;
-  }
-  return 1;
-}
-
 bool ReadTiff(const std::string& path, std::vector<uint32_t>* raster, int* w, int* h) {
   return ReadTiffImpl(path, raster, w, h, true);
 }
 
 bool ReadTiffQuiet(const std::string& path, std::vector<uint32_t>* raster, int* w, int* h) {
   return ReadTiffImpl(path, raster, w, h, false);
-}
-
-GLuint LoadTexture(const std::string& path) {
-  std::vector<uint32_t> raster;
-  int w = 0, h = 0;
-  if (!ReadTiff(path, &raster, &w, &h)) return 0;
-  GLuint name = 0;
-  glGenTextures(1, &name);
-  glEnable(GL_TEXTURE_2D);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  glBindTexture(GL_TEXTURE_2D, name);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, raster.data());
-  glDisable(GL_TEXTURE_2D);
-  return name;
 }

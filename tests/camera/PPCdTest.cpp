@@ -37,6 +37,22 @@ TEST(PPCd, MissingFileReports) {
             "ERROR: could not open file: /nonexistent/x.ppc\n");
 }
 
+TEST(PPCd, ShortOrSingularFileLeavesCameraUnchanged) {
+  PPCd c = MakeCamera();
+  std::string path = testing::TempDir() + "cam_short.ppc";
+  std::ofstream(path) << "1 0 0\n0 -1 0\n-640 360 x\n";
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(c.Load(path));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "ERROR: bad camera file: " + path + "\n");
+  std::ofstream(path) << "1 0 0\n2 0 0\n-640 360 -640\n9 9 9\n0 0 0\n1280 720\n10 10000\n";
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(c.Load(path));
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(c.b.y, -1.0);
+  EXPECT_EQ(c.corner.z, -640.0);
+  EXPECT_TRUE(c.invM.IsFinite());
+}
+
 TEST(PPCd, FovChangesKeepPrincipalPoint) {
   PPCd c = MakeCamera();
   EXPECT_NEAR(c.HFov(), 90, 1e-9);
