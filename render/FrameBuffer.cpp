@@ -41,7 +41,9 @@ bool FrameBuffer::CaptureColor() {
   }
   if (!shown()) return false;
   // After the swap the window's buffers are undefined: draw once more and
-  // read back before swapping.
+  // read back before swapping. A window shown a moment ago is drawn only
+  // once it is mapped.
+  wait_for_expose();
   captureColor_ = true;
   redraw();
   Fl::flush();

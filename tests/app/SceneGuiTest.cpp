@@ -1,0 +1,414 @@
+// The Scene shell under a display: panel layout, the working buttons, the
+// view window's keys and the sky background.
+#include <FL/Fl.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Check_Button.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_File_Input.H>
+#include <FL/Fl_Group.H>
+#include <FL/Fl_Round_Button.H>
+#include <FL/Fl_Value_Input.H>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "ControlPanel.h"
+#include "FrameBuffer.h"
+#include "RenderingFactor.h"
+#include "Scene.h"
+#include "ScratchDir.h"
+#include "TiffIO.h"
+
+namespace {
+
+enum Kind { kButton, kRadio, kCheck, kValue, kFile, kGroup };
+
+struct Expected {
+  Kind kind;
+  const char* label;
+  int x, y, w, h;
+  double value;  // radio/check state, numeric value; unused for buttons
+};
+
+// Every widget in construction order.
+const Expected kPanel[] = {
+    {kButton, "Scene Setup", 25, 60, 120, 40, 0},
+    {kFile, nullptr, 490, 16, 265, 32, 0},
+    {kButton, "Save Image", 660, 55, 120, 40, 0},
+    {kButton, "Compare Accuracy", 505, 55, 130, 40, 0},
+    {kButton, "Play", 190, 175, 120, 40, 0},
+    {kValue, "Total Time Stamps", 25, 22, 120, 26, 2},
+    {kGroup, nullptr, 15, 105, 140, 330, 0},
+    {kRadio, "Truck", 35, 105, 64, 15, 0},
+    {kRadio, "WTC 911", 35, 165, 90, 15, 0},
+    {kValue, "Seg# ", 75, 181, 45, 24, 1},
+    {kRadio, "Easy Plane", 35, 210, 64, 15, 0},
+    {kRadio, "Moving Box", 35, 230, 64, 15, 0},
+    {kRadio, "Triangle Pair", 35, 250, 64, 15, 0},
+    {kRadio, "Truck_gfb", 35, 125, 95, 15, 1},
+    {kRadio, "Water Flow", 35, 270, 64, 15, 0},
+    {kRadio, "Truck_gfb_step2", 35, 145, 95, 15, 0},
+    {kRadio, "Fusion", 35, 290, 100, 15, 0},
+    {kRadio, "RTI", 35, 310, 100, 15, 0},
+    {kRadio, "RTI_Subdivided", 35, 330, 100, 15, 0},
+    {kRadio, "Grass Field", 35, 350, 100, 15, 0},
+    {kRadio, "Forest", 35, 370, 100, 15, 0},
+    {kRadio, "Manhattan", 35, 390, 100, 15, 0},
+    {kRadio, "Quarn Tree", 35, 410, 100, 15, 0},
+    {kButton, "Exit", 660, 110, 130, 65, 0},
+    {kButton, "Save Present View", 360, 115, 125, 50, 0},
+    {kButton, "Load Prev View", 505, 115, 125, 50, 0},
+    {kButton, "GFB_DBG", 190, 120, 120, 40, 0},
+    {kButton, "Cmp Log files", 360, 365, 120, 40, 0},
+    {kCheck, "Switch Trajectory Holder", 185, 15, 155, 40, 1},
+    {kButton, "control", 190, 225, 120, 40, 0},
+    {kCheck, "Switch Frustum Culling", 185, 45, 155, 40, 1},
+    {kButton, "ASL", 360, 230, 120, 40, 0},
+    {kButton, "ASL Control", 360, 285, 120, 40, 0},
+    {kButton, "ASL_truth", 360, 175, 120, 40, 0},
+    {kButton, "cmp Image", 520, 365, 120, 40, 0},
+    {kCheck, "Switch Moving/Static Cam", 185, 75, 155, 40, 0},
+    {kButton, "ASL+GFB", 510, 230, 120, 40, 0},
+    {kButton, "ASL+GFB control", 510, 285, 120, 40, 0},
+    {kButton, "generate Img", 665, 185, 120, 40, 0},
+    {kButton, "ASL+GFB truth", 510, 175, 120, 40, 0},
+    {kButton, "Play Visible triangles", 190, 280, 120, 40, 0},
+    {kButton, "Vis GFB", 665, 365, 120, 40, 0},
+    {kButton, "Set Rendering factor", 25, 590, 155, 45, 0},
+    {kValue, "Sampling Step", 125, 556, 55, 24, 100},
+    {kGroup, nullptr, 20, 445, 290, 105, 0},
+    {kRadio, "Point", 35, 465, 155, 15, 1},
+    {kRadio, "TID", 35, 485, 155, 15, 0},
+    {kRadio, "Filled", 35, 505, 155, 15, 0},
+    {kRadio, "Filled(Software)", 35, 525, 155, 15, 0},
+    {kButton, "Subdivide Geometry", 200, 590, 155, 45, 0},
+    {kButton, "Convert Fileformat", 25, 645, 155, 45, 0},
+    {kGroup, nullptr, 665, 555, 140, 120, 0},
+    {kRadio, "Truth", 675, 570, 64, 15, 1},
+    {kRadio, "ASL", 675, 590, 64, 15, 0},
+    {kRadio, "Control", 675, 610, 64, 15, 0},
+    {kButton, "Load Visibility", 675, 630, 105, 35, 0},
+    {kButton, "DBG", 190, 365, 120, 40, 0},
+    {kButton, "SWITCH!", 325, 415, 120, 40, 0},
+    {kButton, "Merge Visibility", 200, 645, 155, 45, 0},
+    {kButton, "Make 2013 Footage!", 390, 565, 240, 50, 0},
+    {kValue, "View ID", 445, 526, 30, 24, 1},
+    {kValue, "Type ID", 570, 526, 30, 24, 1},
+    {kButton, "ASL with Factor", 665, 485, 120, 40, 0},
+    {kValue, "ASL factor", 735, 451, 30, 24, 1},
+    {kButton, "Evaluate Error 2013", 390, 625, 240, 50, 0},
+    {kButton, "Make Image!", 460, 415, 120, 40, 0},
+    {kButton, "Make Frame Image!", 460, 465, 120, 40, 0},
+    {kButton, "Make Error Image!", 325, 465, 120, 40, 0},
+};
+
+// Widgets in creation order: a group's children follow the group.
+void Flatten(Fl_Group* g, std::vector<Fl_Widget*>* out) {
+  for (int i = 0; i < g->children(); i++) {
+    Fl_Widget* w = g->child(i);
+    out->push_back(w);
+    if (Fl_Group* sub = w->as_group()) Flatten(sub, out);
+  }
+}
+
+Kind KindOf(Fl_Widget* w) {
+  if (dynamic_cast<Fl_File_Input*>(w)) return kFile;
+  if (dynamic_cast<Fl_Value_Input*>(w)) return kValue;
+  if (dynamic_cast<Fl_Check_Button*>(w)) return kCheck;
+  if (auto* r = dynamic_cast<Fl_Round_Button*>(w)) return r->type() == FL_RADIO_BUTTON ? kRadio : kButton;
+  if (w->as_group() != nullptr) return kGroup;
+  return kButton;
+}
+
+// A click as the toolkit delivers it: press and release inside the widget.
+void Click(Fl_Widget* w) {
+  Fl::e_x = w->x() + w->w() / 2;
+  Fl::e_y = w->y() + w->h() / 2;
+  Fl::e_keysym = FL_Button + FL_LEFT_MOUSE;
+  w->handle(FL_PUSH);
+  w->handle(FL_RELEASE);
+}
+
+constexpr uint32_t kSky = 0xFFFACA82u;  // (130, 202, 250), opaque
+
+class SceneGui : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    if (std::getenv("DISPLAY") == nullptr) return;
+    owner_ = new Scene();
+    scene = owner_;
+  }
+  static void TearDownTestSuite() {
+    scene = nullptr;
+    delete owner_;
+    owner_ = nullptr;
+  }
+  void SetUp() override {
+    if (owner_ == nullptr) GTEST_SKIP() << "no DISPLAY";
+    scene = owner_;
+  }
+
+  static Fl_Widget* Find(Kind kind, const char* label) {
+    std::vector<Fl_Widget*> all;
+    Flatten(owner_->controlPanel->window.get(), &all);
+    for (Fl_Widget* w : all)
+      if (KindOf(w) == kind && w->label() && std::strcmp(w->label(), label) == 0) return w;
+    ADD_FAILURE() << "no widget " << label;
+    return nullptr;
+  }
+  static void ShowView() {
+    FrameBuffer* v = owner_->viewWindow.get();
+    if (!v->shown()) {
+      v->show();
+      v->wait_for_expose();
+    }
+  }
+  static Scene* owner_;
+};
+Scene* SceneGui::owner_ = nullptr;
+
+}  // namespace
+
+TEST_F(SceneGui, ConstructionGivesInitialState) {
+  Scene& s = *owner_;
+  EXPECT_EQ(s.sceneId, 10);
+  EXPECT_EQ(s.holdTrajectory, 1);
+  EXPECT_EQ(s.frustumCulling, 1);
+  EXPECT_EQ(s.movingCamera, 0);
+  EXPECT_EQ(s.cameraStep, 100.0f);
+  EXPECT_EQ(s.stateCount, 0);
+  EXPECT_EQ(s.baseMesh, nullptr);
+  EXPECT_EQ(s.input, &std::cin);
+  EXPECT_EQ(renderingFactor, 100);
+  EXPECT_NEAR(s.lightDirection.Length(), 1.0f, 1e-6f);
+  EXPECT_NEAR(s.lightDirection.z * 4.0f, s.lightDirection.x * 16.0f, 1e-6f);
+  for (const AABB& b : s.boxes) EXPECT_TRUE(b.Empty());
+  EXPECT_EQ(s.itemBuffer.size(), kViewPixels);
+  EXPECT_EQ(s.readbackBuffer.size(), kViewPixels * 16);
+  EXPECT_EQ(s.quadBuffer.size(), kViewPixels * 4);
+
+  EXPECT_EQ(s.viewCamera->w, 1280);
+  EXPECT_EQ(s.viewCamera->h, 720);
+  PPC want(55, 1280, 720);
+  EXPECT_EQ(s.viewCamera->corner, want.corner);
+  FrameBuffer& v = *s.viewWindow;
+  EXPECT_EQ(v.camera, s.viewCamera.get());
+  EXPECT_EQ(v.w, 1280);
+  EXPECT_EQ(v.h, 720);
+  EXPECT_EQ(v.renderMode, 1);
+
+  Fl_Double_Window& panel = *s.controlPanel->window;
+  EXPECT_STREQ(panel.label(), "GUI");
+  EXPECT_TRUE(panel.shown());
+  EXPECT_EQ(panel.x(), 1300);
+  EXPECT_EQ(panel.y(), 40);
+  EXPECT_EQ(panel.w(), 831);
+  EXPECT_EQ(panel.h(), 704);
+}
+
+TEST_F(SceneGui, PanelHasEveryWidgetInOrderWithLabelPlaceAndValue) {
+  std::vector<Fl_Widget*> all;
+  Flatten(owner_->controlPanel->window.get(), &all);
+  ASSERT_EQ(all.size(), std::size(kPanel));
+  for (size_t i = 0; i < all.size(); i++) {
+    const Expected& e = kPanel[i];
+    Fl_Widget* w = all[i];
+    std::string name = e.label ? e.label : (e.kind == kFile ? "file input" : "group");
+    SCOPED_TRACE(name);
+    EXPECT_EQ(KindOf(w), e.kind);
+    if (e.label)
+      EXPECT_STREQ(w->label(), e.label);
+    else
+      EXPECT_TRUE(w->label() == nullptr || w->label()[0] == '\0');
+    EXPECT_EQ(w->x(), e.x);
+    EXPECT_EQ(w->y(), e.y);
+    EXPECT_EQ(w->w(), e.w);
+    EXPECT_EQ(w->h(), e.h);
+    switch (e.kind) {
+      case kRadio:
+      case kCheck:
+        EXPECT_EQ(static_cast<Fl_Button*>(w)->value(), int(e.value));
+        break;
+      case kValue:
+        EXPECT_EQ(static_cast<Fl_Value_Input*>(w)->value(), e.value);
+        break;
+      case kFile:
+        EXPECT_STREQ(static_cast<Fl_File_Input*>(w)->value(), "images/HW1.tif");
+        break;
+      default:
+        break;
+    }
+  }
+  auto* stamps = static_cast<Fl_Value_Input*>(Find(kValue, "Total Time Stamps"));
+  EXPECT_EQ(stamps->minimum(), 0);
+  EXPECT_EQ(stamps->maximum(), 170);
+  EXPECT_EQ(stamps->step(), 1);
+  auto* seg = static_cast<Fl_Value_Input*>(Find(kValue, "Seg# "));
+  EXPECT_EQ(seg->minimum(), 1);
+  EXPECT_EQ(seg->maximum(), 3);
+}
+
+TEST_F(SceneGui, SceneRadiosSetSceneIdOnlyWhenSelected) {
+  const std::pair<const char*, int> radios[] = {
+      {"Truck", 0},   {"Truck_gfb_step2", 11}, {"WTC 911", 1}, {"Easy Plane", 2},
+      {"Moving Box", 3}, {"Triangle Pair", 4}, {"Water Flow", 5}, {"Fusion", 6},
+      {"RTI", 7},     {"RTI_Subdivided", 71}, {"Grass Field", 8}, {"Forest", 9},
+      {"Manhattan", 100}, {"Quarn Tree", 200}, {"Truck_gfb", 10}};
+  for (auto [label, id] : radios) {
+    Click(Find(kRadio, label));
+    EXPECT_EQ(owner_->sceneId, id) << label;
+  }
+  // A deselected button's callback changes nothing; nor does a repeat click.
+  Fl_Widget* truck = Find(kRadio, "Truck");
+  truck->do_callback();
+  EXPECT_EQ(owner_->sceneId, 10);
+  Click(Find(kRadio, "Truck_gfb"));
+  EXPECT_EQ(owner_->sceneId, 10);
+}
+
+TEST_F(SceneGui, CheckButtonsMirrorTheirSwitches) {
+  Click(Find(kCheck, "Switch Trajectory Holder"));
+  Click(Find(kCheck, "Switch Frustum Culling"));
+  Click(Find(kCheck, "Switch Moving/Static Cam"));
+  EXPECT_EQ(owner_->holdTrajectory, 0);
+  EXPECT_EQ(owner_->frustumCulling, 0);
+  EXPECT_EQ(owner_->movingCamera, 1);
+  Click(Find(kCheck, "Switch Trajectory Holder"));
+  Click(Find(kCheck, "Switch Frustum Culling"));
+  Click(Find(kCheck, "Switch Moving/Static Cam"));
+  EXPECT_EQ(owner_->holdTrajectory, 1);
+  EXPECT_EQ(owner_->frustumCulling, 1);
+  EXPECT_EQ(owner_->movingCamera, 0);
+}
+
+TEST_F(SceneGui, DrawingModeRadiosSetTheRenderMode) {
+  const std::pair<const char*, int> modes[] = {
+      {"TID", 40001}, {"Filled", 40002}, {"Filled(Software)", 40003}, {"Point", 40000}};
+  for (auto [label, code] : modes) {
+    Click(Find(kRadio, label));
+    EXPECT_EQ(owner_->viewWindow->renderMode, code) << label;
+  }
+  owner_->viewWindow->renderMode = 1;
+}
+
+TEST_F(SceneGui, SetRenderingFactorTakesTheSamplingStepAndRefusesZero) {
+  auto* step = static_cast<Fl_Value_Input*>(Find(kValue, "Sampling Step"));
+  Fl_Widget* set = Find(kButton, "Set Rendering factor");
+  step->value(1);
+  Click(set);
+  EXPECT_EQ(renderingFactor, 1);
+  step->value(100);
+  Click(set);
+  EXPECT_EQ(renderingFactor, 100);
+  step->value(0);
+  testing::internal::CaptureStderr();
+  Click(set);
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(renderingFactor, 100);
+  EXPECT_NE(err.find("rendering factor 0 refused"), std::string::npos) << err;
+  step->value(100);
+}
+
+TEST_F(SceneGui, CallbacksDoNothingWithoutAScene) {
+  scene = nullptr;
+  testing::internal::CaptureStdout();
+  Click(Find(kButton, "Scene Setup"));
+  Click(Find(kRadio, "Forest"));
+  Click(Find(kCheck, "Switch Frustum Culling"));
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  EXPECT_EQ(owner_->sceneId, 10);
+  EXPECT_EQ(owner_->frustumCulling, 1);
+  // Put the widgets back as the Scene sees them.
+  scene = owner_;
+  Click(Find(kCheck, "Switch Frustum Culling"));
+  Click(Find(kRadio, "Truck_gfb"));
+  EXPECT_EQ(owner_->frustumCulling, 1);
+  EXPECT_EQ(owner_->sceneId, 10);
+}
+
+TEST_F(SceneGui, KeysMoveTheViewCamera) {
+  PPC saved = *owner_->viewCamera;
+  FrameBuffer& v = *owner_->viewWindow;
+  Fl::e_keysym = 'z';
+  v.handle(FL_KEYBOARD);
+  EXPECT_NEAR(owner_->viewCamera->FocalLength() / saved.FocalLength(), 1.485, 1e-5);
+  Fl::e_keysym = FL_Up;
+  v.handle(FL_KEYBOARD);  // cameraStep 100 along the view
+  EXPECT_NEAR(owner_->viewCamera->eye.z, -100.0f, 1e-4f);
+  *owner_->viewCamera = saved;
+}
+
+TEST_F(SceneGui, EveryModeDrawsTheSkyAndRecordingWritesFrames) {
+  ShowView();
+  FrameBuffer& v = *owner_->viewWindow;
+  for (int mode : {1, 0, 4, 10116, 40000, 40001, 40002, 40003, 990002}) {
+    v.renderMode = mode;
+    std::fill(v.pixels.begin(), v.pixels.end(), 0u);
+    v.redraw();
+    Fl::check();
+    ASSERT_TRUE(v.CaptureColor());
+    size_t wrong = 0;
+    for (uint32_t p : v.pixels) wrong += p != kSky;
+    EXPECT_EQ(wrong, 0u) << "mode " << mode;
+  }
+  v.renderMode = 1;
+
+  ScratchDir dir;
+  owner_->recording = 1;
+  owner_->recordPrefix = "rec_";
+  owner_->recordCounter = 0;
+  v.redraw();
+  Fl::check();
+  v.redraw();
+  Fl::check();
+  owner_->recording = 0;
+  EXPECT_EQ(owner_->recordCounter, 2);
+  std::vector<uint32_t> raster;
+  int w = 0, h = 0;
+  testing::internal::CaptureStderr();
+  ASSERT_TRUE(ReadTiffQuiet("rec_1.tif", &raster, &w, &h));
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(w, 1280);
+  EXPECT_EQ(h, 720);
+  EXPECT_EQ(raster[0], kSky);
+}
+
+TEST_F(SceneGui, SaveImageAndSavedViews) {
+  ShowView();
+  ScratchDir dir;
+  mkdir("Views", 0755);
+  owner_->controlPanel->fileInput->value("shot.tif");
+  testing::internal::CaptureStdout();
+  Click(Find(kButton, "Save Image"));
+  // The probe pixel's packed value.
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), std::to_string(kSky) + "\n");
+  std::vector<uint32_t> raster;
+  int w = 0, h = 0;
+  testing::internal::CaptureStderr();
+  ASSERT_TRUE(ReadTiffQuiet("shot.tif_Edged.tif", &raster, &w, &h));
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(raster[640 * 360], kSky);
+  owner_->controlPanel->fileInput->value("images/HW1.tif");
+
+  PPC saved = *owner_->viewCamera;
+  owner_->viewCamera->Pan(10);
+  owner_->viewCamera->eye = {1.5f, -2.25f, 3};
+  PPC moved = *owner_->viewCamera;
+  Click(Find(kButton, "Save Present View"));
+  EXPECT_TRUE(std::ifstream("Views/BufferPPC.ppc").good());
+  *owner_->viewCamera = saved;
+  Click(Find(kButton, "Load Prev View"));
+  EXPECT_NEAR(owner_->viewCamera->eye.y, -2.25f, 1e-6f);
+  EXPECT_NEAR(owner_->viewCamera->a.z, moved.a.z, 1e-6f);
+  EXPECT_NEAR(owner_->viewCamera->corner.x, moved.corner.x, 1e-5f);
+  *owner_->viewCamera = saved;
+}
+
+TEST_F(SceneGui, ExitEndsWithStatusZero) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(Click(Find(kButton, "Exit")), testing::ExitedWithCode(0), "");
+}
