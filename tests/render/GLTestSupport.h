@@ -1,0 +1,57 @@
+// Shared set-up of the GL test programs: one shown window whose context is
+// current, and a scratch working directory holding the shader folder.
+#pragma once
+
+#include <FL/Fl.H>
+#include <FL/Fl_Gl_Window.H>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+// A plain GL window with the mode the view window uses (alpha bits keep the
+// byte encoding's top byte).
+class TestGLWindow : public Fl_Gl_Window {
+ public:
+  TestGLWindow(int w, int h) : Fl_Gl_Window(0, 0, w, h) {
+    mode(FL_RGB | FL_ALPHA | FL_DEPTH | FL_DOUBLE);
+  }
+  void draw() override {}
+};
+
+// Shows the window once per program and makes its context current.
+inline TestGLWindow* CurrentGLWindow(int w = 64, int h = 64) {
+  static TestGLWindow* window = nullptr;
+  if (window == nullptr) {
+    window = new TestGLWindow(w, h);
+    window->show();
+    for (int i = 0; i < 5; i++) Fl::wait(0.02);
+  }
+  window->make_current();
+  return window;
+}
+
+// A scratch directory with a copy of the shader sources under "CG/"; the
+// working directory while it lives.
+class ScratchDir {
+ public:
+  ScratchDir() {
+    char tmpl[] = "/tmp/wbrenderXXXXXX";
+    dir_ = mkdtemp(tmpl);
+    old_ = std::filesystem::current_path();
+    std::filesystem::copy(WB_CG_SOURCE_DIR, dir_ / "CG");
+    std::filesystem::create_directories(dir_ / "Images");
+    std::filesystem::current_path(dir_);
+  }
+  ~ScratchDir() {
+    std::filesystem::current_path(old_);
+    std::error_code ec;
+    std::filesystem::remove_all(dir_, ec);
+  }
+  const std::filesystem::path& path() const { return dir_; }
+
+ private:
+  std::filesystem::path dir_, old_;
+};
