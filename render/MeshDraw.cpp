@@ -97,12 +97,11 @@ void BuildIdList(const ObjLoader& mesh, IdMask mask, IdList* out) {
   out->indices.clear();
   out->theIDs.clear();
   uint32_t limit = uint32_t(mesh.positions.size());
-  int32_t running = 0;
   for (int g = 0; g < mesh.groupCount; g++) {
     int n = LiveCount(mesh, g);
     const std::vector<uint32_t>* list = GroupList(mesh, g);
-    for (int k = 0; k < n; k++, running++) {
-      int32_t id = TriangleIdAt(mesh, g, k, running);
+    for (int k = 0; k < n; k++) {
+      int32_t id = TriangleIdAt(mesh, g, k);
       if (id < 0 || !mask.Has(id)) continue;
       const uint32_t* t = list->data() + 3 * size_t(k);
       if (t[0] >= limit || t[1] >= limit || t[2] >= limit) continue;
@@ -167,12 +166,11 @@ void DrawColors(ObjLoader& mesh, IdMask mask) {
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     glLineWidth(3);
     glBegin(GL_TRIANGLES);
-    int32_t running = 0;
     for (int g = 0; g < mesh.groupCount; g++) {
       int n = LiveCount(mesh, g);
       const std::vector<uint32_t>* list = GroupList(mesh, g);
-      for (int k = 0; k < n; k++, running++) {
-        int32_t id = TriangleIdAt(mesh, g, k, running);
+      for (int k = 0; k < n; k++) {
+        int32_t id = TriangleIdAt(mesh, g, k);
         if (id < 0 || !mask.Has(id)) continue;
         const uint32_t* t = list->data() + 3 * size_t(k);
         if (!InRange(mesh, t)) continue;
@@ -194,12 +192,11 @@ void DrawColors(ObjLoader& mesh, IdMask mask) {
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   const Vex3_quarn* colors = LitColors(mesh, true);
   glBegin(GL_TRIANGLES);
-  int32_t running = 0;
   for (int g = 0; g < mesh.groupCount; g++) {
     int n = LiveCount(mesh, g);
     const std::vector<uint32_t>* list = GroupList(mesh, g);
-    for (int k = 0; k < n; k++, running++) {
-      int32_t id = TriangleIdAt(mesh, g, k, running);
+    for (int k = 0; k < n; k++) {
+      int32_t id = TriangleIdAt(mesh, g, k);
       if (id < 0 || !mask.Has(id)) continue;
       const uint32_t* t = list->data() + 3 * size_t(k);
       if (!InRange(mesh, t)) continue;
@@ -335,7 +332,7 @@ void DrawTid(const ObjLoader& mesh, int renderingFactor) {
         std::fflush(stdout);
       }
       if (running % step != 0) continue;
-      int32_t id = TriangleIdAt(mesh, g, k, running);
+      int32_t id = TriangleIdAt(mesh, g, k);
       const uint32_t* t = list->data() + 3 * size_t(k);
       if (id < 0 || !InRange(mesh, t)) continue;
       uint8_t rgba[4];
@@ -378,7 +375,7 @@ void DrawRaster(const ObjLoader& mesh, const IdMask* list) {
         std::printf("\rDone with %d/%d", k, n);
         std::fflush(stdout);
       }
-      int32_t id = TriangleIdAt(mesh, 0, k, k);
+      int32_t id = TriangleIdAt(mesh, 0, k);
       const uint32_t* t = tris->data() + 3 * size_t(k);
       if (!list->Has(id) || !InRange(mesh, t)) continue;
       Vertex(mesh, t[0]);

@@ -30,9 +30,9 @@ struct IdMask {
 };
 
 // Identifier of triangle k of group g. A mesh without identifier tables
-// numbers its triangles by a running count over the groups (`running`).
-inline int32_t TriangleIdAt(const ObjLoader& mesh, int g, int k, int32_t running) {
-  if (!mesh.triangleId || size_t(g) >= mesh.triangleId.size()) return running;
+// numbers them by their index in the group, as the software raster does.
+inline int32_t TriangleIdAt(const ObjLoader& mesh, int g, int k) {
+  if (!mesh.triangleId || size_t(g) >= mesh.triangleId.size()) return k;
   const std::vector<int32_t>& row = mesh.triangleId[size_t(g)];
   return size_t(k) < row.size() ? row[size_t(k)] : -1;
 }
