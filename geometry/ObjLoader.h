@@ -18,6 +18,9 @@
 // fill 255 of the table, read as an int32).
 constexpr int32_t kAbsentGroup = -1;
 
+// Groups a state file or state cache may hold.
+constexpr int32_t kMaxStateGroups = 6000;
+
 class ObjLoader {
  public:
   ObjLoader* topologySource = nullptr;
@@ -56,8 +59,17 @@ class ObjLoader {
   // positions = (1 - t) A + t B; B's live counts; B's topology source.
   virtual void Interpolate(const ObjLoader& A, const ObjLoader& B, double t);
 
+  // Frees every array and zeroes the counts; keeps colorScheme,
+  // shadingMode, stateIndex and lightDir.
   void Release();
+  // With a source: shares its id tables. Without: numbers the live
+  // triangles of the groups in order from 0.
   void AssignIds(ObjLoader* source);
+  // A later state takes the source's triangle lists and id tables and keeps
+  // its own live counts (cut to the source's lists, with a warning). False,
+  // with one message naming `fileName`, when it has more groups than the
+  // source or its live triangles name vertices it does not have.
+  bool UseSourceTopology(ObjLoader& source, const std::string& fileName);
   void InterpolatePositions(const ObjLoader& A, const ObjLoader& B, double t);
   void CopyState(const ObjLoader& other);
   // A fresh state of `source`; with views given, every vertex is projected
@@ -68,7 +80,15 @@ class ObjLoader {
 
   // Number of identifiers of the topology (the source's triangle count).
   int32_t IdCount() const;
+  bool HasIdTables() const { return !groupOfTriangle.empty(); }
+  // Id of triangle k of group g: from the table, or k without tables; -1
+  // when the table has no such entry.
+  int32_t IdOf(int32_t g, int32_t k) const;
+  // Group and index of a live triangle.
+  bool Locate(int32_t id, int32_t* g, int32_t* k) const;
   bool Exists(int32_t id) const;
+  // The three vertex numbers of triangle k of group g (no checks).
+  const uint32_t* Triangle(int32_t g, int32_t k) const { return groupTriangles[g].data() + 3 * size_t(k); }
   bool TriangleVertices(int32_t id, uint32_t idx[3]) const;
   bool TrianglePositions(int32_t id, Vex3_quarn p[3]) const;
   bool TrianglePositionsSorted(int32_t id, Vex3_quarn p[3]) const;  // ascending vertex number

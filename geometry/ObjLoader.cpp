@@ -1,0 +1,355 @@
+// Mesh core: loading (cache first, else text then the cache), identifier
+// tables, access by id, interpolation between states and topology sharing.
+#include "ObjLoader.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstdio>
+#include <cstring>
+
+#include "FileBytes.h"
+#include "Format.h"
+#include "StateCache.h"
+#include "StateReader.h"
+
+ObjLoader::ObjLoader() : lightDir(Vex3_quarn(-1, -2, 4).Normalized()) {}
+
+void ObjLoader::Release() {
+  topologySource = nullptr;
+  triangleCount = 0;
+  vertexCount = 0;
+  groupCount = 0;
+  positions.clear();
+  positions.shrink_to_fit();
+  groupTriCount.Reset();
+  groupMaterial.Reset();
+  texCoords.Reset();
+  groupTriangles.Reset();
+  groupColor.Reset();
+  normals.Reset();
+  vertexColors.Reset();
+  triangleColors.Reset();
+  triangleId.Reset();
+  groupOfTriangle.Reset();
+  indexInGroup.Reset();
+  baseHeights.Reset();
+}
+
+bool ObjLoader::Load(const std::string& path, ObjLoader* source) {
+  if (source == this) source = nullptr;
+  Release();
+  cacheName = Format("%s.rdd", path.c_str());
+
+  std::vector<char> bytes;
+  FileRead cache = ReadFileBytes(cacheName, &bytes);
+  if (cache == FileRead::kOk) {
+    if (ReadStateCache(bytes.data(), bytes.size(), cacheName, *this, source)) {
+      if (shadingMode == 0) ComputeVertexColors();
+      return true;
+    }
+    // The reader named the file and emptied the mesh; the text rebuilds it.
+  } else if (cache == FileRead::kReadError) {
+    std::fprintf(stderr, "ERROR: cannot read file: %s\n", cacheName.c_str());
+  }
+
+  if (!ReadStateFile(*this, path)) return false;
+  if (source) {
+    if (!UseSourceTopology(*source, path)) return false;
+  } else {
+    AssignIds(nullptr);
+  }
+  std::fprintf(stderr, "TID added.\n");
+  if (shadingMode == 0) ComputeNormals();
+  if (!WriteStateCache(*this, cacheName))
+    std::fprintf(stderr, "ERROR: cannot write file: %s\n", cacheName.c_str());
+  if (shadingMode == 0) ComputeVertexColors();
+  return true;
+}
+
+void ObjLoader::AssignIds(ObjLoader* source) {
+  if (source == this) source = nullptr;
+  if (source) {
+    topologySource = source;
+    triangleId = source->triangleId;
+    groupOfTriangle = source->groupOfTriangle;
+    indexInGroup = source->indexInGroup;
+    return;
+  }
+  int64_t total = 0;
+  std::vector<int32_t> live(size_t(groupCount), 0);
+  for (int32_t g = 0; g < groupCount; g++) {
+    // A count larger than the list would give ids to triangles that are
+    // not there.
+    int64_t n = std::min<int64_t>(groupTriCount[g], groupTriangles[g].size() / 3);
+    live[g] = int32_t(std::max<int64_t>(n, 0));
+    total += live[g];
+  }
+  groupOfTriangle.Allocate(total, kAbsentGroup);
+  indexInGroup.Allocate(total, 0);
+  triangleId.Allocate(groupCount);
+  int32_t next = 0;
+  for (int32_t g = 0; g < groupCount; g++) {
+    std::vector<int32_t>& row = triangleId[g];
+    row.resize(size_t(live[g]));
+    for (int32_t k = 0; k < live[g]; k++, next++) {
+      row[k] = next;
+      groupOfTriangle[next] = g;
+      indexInGroup[next] = k;
+    }
+  }
+}
+
+bool ObjLoader::UseSourceTopology(ObjLoader& source, const std::string& fileName) {
+  if (!source.HasIdTables() || groupCount > source.groupCount) {
+    std::fprintf(stderr, "ERROR: %s: groups do not match the topology source\n", fileName.c_str());
+    Release();
+    return false;
+  }
+  bool cut = false;
+  triangleCount = 0;
+  groupTriCount.MakeUnique();
+  for (int32_t g = 0; g < groupCount; g++) {
+    int32_t rows = int32_t(std::min(source.groupTriangles[g].size() / 3, source.triangleId[g].size()));
+    if (groupTriCount[g] > rows) {
+      groupTriCount[g] = rows;
+      cut = true;
+    }
+    // Live triangles of the shared lists must name vertices of this state.
+    const uint32_t* tri = source.groupTriangles[g].data();
+    for (size_t i = 0, n = 3 * size_t(groupTriCount[g]); i < n; i++) {
+      if (tri[i] >= uint32_t(vertexCount)) {
+        std::fprintf(stderr, "ERROR: %s: triangles of the topology source name vertex %u of %d\n",
+                     fileName.c_str(), tri[i] + 1, vertexCount);
+        Release();
+        return false;
+      }
+    }
+    triangleCount += groupTriCount[g];
+  }
+  if (cut)
+    std::fprintf(stderr, "WARNING: %s: more triangles than the topology source; counts cut\n",
+                 fileName.c_str());
+  groupTriangles = source.groupTriangles;
+  AssignIds(&source);
+  return true;
+}
+
+int32_t ObjLoader::IdCount() const {
+  return HasIdTables() ? int32_t(groupOfTriangle.size()) : triangleCount;
+}
+
+int32_t ObjLoader::IdOf(int32_t g, int32_t k) const {
+  if (!HasIdTables()) return k;
+  if (g < 0 || size_t(g) >= triangleId.size() || k < 0 || size_t(k) >= triangleId[g].size()) return -1;
+  return triangleId[g][k];
+}
+
+bool ObjLoader::Locate(int32_t id, int32_t* g, int32_t* k) const {
+  if (id < 0) return false;
+  int32_t group = 0, index = id;
+  if (HasIdTables()) {
+    if (size_t(id) >= groupOfTriangle.size()) return false;
+    group = groupOfTriangle[id];
+    index = indexInGroup[id];
+  }
+  // Mesh without tables: the id indexes the first group.
+  if (group < 0 || group >= groupCount || size_t(group) >= groupTriCount.size()) return false;
+  if (index < 0 || index >= groupTriCount[group]) return false;
+  if (size_t(index) >= groupTriangles[group].size() / 3) return false;
+  *g = group;
+  *k = index;
+  return true;
+}
+
+bool ObjLoader::Exists(int32_t id) const {
+  int32_t g, k;
+  return Locate(id, &g, &k);
+}
+
+bool ObjLoader::TriangleVertices(int32_t id, uint32_t idx[3]) const {
+  int32_t g, k;
+  if (!Locate(id, &g, &k)) return false;
+  const uint32_t* t = Triangle(g, k);
+  for (int i = 0; i < 3; i++) {
+    if (t[i] >= positions.size()) return false;
+    idx[i] = t[i];
+  }
+  return true;
+}
+
+bool ObjLoader::TrianglePositions(int32_t id, Vex3_quarn p[3]) const {
+  uint32_t idx[3];
+  if (!TriangleVertices(id, idx)) return false;
+  for (int i = 0; i < 3; i++) p[i] = positions[idx[i]];
+  return true;
+}
+
+bool ObjLoader::TriangleIndicesSorted(int32_t id, uint32_t idx[3]) const {
+  if (!TriangleVertices(id, idx)) return false;
+  std::sort(idx, idx + 3);
+  return true;
+}
+
+bool ObjLoader::TrianglePositionsSorted(int32_t id, Vex3_quarn p[3]) const {
+  uint32_t idx[3];
+  if (!TriangleIndicesSorted(id, idx)) return false;
+  for (int i = 0; i < 3; i++) p[i] = positions[idx[i]];
+  return true;
+}
+
+AABB ObjLoader::TriangleBox(int32_t id) const {
+  AABB box;
+  Vex3_quarn p[3];
+  if (TrianglePositions(id, p))
+    for (const Vex3_quarn& v : p) box.Extend(v);
+  return box;
+}
+
+AABB ObjLoader::Box() const {
+  AABB box;
+  for (const Vex3_quarn& v : positions) box.Extend(v);
+  return box;
+}
+
+Vex3_quarn ObjLoader::Centroid() const {
+  Vex3_quarn sum(0, 0, 0);
+  if (positions.empty()) return sum;
+  for (const Vex3_quarn& v : positions) sum += v;
+  return sum / float(positions.size());
+}
+
+namespace {
+// Positions of A and B blended with float weights; vertices beyond the
+// shorter state come from B, whose triangles the result uses.
+void Blend(const ObjLoader& A, const ObjLoader& B, double t, std::vector<Vex3_quarn>* out) {
+  const float wa = float(1.0 - t), wb = float(t);
+  size_t n = B.positions.size(), common = std::min(n, A.positions.size());
+  out->resize(n);
+  Vex3_quarn* o = out->data();
+  const Vex3_quarn* a = A.positions.data();
+  const Vex3_quarn* b = B.positions.data();
+  for (size_t i = 0; i < common; i++) o[i] = a[i] * wa + b[i] * wb;
+  for (size_t i = common; i < n; i++) o[i] = b[i];
+}
+
+// The lists and tables of `from`, so that the copied live counts always
+// index lists that hold them.
+void ShareLists(ObjLoader& to, const ObjLoader& from) {
+  if (&to == &from) return;
+  ObjLoader* owner = from.topologySource ? from.topologySource : const_cast<ObjLoader*>(&from);
+  to.topologySource = owner == &to ? nullptr : owner;
+  to.groupCount = from.groupCount;
+  to.groupTriangles = from.groupTriangles;
+  to.groupMaterial = from.groupMaterial;
+  to.triangleId = from.triangleId;
+  to.groupOfTriangle = from.groupOfTriangle;
+  to.indexInGroup = from.indexInGroup;
+}
+
+// Copies live counts into this mesh's own array, never through into a
+// mesh that shares it.
+void CopyCounts(ObjLoader& to, const ObjLoader& from) {
+  to.groupTriCount.MakeUnique();
+  if (to.groupTriCount.size() != from.groupTriCount.size()) to.groupTriCount.Allocate(from.groupTriCount.size());
+  if (!from.groupTriCount.empty())
+    std::copy(from.groupTriCount.vec().begin(), from.groupTriCount.vec().end(), to.groupTriCount.vec().begin());
+  to.triangleCount = from.triangleCount;
+}
+}  // namespace
+
+void ObjLoader::Interpolate(const ObjLoader& A, const ObjLoader& B, double t) {
+  Blend(A, B, t, &positions);
+  vertexCount = int32_t(positions.size());
+  ShareLists(*this, B);
+  CopyCounts(*this, B);
+}
+
+void ObjLoader::InterpolatePositions(const ObjLoader& A, const ObjLoader& B, double t) {
+  Blend(A, B, t, &positions);
+  vertexCount = int32_t(positions.size());
+}
+
+void ObjLoader::CopyState(const ObjLoader& other) {
+  if (&other == this) return;
+  positions = other.positions;
+  vertexCount = other.vertexCount;
+  ShareLists(*this, other);
+  CopyCounts(*this, other);
+}
+
+void ObjLoader::ShareTopology(ObjLoader& source, const GLMatrices* from, const GLMatrices* to) {
+  if (&source == this) return;
+  topologySource = &source;
+  vertexCount = source.vertexCount;
+  positions = source.positions;
+  groupCount = source.groupCount;
+  triangleCount = source.triangleCount;
+  groupTriCount = source.groupTriCount;  // the same array: counts follow the source
+  groupTriangles = source.groupTriangles;
+  groupMaterial = source.groupMaterial;
+  triangleId = source.triangleId;
+  groupOfTriangle = source.groupOfTriangle;
+  indexInGroup = source.indexInGroup;
+  shadingMode = source.shadingMode;
+  if (shadingMode == 3) {
+    texCoords = source.texCoords;
+    normals = source.normals;
+    groupColor = source.groupColor;
+  }
+  if (!from || !to) return;
+  // Seen through `to`, the moved vertices cover the pixels and window
+  // depths that the source's cover through `from`.
+  Projector project(*from), unproject(*to);
+  for (Vex3_quarn& v : positions) {
+    double wx, wy, wz, ox, oy, oz;
+    if (!project.Project(v, &wx, &wy, &wz)) continue;
+    if (!unproject.UnProject(wx, wy, wz, &ox, &oy, &oz)) continue;
+    v = Vex3_quarn(float(ox), float(oy), float(oz));
+  }
+}
+
+void ObjLoader::VisibleSubset(const int32_t* mask, std::vector<std::vector<uint32_t>>* lists,
+                              std::vector<int32_t>* counts) const {
+  lists->assign(size_t(groupCount), {});
+  counts->assign(size_t(groupCount), 0);
+  for (int32_t g = 0; g < groupCount; g++) {
+    int32_t n = std::min<int32_t>(groupTriCount[g], int32_t(groupTriangles[g].size() / 3));
+    std::vector<uint32_t>& list = (*lists)[g];
+    for (int32_t k = 0; k < n; k++) {
+      int32_t id = IdOf(g, k);
+      if (id < 0 || (mask && !mask[id])) continue;
+      const uint32_t* t = Triangle(g, k);
+      list.insert(list.end(), t, t + 3);
+    }
+    (*counts)[g] = int32_t(list.size() / 3);
+  }
+}
+
+void ObjLoader::RandomGroupColors() {
+  if (groupColor.empty()) return;
+  for (size_t g = 0; g < groupColor.size(); g++) {
+    Vex3_quarn& c = groupColor[g];
+    c.x = float(std::rand() % 129) / 256.0f + 0.5f;
+    c.y = float(std::rand() % 129) / 256.0f + 0.5f;
+    c.z = float(std::rand() % 129) / 256.0f + 0.5f;
+  }
+}
+
+void ObjLoader::BaseHeights() {
+  if (topologySource && topologySource != this) {
+    baseHeights = topologySource->baseHeights;
+    return;
+  }
+  baseHeights.Allocate(int64_t(positions.size()));
+  for (size_t i = 0; i < positions.size(); i++) std::memcpy(&baseHeights[i], &positions[i].y, 4);
+}
+
+void ObjLoader::FacingMarks(const Vex3_quarn& eye, int32_t* marks) const {
+  for (int32_t id = 0, n = IdCount(); id < n; id++) {
+    Vex3_quarn p[3];
+    if (!TrianglePositions(id, p)) continue;
+    Vex3_quarn normal = (p[1] - p[0]).Cross(p[2] - p[1]);
+    Vex3_quarn centroid = (p[0] + p[1] + p[2]) / 3.0f;
+    if (normal.Dot(centroid - eye) < 0) marks[id] = -1;
+  }
+}

@@ -1,0 +1,85 @@
+// The state text dialect: quad rules with their diagnostics, groups and
+// their material lines, and the triangle total.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "StateReader.h"
+
+namespace {
+const char* kFiveVertices = "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nv 2 2 2\n";
+
+// Triangles of one group holding the given face line, and the messages.
+std::vector<uint32_t> Faces(const std::string& line, std::string* messages) {
+  std::string text = std::string(kFiveVertices) + "g solid\nusemtl solid1_mat\n" + line + "\n";
+  ObjLoader mesh;
+  testing::internal::CaptureStderr();
+  bool ok = ReadStateText(text.data(), text.size(), "quad.obj", mesh);
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(ok) << err;
+  // Drop the total line; keep the diagnostics.
+  *messages = err.substr(0, err.find("Total Num of Triangles"));
+  EXPECT_EQ(mesh.groupCount, 1);
+  EXPECT_EQ(mesh.groupTriCount[0], mesh.triangleCount);
+  return std::vector<uint32_t>(mesh.groupTriangles[0].begin(),
+                               mesh.groupTriangles[0].begin() + 3 * mesh.groupTriCount[0]);
+}
+}  // namespace
+
+TEST(StateReader, QuadRules) {
+  std::string msg;
+  EXPECT_EQ(Faces("f 1 2 3 4", &msg), (std::vector<uint32_t>{0, 1, 2, 2, 3, 0}));
+  EXPECT_EQ(msg, "");
+  EXPECT_EQ(Faces("f 1 1 2 3", &msg), (std::vector<uint32_t>{0, 1, 2}));
+  EXPECT_EQ(msg, "");
+  EXPECT_EQ(Faces("f 1 2 3 1", &msg), (std::vector<uint32_t>{0, 1, 2}));
+  EXPECT_EQ(Faces("f 1 2 3 2", &msg), (std::vector<uint32_t>{0, 1, 2}));
+  EXPECT_EQ(Faces("f 1 2 2 3", &msg), (std::vector<uint32_t>{}));
+  EXPECT_EQ(msg, "");
+  EXPECT_EQ(Faces("f 1 1 1 5", &msg), (std::vector<uint32_t>{}));
+  EXPECT_EQ(msg, "3 same id in one quad, what's the problem\n");
+  EXPECT_EQ(Faces("f 1 1 1 1", &msg), (std::vector<uint32_t>{}));
+  EXPECT_EQ(msg, "3 same id in one quad, what's the problem\nThis is a line dude\n");
+  // a = c without a = b: a line, reported as such.
+  EXPECT_EQ(Faces("f 1 2 1 4", &msg), (std::vector<uint32_t>{}));
+  EXPECT_EQ(msg, "This is a line dude\n");
+  // Triangles are stored as they are, collapsed or not.
+  EXPECT_EQ(Faces("t 2 2 5", &msg), (std::vector<uint32_t>{1, 1, 4}));
+  // Three numbers on an 'f' line make one triangle.
+  EXPECT_EQ(Faces("f 3 4 5", &msg), (std::vector<uint32_t>{2, 3, 4}));
+}
+
+TEST(StateReader, GroupsMaterialsAndTotal) {
+  std::string text = std::string(kFiveVertices) +
+                     "f 1 2 3 4\n"  // before any group: belongs to none
+                     "g solid\nusemtl solid7_mat\nf 1 2 3 4\nt 1 2 5\n"
+                     "g shell\nusemtl shell12_mat\n# comment\nt 3 4 5\n"
+                     "g other\nt 1 3 5\n"
+                     "g beams\r\nusemtl beams 3_mat\r\nf 1 2 3 4\r\n"
+                     "g cubes\nusemtl cubes-2_mat\n";
+  ObjLoader mesh;
+  testing::internal::CaptureStderr();
+  ASSERT_TRUE(ReadStateText(text.data(), text.size(), "groups.obj", mesh));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Total Num of Triangles7\n");
+  EXPECT_EQ(mesh.vertexCount, 5);
+  ASSERT_EQ(mesh.groupCount, 5);
+  EXPECT_EQ(mesh.groupTriCount.vec(), (std::vector<int32_t>{3, 1, 1, 2, 0}));
+  EXPECT_EQ(mesh.groupMaterial.vec(), (std::vector<int32_t>{7, 12, 0, 3, -2}));
+  EXPECT_EQ(mesh.groupTriangles[1], (std::vector<uint32_t>{2, 3, 4}));
+  EXPECT_EQ(mesh.triangleCount, 7);
+  EXPECT_EQ(mesh.positions[4], Vex3_quarn(2, 2, 2));
+}
+
+TEST(StateReader, CoordinatesAsWritten) {
+  std::string text = "v 1.5e2 -0.25 +3\nv -0 1e-3 123456.789\n";
+  ObjLoader mesh;
+  testing::internal::CaptureStderr();
+  ASSERT_TRUE(ReadStateText(text.data(), text.size(), "v.obj", mesh));
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(mesh.positions[0], Vex3_quarn(150.0f, -0.25f, 3.0f));
+  EXPECT_EQ(mesh.positions[1].y, 1e-3f);
+  EXPECT_EQ(mesh.positions[1].z, 123456.789f);
+  EXPECT_TRUE(std::signbit(mesh.positions[1].x));
+  EXPECT_EQ(mesh.groupCount, 0);
+}
