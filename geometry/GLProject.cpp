@@ -132,3 +132,9 @@ bool Projector::UnProject(double wx, double wy, double wz, double* ox, double* o
   if (!invertible_) return false;
   return UnProjectWith(inv_, vp_, wx, wy, wz, ox, oy, oz);
 }
+
+double Projector::ClipW(double ox, double oy, double oz) const {
+  double in[4] = {ox, oy, oz, 1.0}, eye[4];
+  MultMatrixVec(mv_, in, eye);
+  return eye[0] * pr_[3] + eye[1] * pr_[7] + eye[2] * pr_[11] + eye[3] * pr_[15];
+}

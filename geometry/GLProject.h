@@ -38,6 +38,9 @@ class Projector {
     return Project(p.x, p.y, p.z, wx, wy, wz);
   }
   bool UnProject(double wx, double wy, double wz, double* ox, double* oy, double* oz) const;
+  // Clip-space w of a world point: positive in front of a perspective
+  // camera's eye, zero or negative at or behind it.
+  double ClipW(double ox, double oy, double oz) const;
   bool Invertible() const { return invertible_; }
 
  private:

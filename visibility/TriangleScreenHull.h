@@ -1,0 +1,39 @@
+// Screen region of a moving triangle over a span: the window box and the
+// convex hull of its six projected vertex positions (both span ends). Each
+// vertex moves on a straight line in front of the eye, so its projection
+// stays on the segment between its two projected ends and the triangle
+// stays inside the hull at every moment in between.
+#pragma once
+
+#include "CoverageIntervals.h"
+#include "GLProject.h"
+
+struct ScreenHull {
+  // Window box of the six projections; depth range fixed at [0, 0].
+  double minX = 0, minY = 0, maxX = 0, maxY = 0;
+  // Closed polygon (first point repeated), inside on the non-negative side
+  // of (p[k+1] - p[k]) x (q - p[k]).
+  int count = 0;
+  double x[7] = {}, y[7] = {};
+  // A position lies at or behind the eye plane: its projection is mirrored,
+  // so neither box nor hull bound the triangle; callers use the whole window.
+  bool behindEye = false;
+  // Window depth of the six projections, for callers that filter by depth.
+  double depth[6] = {};
+
+  // No hull edge gives a cross product below -0.1 (pixel units squared).
+  bool Contains(double qx, double qy) const {
+    for (int k = 0; k + 1 < count; k++) {
+      double ex = x[k + 1] - x[k], ey = y[k + 1] - y[k];
+      if (ex * (qy - y[k]) - ey * (qx - x[k]) < -0.1) return false;
+    }
+    return true;
+  }
+};
+
+void TriangleScreenHull(const Projector& projector, const TriangleMotion& motion, ScreenHull* hull);
+
+// Inclusive pixel range of a window box clipped to a w x h window (bounds
+// truncated, as the runs visit them). False when nothing is left.
+bool ClipBoxToWindow(double minX, double minY, double maxX, double maxY, int w, int h, int* x0,
+                     int* y0, int* x1, int* y1);
