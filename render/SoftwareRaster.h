@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <iostream>
 #include <vector>
 
@@ -119,3 +120,17 @@ void FootageRaster(uint32_t* colour, int32_t* ids, PPC& camera, double* depth,
 
 // Packs a colour with channels in [0, 1] (truncated, clamped at 255).
 uint32_t PackColour(float r, float g, float b);
+
+// TriangleRaster in bounded memory: the (f w) x (f h) grid is processed in
+// bands of at most bandRows rows, each triangle only in the bands its box
+// touches, in the same order as the whole raster, so every band's cells
+// equal those of TriangleRaster with depth preset to `clearDepth`. `visit`
+// gets each finished band's ids ((rowEnd - rowBegin) rows of f w cells).
+// Returns the bytes of the largest band buffers held.
+size_t TriangleRasterBanded(const ObjLoader& mesh, PPC& camera, int f, const int32_t* mask,
+                            int bandRows, float clearDepth,
+                            const std::function<void(const int32_t* ids, int rowBegin,
+                                                     int rowEnd)>& visit,
+                            std::ostream& log = std::cout);
+// Rows per band that keep one band's id and depth buffers near `bytes`.
+int BandRowsForBudget(int cellsPerRow, size_t bytes);

@@ -1,0 +1,48 @@
+// The still-frame references ASL is judged against ("ASL Control"):
+// triangle ids rasterized in software at a multiple of the view's
+// resolution, point ids on a 32x finer grid, and the pixel-centre pass.
+#pragma once
+
+#include <cstdint>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "AslRun.h"
+#include "SoftwareRaster.h"
+#include "VisibleSet.h"
+
+class ObjLoader;
+class PPC;
+
+// Band buffers of the fine rasters stay near this size (ids and depths).
+constexpr size_t kReferenceBandBytes = size_t(128) << 20;
+
+struct ReferenceReport {
+  int32_t culled = 0;
+  int32_t visible = 0;
+  double seconds = 0;
+  size_t bandBytes = 0;  // largest band buffers held at once
+};
+
+// Marks back faces -1 in `flags` (they stay drawn: only zero flags are
+// skipped), culls against the camera's frustum, rasters the flagged
+// triangles at `factor` band by band, then sets `flags` to the ids found,
+// writes them as a visible set to `path` and copies them into `unionSet`
+// (when given).
+ReferenceReport AslReference(const ObjLoader& mesh, PPC& camera, int factor,
+                             std::vector<int32_t>& flags, VisibleSet* unionSet,
+                             const std::string& path, std::ostream& out = std::cout,
+                             size_t bandBytes = kReferenceBandBytes);
+
+// Point reference: every flag set, spheres of radius r cast on the
+// kParticleFine grid band by band, flags = points found, written to `path`
+// and copied into `unionSet`.
+ReferenceReport ParticleReference(const PointSetView& points, PPC& camera, float r,
+                                  std::vector<int32_t>& flags, VisibleSet* unionSet,
+                                  const std::string& path, std::ostream& out = std::cout,
+                                  size_t bandBytes = kReferenceBandBytes);
+
+// Pixel centres only: cull, Clear, resolve, collect into the run's set;
+// the visible ids go one per line into `textPath`. Returns their number.
+int32_t CentreSampleReference(const AslRunContext& run, const std::string& textPath);

@@ -1,0 +1,179 @@
+#include "AslRun.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+
+#include "Asl.h"
+#include "Format.h"
+#include "Frustum.h"
+#include "MeshStatistics.h"
+#include "ObjLoader.h"
+#include "PPC.h"
+
+namespace {
+
+double SecondsSince(std::chrono::steady_clock::time_point t0) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
+
+bool FileExists(const std::string& path) {
+  if (FILE* f = std::fopen(path.c_str(), "rb")) {
+    std::fclose(f);
+    return true;
+  }
+  return false;
+}
+
+// One depth pass: Clear, resolve every triangle with its id as id and
+// colour, collect into the cleared set.
+void DepthPass(const AslRunContext& run, const Projector& proj, const AslTriangles& tris) {
+  SampleLocationBuffer& buffer = *run.buffer;
+  std::ostream& out = *run.out;
+  buffer.Clear();
+  const size_t n = tris.size();
+  for (size_t i = 0; i < n; i++) {
+    if (i % 100000 == 0) out << "\r" << i << "/" << n << std::flush;
+    const Vex3_quarn* v = &tris.vertices[i * 3];
+    ResolveTriangleAtSamples(buffer, proj, v[0], v[1], v[2], tris.ids[i], uint32_t(tris.ids[i]));
+  }
+  out << "\r" << n << "/" << n << "\n";
+  std::fill(run.visible->begin(), run.visible->end(), 0);
+  CollectSampleTriangles(buffer, *run.visible);
+}
+
+int32_t Cull(const AslRunContext& run) {
+  const Frustum frustum = Frustum::FromMatrices(run.buffer->camera->Matrices());
+  return CullTriangles(frustum, *run.mesh, nullptr, run.flags->data(), *run.out);
+}
+
+}  // namespace
+
+AslTriangles GatherLiveTriangles(const ObjLoader& mesh, const int32_t* flags, int32_t n) {
+  AslTriangles t;
+  n = std::min(n, mesh.IdCount());
+  for (int32_t id = 0; id < n; id++) {
+    if (flags != nullptr && flags[id] == 0) continue;
+    Vex3_quarn p[3];
+    if (!mesh.TrianglePositions(id, p)) continue;
+    t.ids.push_back(id);
+    t.vertices.insert(t.vertices.end(), p, p + 3);
+  }
+  return t;
+}
+
+AslTriangles GatherAllTriangles(const ObjLoader& mesh) {
+  AslTriangles t;
+  const size_t nv = mesh.positions.size();
+  int32_t index = 0;
+  const size_t groups = std::min(size_t(std::max(mesh.groupCount, 0)), mesh.groupTriangles.size());
+  for (size_t g = 0; g < groups; g++) {
+    const std::vector<uint32_t>& list = mesh.groupTriangles[g];
+    for (size_t k = 0; k + 2 < list.size(); k += 3, index++) {
+      if (list[k] >= nv || list[k + 1] >= nv || list[k + 2] >= nv) continue;
+      t.ids.push_back(index);
+      for (int c = 0; c < 3; c++) t.vertices.push_back(mesh.positions[list[k + c]]);
+    }
+  }
+  return t;
+}
+
+AslRunReport AslPasses(const AslRunContext& run, const AslTriangles& tris, const std::string& path,
+                       const int* tile) {
+  AslRunReport report;
+  SampleLocationBuffer& buffer = *run.buffer;
+  std::ostream& out = *run.out;
+  const Projector proj = BufferProjector(buffer);
+
+  // 1. Centre samples only.
+  auto t0 = std::chrono::steady_clock::now();
+  DepthPass(run, proj, tris);
+  report.centreVisible = WriteVisibleSet(*run.visible, nullptr);
+  report.centreSeconds = SecondsSince(t0);
+
+  // 2. Placement.
+  t0 = std::chrono::steady_clock::now();
+  const size_t n = tris.size();
+  for (size_t i = 0; i < n; i++) {
+    if (i % 1000000 == 0) out << "\r" << i << "/" << n << " processed" << std::flush;
+    const Vex3_quarn* v = &tris.vertices[i * 3];
+    report.samplesAdded += PlaceSamplesForTriangle(buffer, proj, v[0], v[1], v[2]);
+  }
+  out << "\r" << n << "/" << n << " processed\n";
+  if (tile != nullptr)
+    buffer.ReportTileStatistics(tile[0], tile[1]);
+  else
+    buffer.ReportStatistics();
+  report.placementSeconds = SecondsSince(t0);
+
+  // 3. Final depth pass on all samples.
+  t0 = std::chrono::steady_clock::now();
+  DepthPass(run, proj, tris);
+  const std::vector<int32_t>* firstGroupIds =
+      run.mesh->triangleId && run.mesh->triangleId.size() > 0 ? &run.mesh->triangleId[0] : nullptr;
+  report.visible = WriteVisibleSet(*run.visible, path.empty() ? nullptr : path.c_str(),
+                                   run.dataset, firstGroupIds);
+  report.finalSeconds = SecondsSince(t0);
+  return report;
+}
+
+AslRunReport AslFactorRun(const AslRunContext& run, const std::string& path) {
+  const int32_t culled = Cull(run);
+  const double area = ProjectedAreaStatistics(*run.mesh, run.buffer->camera->Matrices(),
+                                              run.flags->data(), *run.out);
+  *run.out << "Average area of triangle is " << area << "\n";
+  const AslTriangles tris =
+      GatherLiveTriangles(*run.mesh, run.flags->data(), int32_t(run.flags->size()));
+  AslRunReport report = AslPasses(run, tris, path);
+  report.culled = culled;
+  report.averageArea = area;
+  return report;
+}
+
+AslRunReport AslPlainRun(const AslRunContext& run, const std::string& path,
+                         const std::string& overridePath) {
+  const int32_t culled = Cull(run);
+  if (!overridePath.empty() && FileExists(overridePath))
+    ReadVisibleSet(*run.flags, overridePath, true);
+  const AslTriangles tris =
+      GatherLiveTriangles(*run.mesh, run.flags->data(), int32_t(run.flags->size()));
+  AslRunReport report = AslPasses(run, tris, path);
+  report.culled = culled;
+  return report;
+}
+
+void AslPanoramaRun(const AslRunContext& run, const std::string& base, PPC* rasterCamera) {
+  for (int i = 1; i <= 5; i++) {
+    const std::string name = Format("%s_%d.ppc", base.c_str(), i);
+    PPC cam = run.buffer->camera ? *run.buffer->camera : PPC();
+    if (!cam.Load(name)) {
+      // A stale camera would write a set that belongs to another view.
+      std::cerr << "ERROR: could not read camera Views/" << name << "; view " << i
+                << " skipped" << std::endl;
+      continue;
+    }
+    cam.SetGLAndCache();
+    if (rasterCamera != nullptr) *rasterCamera = cam;
+    run.buffer->SetCamera(cam);
+    std::fill(run.flags->begin(), run.flags->end(), 1);
+    Cull(run);
+    const AslTriangles tris =
+        GatherLiveTriangles(*run.mesh, run.flags->data(), int32_t(run.flags->size()));
+    AslPasses(run, tris, Format("ASL_Visibility/ASL_exp_panorama_%d.bin", i - 1));
+    run.buffer->Reset();
+  }
+}
+
+AslRunReport AslTerrainRun(const AslRunContext& run, const std::string& path, int tileColumn,
+                           int tileRow) {
+  const int tile[2] = {tileColumn, tileRow};
+  return AslPasses(run, GatherAllTriangles(*run.mesh), path, tile);
+}
+
+std::string AslFactorPath(const std::string& name, double factor) {
+  return Format("ASL_Visibility/%s_X%lf_.bin", name.c_str(), factor);
+}
+
+std::string AslPlainPath(const std::string& name) {
+  return Format("ASL_Visibility/%s.bin", name.c_str());
+}
