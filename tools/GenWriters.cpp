@@ -1,9 +1,8 @@
 // TEMPORARY local writers until the project's writers land in main.
-#include <tiffio.h>
-
 #include <cstdio>
 
 #include "GenContext.h"
+#include "TiffIO.h"
 
 void GenContext::SaveVisibleSet(const std::string& rel, const std::vector<int32_t>& flags) {
   FILE* f = std::fopen(Path(rel).c_str(), "wb");
@@ -30,25 +29,7 @@ void GenContext::SaveIdList(const std::string& rel, const std::vector<int32_t>& 
 }
 
 void GenContext::SaveTiff(const std::string& rel, const std::vector<uint32_t>& px, int w, int h) {
-  TIFF* t = TIFFOpen(Path(rel).c_str(), "w");
-  if (!t) return Fail(rel);
-  TIFFSetField(t, TIFFTAG_IMAGEWIDTH, w);
-  TIFFSetField(t, TIFFTAG_IMAGELENGTH, h);
-  TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 8);
-  TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 3);
-  TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, h);
-  TIFFSetField(t, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
-  TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
-  TIFFSetField(t, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-  std::vector<uint8_t> rgb(size_t(w) * h * 3);
-  for (int r = 0; r < h; r++)
-    for (int x = 0; x < w; x++) {
-      uint32_t p = px[size_t(h - 1 - r) * w + x];
-      uint8_t* o = &rgb[(size_t(r) * w + x) * 3];
-      o[0] = p & 255; o[1] = (p >> 8) & 255; o[2] = (p >> 16) & 255;
-    }
-  TIFFWriteEncodedStrip(t, 0, rgb.data(), tsize_t(rgb.size()));
-  TIFFClose(t);
+  Check(WriteTiff(px.data(), Path(rel), h, w) == 1, rel);
 }
 
 void GenContext::SaveFlaggedBinary(const std::string& rel, const std::vector<Vex3_quarn>& pos,
