@@ -1,0 +1,87 @@
+// The passes that read identifiers back: the item buffer (float target),
+// the visible-set marking, and the byte-encoded "TID" view.
+#include <GL/gl.h>
+
+#include "FrameBuffer.h"
+#include "ItemBuffer.h"
+#include "PPC.h"
+#include "PassSupport.h"
+#include "RenderPasses.h"
+#include "cgShader.h"
+
+namespace {
+
+const char* const kItemBufferFile = "CG/RenderBaryCentric.cg";
+
+// Draws the identifiers of `mesh` under `mask` into the bound target and
+// reads the window-sized corner back as RGBA floats.
+void DrawAndReadIds(PassContext& c, ObjLoader* mesh, IdMask mask) {
+  FrameBuffer& window = *c.window;
+  pass::Begin(0, 0, 0, 0);
+  bool camera = pass::SetCamera(c);
+  cgShader* shader = c.shaders.itemBuffer;
+  pass::LoadOnce(shader, kItemBufferFile, "GeometryMain", "FragmentMain");
+  if (shader != nullptr) {
+    SetMVPParameter(shader->GetVertexParameter("modelViewProj"));
+    shader->Bind();
+    if (mesh != nullptr && camera) DrawIds(*mesh, *shader, mask);
+  }
+  size_t n = size_t(window.w) * size_t(window.h);
+  if (c.readback->size() < 4 * n) c.readback->resize(4 * n);
+  glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  glReadPixels(0, 0, window.w, window.h, GL_RGBA, GL_FLOAT, c.readback->data());
+  if (shader != nullptr) shader->Unbind();
+}
+
+}  // namespace
+
+void ItemBufferPass(PassContext& c, ObjLoader* mesh) {
+  if (c.window == nullptr || c.readback == nullptr) return;
+  FrameBuffer& window = *c.window;
+  BindTarget(*c.targets, TargetKind::kFloat);
+  DrawAndReadIds(c, mesh, IdMask::All());
+  if (c.itemBuffer != nullptr)
+    DecodeItemBuffer(c.readback->data(), size_t(window.w) * size_t(window.h), c.itemBuffer);
+
+  // The shaded view of the same state: once into the target for the
+  // read-back buffers, once more into the window to be seen.
+  ShadePass(c, mesh);
+  window.ReadColor();
+  window.ReadDepth();
+  BindWindow(*c.targets);
+  ShadePass(c, mesh);
+}
+
+void MarkVisiblePass(PassContext& c) {
+  if (c.visibleFlags == nullptr || c.visibleFlags->empty()) return;
+  if (c.window == nullptr || c.readback == nullptr) return;
+  BindTarget(*c.targets, TargetKind::kFloat);
+  DrawAndReadIds(c, c.drawMesh, c.drawFlags);
+  size_t n = size_t(c.window->w) * size_t(c.window->h);
+  const float* px = c.readback->data();
+  std::vector<int32_t>& flags = *c.visibleFlags;
+  for (size_t i = 0; i < n; i++) {
+    int32_t id = DecodeFloatId(px[4 * i], px[4 * i + 3]);
+    if (id >= 0 && size_t(id) < flags.size()) flags[size_t(id)] = 1;
+  }
+  BindWindow(*c.targets);
+}
+
+void TidPass(PassContext& c) {
+  if (c.window == nullptr) return;
+  // Every byte must reach the buffer as drawn.
+  glUseProgram(0);
+  glDisable(GL_LIGHTING);
+  glDisable(GL_TEXTURE_2D);
+  glDisable(GL_DITHER);
+  pass::Begin(1, 1, 1, 1);
+  if (pass::SetCamera(c) && c.drawMesh != nullptr) DrawTid(*c.drawMesh, c.renderingFactor);
+  glEnable(GL_DITHER);
+  c.window->ReadColor();
+}
+
+void PointPass(PassContext& c) {
+  if (c.window == nullptr) return;
+  pass::Begin(0, 0, 0, 1);
+  if (pass::SetCamera(c) && c.drawMesh != nullptr) DrawPoints(*c.drawMesh, c.renderingFactor);
+}

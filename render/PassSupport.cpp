@@ -1,0 +1,41 @@
+#include "PassSupport.h"
+
+#include <GL/gl.h>
+
+#include "FrameBuffer.h"
+#include "PPC.h"
+#include "cgShader.h"
+
+namespace pass {
+
+void LoadOnce(cgShader* shader, const char* file, const char* geometryEntry,
+              const char* fragmentEntry) {
+  if (shader != nullptr && !shader->loaded) shader->Load(file, geometryEntry, fragmentEntry);
+}
+
+void LoadVertexOnlyOnce(cgShader* shader, const char* file) {
+  if (shader == nullptr || shader->loaded) return;
+  shader->fileName = file;
+  shader->sourceText.reset();
+  shader->entries[cgShader::kVertex] = std::string("VertexMain");
+  shader->entries[cgShader::kGeometry].reset();
+  shader->entries[cgShader::kFragment].reset();
+  shader->Compile();
+}
+
+bool SetCamera(const PassContext& c) {
+  if (c.window == nullptr || c.window->camera == nullptr) return false;
+  c.window->camera->SetGL();
+  glViewport(0, 0, c.window->w, c.window->h);
+  return true;
+}
+
+void Begin(float r, float g, float b, float a) {
+  glEnable(GL_DEPTH_TEST);
+  glDisable(GL_ALPHA_TEST);
+  glDisable(GL_BLEND);
+  glClearColor(r, g, b, a);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+}  // namespace pass

@@ -1,0 +1,93 @@
+// The render passes: each draws the scene into the view window (or the
+// float offscreen target) for one purpose. The application unpacks its
+// scene into a PassContext; the passes read and write only what it names.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "MeshDraw.h"
+#include "RenderTargets.h"
+#include "SoftwareRaster.h"
+#include "Vex3.h"
+
+class FrameBuffer;
+class ObjLoader;
+class PPC;
+class cgShader;
+
+// The programs of the passes and their files.
+struct PassShaders {
+  cgShader* itemBuffer = nullptr;  // "CG/RenderBaryCentric.cg"
+  cgShader* wtc = nullptr;         // "CG/RenderWTC.cg"
+  cgShader* manhattan = nullptr;   // "CG/RenderManhattan.cg"
+  cgShader* grass = nullptr;       // "CG/RenderGrass.cg"
+  cgShader* footage = nullptr;     // "CG/RenderOriginalFootage.cg"
+  cgShader* footageSp = nullptr;   // "CG/RenderOriginalFootage_sp.cg"
+  cgShader* raster = nullptr;      // "CG/RTI_Raster.cg"
+};
+
+// Scene kinds the shaded passes tell apart (values of the scene id).
+constexpr int kSceneLitColours = 0;  // no program: the meshes' own colours
+constexpr int kScenePoints = 5;
+constexpr int kSceneGrass = 8;
+constexpr int kSceneForest = 9;
+constexpr int kSceneCity = 100;
+
+struct PassContext {
+  FrameBuffer* window = nullptr;  // size, pixels, zBuffer and camera
+  RenderTargets* targets = nullptr;
+  PassShaders shaders;
+  int sceneId = 0;
+
+  ObjLoader* drawMesh = nullptr;
+  ObjLoader* firstStates[2] = {nullptr, nullptr};  // outlined by the footage pass
+  IdMask drawFlags;  // the drawing mask (no array: every triangle)
+  IdMask marks;      // the per-triangle marks
+  std::vector<int32_t>* visibleFlags = nullptr;  // set by MarkVisiblePass
+  std::vector<float>* readback = nullptr;        // float read-back, >= 4 floats per pixel
+  int32_t* itemBuffer = nullptr;                 // one identifier per pixel
+
+  Vex3_quarn lightDirection;
+  int* backdropTexture = nullptr;      // -1 until loaded
+  const PPC* footageCamera = nullptr;  // the view the backdrop stays fixed to
+  const std::vector<Vex3_quarn>* footprint = nullptr;  // city scene outline, may be empty
+  const Vex3_quarn* markedPosition = nullptr;
+  int renderingFactor = 1;
+
+  // Point scenes (footage of the point set).
+  PointSetView points;
+  float particleRadius = 0;
+  int32_t* pointIds = nullptr;               // one per pixel
+  std::vector<float>* pixelRays = nullptr;   // per-pixel rays of the raster
+};
+
+// The sky colour every shaded view clears to.
+void ClearToSky();
+
+// Render modes 1 and 5: identifiers of `mesh` (null: nothing drawn) into
+// the float target, decoded into itemBuffer; then the shaded view into the
+// target (read back into pixels and zBuffer) and into the window.
+void ItemBufferPass(PassContext& c, ObjLoader* mesh);
+// Render mode 10113, first half: every identifier seen in an item buffer
+// of drawMesh under the draw flags gets visibleFlags[id] = 1.
+void MarkVisiblePass(PassContext& c);
+// Render mode 40001: byte-encoded identifiers of drawMesh, read back into
+// the window's pixels (identifier per pixel, -1 background).
+void TidPass(PassContext& c);
+// Render mode 40000: the vertices of drawMesh as points.
+void PointPass(PassContext& c);
+// Render mode 10001: the shaded view; `stateMesh` is the state drawn
+// (null when the index is out of range).
+void ShadePass(PassContext& c, ObjLoader* stateMesh);
+// Footage: of a state (`mesh`, drawMeshVariant false) or of drawMesh.
+void FootagePass(PassContext& c, ObjLoader* mesh, bool drawMeshVariant);
+// Render mode 10115.
+void SuperPixelFootagePass(PassContext& c);
+// Render mode 30010.
+void GrassPass(PassContext& c);
+// Render mode 40002: lit triangles of drawMesh's first group under `list`
+// (null: all), written to "Images/Raster_HW.tif".
+void RasterPass(PassContext& c, const IdMask* list);
+// The backdrop quad: the texture fixed to the footage camera's view.
+void DrawBackdrop(const PPC& windowCamera, const PPC& footageCamera, unsigned texture);
