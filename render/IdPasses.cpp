@@ -43,13 +43,16 @@ void ItemBufferPass(PassContext& c, ObjLoader* mesh) {
   if (c.itemBuffer != nullptr)
     DecodeItemBuffer(c.readback->data(), size_t(window.w) * size_t(window.h), c.itemBuffer);
 
-  // The shaded view of the same state: once into the target for the
-  // read-back buffers, once more into the window to be seen.
+  // The shaded view of the same state into the target for the read-back
+  // buffers, then the same image into the window to be seen (copied when
+  // the GL can, which saves drawing the scene a third time).
   ShadePass(c, mesh);
   window.ReadColor();
   window.ReadDepth();
-  BindWindow(*c.targets);
-  ShadePass(c, mesh);
+  if (!ShowTarget(*c.targets, TargetKind::kFloat, window.w, window.h)) {
+    BindWindow(*c.targets);
+    ShadePass(c, mesh);
+  }
 }
 
 void MarkVisiblePass(PassContext& c) {

@@ -101,7 +101,7 @@ void BuildIdList(const ObjLoader& mesh, IdMask mask, IdList* out) {
     int n = LiveCount(mesh, g);
     const std::vector<uint32_t>* list = GroupList(mesh, g);
     for (int k = 0; k < n; k++) {
-      int32_t id = TriangleIdAt(mesh, g, k);
+      int32_t id = mesh.IdOf(g, k);
       if (id < 0 || !mask.Has(id)) continue;
       const uint32_t* t = list->data() + 3 * size_t(k);
       if (t[0] >= limit || t[1] >= limit || t[2] >= limit) continue;
@@ -170,7 +170,7 @@ void DrawColors(ObjLoader& mesh, IdMask mask) {
       int n = LiveCount(mesh, g);
       const std::vector<uint32_t>* list = GroupList(mesh, g);
       for (int k = 0; k < n; k++) {
-        int32_t id = TriangleIdAt(mesh, g, k);
+        int32_t id = mesh.IdOf(g, k);
         if (id < 0 || !mask.Has(id)) continue;
         const uint32_t* t = list->data() + 3 * size_t(k);
         if (!InRange(mesh, t)) continue;
@@ -196,7 +196,7 @@ void DrawColors(ObjLoader& mesh, IdMask mask) {
     int n = LiveCount(mesh, g);
     const std::vector<uint32_t>* list = GroupList(mesh, g);
     for (int k = 0; k < n; k++) {
-      int32_t id = TriangleIdAt(mesh, g, k);
+      int32_t id = mesh.IdOf(g, k);
       if (id < 0 || !mask.Has(id)) continue;
       const uint32_t* t = list->data() + 3 * size_t(k);
       if (!InRange(mesh, t)) continue;
@@ -332,7 +332,7 @@ void DrawTid(const ObjLoader& mesh, int renderingFactor) {
         std::fflush(stdout);
       }
       if (running % step != 0) continue;
-      int32_t id = TriangleIdAt(mesh, g, k);
+      int32_t id = mesh.IdOf(g, k);
       const uint32_t* t = list->data() + 3 * size_t(k);
       if (id < 0 || !InRange(mesh, t)) continue;
       uint8_t rgba[4];
@@ -375,7 +375,7 @@ void DrawRaster(const ObjLoader& mesh, const IdMask* list) {
         std::printf("\rDone with %d/%d", k, n);
         std::fflush(stdout);
       }
-      int32_t id = TriangleIdAt(mesh, 0, k);
+      int32_t id = mesh.IdOf(0, k);
       const uint32_t* t = tris->data() + 3 * size_t(k);
       if (!list->Has(id) || !InRange(mesh, t)) continue;
       Vertex(mesh, t[0]);

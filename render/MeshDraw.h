@@ -29,14 +29,6 @@ struct IdMask {
   }
 };
 
-// Identifier of triangle k of group g. A mesh without identifier tables
-// numbers them by their index in the group, as the software raster does.
-inline int32_t TriangleIdAt(const ObjLoader& mesh, int g, int k) {
-  if (!mesh.triangleId || size_t(g) >= mesh.triangleId.size()) return k;
-  const std::vector<int32_t>& row = mesh.triangleId[size_t(g)];
-  return size_t(k) < row.size() ? row[size_t(k)] : -1;
-}
-
 // Live triangles of group g (the count clamped to the stored list).
 int LiveCount(const ObjLoader& mesh, int g);
 

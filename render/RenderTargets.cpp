@@ -72,6 +72,25 @@ void BuildTarget(const FramebufferEntryPoints& gl, int w, int h, GLint internalF
                              *depth);
 }
 
+// Both targets; the support line, then the byte target's status.
+void BuildTargets(RenderTargets& targets, int W, int H) {
+  if (!targets.gl.Complete()) {
+    std::cout << "Video card does NOT support GL_EXT_framebuffer_object." << std::endl;
+    return;
+  }
+  std::cout << "Video card supports GL_EXT_framebuffer_object." << std::endl;
+  const FramebufferEntryPoints& gl = targets.gl;
+  targets.width = W;
+  targets.height = H;
+  BuildTarget(gl, 2 * W, 2 * H, GL_RGBA32F_ARB, GL_FLOAT, &targets.floatFramebuffer,
+              &targets.floatDepth, &targets.floatTexture);
+  BuildTarget(gl, W, H, GL_RGBA, GL_UNSIGNED_BYTE, &targets.byteFramebuffer,
+              &targets.byteDepth, &targets.byteTexture);
+  CheckStatus(targets);
+  gl.BindFramebuffer(GL_FRAMEBUFFER_EXT, 0);
+  targets.targetsCreated = true;
+}
+
 }  // namespace
 
 bool FramebufferEntryPoints::Complete() const {
@@ -89,8 +108,13 @@ FramebufferApi ChooseFramebufferApi(int glVersion, const std::set<std::string>& 
   return FramebufferApi::kNone;
 }
 
-void FetchEntryPoints(FramebufferApi api, FramebufferEntryPoints* gl) {
+void FetchEntryPoints(FramebufferApi api, FramebufferEntryPoints* gl, int glVersion,
+                      const std::set<std::string>& extensions) {
   *gl = FramebufferEntryPoints();
+  if (api != FramebufferApi::kNone && glVersion >= 30)
+    Fetch(&gl->BlitFramebuffer, "glBlitFramebuffer");
+  else if (api != FramebufferApi::kNone && extensions.count("GL_EXT_framebuffer_blit"))
+    Fetch(&gl->BlitFramebuffer, "glBlitFramebufferEXT");
   Fetch(&gl->ActiveTexture, "glActiveTexture");
   Fetch(&gl->ClientActiveTexture, "glClientActiveTexture");
   if (api == FramebufferApi::kNone) return;
@@ -120,27 +144,16 @@ void FetchEntryPoints(FramebufferApi api, FramebufferEntryPoints* gl) {
 void EnsureTargets(RenderTargets& targets, int W, int H) {
   if (targets.targetsCreated) return;
   int version = CurrentGLVersion();
-  EnsureTargets(targets, W, H, ChooseFramebufferApi(version, CurrentExtensions(version)));
+  std::set<std::string> extensions = CurrentExtensions(version);
+  FramebufferApi api = ChooseFramebufferApi(version, extensions);
+  FetchEntryPoints(api, &targets.gl, version, extensions);
+  BuildTargets(targets, W, H);
 }
 
 void EnsureTargets(RenderTargets& targets, int W, int H, FramebufferApi api) {
   if (targets.targetsCreated) return;
   FetchEntryPoints(api, &targets.gl);
-  if (!targets.gl.Complete()) {
-    std::cout << "Video card does NOT support GL_EXT_framebuffer_object." << std::endl;
-    return;
-  }
-  std::cout << "Video card supports GL_EXT_framebuffer_object." << std::endl;
-  const FramebufferEntryPoints& gl = targets.gl;
-  targets.width = W;
-  targets.height = H;
-  BuildTarget(gl, 2 * W, 2 * H, GL_RGBA32F_ARB, GL_FLOAT, &targets.floatFramebuffer,
-              &targets.floatDepth, &targets.floatTexture);
-  BuildTarget(gl, W, H, GL_RGBA, GL_UNSIGNED_BYTE, &targets.byteFramebuffer,
-              &targets.byteDepth, &targets.byteTexture);
-  CheckStatus(targets);
-  gl.BindFramebuffer(GL_FRAMEBUFFER_EXT, 0);
-  targets.targetsCreated = true;
+  BuildTargets(targets, W, H);
 }
 
 void BindTarget(const RenderTargets& targets, TargetKind which) {
@@ -148,6 +161,18 @@ void BindTarget(const RenderTargets& targets, TargetKind which) {
   targets.gl.BindFramebuffer(GL_FRAMEBUFFER_EXT, which == TargetKind::kFloat
                                                      ? targets.floatFramebuffer
                                                      : targets.byteFramebuffer);
+}
+
+bool ShowTarget(const RenderTargets& targets, TargetKind which, int w, int h) {
+  const FramebufferEntryPoints& gl = targets.gl;
+  if (!targets.targetsCreated || gl.BlitFramebuffer == nullptr) return false;
+  gl.BindFramebuffer(GL_READ_FRAMEBUFFER_EXT, which == TargetKind::kFloat
+                                                  ? targets.floatFramebuffer
+                                                  : targets.byteFramebuffer);
+  gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER_EXT, 0);
+  gl.BlitFramebuffer(0, 0, w, h, 0, 0, w, h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  gl.BindFramebuffer(GL_FRAMEBUFFER_EXT, 0);
+  return true;
 }
 
 void BindWindow(const RenderTargets& targets) {

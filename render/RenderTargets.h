@@ -29,6 +29,9 @@ struct FramebufferEntryPoints {
   PFNGLRENDERBUFFERSTORAGEEXTPROC RenderbufferStorage = nullptr;
   PFNGLGETRENDERBUFFERPARAMETERIVEXTPROC GetRenderbufferParameteriv = nullptr;
   PFNGLISRENDERBUFFEREXTPROC IsRenderbuffer = nullptr;
+  // Optional: copies a target into the window (GL 3.0 or
+  // GL_EXT_framebuffer_blit).
+  PFNGLBLITFRAMEBUFFEREXTPROC BlitFramebuffer = nullptr;
 
   // Every framebuffer-object entry point is there.
   bool Complete() const;
@@ -51,8 +54,10 @@ enum class TargetKind { kFloat, kByte };
 enum class FramebufferApi { kNone, kExtension, kCore };
 FramebufferApi ChooseFramebufferApi(int glVersion, const std::set<std::string>& extensions);
 
-// Fetches the entry points of `api` (null for kNone).
-void FetchEntryPoints(FramebufferApi api, FramebufferEntryPoints* gl);
+// Fetches the entry points of `api` (null for kNone); the blit when the
+// version or extension list offers it.
+void FetchEntryPoints(FramebufferApi api, FramebufferEntryPoints* gl, int glVersion = 0,
+                      const std::set<std::string>& extensions = {});
 
 // Creates the targets once for a W x H window (needs a current context);
 // prints the support line and one status line on the attempt that finds
@@ -63,6 +68,9 @@ void EnsureTargets(RenderTargets& targets, int W, int H, FramebufferApi api);
 
 void BindTarget(const RenderTargets& targets, TargetKind which);
 void BindWindow(const RenderTargets& targets);
+// Copies the lower-left w x h corner of a target into the window's
+// framebuffer (colour only); false when the blit is not available.
+bool ShowTarget(const RenderTargets& targets, TargetKind which, int w, int h);
 // Completeness of the bound framebuffer, with its message.
 bool CheckStatus(const RenderTargets& targets);
 // The message of a status; true when it goes to the error stream.

@@ -1,0 +1,226 @@
+// Item-buffer speed and exactness on a large scene: a wavy terrain grid of
+// about 1,000,000 triangles filling a 1280 x 720 view, in 8 groups, with a
+// few triangles dead and masked. Prints the time of the identifier drawing
+// alone and of the whole ItemBufferPass, and checks the list drawing against
+// the one-triangle-per-call drawing, once more with identifiers moved above
+// 2^24. Run under xvfb-run from a directory holding CG/ (or give the CG
+// folder's parent as the first argument).
+#include <FL/Fl.H>
+#include <GL/gl.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <ctime>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "FrameBuffer.h"
+#include "ItemBuffer.h"
+#include "MeshDraw.h"
+#include "ObjLoader.h"
+#include "PPC.h"
+#include "RenderPasses.h"
+#include "RenderTargets.h"
+#include "cgShader.h"
+
+namespace {
+
+constexpr int kW = 1280, kH = 720;
+constexpr int kGroups = 8;
+
+// n x n quads of two triangles on a wavy surface in front of the camera.
+std::unique_ptr<ObjLoader> Terrain(int n) {
+  auto m = std::make_unique<ObjLoader>();
+  m->shadingMode = 1;
+  for (int j = 0; j <= n; j++)
+    for (int i = 0; i <= n; i++) {
+      float x = -2000.0f + 4000.0f * i / n, y = -1200.0f + 2400.0f * j / n;
+      float z = -1500.0f + 120.0f * std::sin(i * 0.05f) * std::cos(j * 0.07f);
+      m->positions.push_back({x, y, z});
+    }
+  m->vertexCount = int32_t(m->positions.size());
+  std::vector<std::vector<uint32_t>> lists(kGroups);
+  for (int j = 0; j < n; j++)
+    for (int i = 0; i < n; i++) {
+      uint32_t a = uint32_t(j * (n + 1) + i), b = a + 1, c = a + uint32_t(n + 1), d = c + 1;
+      auto& l = lists[size_t(j * kGroups / n)];
+      l.insert(l.end(), {a, b, d, a, d, c});
+    }
+  std::vector<int32_t> counts, materials;
+  for (auto& l : lists) {
+    counts.push_back(int32_t(l.size() / 3));
+    materials.push_back(int32_t(counts.size()));
+  }
+  m->groupCount = kGroups;
+  m->groupTriangles.Assign(lists);
+  m->groupTriCount.Assign(counts);
+  m->groupMaterial.Assign(materials);
+  m->AssignIds(nullptr);
+  // Some triangles die at the end of each group.
+  int32_t total = 0;
+  for (int g = 0; g < kGroups; g++) {
+    m->groupTriCount[size_t(g)] -= 1000;
+    total += m->groupTriCount[size_t(g)];
+  }
+  m->triangleCount = total;
+  return m;
+}
+
+double Seconds(std::chrono::steady_clock::time_point a) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - a).count();
+}
+
+// CPU time of the whole process (the rasteriser's threads included): a
+// figure that other load on the machine does not inflate.
+double CpuSeconds() {
+  timespec t;
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return double(t.tv_sec) + 1e-9 * double(t.tv_nsec);
+}
+
+struct Bench {
+  std::unique_ptr<PPC> camera;
+  std::unique_ptr<FrameBuffer> window;
+  RenderTargets targets;
+  cgShader shaders[7];
+  std::vector<float> readback;
+  std::vector<int32_t> itemBuffer;
+  int backdrop = -1;
+
+  Bench() {
+    camera = std::make_unique<PPC>(55.0f, kW, kH);
+    window = std::make_unique<FrameBuffer>(kW, kH);
+    window->camera = camera.get();
+    readback.assign(size_t(kW) * kH * 4, 0);
+    itemBuffer.assign(size_t(kW) * kH, 0);
+    window->show();
+    for (int i = 0; i < 20 && !window->visible(); i++) Fl::wait(0.05);
+  }
+  PassContext Context() {
+    PassContext c;
+    c.window = window.get();
+    c.targets = &targets;
+    c.shaders = {&shaders[0], &shaders[1], &shaders[2], &shaders[3],
+                 &shaders[4], &shaders[5], &shaders[6]};
+    c.readback = &readback;
+    c.itemBuffer = itemBuffer.data();
+    c.backdropTexture = &backdrop;
+    c.sceneId = 4;
+    return c;
+  }
+  // Runs f inside the window's draw; waits for the window to be mapped.
+  void Draw(const std::function<void()>& f) {
+    bool ran = false;
+    window->renderCallback = [&](FrameBuffer& fb) {
+      EnsureTargets(targets, fb.w, fb.h);
+      BindWindow(targets);
+      f();
+      ran = true;
+    };
+    window->redraw();
+    Fl::flush();
+    for (int i = 0; i < 200 && !ran; i++) {
+      Fl::wait(0.05);
+      window->redraw();
+      Fl::flush();
+    }
+    window->renderCallback = nullptr;
+  }
+  // Identifiers of one drawing of the mesh under the mask.
+  std::vector<int32_t> Ids(const ObjLoader& mesh, IdMask mask, bool perTriangle, double* secs) {
+    std::vector<int32_t> ids(size_t(kW) * kH);
+    Draw([&] {
+      auto t0 = std::chrono::steady_clock::now();
+      BindTarget(targets, TargetKind::kFloat);
+      glEnable(GL_DEPTH_TEST);
+      glClearColor(0, 0, 0, 0);
+      glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+      camera->SetGL();
+      cgShader& s = shaders[0];
+      if (!s.loaded) s.Load("CG/RenderBaryCentric.cg", "GeometryMain", "FragmentMain");
+      SetMVPParameter(s.GetVertexParameter("modelViewProj"));
+      s.Bind();
+      if (perTriangle)
+        DrawIdsPerTriangle(mesh, s, mask);
+      else
+        DrawIdsBatched(mesh, s, mask);
+      glReadPixels(0, 0, kW, kH, GL_RGBA, GL_FLOAT, readback.data());
+      s.Unbind();
+      DecodeItemBuffer(readback.data(), ids.size(), ids.data());
+      BindWindow(targets);
+      if (secs) *secs = Seconds(t0);
+    });
+    return ids;
+  }
+};
+
+size_t Differences(const std::vector<int32_t>& a, const std::vector<int32_t>& b) {
+  size_t n = 0;
+  for (size_t i = 0; i < a.size(); i++) n += a[i] != b[i];
+  return n;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc > 1 && chdir(argv[1]) != 0) {
+    std::fprintf(stderr, "cannot enter %s\n", argv[1]);
+    return 1;
+  }
+  auto mesh = Terrain(708);
+  std::printf("scene: %d live triangles of %d, %d vertices, %d x %d view\n", mesh->triangleCount,
+              mesh->IdCount(), mesh->vertexCount, kW, kH);
+  std::vector<int32_t> mask(size_t(mesh->IdCount()), 1);
+  for (size_t i = 0; i < mask.size(); i += 97) mask[i] = 0;
+
+  Bench bench;
+  double secs = 0;
+  bench.Ids(*mesh, IdMask::All(), false, &secs);  // compiles the program
+  std::vector<int32_t> fast;
+  double best = 1e9, cpu = CpuSeconds();
+  for (int r = 0; r < 5; r++) {
+    fast = bench.Ids(*mesh, IdMask(mask), false, &secs);
+    best = std::min(best, secs);
+  }
+  std::printf("identifier drawing, one call per list: %.3f s per frame (best of 5), %.3f s CPU\n",
+              best, (CpuSeconds() - cpu) / 5);
+
+  PassContext c = bench.Context();
+  for (int scene : {4, 0}) {
+    c.sceneId = scene;
+    double pass = 1e9;
+    bench.Draw([&] { ItemBufferPass(c, mesh.get()); });  // compiles the shading program
+    cpu = CpuSeconds();
+    for (int r = 0; r < 3; r++) {
+      auto t0 = std::chrono::steady_clock::now();
+      bench.Draw([&] { ItemBufferPass(c, mesh.get()); });
+      pass = std::min(pass, Seconds(t0));
+    }
+    std::printf("ItemBufferPass, scene kind %d: %.3f s per frame (best of 3), %.3f s CPU\n", scene,
+                pass, (CpuSeconds() - cpu) / 3);
+  }
+
+  std::vector<int32_t> slow = bench.Ids(*mesh, IdMask(mask), true, &secs);
+  std::printf("one triangle per call: %.3f s per frame; differing pixels: %zu\n", secs,
+              Differences(fast, slow));
+
+  // Identifiers above 2^24: the same scene numbered from 16,777,000.
+  for (auto& row : mesh->triangleId.vec())
+    for (int32_t& id : row) id += 16777000;
+  std::vector<int32_t> bigMask(size_t(mesh->IdCount()) + 16777000, 1);
+  fast = bench.Ids(*mesh, IdMask(bigMask), false, nullptr);
+  slow = bench.Ids(*mesh, IdMask(bigMask), true, nullptr);
+  int32_t lo = INT32_MAX, hi = -1;
+  size_t covered = 0;
+  for (int32_t id : fast)
+    if (id >= 0) {
+      lo = std::min(lo, id);
+      hi = std::max(hi, id);
+      covered++;
+    }
+  std::printf("identifiers %d .. %d on %zu pixels; differing pixels: %zu\n", lo, hi, covered,
+              Differences(fast, slow));
+  return 0;
+}
