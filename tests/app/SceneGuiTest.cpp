@@ -22,6 +22,7 @@
 #include "Scene.h"
 #include "ScratchDir.h"
 #include "TiffIO.h"
+#include "XKeyPress.h"
 
 namespace {
 
@@ -339,6 +340,16 @@ TEST_F(SceneGui, KeysMoveTheViewCamera) {
   Fl::e_keysym = FL_Up;
   v.handle(FL_KEYBOARD);  // cameraStep 100 along the view
   EXPECT_NEAR(owner_->viewCamera->eye.z, -100.0f, 1e-4f);
+  *owner_->viewCamera = saved;
+}
+
+TEST_F(SceneGui, KeyPressFromTheServerReachesTheViewWindow) {
+  ShowView();
+  PPC saved = *owner_->viewCamera;
+  SendKeyPress(owner_->viewWindow.get(), 'a');
+  // Pump events until the key has arrived (or give up after many rounds).
+  for (int i = 0; i < 500 && owner_->viewCamera->corner == saved.corner; i++) Fl::wait(0.01);
+  EXPECT_NEAR(owner_->viewCamera->FocalLength() / saved.FocalLength(), 0.99, 1e-6);
   *owner_->viewCamera = saved;
 }
 
