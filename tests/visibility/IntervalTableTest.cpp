@@ -1,0 +1,201 @@
+#include <gtest/gtest.h>
+
+#include "IntervalTable.h"
+#include "SampleLocationBuffer.h"
+#include "VisTestFiles.h"
+
+namespace {
+
+// Tree timeline built by threading nodes in the given order (the table
+// does not depend on the tree shape).
+void AddTree(SampleLocation* s, std::initializer_list<std::tuple<uint32_t, double, double>> iv) {
+  s->treeTimeline = std::make_unique<SuperPixelTree>();
+  IntervalNode* last = nullptr;
+  for (const auto& [t, a, b] : iv) {
+    auto* n = new IntervalNode;
+    n->triangleId = t;
+    n->start = a;
+    n->end = b;
+    if (last == nullptr) {
+      s->treeTimeline->first = s->treeTimeline->root = n;
+    } else {
+      last->next = n;
+      last->right = n;
+      n->previous = last;
+    }
+    last = n;
+    s->treeTimeline->count++;
+  }
+}
+
+void AddList(SampleLocation* s, std::initializer_list<std::tuple<uint32_t, double, double>> iv) {
+  s->listTimeline = std::make_unique<SuperPixel>();
+  CoverageInterval* last = nullptr;
+  for (const auto& [t, a, b] : iv) {
+    auto* c = new CoverageInterval;
+    c->triangleId = t;
+    c->start = a;
+    c->end = b;
+    if (last == nullptr)
+      s->listTimeline->head = c;
+    else
+      last->next = c, c->previous = last;
+    last = c;
+    s->listTimeline->count++;
+  }
+}
+
+std::vector<std::pair<double, double>> Of(const TriangleIntervalTable& t, int32_t tri) {
+  std::vector<std::pair<double, double>> out;
+  for (int32_t i = 0; i < t.counts[size_t(tri)]; i++)
+    out.emplace_back(t.Intervals(tri)[i].start, t.Intervals(tri)[i].end);
+  return out;
+}
+
+using Pairs = std::vector<std::pair<double, double>>;
+
+// Triangle 2: [0.1, 0.3] and [0.6, 0.7] on one sample, [0.3, 0.5] on
+// another pixel's added sample; triangle 0: one interval; triangles 1, 3
+// none.
+SampleLocationBuffer MergeCase(bool tree) {
+  SampleLocationBuffer buf(2, 1);
+  buf.AddSample(1, 0, 1.5f, 0.25f);
+  auto add = tree ? AddTree : AddList;
+  add(&buf.Pixel(0, 0).samples[0], {{2, 0.6, 0.7}, {0, 0.0, 0.25}, {2, 0.1, 0.3}});
+  add(&buf.Pixel(1, 0).samples[1], {{2, 0.3, 0.5}});
+  return buf;
+}
+
+class IntervalTableFiles : public ScratchDirTest {};
+
+}  // namespace
+
+TEST(IntervalTable, MergesTouchingIntervalsFromTreeAndListTimelines) {
+  for (bool tree : {true, false}) {
+    SampleLocationBuffer buf = MergeCase(tree);
+    auto table = tree ? BuildIntervalTable(buf, 4) : BuildIntervalTableFromLists(buf, 4);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->triangleCount, 4);
+    EXPECT_EQ(table->trianglesWithIntervals, 2);
+    EXPECT_EQ(Of(*table, 2), (Pairs{{0.1, 0.5}, {0.6, 0.7}}));
+    EXPECT_EQ(Of(*table, 0), (Pairs{{0.0, 0.25}}));
+    EXPECT_EQ(table->counts[1], 0);
+    EXPECT_EQ(table->Intervals(1), nullptr);
+    EXPECT_EQ(table->counts[3], 0);
+  }
+}
+
+TEST(IntervalTable, ListTableIgnoresTreesAndTheOtherWayRound) {
+  SampleLocationBuffer buf = MergeCase(true);
+  auto table = BuildIntervalTableFromLists(buf, 4);
+  EXPECT_EQ(table->trianglesWithIntervals, 0);
+  EXPECT_TRUE(table->intervals.empty());
+}
+
+TEST(IntervalTable, MergeKeepsContainedIntervalsAndSkipsStrayIds) {
+  IntervalTableBuilder b(3);
+  const std::vector<std::tuple<uint32_t, double, double>> in = {
+      {1, 0.5, 0.9}, {1, 0.0, 1.0}, {1, 0.2, 0.3}, {0, 0.4, 0.41}, {0, 0.4, 0.4},
+      {7, 0.0, 1.0}, {kNoTriangle, 0.0, 1.0}};
+  for (const auto& [t, s, e] : in) b.Count(t);
+  b.Allocate();
+  for (const auto& [t, s, e] : in) b.Append(t, s, e);
+  auto table = b.Finish();
+  EXPECT_EQ(Of(*table, 1), (Pairs{{0.0, 1.0}}));
+  EXPECT_EQ(Of(*table, 0), (Pairs{{0.4, 0.41}}));
+  EXPECT_EQ(table->trianglesWithIntervals, 2);
+  EXPECT_EQ(table->intervals.size(), 2u);
+}
+
+TEST(IntervalTable, WindowQueryMeetsClosedWindow) {
+  IntervalTableBuilder b(4);
+  const std::vector<std::tuple<uint32_t, double, double>> in = {
+      {0, 0.2, 0.5}, {1, 0.5000001, 0.9}, {2, 0.0, 0.1}, {2, 0.45, 0.49}, {3, 0.0, 1.0}};
+  for (const auto& [t, s, e] : in) b.Count(t);
+  b.Allocate();
+  for (const auto& [t, s, e] : in) b.Append(t, s, e);
+  auto table = b.Finish();
+  int32_t flags[5] = {0, 0, 0, 0, 7};
+  MarkVisibleInWindow(*table, 0.5, 0.5, flags, 4);
+  EXPECT_EQ(flags[0], 1);  // ends exactly at the window
+  EXPECT_EQ(flags[1], 0);
+  EXPECT_EQ(flags[2], 0);
+  EXPECT_EQ(flags[3], 1);
+  EXPECT_EQ(flags[4], 7);
+  int32_t few[2] = {0, 0};  // a shorter set is never written past
+  MarkVisibleInWindow(*table, 0.0, 1.0, few, 2);
+  EXPECT_EQ(few[0], 1);
+  EXPECT_EQ(few[1], 1);
+}
+
+TEST_F(IntervalTableFiles, WritesExactBytesOnlyForTrianglesWithIntervals) {
+  SampleLocationBuffer buf = MergeCase(true);
+  auto table = BuildIntervalTable(buf, 4);
+  ASSERT_TRUE(WriteIntervalTable(*table, "t.bin"));
+  Bytes expected;
+  expected.I32(2).I32(4);
+  expected.I32(0).I32(1).F64(0.0).F64(0.25);
+  expected.I32(2).I32(2).F64(0.1).F64(0.5).F64(0.6).F64(0.7);
+  EXPECT_EQ(ReadBytes("t.bin"), expected.get());
+
+  auto back = ReadIntervalTable("t.bin");
+  ASSERT_NE(back, nullptr);
+  EXPECT_EQ(back->trianglesWithIntervals, 2);
+  EXPECT_EQ(back->triangleCount, 4);
+  EXPECT_EQ(Of(*back, 2), (Pairs{{0.1, 0.5}, {0.6, 0.7}}));
+  EXPECT_EQ(Of(*back, 0), (Pairs{{0.0, 0.25}}));
+  EXPECT_EQ(back->counts[1], 0);
+}
+
+TEST_F(IntervalTableFiles, EmptyTableIsEightBytes) {
+  SampleLocationBuffer buf(3, 3);
+  auto table = BuildIntervalTable(buf, 5);
+  ASSERT_TRUE(WriteIntervalTable(*table, "e.bin"));
+  EXPECT_EQ(ReadBytes("e.bin"), Bytes().I32(0).I32(5).get());
+  auto back = ReadIntervalTable("e.bin");
+  ASSERT_NE(back, nullptr);
+  EXPECT_EQ(back->counts, std::vector<int32_t>(5, 0));
+}
+
+TEST_F(IntervalTableFiles, RejectsMalformedFilesNamingThem) {
+  auto rec = [](Bytes b, int32_t t, int32_t k) {
+    b.I32(t).I32(k);
+    for (int i = 0; i < k; i++) b.F64(i).F64(i + 0.5);
+    return b;
+  };
+  const Bytes good = rec(rec(Bytes().I32(2).I32(4), 1, 1), 3, 2);
+  std::vector<uint8_t> truncated = good.get();
+  truncated.pop_back();
+  std::vector<uint8_t> shortHeader = {1, 0, 0, 0, 4, 0};
+  const std::vector<std::pair<const char*, std::vector<uint8_t>>> cases = {
+      {"truncated", truncated},
+      {"short header", shortHeader},
+      {"negative N", rec(Bytes().I32(1).I32(-4), 0, 1)},
+      {"negative M", Bytes().I32(-1).I32(4)},
+      {"M above N", rec(Bytes().I32(2).I32(1), 0, 1)},
+      {"M beyond file", rec(Bytes().I32(3).I32(4), 1, 1)},
+      {"index equal N", rec(Bytes().I32(1).I32(4), 4, 1)},
+      {"negative index", rec(Bytes().I32(1).I32(4), -1, 1)},
+      {"repeated index", rec(rec(Bytes().I32(2).I32(4), 1, 1), 1, 1)},
+      {"descending index", rec(rec(Bytes().I32(2).I32(4), 2, 1), 1, 1)},
+      {"negative K", rec(Bytes().I32(1).I32(4), 0, -1)},
+      {"zero K", rec(Bytes().I32(1).I32(4), 0, 0)},
+      {"K beyond file", Bytes().I32(1).I32(4).I32(0).I32(1000000)},
+      {"K leaves no room for the next record", rec(Bytes().I32(2).I32(4), 0, 1)},
+      {"huge N", Bytes().I32(0).I32(0x7fffffff)},
+  };
+  WriteBytes("good.bin", good);
+  ASSERT_NE(ReadIntervalTable("good.bin"), nullptr);
+  for (const auto& [name, bytes] : cases) {
+    WriteBytes("bad.bin", bytes);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(ReadIntervalTable("bad.bin"), nullptr) << name;
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("bad.bin"), std::string::npos) << name << ": " << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << name << ": " << err;
+    EXPECT_EQ(ParseIntervalTable(bytes.data(), bytes.size(), "mem"), nullptr) << name;
+  }
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(ReadIntervalTable("missing.bin"), nullptr);
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("missing.bin"), std::string::npos);
+}

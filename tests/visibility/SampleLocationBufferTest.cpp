@@ -1,0 +1,287 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <sstream>
+
+#include "SampleLocationBuffer.h"
+
+namespace {
+
+CoverageInterval* ListNode(uint32_t t, double s, double e) {
+  auto* c = new CoverageInterval;
+  c->triangleId = t;
+  c->start = s;
+  c->end = e;
+  return c;
+}
+
+// Appends in time order; the timeline owns the nodes.
+void Append(SuperPixel* sp, uint32_t t, double s, double e) {
+  CoverageInterval* c = ListNode(t, s, e);
+  CoverageInterval** link = &sp->head;
+  CoverageInterval* prev = nullptr;
+  while (*link != nullptr) {
+    prev = *link;
+    link = &(*link)->next;
+  }
+  c->previous = prev;
+  *link = c;
+  sp->count++;
+}
+
+void Append(SuperPixelTree* tree, uint32_t t, double s, double e) {
+  auto* n = new IntervalNode;
+  n->triangleId = t;
+  n->start = s;
+  n->end = e;
+  if (tree->first == nullptr) {
+    tree->first = tree->root = n;
+  } else {
+    IntervalNode* last = tree->first;
+    while (last->next != nullptr) last = last->next;
+    last->next = n;
+    n->previous = last;
+    last->right = n;  // a degenerate but valid search tree
+  }
+  tree->count++;
+}
+
+}  // namespace
+
+TEST(SampleLocationBuffer, NewBufferHasOneCentreSamplePerPixel) {
+  SampleLocationBuffer buf(4, 3);
+  ASSERT_EQ(buf.pixels.size(), 12u);
+  const PixelSamples& p = buf.Pixel(2, 1);
+  EXPECT_EQ(p.column, 2);
+  EXPECT_EQ(p.row, 1);
+  EXPECT_EQ(p.count, 1);
+  EXPECT_EQ(p.capacity, 2);
+  EXPECT_EQ(p.samples[0].x, 2.5);
+  EXPECT_EQ(p.samples[0].y, 1.5);
+  EXPECT_EQ(p.samples[0].w, 1.0);
+  EXPECT_EQ(p.samples[0].nearDistance, 0.0);
+  EXPECT_EQ(p.samples[0].farDistance, 3.4028234663852886e38);
+  EXPECT_EQ(buf.camera, nullptr);
+}
+
+TEST(SampleLocationBuffer, StatisticsOfNewBuffer) {
+  SampleLocationBuffer buf(8, 8);
+  std::ostringstream out;
+  SampleStatistics st = buf.ReportStatistics(out);
+  EXPECT_EQ(out.str(), "INFO: sls per pixel: min: 1 max: 1 avg: 1\nuvmax: 0\n");
+  EXPECT_EQ(st.maxIndex, 0);
+}
+
+TEST(SampleLocationBuffer, StatisticsFindFirstMaximumAndTileAverages) {
+  SampleLocationBuffer buf(4, 8);  // tiles of 2 x 2 pixels
+  buf.AddSample(3, 5, 3.2f, 5.2f);
+  buf.AddSample(1, 6, 1.2f, 6.2f);
+  buf.AddSample(1, 6, 1.7f, 6.7f);
+  buf.AddSample(0, 7, 0.2f, 7.2f);
+  buf.AddSample(0, 7, 0.7f, 7.7f);
+  std::ostringstream whole;
+  buf.ReportStatistics(whole);
+  // Pixels (1, 6) and (0, 7) both hold 3; index 6 * 4 + 1 = 25 comes first.
+  EXPECT_EQ(whole.str(), "INFO: sls per pixel: min: 1 max: 3 avg: 1.15625\nuvmax: 25\n");
+  std::ostringstream tile;
+  SampleStatistics st = buf.ReportTileStatistics(0, 3, tile);  // columns 0-1, rows 6-7
+  EXPECT_EQ(tile.str(), "INFO: sls per pixel: min: 1 max: 3 avg: 2\nuvmax: 25\n");
+  EXPECT_EQ(st.minCount, 1);
+  st = buf.ReportTileStatistics(1, 2, tile);  // columns 2-3, rows 4-5
+  EXPECT_EQ(st.maxCount, 2);
+  EXPECT_EQ(st.maxIndex, 5 * 4 + 3);
+  EXPECT_DOUBLE_EQ(st.average, 1.25);
+}
+
+TEST(SampleLocationBuffer, ThirdSampleDoublesCapacityAndKeepsRecords) {
+  SampleLocationBuffer buf(2, 2);
+  PixelSamples& p = buf.Pixel(1, 0);
+  buf.AddSample(p, 1.25f, 0.75f);
+  p.samples[1].triangleId = 7;
+  p.samples[1].treeTimeline = std::make_unique<SuperPixelTree>();
+  SuperPixelTree* tree = p.samples[1].treeTimeline.get();
+  EXPECT_EQ(p.capacity, 2);
+  buf.AddSample(p, 1.5f, 0.1f);
+  EXPECT_EQ(p.capacity, 4);
+  EXPECT_EQ(p.count, 3);
+  ASSERT_EQ(p.samples.size(), 4u);
+  EXPECT_EQ(p.samples[0].x, 1.5);
+  EXPECT_EQ(p.samples[0].y, 0.5);
+  EXPECT_EQ(p.samples[1].x, 1.25);
+  EXPECT_EQ(p.samples[1].triangleId, 7);
+  EXPECT_EQ(p.samples[1].treeTimeline.get(), tree);  // the link moved with the record
+  EXPECT_EQ(p.samples[2].x, double(1.5f));
+  EXPECT_EQ(p.samples[2].y, double(0.1f));  // widened from float
+  EXPECT_EQ(p.samples[3].farDistance, kFarUnset);
+  buf.AddSample(p, 1.0f, 0.0f);
+  buf.AddSample(p, 1.0f, 0.0f);
+  EXPECT_EQ(p.capacity, 8);
+}
+
+TEST(SampleLocationBuffer, ClearResetsDepthStateAndEmptiesListTimelines) {
+  SampleLocationBuffer buf(2, 1);
+  PixelSamples& p = buf.Pixel(0, 0);
+  buf.AddSample(p, 0.3f, 0.3f);
+  p.marked = 1;
+  for (int i = 0; i < 2; i++) {
+    p.samples[i].depth = 0.25;
+    p.samples[i].triangleId = 3;
+    p.samples[i].color = 0x00ff00ffu;
+    p.samples[i].marked = 1;
+  }
+  p.samples[1].listTimeline = std::make_unique<SuperPixel>(0.3, 0.3, 0);
+  Append(p.samples[1].listTimeline.get(), 4, 0.1, 0.2);
+  buf.Clear();
+  EXPECT_EQ(p.count, 2);
+  EXPECT_EQ(p.marked, 0);
+  for (int i = 0; i < 2; i++) {
+    EXPECT_EQ(p.samples[i].depth, 1.0);
+    EXPECT_EQ(p.samples[i].triangleId, -1);
+    EXPECT_EQ(p.samples[i].color, 0xff000000u);
+    EXPECT_EQ(p.samples[i].marked, 0);
+  }
+  ASSERT_NE(p.samples[1].listTimeline, nullptr);
+  EXPECT_EQ(p.samples[1].listTimeline->head, nullptr);
+  EXPECT_EQ(p.samples[1].listTimeline->count, 0);
+}
+
+TEST(SampleLocationBuffer, ResetKeepsCentreSamplesAndDropsTimelines) {
+  SampleLocationBuffer buf(3, 2);
+  for (PixelSamples& p : buf.pixels) {
+    buf.AddSample(p, float(p.column) + 0.1f, float(p.row) + 0.1f);
+    buf.AddSample(p, float(p.column) + 0.9f, float(p.row) + 0.9f);
+    p.samples[0].depth = 0.5;
+    p.samples[0].triangleId = p.column;
+    p.samples[0].treeTimeline = std::make_unique<SuperPixelTree>();
+    Append(p.samples[0].treeTimeline.get(), 1, 0, 1);
+    p.samples[2].listTimeline = std::make_unique<SuperPixel>();
+    p.marked = 1;
+  }
+  buf.Reset();
+  for (const PixelSamples& p : buf.pixels) {
+    EXPECT_EQ(p.count, 1);
+    EXPECT_EQ(p.marked, 0);
+    EXPECT_EQ(p.capacity, 4);  // records stay allocated
+    EXPECT_EQ(p.samples[0].x, p.column + 0.5);
+    EXPECT_EQ(p.samples[0].depth, 0.5);
+    EXPECT_EQ(p.samples[0].triangleId, p.column);
+    for (const SampleLocation& s : p.samples) {
+      EXPECT_EQ(s.treeTimeline, nullptr);
+      EXPECT_EQ(s.listTimeline, nullptr);
+    }
+  }
+}
+
+TEST(SampleLocationBuffer, SetCameraResizesItsCopyAndCapturesArrays) {
+  PPC cam(55, 1280, 720);
+  cam.eye = {1, 2, 3};
+  SampleLocationBuffer buf(64, 36);
+  buf.SetCamera(cam);
+  ASSERT_NE(buf.camera, nullptr);
+  EXPECT_EQ(buf.camera->w, 64);
+  EXPECT_EQ(buf.camera->h, 36);
+  EXPECT_EQ(cam.w, 1280);  // the given camera is untouched
+  EXPECT_EQ(buf.camera->viewport[2], 64);
+  EXPECT_EQ(buf.camera->viewport[3], 36);
+  EXPECT_NE(buf.camera->projection[0], 0.0);
+}
+
+TEST(SampleLocationBuffer, SampleRaysPointThroughTheSamples) {
+  PPC cam(55, 64, 36);
+  cam.PositionAndOrient({0, 0, 10}, {0, 0, -1}, {0, 1, 0});
+  SampleLocationBuffer buf(64, 36);
+  buf.SetCamera(cam);
+  buf.AddSample(10, 20, 10.25f, 20.75f);
+  buf.ComputeSampleRays();
+  // The centre of the image looks along the view direction.
+  buf.AddSample(32, 18, 32.0f, 18.0f);
+  buf.ComputeSampleRays();
+  const SampleLocation& c = buf.Pixel(32, 18).samples[1];
+  EXPECT_NEAR(c.ray[0], 0, 1e-6);
+  EXPECT_NEAR(c.ray[1], 0, 1e-6);
+  EXPECT_NEAR(c.ray[2], -1, 1e-6);
+  EXPECT_NEAR(c.nearDistance, cam.zNear, 1e-4);
+  EXPECT_NEAR(c.farDistance, cam.zFar, 1e-1);
+  // Every ray is a unit vector, in both precisions, and reprojects onto
+  // its sample.
+  const Projector proj = buf.camera->MakeProjector();
+  const SampleLocation& s = buf.Pixel(10, 20).samples[1];
+  EXPECT_NEAR(std::sqrt(s.ray[0] * s.ray[0] + s.ray[1] * s.ray[1] + s.ray[2] * s.ray[2]), 1,
+              1e-12);
+  EXPECT_EQ(s.rayf[1], float(s.ray[1]));
+  double wx, wy, wz;
+  ASSERT_TRUE(proj.Project(cam.eye.x + 50 * s.ray[0], cam.eye.y + 50 * s.ray[1],
+                           cam.eye.z + 50 * s.ray[2], &wx, &wy, &wz));
+  EXPECT_NEAR(wx, 10.25, 1e-3);
+  EXPECT_NEAR(wy, 20.75, 1e-3);
+}
+
+TEST(SampleLocationBuffer, SampleAtTheEyeGetsZeroRay) {
+  // Identity arrays over a 1 x 1 viewport unproject the pixel centre at
+  // depth 0.5 to the origin, where the eye is.
+  const double identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+  const int viewport[4] = {0, 0, 1, 1};
+  Projector proj(identity, identity, viewport);
+  SampleLocation s;
+  s.x = s.y = 0.5;
+  s.ray[0] = 5;
+  ComputeSampleRay(proj, Vex3_quarn(0, 0, 0), &s);
+  EXPECT_EQ(s.ray[0], 0);
+  EXPECT_EQ(s.ray[1], 0);
+  EXPECT_EQ(s.ray[2], 0);
+  EXPECT_EQ(s.rayf[0], 0.0f);
+  EXPECT_DOUBLE_EQ(s.nearDistance, 1.0);
+  EXPECT_DOUBLE_EQ(s.farDistance, 1.0);
+}
+
+TEST(SampleLocationBuffer, CollectsTrianglesFromListTreeAndFinalisedTimelines) {
+  SampleLocationBuffer buf(2, 1);
+  PixelSamples& p0 = buf.Pixel(0, 0);
+  PixelSamples& p1 = buf.Pixel(1, 0);
+  buf.AddSample(p0, 0.2f, 0.2f);
+  p0.samples[0].listTimeline = std::make_unique<SuperPixel>();
+  Append(p0.samples[0].listTimeline.get(), 1, 0.0, 0.5);
+  Append(p0.samples[0].listTimeline.get(), 2, 0.5, 1.0);
+  // A sample with both forms contributes its list only.
+  p0.samples[0].treeTimeline = std::make_unique<SuperPixelTree>();
+  Append(p0.samples[0].treeTimeline.get(), 9, 0.0, 1.0);
+  p0.samples[1].treeTimeline = std::make_unique<SuperPixelTree>();
+  Append(p0.samples[1].treeTimeline.get(), 3, 0.0, 1.0);
+  Append(p0.samples[1].treeTimeline.get(), kNoTriangle, 0.0, 1.0);  // unfilled slot
+  Append(p0.samples[1].treeTimeline.get(), 100, 0.0, 1.0);          // beyond the set
+  p1.samples[0].treeTimeline = std::make_unique<SuperPixelTree>();
+  Append(p1.samples[0].treeTimeline.get(), 5, 0.0, 0.1);
+  Append(p1.samples[0].treeTimeline.get(), 6, 0.2, 0.3);
+  p1.samples[0].treeTimeline->Finalise();
+  EXPECT_EQ(p1.samples[0].treeTimeline->first, nullptr);
+  EXPECT_EQ(p1.samples[0].treeTimeline->count, 2);
+  p1.samples[1].listTimeline = std::make_unique<SuperPixel>();  // beyond the count: unused
+  Append(p1.samples[1].listTimeline.get(), 8, 0.0, 1.0);
+
+  VisibleSet set(10, 0);
+  set[0] = 1;
+  buf.CollectTimelineTriangles(set);
+  EXPECT_EQ(set, (VisibleSet{1, 1, 1, 1, 0, 1, 1, 0, 0, 0}));
+
+  VisibleSet one(10, 0);
+  buf.CollectPixelTimelineTriangles(p1, one.data(), int32_t(one.size()));
+  EXPECT_EQ(one, (VisibleSet{0, 0, 0, 0, 0, 1, 1, 0, 0, 0}));
+}
+
+TEST(SuperPixel, FinaliseKeepsOrderAndEmptyClearsBothForms) {
+  SuperPixel sp(1.5, 2.5, 0);
+  Append(&sp, 4, 0.1, 0.2);
+  Append(&sp, 7, 0.3, 0.4);
+  sp.count = 99;  // stale until recounted
+  EXPECT_EQ(sp.CountIntervals(), 2);
+  sp.Finalise();
+  ASSERT_EQ(sp.finalisedIntervals.size(), 2u);
+  EXPECT_EQ(sp.head, nullptr);
+  EXPECT_EQ(sp.finalisedIntervals[1].triangleId, 7u);
+  EXPECT_EQ(sp.finalised, 1);
+  sp.Empty();
+  EXPECT_EQ(sp.finalised, 0);
+  EXPECT_EQ(sp.count, 0);
+  EXPECT_TRUE(sp.finalisedIntervals.empty());
+  EXPECT_EQ(sp.x, 1.5);  // the position stays
+}

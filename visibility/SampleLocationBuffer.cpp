@@ -1,0 +1,180 @@
+#include "SampleLocationBuffer.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+// A fresh record at (x, y); everything else at its "nothing known" value.
+void InitSample(SampleLocation* s, double x, double y) {
+  *s = SampleLocation();
+  s->x = x;
+  s->y = y;
+}
+
+}  // namespace
+
+void SampleLocationBuffer::Create(int32_t w, int32_t h) {
+  camera.reset();
+  width = std::max(w, 0);
+  height = std::max(h, 0);
+  pixels.clear();
+  pixels.resize(size_t(width) * size_t(height));
+  for (int32_t row = 0; row < height; row++) {
+    for (int32_t col = 0; col < width; col++) {
+      PixelSamples& p = Pixel(col, row);
+      p.column = col;
+      p.row = row;
+      p.count = 1;
+      p.capacity = 2;
+      p.samples.resize(2);
+      InitSample(&p.samples[0], col + 0.5, row + 0.5);
+    }
+  }
+}
+
+void SampleLocationBuffer::SetCamera(const PPC& cam) {
+  camera = std::make_unique<PPC>(cam);
+  if (camera->w != width || camera->h != height) camera->Resize(width, height);
+  camera->SetGLAndCache();
+}
+
+void SampleLocationBuffer::AddSample(PixelSamples& pixel, float x, float y) {
+  if (pixel.count >= pixel.capacity) {
+    // Whole records move over, timelines included; the new tail is fresh.
+    int32_t capacity = pixel.capacity > 0 ? pixel.capacity * 2 : 2;
+    std::vector<SampleLocation> grown(static_cast<size_t>(capacity));
+    for (int32_t i = 0; i < pixel.count; i++) grown[i] = std::move(pixel.samples[i]);
+    pixel.samples = std::move(grown);
+    pixel.capacity = capacity;
+  }
+  SampleLocation& s = pixel.samples[pixel.count];
+  s.x = x;
+  s.y = y;
+  s.w = 1;
+  pixel.count++;
+}
+
+void SampleLocationBuffer::Clear() {
+  for (PixelSamples& p : pixels) {
+    for (int32_t i = 0; i < p.count; i++) {
+      SampleLocation& s = p.samples[i];
+      s.depth = 1.0;
+      s.triangleId = -1;
+      s.marked = 0;
+      s.color = 0xff000000u;
+      if (s.listTimeline) s.listTimeline->Empty();
+    }
+    p.marked = 0;
+  }
+}
+
+void SampleLocationBuffer::Reset() {
+  for (PixelSamples& p : pixels) {
+    // Records beyond the count are reused by the next AddSample, so their
+    // timelines go as well.
+    for (SampleLocation& s : p.samples) {
+      s.listTimeline.reset();
+      s.treeTimeline.reset();
+    }
+    p.count = 1;
+    p.marked = 0;
+  }
+}
+
+void ComputeSampleRay(const Projector& proj, const Vex3_quarn& eye, SampleLocation* s) {
+  const double ex = eye.x, ey = eye.y, ez = eye.z;
+  double px = 0, py = 0, pz = 0;
+  if (proj.UnProject(s->x, s->y, 0.0, &px, &py, &pz))
+    s->nearDistance = Vex3_quarnd(px - ex, py - ey, pz - ez).Length();
+  if (proj.UnProject(s->x, s->y, 1.0, &px, &py, &pz))
+    s->farDistance = Vex3_quarnd(px - ex, py - ey, pz - ez).Length();
+  Vex3_quarnd d(0, 0, 0);
+  if (proj.UnProject(s->x, s->y, 0.5, &px, &py, &pz))
+    d = Vex3_quarnd(px - ex, py - ey, pz - ez).Normalized();
+  s->ray[0] = d.x;
+  s->ray[1] = d.y;
+  s->ray[2] = d.z;
+  s->rayf[0] = float(d.x);
+  s->rayf[1] = float(d.y);
+  s->rayf[2] = float(d.z);
+}
+
+void SampleLocationBuffer::ComputeSampleRays() {
+  if (!camera) return;
+  const Projector proj = camera->MakeProjector();
+  for (PixelSamples& p : pixels)
+    for (int32_t i = 0; i < p.count; i++) ComputeSampleRay(proj, camera->eye, &p.samples[i]);
+}
+
+SampleStatistics SampleLocationBuffer::Statistics(int32_t c0, int32_t c1, int32_t r0,
+                                                  int32_t r1) const {
+  SampleStatistics st;
+  int32_t lo = INT32_MAX, hi = INT32_MIN;
+  double sum = 0;
+  int64_t n = 0;
+  for (int32_t row = r0; row < r1; row++) {
+    for (int32_t col = c0; col < c1; col++) {
+      int32_t c = Pixel(col, row).count;
+      lo = std::min(lo, c);
+      if (c > hi) {  // strictly greater: the first pixel in index order wins
+        hi = c;
+        st.maxIndex = int64_t(row) * width + col;
+      }
+      sum += c;
+      n++;
+    }
+  }
+  if (n == 0) return st;  // an empty region reports zeros
+  st.minCount = lo;
+  st.maxCount = hi;
+  st.average = sum / double(n);
+  return st;
+}
+
+namespace {
+void Print(const SampleStatistics& st, std::ostream& out) {
+  out << "INFO: sls per pixel: min: " << st.minCount << " max: " << st.maxCount
+      << " avg: " << st.average << "\n"
+      << "uvmax: " << st.maxIndex << "\n";
+  out.flush();
+}
+}  // namespace
+
+SampleStatistics SampleLocationBuffer::ReportStatistics(std::ostream& out) const {
+  SampleStatistics st = Statistics(0, width, 0, height);
+  Print(st, out);
+  return st;
+}
+
+SampleStatistics SampleLocationBuffer::ReportTileStatistics(int tileColumn, int tileRow,
+                                                            std::ostream& out) const {
+  // Tiles outside the 2 x 4 split cover no pixels.
+  int32_t tw = width / 2, th = height / 4;
+  int32_t c0 = tileColumn * tw, r0 = tileRow * th;
+  int32_t c1 = c0 + tw, r1 = r0 + th;
+  if (tileColumn < 0 || tileColumn > 1 || tileRow < 0 || tileRow > 3) c1 = c0, r1 = r0;
+  SampleStatistics st = Statistics(c0, c1, r0, r1);
+  Print(st, out);
+  return st;
+}
+
+void SampleLocationBuffer::CollectPixelTimelineTriangles(const PixelSamples& pixel,
+                                                         int32_t* flags, int32_t n) const {
+  // Unfilled slots carry kNoTriangle, which is out of range like any id >= n.
+  auto mark = [flags, n](const auto& interval) {
+    if (interval.triangleId < uint32_t(n)) flags[interval.triangleId] = 1;
+  };
+  for (int32_t i = 0; i < pixel.count; i++) {
+    const SampleLocation& s = pixel.samples[i];
+    if (s.listTimeline)
+      s.listTimeline->ForEachInterval(mark);
+    else if (s.treeTimeline)
+      s.treeTimeline->ForEachInterval(mark);
+  }
+}
+
+void SampleLocationBuffer::CollectTimelineTriangles(int32_t* flags, int32_t n) const {
+  if (flags == nullptr || n <= 0) return;
+  for (const PixelSamples& p : pixels) CollectPixelTimelineTriangles(p, flags, n);
+}

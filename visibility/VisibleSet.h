@@ -1,0 +1,53 @@
+// Visible sets: one int32 flag per triangle (1 visible, 0 not), and their
+// files: the binary set (int32 count, then the ids), the per-step text id
+// list and the one-line "label:id,id," form.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+using VisibleSet = std::vector<int32_t>;
+
+// Dataset whose visible-set files carry the first group's id-table entry
+// instead of the triangle index.
+constexpr int kFirstGroupIdDataset = 71;
+
+// Counts the non-zero flags and, with a path, writes the ids of the flags
+// equal to 1. Ids are triangle indices, except for dataset 71, where they
+// are the entries of `firstGroupIds` (the mesh's id-table row of group 0,
+// null when it has no table; indices beyond the row keep their number).
+// Prints the count with " visible triangle detected and saved!" (or
+// " visible triangle detected!" without a path).
+int32_t WriteVisibleSet(const int32_t* flags, int32_t n, const char* path, int dataset = 0,
+                        const std::vector<int32_t>* firstGroupIds = nullptr);
+inline int32_t WriteVisibleSet(const VisibleSet& set, const char* path, int dataset = 0,
+                               const std::vector<int32_t>* firstGroupIds = nullptr) {
+  return WriteVisibleSet(set.data(), int32_t(set.size()), path, dataset, firstGroupIds);
+}
+
+// Sets flag 1 for every id < n in the file and returns the file's id count.
+// An id >= n is printed (bare) and ignored. A missing file returns 0 and
+// leaves the flags alone; so does a malformed one (truncated, negative
+// count or id), after one message naming the file. The flags are cleared
+// first when asked.
+int32_t ReadVisibleSet(int32_t* flags, int32_t n, const std::string& path, bool clearFirst);
+inline int32_t ReadVisibleSet(VisibleSet& set, const std::string& path, bool clearFirst) {
+  return ReadVisibleSet(set.data(), int32_t(set.size()), path, clearFirst);
+}
+// The same from bytes already in memory; `name` labels the messages.
+int32_t ParseVisibleSet(const uint8_t* data, size_t size, int32_t* flags, int32_t n,
+                        const std::string& name, bool clearFirst);
+
+// Per-step id list: n, the count of flags equal to 1, those ids one per
+// line, then an empty line. Returns the count.
+int32_t WriteIdList(const int32_t* flags, int32_t n, const std::string& path);
+
+// "<label>:" then every id whose flag is 1, each followed by ",", then a
+// newline.
+void WriteVisibilityLine(std::ostream& out, const std::string& label, const int32_t* flags,
+                         int32_t n);
+// The end-state file: that line with label "0" as the whole content.
+void WriteVisibilityAtB(const int32_t* flags, int32_t n,
+                        const std::string& path = "ASL_Visibility/Visibility_at_B.txt");
