@@ -1,6 +1,7 @@
 // Files that exchange per-pixel samples with other tools: the sample
 // position file (int32 width, int32 height, int32 P, then P float64 x, y
-// pairs in buffer pixel coordinates) and the sample id image.
+// pairs in buffer pixel coordinates) and the sample id image (8-bit RGB
+// TIFF, one LZW strip, 150 dpi, the buffer's last row first).
 #pragma once
 
 #include <cstdint>
@@ -17,3 +18,8 @@ int32_t ReadSampleLocations(SampleLocationBuffer& buffer,
 // The same from bytes in memory; `name` labels the messages.
 int32_t ParseSampleLocations(SampleLocationBuffer& buffer, const uint8_t* data, size_t size,
                              const std::string& name);
+
+// Each pixel shows the first three bytes (memory order) of its first
+// sample's colour. Prints "Could not open file for writing" when the file
+// cannot be created. Returns 1 on success, negative on failure.
+int WriteSampleIdImage(const SampleLocationBuffer& buffer, const std::string& path);
