@@ -1,5 +1,6 @@
 #include "FileBytes.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -10,12 +11,11 @@ FileRead ReadFileBytes(const std::string& path, std::vector<char>* bytes) {
   bytes->clear();
   FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) return FileRead::kCannotOpen;
-  // Size hint only: the loop below reads to the end whatever the file holds.
-  if (std::fseek(f, 0, SEEK_END) == 0) {
-    long n = std::ftell(f);
-    if (n > 0) bytes->reserve(size_t(n));
-    std::rewind(f);
-  }
+  // Size hint for regular files only (a directory opens too, and reports
+  // a meaningless size); the loop reads to the end whatever is there.
+  struct stat st;
+  if (fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+    bytes->reserve(size_t(st.st_size));
   char chunk[1 << 16];
   size_t got;
   while ((got = std::fread(chunk, 1, sizeof(chunk), f)) > 0) bytes->insert(bytes->end(), chunk, chunk + got);
