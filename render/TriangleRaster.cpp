@@ -69,6 +69,42 @@ void ScreenTriangleRows(const ScreenTriangle& t, int ch, int* first, int* last) 
 
 namespace {
 
+inline double EdgeAt(const ScreenTriangle& t, int k, double cx, double cy) {
+  return t.ea[k] * cx + t.eb[k] * cy + t.ec[k];
+}
+
+// Narrows [*lo, *hi] to the cells of row centre cy whose centres pass all
+// three edge tests. For a fixed row each evaluated edge function is
+// monotone in x (rounded products and sums are monotone), so the cells
+// passing one edge form one run: its end is estimated in closed form and
+// then settled by the same evaluation the per-cell test would do. The
+// result is exactly the cells the per-cell test accepts.
+void CoveredSpan(const ScreenTriangle& t, double cy, int* lo, int* hi) {
+  for (int k = 0; k < 3 && *lo <= *hi; k++) {
+    const double ea = t.ea[k];
+    if (ea == 0) {
+      if (EdgeAt(t, k, *lo + 0.5, cy) < 0) *hi = *lo - 1;
+      continue;
+    }
+    // Centre where the edge crosses zero, clamped into the current span.
+    double cross = -(t.eb[k] * cy + t.ec[k]) / ea - 0.5;
+    cross = std::min(std::max(cross, double(*lo) - 1), double(*hi) + 1);
+    if (ea > 0) {
+      // Rising: the first passing cell.
+      int x = int(std::ceil(cross));
+      while (x > *lo && EdgeAt(t, k, x - 1 + 0.5, cy) >= 0) x--;
+      while (x <= *hi && EdgeAt(t, k, x + 0.5, cy) < 0) x++;
+      *lo = std::max(*lo, x);
+    } else {
+      // Falling: the last passing cell.
+      int x = int(std::floor(cross));
+      while (x < *hi && EdgeAt(t, k, x + 1 + 0.5, cy) >= 0) x++;
+      while (x >= *lo && EdgeAt(t, k, x + 0.5, cy) < 0) x--;
+      *hi = std::min(*hi, x);
+    }
+  }
+}
+
 template <typename DepthT>
 void Scan(const ScreenTriangle& t, int cw, int ch, int rowBegin, int rowEnd, int32_t* ids,
           DepthT* depth, uint32_t* colour, uint32_t colourValue, int32_t id) {
@@ -80,12 +116,11 @@ void Scan(const ScreenTriangle& t, int cw, int ch, int rowBegin, int rowEnd, int
   const int x1 = int(std::min(t.xmax, double(cw - 1)));
   for (int y = y0; y <= y1; y++) {
     const double cy = y + 0.5;
+    int lo = x0, hi = x1;
+    CoveredSpan(t, cy, &lo, &hi);
     const size_t row = size_t(y - rowBegin) * size_t(cw);
-    for (int x = x0; x <= x1; x++) {
+    for (int x = lo; x <= hi; x++) {
       const double cx = x + 0.5;
-      if (t.ea[0] * cx + t.eb[0] * cy + t.ec[0] < 0) continue;
-      if (t.ea[1] * cx + t.eb[1] * cy + t.ec[1] < 0) continue;
-      if (t.ea[2] * cx + t.eb[2] * cy + t.ec[2] < 0) continue;
       const double z = t.alpha * cx + t.beta * cy + t.gamma;
       const size_t index = row + size_t(x);
       if (depth[index] > z && z >= 0 && z <= 1) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "AslTriangle.h"
 #include "GLProject.h"
 #include "SampleLocationBuffer.h"
 #include "VisibleSet.h"
@@ -21,6 +22,16 @@ int32_t PlaceSamplesForTriangle(SampleLocationBuffer& buffer, const Projector& p
                                 const Vex3_quarn& v0, const Vex3_quarn& v1, const Vex3_quarn& v2);
 int32_t PlaceSamplesForTriangle(SampleLocationBuffer& buffer, const Vex3_quarn& v0,
                                 const Vex3_quarn& v1, const Vex3_quarn& v2);
+
+// The per-pixel work of the two passes on a prepared triangle.
+int32_t PlaceSamples(SampleLocationBuffer& buffer, const AslTriangle& t);
+void ResolveSamples(SampleLocationBuffer& buffer, const AslTriangle& t, ResolveVariant variant,
+                    int32_t id, uint32_t colour);
+// The principal depth test with ties going to the smaller id: applied to
+// triangles with distinct ids in any order, it leaves every sample as an
+// in-order pass over ascending ids would.
+void ResolveSamplesById(SampleLocationBuffer& buffer, const AslTriangle& t, int32_t id,
+                        uint32_t colour);
 
 // Depth test of the triangle at every sample inside it: a sample takes the
 // triangle (depth, id, colour) when its depth is greater than the

@@ -15,17 +15,25 @@ int32_t PlaceSamplesForTriangle(SampleLocationBuffer& buffer, const Vex3_quarn& 
   return PlaceSamplesForTriangle(buffer, BufferProjector(buffer), v0, v1, v2);
 }
 
+bool PreparePlacement(const Projector& proj, const Vex3_quarn v[3], int32_t width,
+                      int32_t height, AslTriangle* t) {
+  if (!ProjectAslTriangle(proj, v, t)) return false;
+  for (double z : t->z)
+    if (z < 0) return false;
+  BuildEdgeLines(t);
+  if (IsDegenerate(*t)) return false;
+  return ScreenRectangle(t, width, height);
+}
+
 int32_t PlaceSamplesForTriangle(SampleLocationBuffer& buffer, const Projector& proj,
                                 const Vex3_quarn& v0, const Vex3_quarn& v1, const Vex3_quarn& v2) {
   const Vex3_quarn v[3] = {v0, v1, v2};
   AslTriangle t;
-  if (!ProjectAslTriangle(proj, v, &t)) return 0;
-  for (double z : t.z)
-    if (z < 0) return 0;
-  BuildEdgeLines(&t);
-  if (IsDegenerate(t)) return 0;
-  if (!ScreenRectangle(&t, buffer.width, buffer.height)) return 0;
+  if (!PreparePlacement(proj, v, buffer.width, buffer.height, &t)) return 0;
+  return PlaceSamples(buffer, t);
+}
 
+int32_t PlaceSamples(SampleLocationBuffer& buffer, const AslTriangle& t) {
   int32_t added = 0;
   for (int32_t j = t.row0; j <= t.row1; j++) {
     for (int32_t k = t.col0; k <= t.col1; k++) {

@@ -8,40 +8,21 @@
 
 namespace {
 
-enum class Variant { kPrincipal, kShaded, kKeyframed };
-
-template <Variant V>
-void Resolve(SampleLocationBuffer& buffer, const Projector& proj, const Vex3_quarn v[3],
-             int32_t id, uint32_t colour) {
-  AslTriangle t;
-  if (!ProjectAslTriangle(proj, v, &t)) return;
-  bool keep = false;
-  for (int i = 0; i < 3; i++) {
-    if (V == Variant::kPrincipal)
-      keep = keep || (t.z[i] >= 0 && t.z[i] <= 1);
-    else
-      keep = keep || t.x[i] > 0;
-  }
-  if (!keep) return;
-  BuildEdgeLines(&t);
-  if (IsDegenerate(t)) return;
-  if (!ScreenRectangle(&t, buffer.width, buffer.height)) return;
-  double a = 0, b = 0, c = 0;
-  if (!DepthPlane(t, &a, &b, &c)) return;
-
+template <ResolveVariant V>
+void Apply(SampleLocationBuffer& buffer, const AslTriangle& t, int32_t id, uint32_t colour) {
   for (int32_t j = t.row0; j <= t.row1; j++) {
     for (int32_t k = t.col0; k <= t.col1; k++) {
       PixelSamples& pixel = buffer.Pixel(k, j);
       for (int32_t s = 0; s < pixel.count; s++) {
         SampleLocation& sl = pixel.samples[s];
         if (!t.Inside(sl.x, sl.y, sl.w)) continue;
-        const double z = a * sl.x + b * sl.y + c;
-        const bool accept = V == Variant::kPrincipal ? (sl.depth > z && z >= 0 && z <= 1)
-                                                     : (sl.depth > z && z > 0);
+        const double z = t.pa * sl.x + t.pb * sl.y + t.pc;
+        const bool accept = V == ResolveVariant::kPrincipal ? (sl.depth > z && z >= 0 && z <= 1)
+                                                            : (sl.depth > z && z > 0);
         if (!accept) continue;
         sl.depth = z;
         sl.triangleId = id;
-        if (V != Variant::kKeyframed) sl.color = colour;
+        if (V != ResolveVariant::kKeyframed) sl.color = colour;
       }
     }
   }
@@ -49,11 +30,69 @@ void Resolve(SampleLocationBuffer& buffer, const Projector& proj, const Vex3_qua
 
 }  // namespace
 
+bool PrepareResolve(const Projector& proj, const Vex3_quarn v[3], int32_t width, int32_t height,
+                    ResolveVariant variant, AslTriangle* t) {
+  if (!ProjectAslTriangle(proj, v, t)) return false;
+  bool keep = false;
+  for (int i = 0; i < 3; i++) {
+    if (variant == ResolveVariant::kPrincipal)
+      keep = keep || (t->z[i] >= 0 && t->z[i] <= 1);
+    else
+      keep = keep || t->x[i] > 0;
+  }
+  if (!keep) return false;
+  BuildEdgeLines(t);
+  if (IsDegenerate(*t)) return false;
+  if (!ScreenRectangle(t, width, height)) return false;
+  return DepthPlane(*t, &t->pa, &t->pb, &t->pc);
+}
+
+void ResolveSamples(SampleLocationBuffer& buffer, const AslTriangle& t, ResolveVariant variant,
+                    int32_t id, uint32_t colour) {
+  switch (variant) {
+    case ResolveVariant::kPrincipal: Apply<ResolveVariant::kPrincipal>(buffer, t, id, colour); break;
+    case ResolveVariant::kShaded: Apply<ResolveVariant::kShaded>(buffer, t, id, colour); break;
+    case ResolveVariant::kKeyframed: Apply<ResolveVariant::kKeyframed>(buffer, t, id, colour); break;
+  }
+}
+
+void ResolveSamplesById(SampleLocationBuffer& buffer, const AslTriangle& t, int32_t id,
+                        uint32_t colour) {
+  for (int32_t j = t.row0; j <= t.row1; j++) {
+    for (int32_t k = t.col0; k <= t.col1; k++) {
+      PixelSamples& pixel = buffer.Pixel(k, j);
+      for (int32_t s = 0; s < pixel.count; s++) {
+        SampleLocation& sl = pixel.samples[s];
+        if (!t.Inside(sl.x, sl.y, sl.w)) continue;
+        const double z = t.pa * sl.x + t.pb * sl.y + t.pc;
+        if (!(z >= 0 && z <= 1)) continue;
+        // Nearest wins; on equal depth the smaller id, which is the one an
+        // in-order pass would have kept. A cleared sample (depth 1, id -1)
+        // takes only depths below 1, as in order.
+        if (sl.depth > z || (sl.depth == z && sl.triangleId > id)) {
+          sl.depth = z;
+          sl.triangleId = id;
+          sl.color = colour;
+        }
+      }
+    }
+  }
+}
+
+namespace {
+void Resolve(SampleLocationBuffer& buffer, const Projector& proj, const Vex3_quarn v[3],
+             ResolveVariant variant, int32_t id, uint32_t colour) {
+  AslTriangle t;
+  if (PrepareResolve(proj, v, buffer.width, buffer.height, variant, &t))
+    ResolveSamples(buffer, t, variant, id, colour);
+}
+}  // namespace
+
 void ResolveTriangleAtSamples(SampleLocationBuffer& buffer, const Projector& proj,
                               const Vex3_quarn& v0, const Vex3_quarn& v1, const Vex3_quarn& v2,
                               int32_t id, uint32_t colour) {
   const Vex3_quarn v[3] = {v0, v1, v2};
-  Resolve<Variant::kPrincipal>(buffer, proj, v, id, colour);
+  Resolve(buffer, proj, v, ResolveVariant::kPrincipal, id, colour);
 }
 
 void ResolveTriangleAtSamples(SampleLocationBuffer& buffer, const Vex3_quarn& v0,
@@ -66,14 +105,14 @@ void ResolveTriangleShaded(SampleLocationBuffer& buffer, const Projector& proj,
                            const Vex3_quarn& v0, const Vex3_quarn& v1, const Vex3_quarn& v2,
                            int32_t id) {
   const Vex3_quarn v[3] = {v0, v1, v2};
-  Resolve<Variant::kShaded>(buffer, proj, v, id, ShadedColour(v0, v1, v2));
+  Resolve(buffer, proj, v, ResolveVariant::kShaded, id, ShadedColour(v0, v1, v2));
 }
 
 void ResolveTriangleKeyframed(SampleLocationBuffer& buffer, const Projector& proj,
                               const Vex3_quarn& v0, const Vex3_quarn& v1, const Vex3_quarn& v2,
                               int32_t id) {
   const Vex3_quarn v[3] = {v0, v1, v2};
-  Resolve<Variant::kKeyframed>(buffer, proj, v, id, 0);
+  Resolve(buffer, proj, v, ResolveVariant::kKeyframed, id, 0);
 }
 
 uint32_t ShadedColour(const Vex3_quarn& v0, const Vex3_quarn& v1, const Vex3_quarn& v2) {

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "Asl.h"
+#include "AslPipeline.h"
 #include "Format.h"
 #include "Frustum.h"
 #include "MeshStatistics.h"
@@ -25,6 +26,32 @@ bool FileExists(const std::string& path) {
   return false;
 }
 
+// Triangle order for the depth passes: by screen tile of the first
+// vertex, so that consecutive triangles touch nearby pixels. Empty when the
+// ids do not ascend (the id tie rule then would not match the given order).
+std::vector<uint32_t> ScreenOrder(const Projector& proj, const AslTriangles& tris, int32_t width,
+                                  int32_t height) {
+  std::vector<uint32_t> order;
+  for (size_t i = 1; i < tris.size(); i++)
+    if (tris.ids[i - 1] >= tris.ids[i]) return order;
+  constexpr int kTile = 32;
+  const int cols = width / kTile + 1, rows = height / kTile + 1;
+  std::vector<uint32_t> key(tris.size());
+  std::vector<uint32_t> start(size_t(cols) * rows + 1, 0);
+  for (size_t i = 0; i < tris.size(); i++) {
+    double x = 0, y = 0, z = 0;
+    proj.Project(tris.vertices[i * 3], &x, &y, &z);
+    const int c = int(std::min(std::max(x / kTile, 0.0), double(cols - 1)));
+    const int r = int(std::min(std::max(y / kTile, 0.0), double(rows - 1)));
+    key[i] = uint32_t(r * cols + c);
+    start[key[i] + 1]++;
+  }
+  for (size_t k = 1; k < start.size(); k++) start[k] += start[k - 1];
+  order.resize(tris.size());
+  for (size_t i = 0; i < tris.size(); i++) order[start[key[i]]++] = uint32_t(i);
+  return order;
+}
+
 // One depth pass: Clear, resolve every triangle with its id as id and
 // colour, collect into the cleared set.
 void DepthPass(const AslRunContext& run, const Projector& proj, const AslTriangles& tris) {
@@ -32,11 +59,22 @@ void DepthPass(const AslRunContext& run, const Projector& proj, const AslTriangl
   std::ostream& out = *run.out;
   buffer.Clear();
   const size_t n = tris.size();
-  for (size_t i = 0; i < n; i++) {
-    if (i % 100000 == 0) out << "\r" << i << "/" << n << std::flush;
-    const Vex3_quarn* v = &tris.vertices[i * 3];
-    ResolveTriangleAtSamples(buffer, proj, v[0], v[1], v[2], tris.ids[i], uint32_t(tris.ids[i]));
-  }
+  const std::vector<uint32_t> order = ScreenOrder(proj, tris, buffer.width, buffer.height);
+  auto at = [&](size_t i) { return order.empty() ? i : size_t(order[i]); };
+  PipelinedPass(
+      buffer, n,
+      [&](size_t i, AslTriangle* t) {
+        return PrepareResolve(proj, &tris.vertices[at(i) * 3], buffer.width, buffer.height,
+                              ResolveVariant::kPrincipal, t);
+      },
+      [&](size_t i, const AslTriangle& t) {
+        if (i % 100000 == 0) out << "\r" << i << "/" << n << std::flush;
+        const int32_t id = tris.ids[at(i)];
+        if (order.empty())
+          ResolveSamples(buffer, t, ResolveVariant::kPrincipal, id, uint32_t(id));
+        else
+          ResolveSamplesById(buffer, t, id, uint32_t(id));
+      });
   out << "\r" << n << "/" << n << "\n";
   std::fill(run.visible->begin(), run.visible->end(), 0);
   CollectSampleTriangles(buffer, *run.visible);
@@ -94,11 +132,15 @@ AslRunReport AslPasses(const AslRunContext& run, const AslTriangles& tris, const
   // 2. Placement.
   t0 = std::chrono::steady_clock::now();
   const size_t n = tris.size();
-  for (size_t i = 0; i < n; i++) {
-    if (i % 1000000 == 0) out << "\r" << i << "/" << n << " processed" << std::flush;
-    const Vex3_quarn* v = &tris.vertices[i * 3];
-    report.samplesAdded += PlaceSamplesForTriangle(buffer, proj, v[0], v[1], v[2]);
-  }
+  PipelinedPass(
+      buffer, n,
+      [&](size_t i, AslTriangle* t) {
+        return PreparePlacement(proj, &tris.vertices[i * 3], buffer.width, buffer.height, t);
+      },
+      [&](size_t i, const AslTriangle& t) {
+        if (i % 1000000 == 0) out << "\r" << i << "/" << n << " processed" << std::flush;
+        report.samplesAdded += PlaceSamples(buffer, t);
+      });
   out << "\r" << n << "/" << n << " processed\n";
   if (tile != nullptr)
     buffer.ReportTileStatistics(tile[0], tile[1]);

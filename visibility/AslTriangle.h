@@ -15,6 +15,8 @@ struct AslTriangle {
   double ea[3] = {0, 0, 0}, eb[3] = {0, 0, 0}, ec[3] = {0, 0, 0};
   // Pixel rectangle, both ends included.
   int32_t col0 = 0, col1 = -1, row0 = 0, row1 = -1;
+  // Depth plane z = pa x + pb y + pc (depth passes only).
+  double pa = 0, pb = 0, pc = 0;
 
   double Edge(int k, double px, double py, double pw = 1.0) const {
     return ea[k] * px + eb[k] * py + ec[k] * pw;
@@ -38,6 +40,17 @@ bool ScreenRectangle(AslTriangle* t, int32_t width, int32_t height);
 // Window depth as a linear function of window x and y through the three
 // projected vertices: z = a x + b y + c. False when no finite plane exists.
 bool DepthPlane(const AslTriangle& t, double* a, double* b, double* c);
+
+// The three forms of the depth pass.
+enum class ResolveVariant { kPrincipal, kShaded, kKeyframed };
+
+// The per-triangle tests of the two passes, split from the per-pixel work
+// so that a pass can prepare triangles ahead of the one it applies. False
+// when the triangle is skipped.
+bool PreparePlacement(const Projector& proj, const Vex3_quarn v[3], int32_t width,
+                      int32_t height, AslTriangle* t);
+bool PrepareResolve(const Projector& proj, const Vex3_quarn v[3], int32_t width, int32_t height,
+                    ResolveVariant variant, AslTriangle* t);
 
 // Whether segments a1-a2 and b1-b2 cross (ends included); the crossing
 // point goes to (*px, *py). Zero-length or parallel segments never cross.
