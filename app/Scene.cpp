@@ -5,6 +5,8 @@
 
 #include "ControlPanel.h"
 #include "FrameBuffer.h"
+#include "ObjLoader.h"
+#include "ParticleSet.h"
 
 Scene* scene = nullptr;
 

@@ -21,6 +21,7 @@
 class ControlPanel;
 class FrameBuffer;
 class ObjLoader;
+class ParticleSet;
 
 // The view's fixed size: the work buffers are allocated once for it.
 constexpr int kViewWidth = 1280;
@@ -46,6 +47,14 @@ class Scene {
   // catalogue; baseMesh is states[0], the topology source)
   ObjLoader* baseMesh = nullptr;
   ObjLoader* drawMesh = nullptr;  // positions actually drawn
+  // Scene Setup owns the meshes: one per loaded state (states.size() ==
+  // stateCount), and the drawn mesh when it is not one of them. A later
+  // setup frees them.
+  std::vector<ObjLoader> states;
+  std::unique_ptr<ObjLoader> ownDrawMesh;
+  // Point scenes: the states and the set that is drawn.
+  std::vector<ParticleSet> particleStates;
+  std::unique_ptr<ParticleSet> particleDrawState;
   int triangleCount = 0;
   std::vector<int32_t> triangleMarks;  // per triangle
   std::vector<int32_t> drawFlags;      // per triangle: draw and process mask

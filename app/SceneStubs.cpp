@@ -11,8 +11,6 @@ void NotAvailable(const char* label) {
 }
 }  // namespace
 
-void Scene::SceneSetup(int /*timeStamps*/) { NotAvailable("Scene Setup"); }
-
 void Scene::CompareRenderings() { NotAvailable("Compare Accuracy"); }
 
 void Scene::Play() { NotAvailable("Play"); }

@@ -1,0 +1,255 @@
+// The state-mesh scheme: every state an OBJ file of its own, the first the
+// topology source of the others, and a separate mesh that playback draws.
+// Entries: "Truck", "Truck_gfb", "Truck_gfb_step2", "WTC 911", "Easy
+// Plane", "Moving Box", "Triangle Pair".
+#include <FL/Fl.H>
+
+#include <iostream>
+#include <memory>
+
+#include "CompareReference.h"
+#include "Format.h"
+#include "FrameBuffer.h"
+#include "MeshCleanup.h"
+#include "ObjLoader.h"
+#include "Scene.h"
+#include "SceneCatalogue.h"
+#include "SceneSetupSteps.h"
+
+namespace {
+
+using namespace SceneIds;
+
+// What an entry loads: file numbers, the file of the drawn mesh, shading.
+struct StatePlan {
+  std::string dataPath;
+  std::vector<int> files;
+  int drawFile = -1;          // -1: the drawn mesh is the first state
+  uint8_t firstShading = 1;   // shading mode of the first state
+  uint8_t shading = 1;        // of the other states and the drawn mesh
+  std::vector<std::string> cameras;  // camera files that must exist
+  std::vector<std::string> extra;    // other files that must exist
+  std::string Path(int file) const { return Format("%s%03d.obj", dataPath.c_str(), file); }
+};
+
+StatePlan Plan(const Scene& scene, const CatalogueEntry& e, int timeStamps) {
+  StatePlan p;
+  p.dataPath = e.dataPath;
+  switch (e.sceneId) {
+    case kTruck:
+      p.files = {0, timeStamps - 1};
+      p.drawFile = timeStamps - 1;
+      p.firstShading = p.shading = 0;
+      break;
+    case kTruckGfb:
+    case kTruckGfbStep2: {
+      const bool step2 = e.sceneId == kTruckGfbStep2;
+      const int n = step2 ? timeStamps / 2 : timeStamps;
+      for (int i = 0; i < n; i++) p.files.push_back(40 + (step2 ? 2 * i : i));
+      p.drawFile = n + 39;
+      p.firstShading = p.shading = 0;
+      p.cameras = {e.cameraFile};
+      break;
+    }
+    case kWtc: {
+      const WtcSegment& s = WtcSegmentTable(scene.wtcSegment);
+      p.dataPath = Format("Geometry/wtc/Seg%d/wtc", scene.wtcSegment);
+      for (int i = 0; i < s.states; i++) p.files.push_back(s.firstFile + i);
+      p.cameras = {"Final_views/WTC_neo_outSide.ppc", "Final_views/WTC_neo_Reverse.ppc"};
+      break;
+    }
+    case kEasyPlane:
+      p.files = {0, 1};
+      p.drawFile = 1;
+      p.extra = {"Geometry/EasyPlane/uvCoords.txt", "Texture/Rump.tif", "Texture/test2.tif"};
+      break;
+    case kMovingBox:
+      for (int i = 0; i < 20; i++) p.files.push_back(i);
+      p.drawFile = 19;
+      p.firstShading = 0;
+      if (scene.movingCamera)
+        for (int i = 1; i <= 3; i++) p.cameras.push_back(Format("mb_track_%d.ppc", i));
+      break;
+    case kTrianglePair:
+      p.files = {0, 1};
+      p.drawFile = 1;
+      break;
+  }
+  return p;
+}
+
+// The meshes of the new scene, loaded aside.
+struct Loaded {
+  std::vector<ObjLoader> states;
+  std::unique_ptr<ObjLoader> drawMesh;
+};
+
+bool LoadStates(const StatePlan& plan, int sceneId, Loaded* out) {
+  out->states = std::vector<ObjLoader>(plan.files.size());
+  ObjLoader& base = out->states[0];
+  base.shadingMode = plan.firstShading;
+  if (!base.Load(plan.Path(plan.files[0]), nullptr)) return false;
+  base.stateIndex = 0;
+  if (sceneId == kWtc) {
+    // The first state is repaired before the others borrow its lists.
+    // Only the detecting cleanup runs: welding would renumber vertices
+    // that the later states address by their file numbers.
+    DetectCleanup(base);
+    CompareWithReference(base);
+    base.AssignIds(nullptr);
+    std::cout << "Done load geometry." << std::endl;
+  }
+  if (sceneId == kMovingBox) base.colorScheme = 1;
+  for (size_t i = 1; i < plan.files.size(); i++) {
+    ObjLoader& s = out->states[i];
+    s.shadingMode = plan.shading;
+    if (!s.Load(plan.Path(plan.files[i]), &base)) return false;
+    s.stateIndex = int32_t(i);
+    if (sceneId == kMovingBox) s.colorScheme = 1;
+    std::cerr << "Load done: " << plan.files[i] << std::endl;
+  }
+  if (sceneId == kMovingBox) base.shadingMode = 1;
+  if (plan.drawFile >= 0) {
+    out->drawMesh = std::make_unique<ObjLoader>();
+    // The drawn mesh reads the same cache as the state of its file, so it
+    // takes that state's shading mode.
+    out->drawMesh->shadingMode = plan.shading;
+    if (!out->drawMesh->Load(plan.Path(plan.drawFile), &base)) return false;
+  }
+  return true;
+}
+
+// Fixed poses of the entries without a camera file, and the fallbacks of
+// "Truck" and "Moving Box" when theirs is missing.
+void PlaceCamera(PPC& c, const Vex3_quarn& eye, const Vex3_quarn& target, const Vex3_quarn& up) {
+  c.PositionAndOrient(eye, target - eye, up);
+}
+
+}  // namespace
+
+bool SetupStateMeshes(Scene& scene, const CatalogueEntry& e, int timeStamps) {
+  const StatePlan plan = Plan(scene, e, timeStamps);
+  std::vector<std::string> files = plan.extra;
+  for (int f : plan.files) files.push_back(plan.Path(f));
+  if (plan.drawFile >= 0) files.push_back(plan.Path(plan.drawFile));
+  std::vector<std::string> cameras;
+  for (const std::string& c : plan.cameras) cameras.push_back("Views/" + c);
+  if (!RequireFiles(files, true) || !RequireFiles(cameras, false)) return false;
+  if (e.sceneId == kWtc && !RequireFiles({"WTC_state057.bin"}, false)) return false;
+
+  Loaded loaded;
+  if (!LoadStates(plan, e.sceneId, &loaded)) return false;
+
+  // Replace the scene; the previous meshes are freed here.
+  SetupPrologue(scene, timeStamps);
+  scene.particleStates.clear();
+  scene.particleDrawState.reset();
+  scene.drawFlags.clear();
+  scene.runVisibleSet.clear();
+  scene.pathCameras.clear();
+  scene.ownDrawMesh = std::move(loaded.drawMesh);
+  scene.states = std::move(loaded.states);
+  scene.baseMesh = &scene.states[0];
+  scene.drawMesh = scene.ownDrawMesh ? scene.ownDrawMesh.get() : scene.baseMesh;
+  scene.dataPath = plan.dataPath;
+  scene.stateCount = int(scene.states.size());
+  scene.firstStateNumber = plan.files[0];
+  scene.firstState = 0;
+  scene.lastState = scene.stateCount - 1;
+  scene.triangleCount = scene.baseMesh->triangleCount;
+  ObjLoader& base = *scene.baseMesh;
+  PPC& camera = *scene.viewCamera;
+  FrameBuffer& window = *scene.viewWindow;
+  if (e.renderMode >= 0 && e.sceneId != kWtc) window.renderMode = e.renderMode;
+
+  switch (e.sceneId) {
+    case kTruck:
+    case kTruckGfb:
+    case kTruckGfbStep2:
+      if (e.sceneId == kTruck) {
+        PlaceCamera(camera, {200, -3700, 1500}, {900, 0, 200}, {0, 0, 1});
+        if (RequireFiles({std::string("Views/") + e.cameraFile}, false)) LoadViewCamera(scene, e.cameraFile);
+        else std::cerr << "INFO: the camera keeps its fixed pose" << std::endl;
+      } else {
+        scene.cameraStep = 100;
+        LoadViewCamera(scene, e.cameraFile);
+        WriteLivenessFile(scene);
+        base.BuildTriangleColors();
+      }
+      scene.sceneId = e.sceneIdAfter;
+      BuildTrajectories(scene);
+      WriteTriangleRecords(scene);
+      if (e.sceneId == kTruckGfb) scene.holdTrajectory = 0;
+      break;
+    case kWtc: {
+      const WtcSegment& s = WtcSegmentTable(scene.wtcSegment);
+      if (s.cameraStep > 0) scene.cameraStep = s.cameraStep;
+      scene.triangleCount = base.triangleCount;
+      LoadViewCamera(scene, "Final_views/WTC_neo_outSide.ppc");
+      scene.viewNumber = 1;
+      LoadViewCamera(scene, "Final_views/WTC_neo_Reverse.ppc");
+      scene.viewNumber = 2;
+      base.BuildTriangleColors();
+      scene.drawFlags.assign(size_t(scene.triangleCount), 1);
+      scene.runVisibleSet = scene.drawFlags;
+      window.renderMode = e.renderMode;
+      break;
+    }
+    case kEasyPlane:
+      camera = PPC(55, window.w, window.h);
+      camera.zNear = 10;
+      camera.zFar = 1000000;
+      PlaceCamera(camera, {0, -18, 12}, {0, 0, 0.5f}, {0, 0, 1});
+      scene.sceneId = e.sceneIdAfter;
+      LiftEasyPlane(scene);
+      scene.interpolation = 0.5;
+      BuildTrajectories(scene);
+      break;
+    case kMovingBox:
+      scene.stateCount = 20;
+      // A fresh camera at a fixed pose, then the scene's camera file.
+      camera = PPC();
+      camera.zNear = 10;
+      camera.zFar = 100000;
+      PlaceCamera(camera, {0, -5200, 3400}, {0, 0, 0}, {0, 0, 1});
+      if (RequireFiles({std::string("Views/") + e.cameraFile}, false)) LoadViewCamera(scene, e.cameraFile);
+      else std::cerr << "INFO: the camera keeps its fixed pose" << std::endl;
+      base.BuildTriangleColors();
+      scene.interpolation = 0.5;
+      WriteLivenessFile(scene);
+      scene.sceneId = e.sceneIdAfter;
+      if (scene.movingCamera) {
+        scene.stateCount = 3;
+        scene.lastState = 2;
+        scene.pathCameras = LoadTrack("mb_track_%d.ppc", 3);
+        LoadViewCamera(scene, "mb_track_1.ppc");
+        camera.SetGLAndCache();
+        BuildMovingCameraTrajectories(scene);
+      } else {
+        BuildTrajectories(scene);
+      }
+      break;
+    case kTrianglePair:
+      std::cout << "Done load geometry." << std::endl;
+      camera = PPC(55, window.w, window.h);
+      PlaceCamera(camera, {0, 0, 150}, {0, 0, 0}, {0, 1, 0});
+      camera.Resize(window.w, window.h);
+      camera.zNear = 1;
+      break;
+  }
+
+  // Finish.
+  scene.sceneId = e.sceneIdAfter;
+  scene.triangleCount = base.triangleCount;
+  AllocateTriangleArrays(scene);
+  std::cout << "V: " << base.vertexCount << "; T: " << base.triangleCount << std::endl;
+  PrintViewDirection(camera);
+  ShowViewWindow(scene);
+  scene.setupEye = camera.eye;
+  if (e.sceneId == kWtc) {
+    scene.RedrawView();
+    Fl::check();
+    Fl::check();
+  }
+  return true;
+}
