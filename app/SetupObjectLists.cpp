@@ -14,6 +14,7 @@
 #include "MeshCleanup.h"
 #include "ObjLoader.h"
 #include "ObjectList.h"
+#include "ParticleSet.h"
 #include "Scene.h"
 #include "SceneCatalogue.h"
 #include "SceneSetupSteps.h"

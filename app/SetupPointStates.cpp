@@ -5,6 +5,7 @@
 
 #include "Format.h"
 #include "FrameBuffer.h"
+#include "ObjLoader.h"
 #include "ParticleSet.h"
 #include "Scene.h"
 #include "SceneCatalogue.h"
@@ -43,7 +44,7 @@ bool SetupPointStates(Scene& scene, const CatalogueEntry& e, int timeStamps) {
   if (fusion) cameras.push_back("Views/Fusion_default.ppc");
   if (!RequireFiles(files, true) || !RequireFiles(cameras, false)) return false;
 
-  std::vector<ParticleSet> states(size_t(n));
+  std::vector<ParticleSet> states(static_cast<size_t>(n));
   for (int i = 0; i < n; i++) {
     if (!states[size_t(i)].Load(files[size_t(i)])) return false;
     if (i > 0) std::cerr << "Load done: " << i << std::endl;

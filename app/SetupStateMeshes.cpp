@@ -12,6 +12,7 @@
 #include "FrameBuffer.h"
 #include "MeshCleanup.h"
 #include "ObjLoader.h"
+#include "ParticleSet.h"
 #include "Scene.h"
 #include "SceneCatalogue.h"
 #include "SceneSetupSteps.h"

@@ -1,0 +1,242 @@
+// "Scene Setup" on the generated sample working directory: every catalogue
+// entry loads what the generator wrote, the per-entry rules, the refusals,
+// the cache-first rule and the freeing of replaced scenes.
+#include <gtest/gtest.h>
+#include <malloc.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "FrameBuffer.h"
+#include "ObjLoader.h"
+#include "ParticleSet.h"
+#include "Scene.h"
+#include "SceneCatalogue.h"
+#include "ScratchDir.h"
+#include "Workdir.h"
+
+namespace {
+
+class SceneSetupTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    if (std::getenv("DISPLAY") == nullptr) return;
+    dir_ = new ScratchDir();
+    WorkdirOptions options;
+    options.cgSource = WB_CG_SOURCE_DIR;
+    manifest_ = new WorkdirManifest();
+    ASSERT_TRUE(MakeWorkdir(".", options, manifest_));
+    owner_ = new Scene();
+    scene = owner_;
+  }
+  static void TearDownTestSuite() {
+    scene = nullptr;
+    delete owner_;
+    delete manifest_;
+    delete dir_;
+    owner_ = nullptr;
+  }
+  void SetUp() override {
+    if (owner_ == nullptr) GTEST_SKIP() << "no DISPLAY";
+    owner_->movingCamera = 0;
+    owner_->input = &input_;
+  }
+
+  // Runs Scene Setup for `sceneId`, returning standard output and error.
+  struct Console {
+    std::string out, err;
+  };
+  Console Setup(int sceneId, int timeStamps, int segment = 1, const std::string& typed = "") {
+    Scene& s = *owner_;
+    s.sceneId = sceneId;
+    input_.clear();
+    input_.str(typed);
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    s.SceneSetupPressed(segment, timeStamps);
+    Console c;
+    c.out = testing::internal::GetCapturedStdout();
+    c.err = testing::internal::GetCapturedStderr();
+    return c;
+  }
+  static SceneCounts Counts(const std::string& key) { return manifest_->counts.at(key); }
+
+  static ScratchDir* dir_;
+  static WorkdirManifest* manifest_;
+  static Scene* owner_;
+  std::istringstream input_;
+};
+ScratchDir* SceneSetupTest::dir_ = nullptr;
+WorkdirManifest* SceneSetupTest::manifest_ = nullptr;
+Scene* SceneSetupTest::owner_ = nullptr;
+
+struct Case {
+  const char* key;  // manifest key
+  int sceneId, timeStamps, moving, segment;
+  const char* typed;
+  int states;       // stateCount and loaded states after setup
+  int sceneIdAfter;
+  int renderMode;
+};
+
+const Case kCases[] = {
+    {"Truck", 0, 2, 0, 1, "", 2, 4, 1},
+    {"Truck_gfb", 10, 5, 0, 1, "", 5, 4, 1},
+    {"Truck_gfb_step2", 11, 9, 0, 1, "", 4, 4, 1},
+    {"WTC 911/0", 1, 2, 0, 0, "", 2, 1, 30010},
+    {"WTC 911/1", 1, 2, 0, 1, "", 2, 1, 30010},
+    {"WTC 911/8", 1, 2, 0, 8, "", 2, 1, 30010},
+    {"Easy Plane", 2, 2, 0, 1, "", 2, 4, 10113},
+    {"Moving Box", 3, 2, 0, 1, "", 20, 4, 10113},
+    {"Moving Box", 3, 2, 1, 1, "", 3, 4, 10113},
+    {"Triangle Pair", 4, 2, 0, 1, "", 2, 4, 10113},
+    {"Water Flow", 5, 3, 0, 1, "", 3, 5, 10116},
+    {"Fusion", 6, 8, 0, 1, "", 8, 5, 10116},
+    {"RTI", 7, 2, 0, 1, "", 1, 7, 40000},
+    {"RTI_Subdivided/1_2", 71, 2, 0, 1, "1 2", 1, 71, 40000},
+    {"RTI_Subdivided/0_0", 71, 2, 1, 1, "0 0", 2, 71, 40000},
+    {"Grass Field", 8, 2, 0, 1, "", 1, 8, 10001},
+    {"Grass Field", 8, 2, 1, 1, "", 2, 8, 10001},
+    {"Forest", 9, 2, 0, 1, "", 1, 9, 10001},
+    {"Forest", 9, 2, 1, 1, "", 2, 9, 10001},
+    {"Manhattan", 100, 2, 0, 1, "", 1, 100, 10001},
+    {"Manhattan", 100, 2, 1, 1, "", 2, 100, 10001},
+    {"Quarn Tree", 200, 2, 0, 1, "", 1, 0, 10001},
+};
+
+TEST_F(SceneSetupTest, EveryEntryLoadsWhatTheGeneratorWrote) {
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(testing::Message() << c.key << (c.moving ? " (moving camera)" : ""));
+    owner_->movingCamera = c.moving;
+    const Console con = Setup(c.sceneId, c.timeStamps, c.segment, c.typed);
+    Scene& s = *owner_;
+    const SceneCounts n = Counts(c.key);
+    EXPECT_EQ(s.stateCount, c.states);
+    EXPECT_EQ(s.sceneId, c.sceneIdAfter);
+    EXPECT_EQ(s.viewWindow->renderMode, c.renderMode);
+    EXPECT_EQ(s.triangleCount, n.triangles);
+    EXPECT_TRUE(s.viewWindow->shown());
+    EXPECT_EQ(s.viewWindow->x(), 100);
+    EXPECT_EQ(s.viewWindow->y(), 100);
+    EXPECT_EQ(s.drawFlags.size(), size_t(n.triangles));
+    if (c.sceneId == 5 || c.sceneId == 6) {
+      ASSERT_EQ(s.particleStates.size(), size_t(c.states));
+      EXPECT_EQ(s.particleStates[0].count, n.vertices);
+      EXPECT_EQ(s.pointIdBuffer.size(), size_t(s.viewCamera->w) * s.viewCamera->h);
+      continue;
+    }
+    // Every state an operation may walk is loaded ("Moving Box" with the
+    // moving camera keeps its 20 states for three keyframes).
+    ASSERT_EQ(s.states.size(), size_t(c.sceneId == 3 ? 20 : c.states));
+    ASSERT_NE(s.baseMesh, nullptr);
+    EXPECT_EQ(s.baseMesh, &s.states[0]);
+    EXPECT_EQ(s.baseMesh->vertexCount, n.vertices);
+    // The console report of the counts.
+    const std::string line = (c.sceneId == 8 || c.sceneId == 9 || c.sceneId == 100)
+                                 ? "Loaded " + std::to_string(n.vertices) + " vertices and " +
+                                       std::to_string(n.triangles) + " triangles\n"
+                                 : "V: " + std::to_string(n.vertices) + "; T: " +
+                                       std::to_string(n.triangles) + "\n";
+    EXPECT_NE(con.out.find(line), std::string::npos) << con.out;
+    // The view looks at the scene: most vertices of the first state project
+    // into the image.
+    const PPC& cam = *s.viewCamera;
+    int inside = 0;
+    for (const Vex3_quarn& p : s.baseMesh->positions) {
+      const Vex3_quarn q = cam.invM * (p - cam.eye);
+      inside += q.z > 0 && q.x / q.z >= 0 && q.x / q.z < cam.w && q.y / q.z >= 0 && q.y / q.z < cam.h;
+    }
+    EXPECT_GT(inside, s.baseMesh->vertexCount / 10);
+  }
+}
+
+TEST_F(SceneSetupTest, StepTwoLoadsEverySecondFileAndWtcSegmentSixLoads28States) {
+  Console c = Setup(11, 9);
+  EXPECT_EQ(owner_->stateCount, 4);
+  EXPECT_EQ(owner_->dataPath, "Geometry/truckGFB/state");
+  EXPECT_NE(c.err.find("Load done: 42\nLoad done: 44\nLoad done: 46\n"), std::string::npos) << c.err;
+  EXPECT_EQ(c.err.find("Load done: 41\n"), std::string::npos);
+
+  c = Setup(1, 2, 6);
+  EXPECT_EQ(owner_->states.size(), 28u);
+  EXPECT_EQ(owner_->firstStateNumber, 66);
+  EXPECT_EQ(owner_->lastState, 27);
+  EXPECT_NE(c.err.find("Load done: 67\n"), std::string::npos);
+  EXPECT_NE(c.err.find("Load done: 93\n"), std::string::npos);
+  EXPECT_EQ(owner_->drawMesh, owner_->baseMesh);
+  EXPECT_NE(c.out.find("Done load geometry."), std::string::npos);
+  EXPECT_EQ(owner_->viewNumber, 2);
+}
+
+TEST_F(SceneSetupTest, RefusedRequestsLoadNothing) {
+  Setup(3, 2);  // Moving Box stays loaded through every refusal
+  const ObjLoader* before = owner_->baseMesh;
+  const struct {
+    int sceneId, timeStamps, segment;
+    const char* typed;
+    const char* message;
+  } refusals[] = {
+      {1, 2, 10, "", "has no segment 10"},
+      {1, 2, -1, "", "has no segment -1"},
+      {0, 3, 1, "", "must be 2"},
+      {10, 1, 1, "", "must be 2 or more"},
+      {11, 3, 1, "", "must be 4 or more"},
+      {5, 1, 1, "", "must be 2 or more"},
+      {71, 2, 1, "3 0", "has no cell 3 0"},
+      {71, 2, 1, "x", "needs two integers"},
+      {10, 40, 1, "", "missing file Geometry/truck/state072.obj"},
+      {77, 2, 1, "", "not in the catalogue"},
+  };
+  for (const auto& r : refusals) {
+    SCOPED_TRACE(r.message);
+    const Console c = Setup(r.sceneId, r.timeStamps, r.segment, r.typed);
+    EXPECT_NE(c.err.find(r.message), std::string::npos) << c.err;
+    EXPECT_EQ(owner_->baseMesh, before);
+    EXPECT_EQ(owner_->stateCount, 20);
+    EXPECT_EQ(owner_->states.size(), 20u);
+  }
+  // A missing camera file is reported with its path, too.
+  ASSERT_EQ(std::rename("Views/Final_views/Forest_final.ppc", "forest.ppc"), 0);
+  const Console c = Setup(9, 2);
+  EXPECT_NE(c.err.find("missing file Views/Final_views/Forest_final.ppc"), std::string::npos);
+  EXPECT_EQ(owner_->baseMesh, before);
+  ASSERT_EQ(std::rename("forest.ppc", "Views/Final_views/Forest_final.ppc"), 0);
+}
+
+TEST_F(SceneSetupTest, StateFilesAreReadFromTheirCacheUntilItIsDeleted) {
+  Setup(0, 2);
+  const Vex3_quarn first = owner_->states[1].positions[0];
+  // Move every vertex of the second state's text file.
+  std::ifstream in("Geometry/truck/state001.obj");
+  std::ostringstream moved;
+  for (std::string line; std::getline(in, line);) {
+    float x, y, z;
+    if (std::sscanf(line.c_str(), "v %f %f %f", &x, &y, &z) == 3)
+      moved << "v " << x + 1000 << " " << y << " " << z << "\n";
+    else
+      moved << line << "\n";
+  }
+  in.close();
+  std::ofstream("Geometry/truck/state001.obj") << moved.str();
+
+  Setup(0, 2);
+  EXPECT_EQ(owner_->states[1].positions[0], first);  // the cache
+  ASSERT_EQ(std::remove("Geometry/truck/state001.obj.rdd"), 0);
+  Setup(0, 2);
+  EXPECT_NEAR(owner_->states[1].positions[0].x, first.x + 1000, 0.01);  // the text
+}
+
+TEST_F(SceneSetupTest, ReplacedScenesAreFreed) {
+  Setup(10, 4);
+  Setup(10, 4);
+  const size_t after2 = mallinfo2().uordblks;
+  for (int i = 0; i < 3; i++) Setup(10, 4);
+  const size_t after5 = mallinfo2().uordblks;
+  // One scene takes several megabytes; five setups keep about one.
+  EXPECT_LT(after5, after2 + 512 * 1024);
+}
+
+}  // namespace
