@@ -1,31 +1,37 @@
-// TEMPORARY local writers until the project's writers land in main.
+// The generator's files written through the workbench's own writers, so
+// that each format has one source of truth. (The flagged binary writer
+// below is the generator's own until the mesh library provides one.)
 #include <cstdio>
+#include <iostream>
+#include <sstream>
 
 #include "GenContext.h"
 #include "TiffIO.h"
+#include "VisibleSet.h"
+
+namespace {
+bool Exists(const std::string& path) {
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (f) std::fclose(f);
+  return f != nullptr;
+}
+}  // namespace
 
 void GenContext::SaveVisibleSet(const std::string& rel, const std::vector<int32_t>& flags) {
-  FILE* f = std::fopen(Path(rel).c_str(), "wb");
-  if (!f) return Fail(rel);
-  std::vector<int32_t> ids;
-  for (size_t i = 0; i < flags.size(); i++)
-    if (flags[i] == 1) ids.push_back(int32_t(i));
-  int32_t n = int32_t(ids.size());
-  std::fwrite(&n, 4, 1, f);
-  std::fwrite(ids.data(), 4, ids.size(), f);
-  std::fclose(f);
+  // The writer reports every set on standard output; the generator's own
+  // lines are enough.
+  std::ostringstream quiet;
+  std::streambuf* out = std::cout.rdbuf(quiet.rdbuf());
+  std::remove(Path(rel).c_str());
+  WriteVisibleSet(flags.data(), int32_t(flags.size()), Path(rel).c_str());
+  std::cout.rdbuf(out);
+  Check(Exists(Path(rel)), rel);
 }
 
 void GenContext::SaveIdList(const std::string& rel, const std::vector<int32_t>& flags) {
-  FILE* f = std::fopen(Path(rel).c_str(), "w");
-  if (!f) return Fail(rel);
-  int v = 0;
-  for (int32_t x : flags) v += x == 1;
-  std::fprintf(f, "%d\n%d\n", int(flags.size()), v);
-  for (size_t i = 0; i < flags.size(); i++)
-    if (flags[i] == 1) std::fprintf(f, "%d\n", int(i));
-  std::fprintf(f, "\n");
-  std::fclose(f);
+  std::remove(Path(rel).c_str());
+  WriteIdList(flags.data(), int32_t(flags.size()), Path(rel));
+  Check(Exists(Path(rel)), rel);
 }
 
 void GenContext::SaveTiff(const std::string& rel, const std::vector<uint32_t>& px, int w, int h) {

@@ -9,6 +9,7 @@
 #include "IdRaster.h"
 #include "SceneObjectLists.h"
 #include "Scenes.h"
+#include "VisibleSet.h"
 
 namespace {
 
@@ -77,15 +78,13 @@ void WriteCell(GenContext& ctx, const Terrain& t, const PPC& view, int r, int c)
 // raw int32 values (the "_bin" form).
 void WriteIdLists(GenContext& ctx, const std::string& base, const std::vector<int32_t>& flags) {
   std::ostringstream text;
+  WriteVisibilityLine(text, "0", flags.data(), int32_t(flags.size()));
   std::string bin;
-  text << "0:";
   for (size_t id = 0; id < flags.size(); id++)
     if (flags[id]) {
-      text << id << ",";
       const int32_t v = int32_t(id);
       bin.append(reinterpret_cast<const char*>(&v), sizeof v);
     }
-  text << "\n";
   ctx.SaveText(base + ".txt", text.str());
   ctx.SaveText(base + "_bin.txt", bin);
 }

@@ -10,6 +10,7 @@
 #include "IdRaster.h"
 #include "MeshText.h"
 #include "Scenes.h"
+#include "VisibleSet.h"
 
 namespace {
 
@@ -144,13 +145,10 @@ void WriteLogs(GenContext& ctx, const Truck& t, const PPC& camera) {
   for (int step = 0; step < 20; step++) {
     const float time = step / 20.0f;
     const std::vector<Vex3_quarn> p = TruckPositions(t, 40 + time);
-    const std::string label = Format("%g:", double(time));
+    const std::string label = Format("%g", double(time));
     for (auto [out, scale] : {std::pair<std::ostringstream*, float>{&a, 0.5f}, {&b, 0.125f}}) {
       std::vector<int32_t> seen = SeenFlags(RasterIds(camera, scale, p, tris), int(tris.size() / 3));
-      *out << label;
-      for (size_t id = 0; id < seen.size(); id++)
-        if (seen[id]) *out << id << ",";
-      *out << "\n";
+      WriteVisibilityLine(*out, label, seen.data(), int32_t(seen.size()));
     }
   }
   ctx.SaveText("VisibilityRecord/GFB_A.txt", a.str());
