@@ -61,6 +61,7 @@ class Scene {
   std::vector<int32_t> visibleFlags;   // per triangle: seen in an item buffer
   std::vector<int32_t> runVisibleSet;  // per triangle: visible set of the run
   std::vector<int32_t> pointIdBuffer;  // per pixel (point scenes): point seen, -1 none
+  std::vector<int32_t> liveness;       // per triangle: 1 + last state holding it
   double interpolation = 0;  // position between two states (point scenes, playback)
   double radius = 0;         // point size of the point-scene experiments
   int currentState = 0;      // state index the render passes draw

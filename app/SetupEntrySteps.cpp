@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "MeshCleanup.h"
 #include "ObjLoader.h"
 #include "Scene.h"
 #include "SceneSetupSteps.h"
@@ -58,10 +59,13 @@ void LiftEasyPlane(Scene& scene) {
 
 void PrepareManhattanSamples(Scene& /*scene*/) {}
 
+// Until the liveness records and the keyframed trajectories are built
+// (SetupTrajectories.cpp), the trajectory steps give only the mask of good
+// triangles.
 void WriteLivenessFile(Scene& /*scene*/) {}
-
-void BuildTrajectories(Scene& /*scene*/) {}
-
-void BuildMovingCameraTrajectories(Scene& /*scene*/) {}
-
+void BuildTrajectories(Scene& scene) {
+  scene.drawFlags = BadTriangleMask(*scene.baseMesh, scene.baseMesh->triangleCount);
+}
+void BuildMovingCameraTrajectories(Scene& scene) { BuildTrajectories(scene); }
 void WriteTriangleRecords(Scene& /*scene*/) {}
+

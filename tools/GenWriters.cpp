@@ -1,10 +1,10 @@
 // The generator's files written through the workbench's own writers, so
-// that each format has one source of truth. (The flagged binary writer
-// below is the generator's own until the mesh library provides one.)
+// that each format has one source of truth.
 #include <cstdio>
 #include <iostream>
 #include <sstream>
 
+#include "FlaggedBinary.h"
 #include "GenContext.h"
 #include "TiffIO.h"
 #include "VisibleSet.h"
@@ -38,16 +38,7 @@ void GenContext::SaveTiff(const std::string& rel, const std::vector<uint32_t>& p
   Check(WriteTiff(px.data(), Path(rel), h, w) == 1, rel);
 }
 
-void GenContext::SaveFlaggedBinary(const std::string& rel, const std::vector<Vex3_quarn>& pos,
-                                   const std::vector<uint32_t>& tris) {
-  FILE* f = std::fopen(Path(rel).c_str(), "wb");
-  if (!f) return Fail(rel);
-  int32_t n = int32_t(pos.size());
-  std::fwrite(&n, 4, 1, f);
-  std::fwrite("ynnn", 1, 4, f);
-  std::fwrite(pos.data(), 12, pos.size(), f);
-  int32_t t = int32_t(tris.size() / 3);
-  std::fwrite(&t, 4, 1, f);
-  std::fwrite(tris.data(), 4, tris.size(), f);
-  std::fclose(f);
+void GenContext::SaveFlaggedBinary(const std::string& rel, const std::vector<Vex3_quarn>& positions,
+                                   const std::vector<uint32_t>& triangles) {
+  Check(WriteFlaggedBinary(Path(rel), positions, triangles), rel);
 }

@@ -1,0 +1,120 @@
+// Scene Setup's use of liveness and of the keyframed trajectories.
+//
+// The trajectories record is process-wide. A later setup of the same scene
+// keeps it; a setup of another scene builds it anew, since a record of
+// other meshes would move the drawn mesh by another scene's tracks.
+#include <cstdio>
+#include <functional>
+#include <iostream>
+#include <memory>
+
+#include "Format.h"
+#include "KeyframeTrajectories.h"
+#include "Liveness.h"
+#include "MeshCleanup.h"
+#include "ObjLoader.h"
+#include "Scene.h"
+#include "SceneSetupSteps.h"
+
+namespace {
+
+// The scene the installed record was built for.
+std::string& RecordScene() {
+  static std::string key;
+  return key;
+}
+
+std::string SceneKey(const Scene& scene, const char* form) {
+  return Format("%s|%d|%d|%d|%s", scene.dataPath.c_str(), scene.firstStateNumber,
+                scene.stateCount, scene.baseMesh ? scene.baseMesh->triangleCount : 0, form);
+}
+
+std::vector<const ObjLoader*> StatePointers(const Scene& scene) {
+  std::vector<const ObjLoader*> p;
+  for (const ObjLoader& s : scene.states) p.push_back(&s);
+  return p;
+}
+
+// Installs a freshly built record unless the scene's own one is in place.
+void Install(const Scene& scene, const char* form,
+             const std::function<std::unique_ptr<KeyframeTrajectories>()>& build) {
+  const std::string key = SceneKey(scene, form);
+  if (GlobalTrajectories() != nullptr && RecordScene() == key) return;
+  ResetGlobalTrajectories();
+  InstallGlobalTrajectories(build());
+  RecordScene() = key;
+}
+
+// Last state of every triangle over the loaded states.
+std::vector<int32_t> LastStates(const Scene& scene) {
+  return ComputeLastStates(*scene.baseMesh, StatePointers(scene), scene.stateCount);
+}
+
+}  // namespace
+
+void WriteLivenessFile(Scene& scene) {
+  // A liveness file is kept between runs; one written for other states
+  // (another "Total Time Stamps", or changed state files) would give
+  // triangles the wrong life, so it is checked against the loaded states.
+  const std::vector<int32_t> last = LastStates(scene);
+  LoadOrComputeLiveness(*scene.baseMesh, StatePointers(scene), scene.stateCount, scene.dataPath,
+                        &scene.liveness);
+  bool stale = scene.liveness.size() != last.size();
+  for (size_t t = 0; !stale && t < last.size(); t++) stale = scene.liveness[t] != last[t] + 1;
+  if (!stale) return;
+  const std::string path = LivenessPath(scene.dataPath);
+  std::cerr << "INFO: " << path << " does not match the loaded states; it is written anew"
+            << std::endl;
+  std::remove(path.c_str());
+  LoadOrComputeLiveness(*scene.baseMesh, StatePointers(scene), scene.stateCount, scene.dataPath,
+                        &scene.liveness);
+}
+
+void BuildTrajectories(Scene& scene) {
+  Install(scene, "states", [&scene] {
+    const int32_t k = scene.stateCount;
+    std::unique_ptr<KeyframeTrajectories> r = KeyframeTrajectories::Build(k, *scene.baseMesh);
+    for (int32_t i = 1; i < k; i++) r->StoreKeyframe(scene.states[size_t(i)], i);
+    r->goodTriangles = BadTriangleMask(*scene.baseMesh, scene.baseMesh->triangleCount);
+    const std::string path = LivenessPath(scene.dataPath);
+    ReadLastStates(*r, &path);
+    // "Truck" reads a liveness file it does not write: one left by another
+    // entry of the same folder is replaced by the loaded states' own.
+    const std::vector<int32_t> last = LastStates(scene);
+    if (r->lastKeyframe != last) {
+      std::cerr << "INFO: " << path << " does not match the loaded states; their own last "
+                << "states are used" << std::endl;
+      r->lastKeyframe = last;
+    }
+    r->BuildSteps();
+    return r;
+  });
+  // The mask of this scene's own triangles.
+  scene.drawFlags = BadTriangleMask(*scene.baseMesh, scene.baseMesh->triangleCount);
+}
+
+void BuildMovingCameraTrajectories(Scene& scene) {
+  Install(scene, "moving camera", [&scene] {
+    ObjLoader& base = *scene.baseMesh;
+    std::unique_ptr<KeyframeTrajectories> r = KeyframeTrajectories::Build(3, base);
+    const GLMatrices into = scene.pathCameras[0].Matrices();
+    for (int k = 1; k <= 2; k++) {
+      // The first state as path camera k + 1 sees it, moved so that path
+      // camera 1 sees it that way.
+      ObjLoader seen;
+      const GLMatrices from = scene.pathCameras[size_t(k)].Matrices();
+      seen.ShareTopology(base, &from, &into);
+      r->StoreKeyframe(seen, k);
+    }
+    r->goodTriangles = BadTriangleMask(base, base.triangleCount);
+    r->lastKeyframe.assign(size_t(r->triangleCount), r->keyframeCount - 1);
+    r->BuildSteps();
+    return r;
+  });
+  scene.drawFlags = BadTriangleMask(*scene.baseMesh, scene.baseMesh->triangleCount);
+}
+
+void WriteTriangleRecords(Scene& scene) {
+  WriteDegenerateRecord(*scene.baseMesh, scene.drawFlags);
+  if (scene.states.size() >= 2) WriteDyingRecord(scene.states[0], scene.states[1]);
+}
