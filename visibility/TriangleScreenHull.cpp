@@ -14,15 +14,17 @@ double Cross(double ox, double oy, double ax, double ay, double bx, double by) {
 
 void TriangleScreenHull(const Projector& projector, const TriangleMotion& motion, ScreenHull* h) {
   double px[6], py[6];
-  h->behindEye = false;
+  int behind = 0;
   for (int i = 0; i < 6; i++) {
     const Vex3_quarn& v = i < 3 ? motion.a[i] : motion.b[i - 3];
-    if (!(projector.ClipW(v.x, v.y, v.z) > 0)) h->behindEye = true;
+    if (!(projector.ClipW(v.x, v.y, v.z) > 0)) behind++;
     double z = 0;
     px[i] = py[i] = 0;
     projector.Project(v, &px[i], &py[i], &z);
     h->depth[i] = z;
   }
+  h->behindEye = behind > 0;
+  h->allBehindEye = behind == 6;
   h->minX = h->maxX = px[0];
   h->minY = h->maxY = py[0];
   for (int i = 1; i < 6; i++) {

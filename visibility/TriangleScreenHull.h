@@ -18,6 +18,8 @@ struct ScreenHull {
   // A position lies at or behind the eye plane: its projection is mirrored,
   // so neither box nor hull bound the triangle; callers use the whole window.
   bool behindEye = false;
+  // All six lie at or behind it: the triangle is never in front of the eye.
+  bool allBehindEye = false;
   // Window depth of the six projections, for callers that filter by depth.
   double depth[6] = {};
 

@@ -1,0 +1,266 @@
+// Timeline insertion in both forms: the overlap rules, the tree form's
+// minimum length, and agreement with a direct nearest-interval search.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <random>
+#include <sstream>
+#include <vector>
+
+#include "TimelineInsert.h"
+
+namespace {
+
+// Every triangle at a fixed distance.
+class FixedDepths : public DepthComparator {
+ public:
+  std::map<uint32_t, double> depth;
+  mutable int calls = 0;
+  bool ExistingNearer(const double*, uint32_t n, uint32_t x, double) const override {
+    calls++;
+    return depth.at(n) - depth.at(x) > 0;
+  }
+};
+
+struct Piece {
+  uint32_t t;
+  double s, e;
+  bool operator==(const Piece& o) const { return t == o.t && s == o.s && e == o.e; }
+};
+std::ostream& operator<<(std::ostream& os, const Piece& p) {
+  return os << p.t << ":[" << p.s << "," << p.e << "]";
+}
+
+std::vector<Piece> Pieces(const SuperPixel& sp) {
+  std::vector<Piece> v;
+  for (const CoverageInterval* c = sp.head; c; c = c->next) {
+    if (c->next) {
+      EXPECT_EQ(c->next->previous, c);
+    }
+    v.push_back({c->triangleId, c->start, c->end});
+  }
+  return v;
+}
+
+void InOrder(const IntervalNode* n, std::vector<const IntervalNode*>* out) {
+  if (!n) return;
+  InOrder(n->left, out);
+  out->push_back(n);
+  InOrder(n->right, out);
+}
+
+std::vector<Piece> Pieces(const SuperPixelTree& t) {
+  std::vector<Piece> v;
+  std::vector<const IntervalNode*> tree;
+  InOrder(t.root, &tree);
+  size_t i = 0;
+  for (const IntervalNode* c = t.first; c; c = c->next, i++) {
+    if (c->next) {
+      EXPECT_EQ(c->next->previous, c);
+    }
+    // The search tree holds the same nodes in the same order as the thread.
+    EXPECT_LT(i, tree.size());
+    if (i < tree.size()) {
+      EXPECT_EQ(tree[i], c);
+    }
+    v.push_back({c->triangleId, c->start, c->end});
+  }
+  EXPECT_EQ(i, tree.size());
+  EXPECT_EQ(int32_t(i), t.count);
+  return v;
+}
+
+CoverageInterval Iv(uint32_t t, double s, double e) {
+  CoverageInterval c;
+  c.triangleId = t;
+  c.start = s;
+  c.end = e;
+  return c;
+}
+
+// Applies the same insertions to both forms and returns both results.
+struct Both {
+  SuperPixel list;
+  SuperPixelTree tree;
+  FixedDepths depths;
+  void Insert(uint32_t t, double s, double e) {
+    InsertInterval(list, Iv(t, s, e), depths);
+    InsertInterval(tree, t, s, e, depths);
+  }
+};
+
+}  // namespace
+
+TEST(Timeline, Classification) {
+  EXPECT_EQ(Classify(0.1, 0.2, 0.2, 0.3), Overlap::kBefore);
+  EXPECT_EQ(Classify(0.3, 0.5, 0.1, 0.3), Overlap::kAfter);
+  EXPECT_EQ(Classify(0.1, 0.25, 0.2, 0.3), Overlap::kHeadOverlap);
+  EXPECT_EQ(Classify(0.2, 0.3, 0.2, 0.3), Overlap::kHeadOverlap);
+  EXPECT_EQ(Classify(0.25, 0.4, 0.2, 0.3), Overlap::kTailOverlap);
+  EXPECT_EQ(Classify(0.2, 0.4, 0.2, 0.3), Overlap::kCovers);
+  EXPECT_EQ(Classify(0.25, 0.3, 0.2, 0.3), Overlap::kInside);
+  EXPECT_EQ(Classify(NAN, 0.3, 0.2, 0.3), Overlap::kWrong);
+}
+
+TEST(Timeline, NearerPartialOverlapTakesItsPart) {
+  Both b;
+  b.depths.depth = {{1, 10}, {2, 5}};
+  b.Insert(1, 0.2, 0.6);
+  b.Insert(2, 0.4, 0.8);
+  std::vector<Piece> want = {{1, 0.2, 0.4}, {2, 0.4, 0.8}};
+  EXPECT_EQ(Pieces(b.list), want);
+  EXPECT_EQ(Pieces(b.tree), want);
+  // The same from the other side: a farther interval ending inside.
+  Both c;
+  c.depths.depth = {{1, 5}, {2, 10}};
+  c.Insert(1, 0.4, 0.8);
+  c.Insert(2, 0.2, 0.6);
+  want = {{2, 0.2, 0.4}, {1, 0.4, 0.8}};
+  EXPECT_EQ(Pieces(c.list), want);
+  EXPECT_EQ(Pieces(c.tree), want);
+}
+
+TEST(Timeline, CoveringIntervals) {
+  Both nearer;
+  nearer.depths.depth = {{1, 10}, {2, 5}};
+  nearer.Insert(1, 0.4, 0.5);
+  nearer.Insert(2, 0.2, 0.8);
+  std::vector<Piece> want = {{2, 0.2, 0.8}};
+  EXPECT_EQ(Pieces(nearer.list), want);
+  EXPECT_EQ(Pieces(nearer.tree), want);
+
+  Both farther;
+  farther.depths.depth = {{1, 5}, {2, 10}};
+  farther.Insert(1, 0.4, 0.5);
+  farther.Insert(2, 0.2, 0.8);
+  want = {{2, 0.2, 0.4}, {1, 0.4, 0.5}, {2, 0.5, 0.8}};
+  EXPECT_EQ(Pieces(farther.list), want);
+  EXPECT_EQ(Pieces(farther.tree), want);
+
+  // A farther interval covering two: the pieces between them are kept too.
+  Both two;
+  two.depths.depth = {{1, 5}, {2, 5}, {3, 10}};
+  two.Insert(1, 0.2, 0.3);
+  two.Insert(2, 0.5, 0.6);
+  two.Insert(3, 0.1, 0.9);
+  want = {{3, 0.1, 0.2}, {1, 0.2, 0.3}, {3, 0.3, 0.5}, {2, 0.5, 0.6}, {3, 0.6, 0.9}};
+  EXPECT_EQ(Pieces(two.list), want);
+  EXPECT_EQ(Pieces(two.tree), want);
+}
+
+TEST(Timeline, InsideIntervals) {
+  Both farther;
+  farther.depths.depth = {{1, 5}, {2, 10}};
+  farther.Insert(1, 0.2, 0.8);
+  farther.Insert(2, 0.4, 0.5);
+  std::vector<Piece> want = {{1, 0.2, 0.8}};
+  EXPECT_EQ(Pieces(farther.list), want);
+  EXPECT_EQ(Pieces(farther.tree), want);
+
+  Both nearer;
+  nearer.depths.depth = {{1, 10}, {2, 5}};
+  nearer.Insert(1, 0.2, 0.8);
+  nearer.Insert(2, 0.4, 0.5);
+  want = {{1, 0.2, 0.4}, {2, 0.4, 0.5}, {1, 0.5, 0.8}};
+  EXPECT_EQ(Pieces(nearer.list), want);
+  EXPECT_EQ(Pieces(nearer.tree), want);
+}
+
+TEST(Timeline, HeadOverlapAndEqualEnds) {
+  Both b;
+  b.depths.depth = {{1, 5}, {2, 10}, {3, 1}};
+  b.Insert(1, 0.4, 0.8);
+  b.Insert(2, 0.2, 0.6);  // farther: keeps [0.2, 0.4]
+  b.Insert(3, 0.1, 0.9);  // nearer than all: everything goes
+  std::vector<Piece> want = {{3, 0.1, 0.9}};
+  EXPECT_EQ(Pieces(b.list), want);
+  EXPECT_EQ(Pieces(b.tree), want);
+  // Nearer with the same end: the existing interval is taken whole.
+  Both e;
+  e.depths.depth = {{1, 5}, {2, 1}};
+  e.Insert(1, 0.4, 0.8);
+  e.Insert(2, 0.3, 0.8);
+  want = {{2, 0.3, 0.8}};
+  EXPECT_EQ(Pieces(e.list), want);
+  EXPECT_EQ(Pieces(e.tree), want);
+}
+
+TEST(Timeline, TreeMinimumLengthAndTouchingIntervals) {
+  Both b;
+  b.depths.depth = {{1, 5}, {2, 5}, {3, 5}};
+  b.Insert(1, 0.5, 0.50005);
+  EXPECT_EQ(Pieces(b.list).size(), 1u);
+  EXPECT_EQ(Pieces(b.tree).size(), 0u);
+  Both t;
+  t.depths.depth = {{1, 5}, {2, 1}};
+  t.Insert(1, 0.1, 0.3);
+  t.Insert(2, 0.3, 0.5);
+  std::vector<Piece> want = {{1, 0.1, 0.3}, {2, 0.3, 0.5}};
+  EXPECT_EQ(Pieces(t.list), want);
+  EXPECT_EQ(Pieces(t.tree), want);
+  EXPECT_EQ(t.depths.calls, 0);  // "after" needs no comparison
+}
+
+TEST(Timeline, FinalisedAndWrongClassification) {
+  Both b;
+  b.depths.depth = {{1, 5}, {2, 1}};
+  b.Insert(1, 0.1, 0.3);
+  b.list.Finalise();
+  b.tree.Finalise();
+  std::ostringstream err;
+  InsertInterval(b.list, Iv(2, 0.2, 0.4), b.depths, err);
+  InsertInterval(b.tree, 2, 0.2, 0.4, b.depths, err);
+  EXPECT_EQ(err.str(),
+            "This super pixel has been finalized already\n"
+            "This super pixel has been finalized already\n");
+  EXPECT_EQ(b.list.CountIntervals(), 1);
+
+  Both w;
+  w.depths.depth = {{1, 5}, {2, 1}};
+  w.Insert(1, 0.1, 0.3);
+  std::ostringstream err2;
+  InsertInterval(w.list, Iv(2, NAN, 0.4), w.depths, err2);
+  EXPECT_EQ(err2.str(), "Wrong classification\n");
+  EXPECT_EQ(Pieces(w.list).size(), 1u);  // a time that is no number is not kept
+}
+
+// Random insertions against the nearest covering interval found directly.
+TEST(Timeline, AgreesWithNearestCoveringInterval) {
+  std::mt19937 rng(7);
+  std::uniform_real_distribution<double> U(0, 1);
+  for (int trial = 0; trial < 300; trial++) {
+    Both b;
+    struct In {
+      uint32_t t;
+      double s, e;
+    };
+    std::vector<In> ins;
+    int n = 1 + trial % 25;
+    for (int i = 0; i < n; i++) {
+      double s = std::floor(U(rng) * 1000) / 1000, len = std::floor(1 + U(rng) * 300) / 1000;
+      uint32_t t = uint32_t(i);
+      b.depths.depth[t] = U(rng);
+      ins.push_back({t, s, std::min(1.0, s + len)});
+      if (ins.back().e - ins.back().s < 1e-3) {
+        ins.pop_back();
+        continue;
+      }
+      b.Insert(t, ins.back().s, ins.back().e);
+    }
+    std::vector<Piece> lp = Pieces(b.list), tp = Pieces(b.tree);
+    ASSERT_EQ(lp, tp) << "trial " << trial;
+    for (int k = 0; k < 400; k++) {
+      double time = (k + 0.25) / 400;  // never on a multiple of 1/1000
+      int64_t best = -1;
+      for (const In& in : ins)
+        if (time > in.s && time < in.e &&
+            (best < 0 || b.depths.depth[in.t] < b.depths.depth[uint32_t(best)]))
+          best = in.t;
+      int64_t got = -1;
+      for (const Piece& p : lp)
+        if (time > p.s && time < p.e) got = p.t;
+      ASSERT_EQ(got, best) << "trial " << trial << " time " << time;
+    }
+  }
+}

@@ -1,0 +1,132 @@
+// The interval visibility runs: every triangle's motion between two meshes
+// is intersected analytically with the sample rays, and each sample's
+// timeline keeps, for every moment, the nearest triangle.
+//
+//   SubIntervalRun   40 sub-intervals, per-step and union outputs
+//   FullIntervalRun  the whole interval between the first two states
+//   IntervalTrial    list-form timelines of a 16 x 16 block, dumped as text
+//   PointSceneRun    the point scenes' form (needs the moving spheres)
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "AABB.h"
+#include "CoverageIntervals.h"
+#include "TriangleMotionSource.h"
+#include "TriangleScreenHull.h"
+#include "VisibleSet.h"
+
+class ObjLoader;
+class SampleLocationBuffer;
+struct Frustum;
+class SuperPixelTree;
+
+// Counters of one run, for the console and the benchmarks.
+struct IntervalWork {
+  int64_t evaluations = 0;    // (triangle, sample) coverage evaluations
+  int64_t intervals = 0;      // coverage intervals produced
+  int64_t trianglesDone = 0;  // triangles that reached the sample loop
+};
+
+// Inserts one triangle's coverage intervals into the tree timelines of the
+// samples it can reach. Prepared once per run: the buffer camera's
+// projector, the eye and the sample rays.
+class TriangleIntervalProcessor {
+ public:
+  // Computes every sample's ray first unless told they are current (the
+  // buffer must have its camera).
+  TriangleIntervalProcessor(SampleLocationBuffer& buffer, const MotionSource& motion,
+                            std::ostream& err = std::cerr, bool computeRays = true);
+
+  // Sub-interval form: samples inside the triangle's screen hull.
+  // Returns the number of samples evaluated.
+  int64_t ProcessOverHull(int32_t triangle);
+  // Whole-interval form: samples of the screen box of the six positions.
+  // Returns kEmptyBox when every position lies before the near plane or
+  // every one beyond the far plane (or behind the eye), kAbsent when the
+  // triangle has no vertices. A position at or behind the eye plane widens
+  // the box to the whole window, since its projection does not bound the
+  // triangle.
+  static constexpr int64_t kEmptyBox = -1, kAbsent = -2;
+  int64_t ProcessOverDepthBox(int32_t triangle);
+
+  const IntervalWork& work() const { return work_; }
+  const Vex3_quarnd& eye() const { return eye_; }
+
+ private:
+  int64_t ProcessPixels(int32_t triangle, const MovingTriangle& prepared, int x0, int y0, int x1,
+                        int y1, const ScreenHull* hull);
+
+  SampleLocationBuffer& buffer_;
+  const MotionSource& motion_;
+  std::ostream& err_;
+  Projector projector_;
+  Vex3_quarnd eye_;
+  MotionDepthComparator depth_;
+  IntervalWork work_;
+};
+
+// Everything the runs take from the Scene, passed explicitly.
+struct IntervalRunScene {
+  SampleLocationBuffer* buffer = nullptr;  // created, with its camera
+  const Frustum* frustum = nullptr;        // of the buffer camera
+  const ObjLoader* first = nullptr;        // the scene's first two states
+  const ObjLoader* second = nullptr;
+  int32_t triangleCount = 0;
+  std::vector<int32_t>* liveFlags = nullptr;  // one per triangle
+  VisibleSet* unionSet = nullptr;             // the run's union set
+  int dataset = 0;                            // chooses the ids of visible-set files
+  bool frustumCulling = true;
+  // Keyframed mode: the motion between trajectory times t0 and t1. Empty
+  // when the Scene is not in keyframed mode.
+  std::function<std::unique_ptr<MotionSource>(double t0, double t1)> keyframedMotion;
+  // Box of a triangle's vertices over all keyframes (full-run culling);
+  // false when the triangle has none.
+  std::function<bool(int32_t triangle, AABB* box)> keyframeBox;
+  std::ostream* runLog = nullptr;  // "ASL_Visibility/log2.txt" (may be null)
+  std::istream* in = &std::cin;
+  std::ostream* out = &std::cout;
+  std::ostream* err = &std::cerr;
+};
+
+constexpr int kSubIntervalSteps = 40;
+
+// Two integers from the console. False, with a line on `err`, when the
+// input holds something else.
+bool ReadStepBounds(std::istream& in, std::ostream& err, int* first, int* last);
+
+// Steps first..last (at most step 39) of the 40 sub-intervals, each written
+// as "ASL_Visibility/<name>_<i>.txt" and "VisibilityTable/<name>_<i>.bin";
+// then the union "ASL_Visibility/<name>_Full.txt" and
+// "ASL_Visibility/<name>_visibleSet.bin". Returns the number of steps run.
+int SubIntervalRun(const IntervalRunScene& scene, const std::string& name,
+                   IntervalWork* work = nullptr);
+
+// The interval between the first two states at once: cull over all
+// keyframes, process every live triangle, write
+// "ASL_Visibility/Visibility_at_B.txt" and "VisibilityTable/whatever_1.bin"
+// and report interval statistics. `result` receives the visible set.
+void FullIntervalRun(const IntervalRunScene& scene, VisibleSet* result,
+                     IntervalWork* work = nullptr);
+
+// Interval statistics over every sample with a timeline (list form when
+// present, else tree form).
+struct IntervalStatistics {
+  int32_t maxIntervals = 0;
+  int64_t totalIntervals = 0;
+  int64_t samplesWithTimeline = 0;
+};
+IntervalStatistics CountTimelineIntervals(SampleLocationBuffer& buffer);
+
+// List-form timelines of the samples at (400 + a + 0.5, 130 + b + 0.5),
+// a, b = 0..15, over every live triangle, dumped to "trial_interval.txt".
+void IntervalTrial(const IntervalRunScene& scene);
+
+// The point scenes' run needs the moving-sphere coverage, not built yet:
+// refuses with one line and computes nothing.
+void PointSceneRun(const IntervalRunScene& scene);

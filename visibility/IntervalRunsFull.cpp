@@ -1,0 +1,123 @@
+// The whole-interval run: every live triangle between the first two states
+// at once, with the run log, the end-state line, interval statistics and
+// the interval table.
+#include <algorithm>
+#include <fstream>
+
+#include "Format.h"
+#include "Frustum.h"
+#include "IntervalRuns.h"
+#include "IntervalTable.h"
+#include "ObjLoader.h"
+#include "SampleLocationBuffer.h"
+
+IntervalStatistics CountTimelineIntervals(SampleLocationBuffer& buffer) {
+  IntervalStatistics st;
+  for (PixelSamples& px : buffer.pixels) {
+    for (int32_t k = 0; k < px.count; k++) {
+      SampleLocation& s = px.samples[size_t(k)];
+      int32_t c;
+      if (s.listTimeline)
+        c = s.listTimeline->CountIntervals();
+      else if (s.treeTimeline)
+        c = s.treeTimeline->CountIntervals();
+      else
+        continue;
+      st.maxIntervals = std::max(st.maxIntervals, c);
+      st.totalIntervals += c;
+      st.samplesWithTimeline++;
+    }
+  }
+  return st;
+}
+
+namespace {
+
+// Keyframe box of a triangle, or its box over the first two states when no
+// keyframes are given.
+bool CullBox(const IntervalRunScene& scene, int32_t t, AABB* box) {
+  if (scene.keyframeBox) return scene.keyframeBox(t, box);
+  Vex3_quarn p[3];
+  bool any = false;
+  for (const ObjLoader* m : {scene.first, scene.second}) {
+    if (!m->TrianglePositions(t, p)) continue;
+    for (const Vex3_quarn& v : p) box->Extend(v);
+    any = true;
+  }
+  return any;
+}
+
+}  // namespace
+
+void FullIntervalRun(const IntervalRunScene& scene, VisibleSet* result, IntervalWork* work) {
+  std::ostream& out = *scene.out;
+  SampleLocationBuffer& buffer = *scene.buffer;
+  if (!buffer.camera || !scene.first || !scene.second || !scene.liveFlags) return;
+  const int32_t n = scene.triangleCount;
+  Frustum frustum = scene.frustum ? *scene.frustum : Frustum::FromMatrices(buffer.camera->Matrices());
+  std::vector<int32_t>& live = *scene.liveFlags;
+  if (live.size() < size_t(n)) live.resize(size_t(n), 0);
+  VisibleSet localResult;
+  VisibleSet& visible = result ? *result : localResult;
+  visible.assign(size_t(n), 0);
+
+  if (scene.frustumCulling) {
+    int32_t culled = 0;
+    for (int32_t t = 0; t < n; t++) {
+      if (live[size_t(t)] == 0) continue;
+      AABB box;
+      if (!CullBox(scene, t, &box) || box.Empty()) continue;
+      if (!frustum.MayContain(box)) {
+        live[size_t(t)] = 0;
+        culled++;
+      }
+    }
+    out << "Culled out: " << culled << "\n";
+  }
+
+  int64_t liveCount = 0;
+  for (int32_t t = 0; t < n; t++) liveCount += live[size_t(t)] != 0;
+
+  MeshMotion motion(*scene.first, *scene.second);
+  TriangleIntervalProcessor processor(buffer, motion, *scene.err);
+  std::ostream* log = scene.runLog;
+  int64_t processed = 0;
+  for (int32_t t = 0; t < n; t++) {
+    if (log) *log << "Now processing TID " << t << ":";
+    if (live[size_t(t)] != 0) {
+      int64_t samples = processor.ProcessOverDepthBox(t);
+      if (log) {
+        if (samples == TriangleIntervalProcessor::kEmptyBox)
+          *log << "0 pixels are processed";
+        else if (samples >= 0)
+          *log << samples << " pixel processed ";
+      }
+      processed++;
+      if (processed % 100 == 0)
+        out << "\r" << processed << "/" << liveCount << " triangle processed" << std::flush;
+    } else if (log) {
+      *log << "BAD triangle";
+    }
+    if (log) *log << "\n";
+  }
+  out << "\n";
+  if (log) log->flush();
+
+  buffer.CollectTimelineTriangles(visible);
+  {
+    std::ofstream line("ASL_Visibility/Visibility_at_B.txt");
+    if (line) WriteVisibilityLine(line, "0", visible.data(), n);
+  }
+
+  IntervalStatistics st = CountTimelineIntervals(buffer);
+  out << "Maxmum interval number is " << st.maxIntervals << "\n";
+  out << "Total interval number is " << st.totalIntervals << " ditributed in "
+      << st.samplesWithTimeline << " pixels\n";
+
+  out << "Begin Saving canvas" << std::endl;
+  std::unique_ptr<TriangleIntervalTable> table = BuildIntervalTable(buffer, n);
+  WriteIntervalTable(*table, "VisibilityTable/whatever_1.bin");
+  table.reset();
+  out << "Done saving canvas" << std::endl;
+  if (work) *work = processor.work();
+}

@@ -1,0 +1,93 @@
+// The trial run: list-form timelines of a 16 x 16 block of single samples
+// over every live triangle, dumped as text; and the point scenes' run,
+// which waits for the moving spheres.
+#include <algorithm>
+#include <fstream>
+
+#include "IntervalRuns.h"
+#include "ObjLoader.h"
+#include "SampleLocationBuffer.h"
+#include "TimelineDump.h"
+#include "TimelineInsert.h"
+
+namespace {
+
+constexpr int kTrialSize = 16;
+constexpr double kTrialX = 400, kTrialY = 130;
+
+}  // namespace
+
+void IntervalTrial(const IntervalRunScene& scene) {
+  std::ostream& out = *scene.out;
+  SampleLocationBuffer& buffer = *scene.buffer;
+  if (!buffer.camera || !scene.first || !scene.second || !scene.liveFlags) return;
+  const std::vector<int32_t>& live = *scene.liveFlags;
+
+  // Both states as plain triangle lists (live counts ignored), or the
+  // trajectory positions at times 0 and 1 in keyframed mode.
+  WholeListMotion plain(*scene.first, *scene.second);
+  std::unique_ptr<MotionSource> keyframed;
+  if (scene.keyframedMotion) keyframed = scene.keyframedMotion(0, 1);
+  const MotionSource& motion = keyframed ? *keyframed : plain;
+  const int32_t n = keyframed ? scene.triangleCount : plain.Count();
+
+  const Projector proj = buffer.camera->MakeProjector();
+  const Vex3_quarnd eye(buffer.camera->eye);
+  MotionDepthComparator depth(motion, eye);
+
+  // Triangles whose screen hull misses the whole block cannot cover any of
+  // its samples; they are prepared but never evaluated.
+  std::vector<int32_t> ids;
+  std::vector<MovingTriangle> prepared;
+  for (int32_t t = 0; t < n; t++) {
+    if (size_t(t) >= live.size() || live[size_t(t)] == 0) continue;
+    TriangleMotion m;
+    if (!motion.Motion(t, &m)) continue;
+    ScreenHull hull;
+    TriangleScreenHull(proj, m, &hull);
+    if (hull.allBehindEye) continue;
+    if (!hull.behindEye && (hull.maxX < kTrialX || hull.minX > kTrialX + kTrialSize ||
+                            hull.maxY < kTrialY || hull.minY > kTrialY + kTrialSize))
+      continue;
+    ids.push_back(t);
+    prepared.emplace_back();
+    PrepareMovingTriangle(m, eye, &prepared.back());
+  }
+
+  std::ofstream dump("trial_interval.txt");
+  CoverageSpan spans[kCoverageSlots];
+  for (int a = 0; a < kTrialSize; a++) {
+    for (int b = 0; b < kTrialSize; b++) {
+      SampleLocation s;
+      s.x = kTrialX + a + 0.5;
+      s.y = kTrialY + b + 0.5;
+      ComputeSampleRay(proj, buffer.camera->eye, &s);
+      SuperPixel timeline(s.x, s.y, 0);
+      std::copy(s.ray, s.ray + 3, timeline.ray);
+      const Vex3_quarnd ray(s.ray[0], s.ray[1], s.ray[2]);
+      int64_t total = 0;
+      for (size_t i = 0; i < ids.size(); i++) {
+        if (i % 10000000 == 0) out << "\r" << i << "/" << ids.size() << std::flush;
+        int c = CoverageTimes(prepared[i], ray, spans);
+        total += c;
+        depth.SetCurrent(uint32_t(ids[i]), &prepared[i]);
+        for (int k = 0; k < c; k++) {
+          CoverageInterval iv;
+          iv.triangleId = uint32_t(ids[i]);
+          iv.start = spans[k].start;
+          iv.end = spans[k].end;
+          InsertInterval(timeline, iv, depth, *scene.err);
+        }
+      }
+      out << "Interval number is " << timeline.CountIntervals() << "\n";
+      out << "Total Legit Interval number is " << total << "\n";
+      if (dump) DumpTimeline(timeline, dump);
+    }
+  }
+}
+
+void PointSceneRun(const IntervalRunScene& scene) {
+  *scene.err << "The point-scene interval run needs the moving-sphere coverage, which is not "
+                "built yet; nothing is computed."
+             << std::endl;
+}

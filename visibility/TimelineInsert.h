@@ -1,0 +1,47 @@
+// Insertion of a triangle's coverage interval into a sample's timeline.
+// Each overlap with an interval already present is resolved by comparing
+// the two triangles' distances along the sample ray at the middle of the
+// overlap: the nearer triangle keeps that part of the time line.
+#pragma once
+
+#include <cstdint>
+#include <iostream>
+
+#include "SuperPixel.h"
+
+// Intervals shorter than this are not inserted into the tree form.
+constexpr double kTreeMinimumInterval = 1e-4;
+
+// How a new interval N = [s, e] lies relative to an existing X = [xs, xe].
+enum class Overlap {
+  kBefore,       // e <= xs
+  kAfter,        // s >= xe
+  kHeadOverlap,  // s <= xs < e <= xe
+  kTailOverlap,  // xs < s < xe < e
+  kCovers,       // s <= xs and e > xe
+  kInside,       // xs < s and e <= xe
+  kWrong,        // none of the above (NaN times)
+};
+
+Overlap Classify(double s, double e, double xs, double xe);
+
+// Decides overlaps: true when the existing interval's triangle is nearer
+// along the ray at time t (distance(new) - distance(existing) > 0), so it
+// keeps the overlap; otherwise the new triangle wins.
+class DepthComparator {
+ public:
+  virtual ~DepthComparator() = default;
+  virtual bool ExistingNearer(const double ray[3], uint32_t newTriangle,
+                              uint32_t existingTriangle, double t) const = 0;
+};
+
+// List form: walks the list from its head (the six rules), then unlinks and
+// frees every zero-length interval. A finalised timeline is left unchanged
+// with "This super pixel has been finalized already" on `err`.
+void InsertInterval(SuperPixel& timeline, const CoverageInterval& interval,
+                    const DepthComparator& depth, std::ostream& err = std::cerr);
+
+// Tree form: intervals shorter than kTreeMinimumInterval are ignored; the
+// walk starts at the last interval whose start is not after the new one's.
+void InsertInterval(SuperPixelTree& timeline, uint32_t triangle, double start, double end,
+                    const DepthComparator& depth, std::ostream& err = std::cerr);
