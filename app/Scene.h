@@ -16,12 +16,14 @@
 
 #include "AABB.h"
 #include "PPC.h"
+#include "SampleLocationBuffer.h"
 #include "Vex3.h"
 
 class ControlPanel;
 class FrameBuffer;
 class ObjLoader;
 class ParticleSet;
+struct AslRunContext;
 
 // The view's fixed size: the work buffers are allocated once for it.
 constexpr int kViewWidth = 1280;
@@ -42,6 +44,7 @@ class Scene {
   int firstStateNumber = 0; // file number of the first state file
   int firstState = 0, lastState = 0;
   std::string dataPath;     // path prefix of the loaded scene's files
+  int cellRow = 0, cellColumn = 0;  // terrain cell read at Scene Setup (tile of the ASL run)
 
   // --- 2. Meshes (the state array and the point sets are added with the
   // catalogue; baseMesh is states[0], the topology source)
@@ -92,6 +95,8 @@ class Scene {
 
   // --- 7./8. Auxiliary records, experiment lists and logs: added by the
   // visibility, raster and experiment code that owns them.
+  std::unique_ptr<SampleLocationBuffer> sampleBuffer;  // created on first use, never resized
+  Vex3_quarn bufferEye;  // eye of the camera the buffer was last given
 
   // --- 9. Boxes, empty until a run fills them
   AABB boxes[4];
@@ -137,6 +142,16 @@ class Scene {
   // --- Saved views (SceneViews.cpp)
   void SaveView();
   void LoadView();
+
+  // --- ASL (SceneAsl.cpp)
+  // The sample buffer, created at the view's size times `factor` on first
+  // use; every call gives it the view camera.
+  SampleLocationBuffer& SampleBuffer(double factor = 1);
+  // False, with a line naming the button, when no scene is set up.
+  bool AslSceneReady(const char* label);
+  AslRunContext AslContext(SampleLocationBuffer& buffer);
+  void ShowVisibleSet();
+  void AslPointControl();
 
   // --- Operations built by later work (SceneStubs.cpp until then)
   void SceneSetup(int timeStamps);

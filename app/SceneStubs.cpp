@@ -21,10 +21,6 @@ void Scene::CompareLogs() { NotAvailable("Cmp Log files"); }
 
 void Scene::ControlRun() { NotAvailable("control"); }
 
-void Scene::Asl() { NotAvailable("ASL"); }
-
-void Scene::AslControl() { NotAvailable("ASL Control"); }
-
 void Scene::TruthRun() { NotAvailable("ASL_truth"); }
 
 void Scene::CompareImageSequences() { NotAvailable("cmp Image"); }
@@ -54,8 +50,6 @@ void Scene::SwitchTriangleLists() { NotAvailable("SWITCH!"); }
 void Scene::MergeVisibility() { NotAvailable("Merge Visibility"); }
 
 void Scene::MakeFootage(int /*viewId*/, int /*typeId*/) { NotAvailable("Make 2013 Footage!"); }
-
-void Scene::AslWithFactor(double /*factor*/) { NotAvailable("ASL with Factor"); }
 
 void Scene::EvaluateFootageError(int /*viewId*/, int /*typeId*/) { NotAvailable("Evaluate Error 2013"); }
 

@@ -77,6 +77,8 @@ bool SetupObjectList(Scene& scene, const CatalogueEntry& e, int timeStamps) {
     int row = 0, column = 0;
     if (!ReadCell(scene, &row, &column)) return false;
     path = Format(e.dataPath, row, column);
+    scene.cellRow = row;
+    scene.cellColumn = column;
   }
   const bool moving = scene.movingCamera && TrackPattern(e.sceneId) != nullptr;
   std::vector<std::string> cameras;

@@ -1,0 +1,134 @@
+// The three ASL buttons' operations on a Scene holding a small mesh: the
+// files each writes, and the refusal without a scene.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
+
+#include "ObjLoader.h"
+#include "Scene.h"
+#include "ScratchDir.h"
+#include "TriangleSoup.h"
+
+namespace {
+
+bool Exists(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0;
+}
+
+std::vector<int32_t> ReadSetFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  int32_t n = -1;
+  in.read(reinterpret_cast<char*>(&n), 4);
+  std::vector<int32_t> ids(n > 0 ? size_t(n) : 0);
+  if (n > 0) in.read(reinterpret_cast<char*>(ids.data()), std::streamsize(4 * n));
+  return ids;
+}
+
+class SceneAsl : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no DISPLAY";
+    for (const char* d : {"ASL_Visibility", "Images", "Images/ASL", "Images/Control"})
+      mkdir(d, 0755);
+    scene_ = std::make_unique<Scene>();
+    scene = scene_.get();
+  }
+  void TearDown() override {
+    scene = nullptr;
+    scene_.reset();
+  }
+  // Three quads side by side in front of the view, a fourth hidden behind
+  // the first, and a fifth out of view.
+  void LoadMesh() {
+    const float z = -3 * scene_->viewCamera->zNear;
+    auto quad = [&](float x, float depth, float size = 200) {
+      const Vex3_quarn a(x, -size / 2, depth), b(x + size, -size / 2, depth),
+          c(x + size, size / 2, depth), d(x, size / 2, depth);
+      return std::vector<std::array<Vex3_quarn, 3>>{{a, b, c}, {a, c, d}};
+    };
+    std::vector<std::array<Vex3_quarn, 3>> tris;
+    for (auto q : {quad(-400, z), quad(-100, z), quad(200, z), quad(-350, z - 500, 100),
+                   quad(-100000, z)})
+      tris.insert(tris.end(), q.begin(), q.end());
+    BuildMesh(mesh_, {tris});
+    scene_->baseMesh = scene_->drawMesh = &mesh_;
+    scene_->triangleCount = mesh_.IdCount();
+    scene_->drawFlags.assign(size_t(scene_->triangleCount), 1);
+  }
+  ScratchDir dir_;
+  std::unique_ptr<Scene> scene_;
+  ObjLoader mesh_;
+};
+
+}  // namespace
+
+TEST_F(SceneAsl, RefusesWithoutAScene) {
+  testing::internal::CaptureStdout();
+  scene_->Asl();
+  scene_->AslWithFactor(2);
+  scene_->AslControl();
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_NE(out.find("\"ASL\": no scene is set up"), std::string::npos) << out;
+  EXPECT_NE(out.find("\"ASL with Factor\": no scene is set up"), std::string::npos);
+  EXPECT_NE(out.find("\"ASL Control\": no scene is set up"), std::string::npos);
+  EXPECT_FALSE(Exists("ASL_Visibility/Whoknowswhat.bin"));
+}
+
+TEST_F(SceneAsl, PlainRunWritesTheSetAndItsFrames) {
+  LoadMesh();
+  testing::internal::CaptureStdout();
+  scene_->Asl();
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_NE(out.find("Culled out: 2\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("6 visible triangle detected and saved!"), std::string::npos) << out;
+  EXPECT_EQ(ReadSetFile("ASL_Visibility/Whoknowswhat.bin"),
+            (std::vector<int32_t>{0, 1, 2, 3, 4, 5}));
+  EXPECT_TRUE(Exists("Images/ASL/0.tif"));
+  EXPECT_TRUE(Exists("Images/ASL/4.tif"));
+  // The culled pair stays dead; the hidden pair is live but unseen.
+  EXPECT_EQ(scene_->drawFlags[8], 0);
+  EXPECT_EQ(scene_->drawFlags[6], 1);
+  EXPECT_EQ(scene_->runVisibleSet[6], 0);
+}
+
+TEST_F(SceneAsl, FactorRunNamesTheFileByScene) {
+  LoadMesh();
+  scene_->sceneId = 9;
+  testing::internal::CaptureStdout();
+  scene_->AslWithFactor(2);
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_NE(out.find("Average area of triangle is "), std::string::npos) << out;
+  EXPECT_EQ(scene_->sampleBuffer->width, 2560);
+  EXPECT_EQ(ReadSetFile("ASL_Visibility/Forest_ASL_exp_X2.000000_.bin").size(), 6u);
+  // The buffer keeps its size on later runs.
+  testing::internal::CaptureStdout();
+  scene_->AslWithFactor(1);
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(scene_->sampleBuffer->width, 2560);
+  EXPECT_TRUE(Exists("ASL_Visibility/Forest_ASL_exp_X1.000000_.bin"));
+}
+
+TEST_F(SceneAsl, ControlRunsTheReferenceOfTheScene) {
+  LoadMesh();
+  scene_->sceneId = 9;  // forest: factor 2, then the image series
+  testing::internal::CaptureStdout();
+  scene_->AslControl();
+  std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(ReadSetFile("ASL_Visibility/Forest_2X.txt"), (std::vector<int32_t>{0, 1, 2, 3, 4, 5}));
+  EXPECT_TRUE(Exists("Images/Control/0.tif"));
+  EXPECT_EQ(scene_->runVisibleSet[0], 1);
+  EXPECT_EQ(scene_->runVisibleSet[6], 0);
+
+  // Any other scene: the pixel-centre pass as a text list.
+  scene_->sceneId = 4;
+  scene_->drawFlags.assign(size_t(scene_->triangleCount), 1);
+  testing::internal::CaptureStdout();
+  scene_->AslControl();
+  out = testing::internal::GetCapturedStdout();
+  std::ifstream list("ASL_Visibility/Whoknowswhat_control.txt");
+  int id = 0, n = 0;
+  while (list >> id) EXPECT_EQ(id, n++);
+  EXPECT_EQ(n, 6);
+}
