@@ -9,6 +9,7 @@
 #include "Format.h"
 #include "FrameBuffer.h"
 #include "ObjLoader.h"
+#include "ParticleSet.h"
 #include "Scene.h"
 #include "VisibleSetFrames.h"
 
@@ -194,7 +195,14 @@ void Scene::AslControl() {
 
 void Scene::AslPointControl() {
   std::cout << "Radius is " << radius << std::endl;
-  std::cout << "\"ASL Control\": the point-scene reference needs the point states, which this "
-               "build does not load yet"
-            << std::endl;
+  if (!particleDrawState || particleDrawState->positions.empty()) {
+    std::cout << "\"ASL Control\": no point set is loaded" << std::endl;
+    return;
+  }
+  const ParticleSet& points = *particleDrawState;
+  PointSetView view;
+  view.count = int32_t(points.positions.size());
+  view.points = points.positions.data();
+  ParticleReference(view, *viewCamera, float(radius), drawFlags, &runVisibleSet,
+                    "ASL_Visibility/Fusion_asl_control_32.bin");
 }

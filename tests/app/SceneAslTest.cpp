@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "ObjLoader.h"
+#include "ParticleSet.h"
 #include "Scene.h"
 #include "ScratchDir.h"
 #include "TriangleSoup.h"
@@ -131,4 +132,24 @@ TEST_F(SceneAsl, ControlRunsTheReferenceOfTheScene) {
   int id = 0, n = 0;
   while (list >> id) EXPECT_EQ(id, n++);
   EXPECT_EQ(n, 6);
+}
+
+TEST_F(SceneAsl, PointSceneControlCastsSpheresOnTheFineGrid) {
+  scene_->sceneId = 5;
+  scene_->radius = 20;
+  const float z = -3 * scene_->viewCamera->zNear;
+  scene_->particleDrawState = std::make_unique<ParticleSet>();
+  // Two visible points, one hidden right behind the first, one out of view.
+  scene_->particleDrawState->positions = {
+      {0, 0, z}, {300, 0, z}, {0, 0, z - 100}, {100000, 0, z}};
+  scene_->particleDrawState->count = 4;
+  scene_->triangleCount = 4;
+  scene_->drawFlags.assign(4, 0);
+  testing::internal::CaptureStdout();
+  scene_->AslControl();
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_NE(out.find("Radius is 20\n"), std::string::npos) << out;
+  EXPECT_EQ(ReadSetFile("ASL_Visibility/Fusion_asl_control_32.bin"), (std::vector<int32_t>{0, 1}));
+  EXPECT_EQ(scene_->drawFlags, (std::vector<int32_t>{1, 1, 0, 0}));
+  EXPECT_EQ(scene_->runVisibleSet, (VisibleSet{1, 1, 0, 0}));
 }
