@@ -56,8 +56,9 @@ std::unique_ptr<TriangleIntervalTable> IntervalTableBuilder::Finish() {
     t.counts[size_t(i)] = emitted;
     out += emitted;
   }
+  // No shrink_to_fit: its copy would double the peak; the spare room goes
+  // with the table.
   t.intervals.resize(size_t(out));
-  t.intervals.shrink_to_fit();
   t.trianglesWithIntervals = 0;
   for (int32_t c : t.counts)
     if (c > 0) t.trianglesWithIntervals++;
