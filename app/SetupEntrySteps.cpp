@@ -4,8 +4,9 @@
 #include <fstream>
 #include <iostream>
 
-#include "MeshCleanup.h"
 #include "ObjLoader.h"
+#include "SampleFiles.h"
+#include "SampleLocationBuffer.h"
 #include "Scene.h"
 #include "SceneSetupSteps.h"
 #include "TiffIO.h"
@@ -57,15 +58,11 @@ void LiftEasyPlane(Scene& scene) {
   base.vertexColors = draw.vertexColors;
 }
 
-void PrepareManhattanSamples(Scene& /*scene*/) {}
-
-// Until the liveness records and the keyframed trajectories are built
-// (SetupTrajectories.cpp), the trajectory steps give only the mask of good
-// triangles.
-void WriteLivenessFile(Scene& /*scene*/) {}
-void BuildTrajectories(Scene& scene) {
-  scene.drawFlags = BadTriangleMask(*scene.baseMesh, scene.baseMesh->triangleCount);
+void PrepareManhattanSamples(Scene& scene) {
+  SampleLocationBuffer& buffer = scene.SampleBuffer(1);
+  // The buffer lives on between setups: start from the pixel centres so
+  // that a second setup does not add the file's samples twice.
+  buffer.Reset();
+  ReadSampleLocations(buffer);
+  buffer.ReportStatistics();
 }
-void BuildMovingCameraTrajectories(Scene& scene) { BuildTrajectories(scene); }
-void WriteTriangleRecords(Scene& /*scene*/) {}
-

@@ -108,15 +108,15 @@ void GenerateManhattan(GenContext& ctx) {
   }
   SaveProcessImages(ctx, "Process/Manhattan/View_noGap/", downtown, m.positions, tris, TriangleColors(m));
 
-  // Sample positions for the moving-camera setup: pixel centres of every
-  // tenth pixel, moved by a fixed pseudo-random offset.
+  // Sample positions for the moving-camera setup: one in every tenth pixel,
+  // at a fixed pseudo-random place kept clear of the pixel's border.
   std::string bin;
   auto put = [&bin](const void* p, size_t n) { bin.append(static_cast<const char*>(p), n); };
   const int32_t w = 1280, h = 720;
   std::vector<double> xy;
   for (int k = 0; k < w * h; k += 10) {
-    xy.push_back((k % w) + Hash01(uint32_t(2 * k)));
-    xy.push_back((k / w) + Hash01(uint32_t(2 * k + 1)));
+    xy.push_back((k % w) + 0.05 + 0.9 * Hash01(uint32_t(2 * k)));
+    xy.push_back((k / w) + 0.05 + 0.9 * Hash01(uint32_t(2 * k + 1)));
   }
   const int32_t count = int32_t(xy.size() / 2);
   put(&w, 4);

@@ -5,6 +5,7 @@
 #include <malloc.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -12,6 +13,7 @@
 #include <string>
 
 #include "FrameBuffer.h"
+#include "KeyframeTrajectories.h"
 #include "ObjLoader.h"
 #include "ParticleSet.h"
 #include "Scene.h"
@@ -174,6 +176,59 @@ TEST_F(SceneSetupTest, StepTwoLoadsEverySecondFileAndWtcSegmentSixLoads28States)
   EXPECT_EQ(owner_->drawMesh, owner_->baseMesh);
   EXPECT_NE(c.out.find("Done load geometry."), std::string::npos);
   EXPECT_EQ(owner_->viewNumber, 2);
+}
+
+// The liveness file, the records and the keyframed trajectories of the
+// animated entries.
+TEST_F(SceneSetupTest, AnimatedEntriesWriteLivenessAndBuildTrajectories) {
+  auto lines = [](const std::string& path) {
+    std::ifstream in(path);
+    std::vector<int> v;
+    for (int x; in >> x;) v.push_back(x);
+    return v;
+  };
+  Setup(10, 3);
+  std::vector<int> live = lines("Geometry/truck/stateliveness.txt");
+  ASSERT_EQ(live.size(), size_t(owner_->triangleCount));
+  EXPECT_EQ(*std::max_element(live.begin(), live.end()), 3);
+  const KeyframeTrajectories* record = GlobalTrajectories();
+  ASSERT_NE(record, nullptr);
+  EXPECT_EQ(record->keyframeCount, 3);
+  EXPECT_EQ(owner_->drawFlags, record->goodTriangles);
+  EXPECT_EQ(owner_->holdTrajectory, 0);
+  EXPECT_TRUE(std::ifstream("VisibilityRecord/DegenTriangleRecord.txt").good());
+  EXPECT_TRUE(std::ifstream("VisibilityRecord/DyingTriangleRecord.txt").good());
+
+  // The same scene again keeps its record.
+  Setup(10, 3);
+  EXPECT_EQ(GlobalTrajectories(), record);
+
+  // More states: the file written for three is replaced, and bricks that
+  // fall off die before the last state.
+  const Console c = Setup(10, 30);
+  EXPECT_NE(c.err.find("does not match the loaded states"), std::string::npos);
+  live = lines("Geometry/truck/stateliveness.txt");
+  EXPECT_EQ(*std::max_element(live.begin(), live.end()), 30);
+  EXPECT_LT(*std::min_element(live.begin(), live.end()), 30);
+  EXPECT_EQ(GlobalTrajectories()->keyframeCount, 30);
+  EXPECT_EQ(GlobalTrajectories()->lastKeyframe[size_t(owner_->triangleCount) - 1], live.back() - 1);
+
+  // Another scene gets its own record.
+  owner_->movingCamera = 1;
+  Setup(3, 2);
+  EXPECT_EQ(GlobalTrajectories()->keyframeCount, 3);
+  EXPECT_EQ(GlobalTrajectories()->triangleCount, owner_->triangleCount);
+  EXPECT_EQ(owner_->pathCameras.size(), 3u);
+}
+
+TEST_F(SceneSetupTest, ManhattanWithTheMovingCameraReadsItsSamples) {
+  owner_->movingCamera = 1;
+  Setup(100, 2);
+  ASSERT_NE(owner_->sampleBuffer, nullptr);
+  std::ostringstream report;
+  EXPECT_EQ(owner_->sampleBuffer->ReportStatistics(report).maxCount, 2);
+  EXPECT_NE(owner_->drawMesh, owner_->baseMesh);
+  EXPECT_EQ(owner_->states[1].triangleCount, owner_->triangleCount);
 }
 
 TEST_F(SceneSetupTest, RefusedRequestsLoadNothing) {
