@@ -1,0 +1,168 @@
+// The forms of the ASL run and the references on a small view: files,
+// flags and the scene-specific rules.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "AslReference.h"
+#include "AslRun.h"
+#include "PPC.h"
+#include "ScratchDir.h"
+#include "TriangleSoup.h"
+
+namespace {
+
+std::vector<int32_t> ReadIds(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  int32_t n = -1;
+  in.read(reinterpret_cast<char*>(&n), 4);
+  std::vector<int32_t> ids(n > 0 ? size_t(n) : 0);
+  if (n > 0) in.read(reinterpret_cast<char*>(ids.data()), std::streamsize(4 * n));
+  return ids;
+}
+
+void WriteIds(const std::string& path, const std::vector<int32_t>& ids) {
+  std::ofstream out(path, std::ios::binary);
+  const int32_t n = int32_t(ids.size());
+  out.write(reinterpret_cast<const char*>(&n), 4);
+  out.write(reinterpret_cast<const char*>(ids.data()), std::streamsize(4 * ids.size()));
+}
+
+struct Fixture {
+  ScratchDir dir;
+  PPC cam{55, 64, 48};
+  ObjLoader mesh;
+  SampleLocationBuffer buffer{64, 48};
+  std::vector<int32_t> flags;
+  VisibleSet visible;
+  std::ostringstream log;
+  AslRunContext run;
+
+  // Triangles 0-3 in view (3 hidden behind 0), 4 far left of the view.
+  Fixture() {
+    mkdir("ASL_Visibility", 0755);
+    const float z = -3 * cam.zNear;
+    auto tri = [](Vex3_quarn c, float s) {
+      return std::array<Vex3_quarn, 3>{c, c + Vex3_quarn(s, 0, 0), c + Vex3_quarn(0, s, 0)};
+    };
+    BuildMesh(mesh, {{tri({-60, -40, z}, 60), tri({20, -40, z}, 30)},
+                     {tri({20, 20, z}, 20), tri({-50, -30, z - 50}, 20),
+                      tri({-100 * cam.zNear, 0, z}, 20)}});
+    cam.SetGLAndCache();
+    buffer.SetCamera(cam);
+    flags.assign(5, 1);
+    visible.assign(5, 0);
+    run.buffer = &buffer;
+    run.mesh = &mesh;
+    run.flags = &flags;
+    run.visible = &visible;
+    run.out = &log;
+  }
+};
+
+}  // namespace
+
+TEST(AslRun, FactorRunCullsReportsAndWrites) {
+  Fixture f;
+  testing::internal::CaptureStdout();
+  const AslRunReport r = AslFactorRun(f.run, AslFactorPath("Forest_ASL_exp", 2));
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(r.culled, 1);
+  EXPECT_GT(r.averageArea, 10);
+  EXPECT_NE(f.log.str().find("Culled out: 1\n"), std::string::npos);
+  EXPECT_NE(f.log.str().find("Average area of triangle is "), std::string::npos);
+  EXPECT_NE(f.log.str().find("4/4 processed"), std::string::npos);
+  EXPECT_NE(out.find("3 visible triangle detected!\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("3 visible triangle detected and saved!\n"), std::string::npos);
+  EXPECT_EQ(ReadIds("ASL_Visibility/Forest_ASL_exp_X2.000000_.bin"),
+            (std::vector<int32_t>{0, 1, 2}));
+  EXPECT_EQ(f.flags, (std::vector<int32_t>{1, 1, 1, 1, 0}));
+  EXPECT_EQ(f.visible, (VisibleSet{1, 1, 1, 0, 0}));
+}
+
+TEST(AslRun, PlainRunTakesItsFlagsFromTheOverrideFile) {
+  Fixture f;
+  WriteIds("ASL_Visibility/Whoknowswhat_2.bin", {1, 3});
+  testing::internal::CaptureStdout();
+  AslPlainRun(f.run, AslPlainPath("Whoknowswhat"));
+  testing::internal::GetCapturedStdout();
+  // Only 1 and 3 are processed, and 3 is no longer hidden by 0.
+  EXPECT_EQ(f.flags, (std::vector<int32_t>{0, 1, 0, 1, 0}));
+  EXPECT_EQ(ReadIds("ASL_Visibility/Whoknowswhat.bin"), (std::vector<int32_t>{1, 3}));
+}
+
+TEST(AslRun, TerrainRunTakesEveryTriangleAndReportsTheTile) {
+  Fixture f;
+  f.flags.assign(5, 0);  // ignored by this form
+  f.run.dataset = 71;
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  AslTerrainRun(f.run, "ASL_Visibility/RTI_ASL_exp_90DegreeView_1_2.bin", 1, 2);
+  testing::internal::GetCapturedStdout();
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("INFO: sls per pixel: min: "), std::string::npos);
+  EXPECT_EQ(ReadIds("ASL_Visibility/RTI_ASL_exp_90DegreeView_1_2.bin"),
+            (std::vector<int32_t>{0, 1, 2}));
+  EXPECT_EQ(f.flags, (std::vector<int32_t>(5, 0)));
+}
+
+TEST(AslRun, PanoramaWritesOneSetPerCameraAndSkipsMissingOnes) {
+  Fixture f;
+  mkdir("Views", 0755);
+  mkdir("Views/Final_views", 0755);
+  PPC left = f.cam, right = f.cam;
+  left.Pan(20);
+  right.Pan(-20);
+  ASSERT_TRUE(f.cam.SaveToFile("Views/Final_views/Pano_1.ppc"));
+  ASSERT_TRUE(left.SaveToFile("Views/Final_views/Pano_2.ppc"));
+  ASSERT_TRUE(right.SaveToFile("Views/Final_views/Pano_4.ppc"));
+  PPC raster;
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  AslPanoramaRun(f.run, "Final_views/Pano", &raster);
+  testing::internal::GetCapturedStdout();
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("Views/Final_views/Pano_3.ppc"), std::string::npos) << err;
+  EXPECT_EQ(ReadIds("ASL_Visibility/ASL_exp_panorama_0.bin"), (std::vector<int32_t>{0, 1, 2}));
+  struct stat st;
+  EXPECT_EQ(stat("ASL_Visibility/ASL_exp_panorama_1.bin", &st), 0);
+  EXPECT_NE(stat("ASL_Visibility/ASL_exp_panorama_2.bin", &st), 0);
+  EXPECT_EQ(stat("ASL_Visibility/ASL_exp_panorama_3.bin", &st), 0);
+  // The last camera read is the raster camera; the buffer was Reset.
+  EXPECT_NEAR(raster.a.x, right.a.x, 1e-5);
+  for (const PixelSamples& p : f.buffer.pixels) ASSERT_EQ(p.count, 1);
+}
+
+TEST(AslReference, MarksBackFacesCullsAndFindsTheVisible) {
+  Fixture f;
+  testing::internal::CaptureStdout();
+  const ReferenceReport r =
+      AslReference(f.mesh, f.cam, 4, f.flags, &f.visible, "ASL_Visibility/ref.bin", f.log);
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(r.culled, 1);
+  EXPECT_EQ(r.visible, 3);
+  EXPECT_EQ(ReadIds("ASL_Visibility/ref.bin"), (std::vector<int32_t>{0, 1, 2}));
+  EXPECT_EQ(f.flags, (std::vector<int32_t>{1, 1, 1, 0, 0}));
+  EXPECT_EQ(f.visible, (VisibleSet{1, 1, 1, 0, 0}));
+  // Bands of a few rows give the same set.
+  std::vector<int32_t> flags(5, 1);
+  testing::internal::CaptureStdout();
+  const ReferenceReport banded =
+      AslReference(f.mesh, f.cam, 4, flags, nullptr, "ASL_Visibility/ref2.bin", f.log, 64 * 4 * 8 * 3);
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(banded.bandBytes, size_t(64 * 4) * 3 * 8);
+  EXPECT_EQ(flags, f.flags);
+}
+
+TEST(AslReference, CentreSamplesAsATextList) {
+  Fixture f;
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(CentreSampleReference(f.run, "ASL_Visibility/centre.txt"), 3);
+  testing::internal::GetCapturedStdout();
+  std::ifstream in("ASL_Visibility/centre.txt");
+  std::stringstream text;
+  text << in.rdbuf();
+  EXPECT_EQ(text.str(), "0\n1\n2\n");
+}
