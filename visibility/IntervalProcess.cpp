@@ -1,10 +1,20 @@
 // One triangle over a run's span: its coverage intervals at every sample it
 // can reach, inserted into the samples' tree timelines.
 #include <algorithm>
+#include <cmath>
 
 #include "IntervalRuns.h"
 #include "SampleLocationBuffer.h"
 #include "TimelineInsert.h"
+
+namespace {
+
+// Intervals gathered before insertion (20 bytes each).
+constexpr size_t kBatch = size_t(1) << 21;
+
+uint32_t Micro(double t) { return uint32_t(std::llround(t * 1e6)); }
+
+}  // namespace
 
 TriangleIntervalProcessor::TriangleIntervalProcessor(SampleLocationBuffer& buffer,
                                                      const MotionSource& motion,
@@ -21,7 +31,6 @@ TriangleIntervalProcessor::TriangleIntervalProcessor(SampleLocationBuffer& buffe
 int64_t TriangleIntervalProcessor::ProcessPixels(int32_t triangle, const MovingTriangle& prepared,
                                                  int x0, int y0, int x1, int y1,
                                                  const ScreenHull* hull) {
-  depth_.SetCurrent(uint32_t(triangle), &prepared);
   CoverageSpan spans[kCoverageSlots];
   int64_t evaluated = 0;
   for (int row = y0; row <= y1; row++) {
@@ -34,24 +43,44 @@ int64_t TriangleIntervalProcessor::ProcessPixels(int32_t triangle, const MovingT
         int n = CoverageTimes(prepared, Vex3_quarnd(s.ray[0], s.ray[1], s.ray[2]), spans);
         if (n == 0) continue;
         work_.intervals += n;
-        if (!s.treeTimeline) {
-          s.treeTimeline = std::make_unique<SuperPixelTree>();
-          SuperPixelTree& t = *s.treeTimeline;
-          t.x = s.x;
-          t.y = s.y;
-          t.w = s.w;
-          std::copy(s.ray, s.ray + 3, t.ray);
-        }
+        const uint32_t pixel = uint32_t(row) * uint32_t(buffer_.width) + uint32_t(col);
         for (int i = 0; i < n; i++)
-          InsertInterval(*s.treeTimeline, uint32_t(triangle), spans[i].start, spans[i].end, depth_,
-                         err_);
+          pending_.push_back({pixel, uint32_t(k), uint32_t(triangle), Micro(spans[i].start),
+                              Micro(spans[i].end)});
       }
     }
   }
-  depth_.SetCurrent(0xffffffffu, nullptr);
+  if (pending_.size() >= kBatch) Flush();
   work_.evaluations += evaluated;
   work_.trianglesDone++;
   return evaluated;
+}
+
+void TriangleIntervalProcessor::Flush() {
+  if (pending_.empty()) return;
+  // Counting sort by pixel; stable, so each sample keeps its order.
+  const size_t pixels = buffer_.pixels.size();
+  pixelStart_.assign(pixels + 1, 0);
+  for (const Pending& p : pending_) pixelStart_[p.pixel + 1]++;
+  for (size_t i = 0; i < pixels; i++) pixelStart_[i + 1] += pixelStart_[i];
+  order_.resize(pending_.size());
+  for (uint32_t i = 0; i < uint32_t(pending_.size()); i++)
+    order_[pixelStart_[pending_[i].pixel]++] = i;
+  for (uint32_t i : order_) {
+    const Pending& p = pending_[i];
+    SampleLocation& s = buffer_.pixels[p.pixel].samples[p.sample];
+    if (!s.treeTimeline) {
+      s.treeTimeline = std::make_unique<SuperPixelTree>();
+      SuperPixelTree& t = *s.treeTimeline;
+      t.x = s.x;
+      t.y = s.y;
+      t.w = s.w;
+      std::copy(s.ray, s.ray + 3, t.ray);
+    }
+    InsertInterval(*s.treeTimeline, p.triangle, double(p.start) * 1e-6, double(p.end) * 1e-6,
+                   depth_, err_);
+  }
+  pending_.clear();
 }
 
 int64_t TriangleIntervalProcessor::ProcessOverHull(int32_t triangle) {

@@ -31,17 +31,28 @@ struct IntervalWork {
   int64_t evaluations = 0;    // (triangle, sample) coverage evaluations
   int64_t intervals = 0;      // coverage intervals produced
   int64_t trianglesDone = 0;  // triangles that reached the sample loop
+  double processSeconds = 0;     // wall time of the triangle loop
+  double processCpuSeconds = 0;  // processor time of the triangle loop
 };
 
 // Inserts one triangle's coverage intervals into the tree timelines of the
 // samples it can reach. Prepared once per run: the buffer camera's
 // projector, the eye and the sample rays.
+//
+// Intervals are collected in batches and inserted pixel by pixel, each
+// sample's in the order the triangles were processed, so every timeline
+// ends exactly as with immediate insertion while its nodes are visited
+// once per batch instead of once per interval. Flush (or destruction)
+// inserts what is pending.
 class TriangleIntervalProcessor {
  public:
   // Computes every sample's ray first unless told they are current (the
   // buffer must have its camera).
   TriangleIntervalProcessor(SampleLocationBuffer& buffer, const MotionSource& motion,
                             std::ostream& err = std::cerr, bool computeRays = true);
+  ~TriangleIntervalProcessor() { Flush(); }
+  TriangleIntervalProcessor(const TriangleIntervalProcessor&) = delete;
+  TriangleIntervalProcessor& operator=(const TriangleIntervalProcessor&) = delete;
 
   // Sub-interval form: samples inside the triangle's screen hull.
   // Returns the number of samples evaluated.
@@ -55,10 +66,19 @@ class TriangleIntervalProcessor {
   static constexpr int64_t kEmptyBox = -1, kAbsent = -2;
   int64_t ProcessOverDepthBox(int32_t triangle);
 
+  // Inserts every pending interval into its sample's tree timeline.
+  void Flush();
+
   const IntervalWork& work() const { return work_; }
   const Vex3_quarnd& eye() const { return eye_; }
 
  private:
+  // One interval waiting for insertion; times in whole microseconds (the
+  // spans are multiples of 1e-6 in [0, 1], so nothing is lost).
+  struct Pending {
+    uint32_t pixel, sample, triangle, start, end;
+  };
+
   int64_t ProcessPixels(int32_t triangle, const MovingTriangle& prepared, int x0, int y0, int x1,
                         int y1, const ScreenHull* hull);
 
@@ -69,6 +89,8 @@ class TriangleIntervalProcessor {
   Vex3_quarnd eye_;
   MotionDepthComparator depth_;
   IntervalWork work_;
+  std::vector<Pending> pending_;
+  std::vector<uint32_t> order_, pixelStart_;
 };
 
 // Everything the runs take from the Scene, passed explicitly.

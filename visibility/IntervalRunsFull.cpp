@@ -2,6 +2,8 @@
 // at once, with the run log, the end-state line, interval statistics and
 // the interval table.
 #include <algorithm>
+#include <chrono>
+#include <ctime>
 #include <fstream>
 
 #include "Format.h"
@@ -82,6 +84,8 @@ void FullIntervalRun(const IntervalRunScene& scene, VisibleSet* result, Interval
   TriangleIntervalProcessor processor(buffer, motion, *scene.err);
   std::ostream* log = scene.runLog;
   int64_t processed = 0;
+  const auto started = std::chrono::steady_clock::now();
+  const std::clock_t startedCpu = std::clock();
   for (int32_t t = 0; t < n; t++) {
     if (log) *log << "Now processing TID " << t << ":";
     if (live[size_t(t)] != 0) {
@@ -100,7 +104,11 @@ void FullIntervalRun(const IntervalRunScene& scene, VisibleSet* result, Interval
     }
     if (log) *log << "\n";
   }
+  processor.Flush();
   out << "\n";
+  const double loopSeconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  const double loopCpuSeconds = double(std::clock() - startedCpu) / CLOCKS_PER_SEC;
   if (log) log->flush();
 
   buffer.CollectTimelineTriangles(visible);
@@ -119,5 +127,9 @@ void FullIntervalRun(const IntervalRunScene& scene, VisibleSet* result, Interval
   WriteIntervalTable(*table, "VisibilityTable/whatever_1.bin");
   table.reset();
   out << "Done saving canvas" << std::endl;
-  if (work) *work = processor.work();
+  if (work) {
+    *work = processor.work();
+    work->processSeconds = loopSeconds;
+    work->processCpuSeconds = loopCpuSeconds;
+  }
 }

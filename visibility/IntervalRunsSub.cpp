@@ -73,6 +73,7 @@ int SubIntervalRun(const IntervalRunScene& scene, const std::string& name, Inter
       if (t % 100000 == 0) out << "\r" << t << "/" << n << std::flush;
       if (workFlags[size_t(t)] == 1) processor.ProcessOverHull(t);
     }
+    processor.Flush();
     out << "\n";
 
     // From here on the liveness flags hold this step's visible set.

@@ -1,23 +1,52 @@
 // Tree-form timeline insertion: the search tree (keyed by start time) finds
 // where the walk begins; the time-order thread carries the walk itself.
+#include <vector>
+
 #include "TimelineInsert.h"
 
 namespace {
 
+// Subtree over nodes[lo, hi) in time order, split at the middle.
+IntervalNode* BuildBalanced(IntervalNode* const* nodes, size_t lo, size_t hi) {
+  if (lo >= hi) return nullptr;
+  size_t mid = lo + (hi - lo) / 2;
+  IntervalNode* n = nodes[mid];
+  n->left = BuildBalanced(nodes, lo, mid);
+  n->right = BuildBalanced(nodes, mid + 1, hi);
+  return n;
+}
+
+// Intervals of one triangle's sweep arrive in time order at neighbouring
+// samples, so a plain search tree tends to grow into a list. When a path
+// gets much longer than a balanced tree's, the tree is rebuilt balanced from
+// the time-order thread (same nodes, same order, O(count)).
+void Rebalance(SuperPixelTree& t) {
+  static thread_local std::vector<IntervalNode*> nodes;
+  nodes.clear();
+  for (IntervalNode* c = t.first; c; c = c->next) nodes.push_back(c);
+  t.root = BuildBalanced(nodes.data(), 0, nodes.size());
+}
+
+bool TooDeep(int depth, int32_t count) {
+  int log2 = 0;
+  while ((int64_t(1) << log2) <= int64_t(count)) log2++;
+  return depth > 2 * log2 + 4;
+}
+
 // Inserts n into the search tree: smaller starts to the left, equal or
-// greater to the right.
-void TreeInsert(SuperPixelTree& t, IntervalNode* n) {
+// greater to the right. Returns the depth n was placed at.
+int TreeInsert(SuperPixelTree& t, IntervalNode* n) {
   n->left = n->right = nullptr;
   if (!t.root) {
     t.root = n;
-    return;
+    return 0;
   }
   IntervalNode* p = t.root;
-  for (;;) {
+  for (int depth = 1;; depth++) {
     IntervalNode*& child = n->start < p->start ? p->left : p->right;
     if (!child) {
       child = n;
-      return;
+      return depth;
     }
     p = child;
   }
@@ -55,8 +84,8 @@ void LinkAfter(SuperPixelTree& t, IntervalNode* prev, IntervalNode* n) {
     prev->next = n;
   else
     t.first = n;
-  TreeInsert(t, n);
   t.count++;
+  if (TooDeep(TreeInsert(t, n), t.count)) Rebalance(t);
 }
 
 void Unlink(SuperPixelTree& t, IntervalNode* x) {

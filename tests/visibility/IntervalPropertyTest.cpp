@@ -187,6 +187,7 @@ std::vector<std::vector<Piece>> Timelines(const RandomScene& scene, bool hull,
     else
       proc.ProcessOverDepthBox(t);
   }
+  proc.Flush();
   EXPECT_EQ(err.str(), "");
   std::vector<std::vector<Piece>> lines(size_t(kW * kH));
   rays->assign(size_t(kW * kH), Vex3_quarnd());

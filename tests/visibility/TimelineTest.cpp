@@ -264,3 +264,31 @@ TEST(Timeline, AgreesWithNearestCoveringInterval) {
     }
   }
 }
+
+namespace {
+int Depth(const IntervalNode* n) { return n ? 1 + std::max(Depth(n->left), Depth(n->right)) : 0; }
+}  // namespace
+
+// Intervals arriving in time order (a triangle sweeping past) keep the
+// search tree shallow, and the tree and the thread hold the same order.
+TEST(Timeline, SortedArrivalsKeepTheTreeShallow) {
+  FixedDepths depths;
+  SuperPixelTree tree;
+  for (uint32_t i = 0; i < 500; i++) {
+    depths.depth[i] = 1;
+    InsertInterval(tree, i, i * 0.001, i * 0.001 + 0.0008, depths);
+  }
+  std::vector<Piece> p = Pieces(tree);
+  ASSERT_EQ(p.size(), 500u);
+  EXPECT_LE(Depth(tree.root), 2 * 9 + 5);
+  // Descending arrivals and removals through a covering nearer interval.
+  for (uint32_t i = 0; i < 200; i++) {
+    depths.depth[1000 + i] = 2;
+    InsertInterval(tree, 1000 + i, 0.9 - i * 0.004, 0.9 - i * 0.004 + 0.0001, depths);
+  }
+  depths.depth[5000] = 0;
+  InsertInterval(tree, 5000, 0.1, 0.3, depths);
+  p = Pieces(tree);
+  for (const Piece& x : p) EXPECT_TRUE(x.e <= 0.1 || x.s >= 0.3 || x.t == 5000);
+  EXPECT_LE(Depth(tree.root), 2 * 10 + 5);
+}

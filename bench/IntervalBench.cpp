@@ -1,0 +1,182 @@
+// The whole-interval run on generated moving scenes in a 1280 x 720 view:
+// run time, (triangle, sample) coverage evaluations per second, intervals
+// kept and peak memory; and, for comparison, the time of rendering the same
+// interval densely with 100 software-raster frames.
+//
+//   bench_intervals [triangles ...]    default: 10000 100000 1000000
+//
+// Each scene is a sheet of rolling waves (two triangles per quad) whose
+// waves move between its two states, seen from above at an angle, as the
+// generator's measurement scene. Each size runs in its own process, so the
+// peak memory is that size's own.
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "Frustum.h"
+#include "IntervalRuns.h"
+#include "ObjLoader.h"
+#include "PPC.h"
+#include "SampleLocationBuffer.h"
+#include "SoftwareRaster.h"
+
+namespace {
+
+double Seconds(std::chrono::steady_clock::time_point t0) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
+
+double CpuSeconds() { return double(std::clock()) / CLOCKS_PER_SEC; }
+
+// Peak resident memory of the process so far, in MB.
+double PeakMB() {
+  std::ifstream in("/proc/self/status");
+  std::string line;
+  while (std::getline(in, line))
+    if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
+  return 0;
+}
+
+// An n x n quad sheet of 10000 x 10000 units with waves of the given phase.
+void WaveSheet(ObjLoader& mesh, int n, float phase) {
+  mesh.Release();
+  std::vector<uint32_t> list;
+  for (int j = 0; j <= n; j++)
+    for (int i = 0; i <= n; i++) {
+      float x = -5000.0f + 10000.0f * float(i) / float(n),
+            y = -5000.0f + 10000.0f * float(j) / float(n);
+      float z = 300 * std::sin(x / 700 + phase) * std::cos(y / 900) +
+                150 * std::sin((x + y) / 400 + 2 * phase);
+      mesh.positions.push_back(Vex3_quarn(x, y, z));
+    }
+  for (int j = 0; j < n; j++)
+    for (int i = 0; i < n; i++) {
+      uint32_t a = uint32_t(j * (n + 1) + i);
+      uint32_t quad[6] = {a, a + 1, a + uint32_t(n) + 2, a, a + uint32_t(n) + 2, a + uint32_t(n) + 1};
+      list.insert(list.end(), quad, quad + 6);
+    }
+  mesh.vertexCount = int32_t(mesh.positions.size());
+  mesh.groupCount = 1;
+  mesh.triangleCount = int32_t(list.size() / 3);
+  mesh.groupTriangles.Assign({list});
+  mesh.groupTriCount.Assign({mesh.triangleCount});
+  mesh.groupMaterial.Assign({1});
+  mesh.AssignIds(nullptr);
+}
+
+void RunSize(int wanted) {
+  const int n = std::max(1, int(std::lround(std::sqrt(wanted / 2.0))));
+  ObjLoader a, b;
+  WaveSheet(a, n, 0);
+  WaveSheet(b, n, 0.6f);
+  PPC cam(55, 1280, 720);
+  Vex3_quarn eye(0, -9000, 3500);
+  cam.PositionAndOrient(eye, Vex3_quarn(0, 0, 0) - eye, Vex3_quarn(0, 0, 1));
+  cam.zNear = 10;
+  cam.zFar = 100000;
+  cam.SetGLAndCache();
+  const int32_t count = a.IdCount();
+
+  char dir[] = "/tmp/wbbenchXXXXXX";
+  if (!mkdtemp(dir) || chdir(dir) != 0) return;
+  mkdir("ASL_Visibility", 0755);
+  mkdir("VisibilityTable", 0755);
+
+  const double before = PeakMB();
+  const auto t0 = std::chrono::steady_clock::now();
+  const double c0 = CpuSeconds();
+  SampleLocationBuffer buffer(cam.w, cam.h);
+  buffer.SetCamera(cam);
+  std::vector<int32_t> live(size_t(count), 1);
+  VisibleSet unionSet, result;
+  std::ofstream log("ASL_Visibility/log2.txt");
+  std::ostringstream quiet;
+  IntervalRunScene scene;
+  scene.buffer = &buffer;
+  scene.first = &a;
+  scene.second = &b;
+  scene.triangleCount = count;
+  scene.liveFlags = &live;
+  scene.unionSet = &unionSet;
+  scene.runLog = &log;
+  scene.out = &quiet;
+  IntervalWork work;
+  FullIntervalRun(scene, &result, &work);
+  const double total = Seconds(t0), cpu = CpuSeconds() - c0;
+  IntervalStatistics st = CountTimelineIntervals(buffer);
+  int64_t visible = 0;
+  for (int32_t v : result) visible += v == 1;
+  const double peak = PeakMB();
+
+  std::printf("%d triangles (%d x %d quads), view 1280 x 720\n", count, n, n);
+  std::printf("  full-interval run: %.2f s (%.2f s processor), triangle loop %.2f s (%.2f s "
+              "processor)\n",
+              total, cpu, work.processSeconds, work.processCpuSeconds);
+  std::printf("  coverage evaluations: %lld, %.2f M per processor second in the triangle loop\n",
+              static_cast<long long>(work.evaluations),
+              work.evaluations / work.processCpuSeconds / 1e6);
+  std::printf("  intervals: %lld produced, %lld kept in %lld sample timelines (max %d), %lld "
+              "triangles visible\n",
+              static_cast<long long>(work.intervals), static_cast<long long>(st.totalIntervals),
+              static_cast<long long>(st.samplesWithTimeline), st.maxIntervals,
+              static_cast<long long>(visible));
+  std::printf("  peak memory: %.0f MB (%.0f MB with the scene only)\n", peak, before);
+
+  // The same interval rendered densely: 100 frames of the software raster.
+  {
+    ObjLoader frame;
+    frame.CopyState(a);
+    std::vector<int32_t> ids(size_t(cam.w) * cam.h);
+    std::vector<float> depth(ids.size());
+    std::vector<int32_t> seen(size_t(count), 0);
+    const auto r0 = std::chrono::steady_clock::now();
+    for (int k = 0; k < 100; k++) {
+      frame.InterpolatePositions(a, b, k / 99.0);
+      std::fill(ids.begin(), ids.end(), -1);
+      std::fill(depth.begin(), depth.end(), 2.0f);
+      TriangleRaster(frame, ids.data(), cam, depth.data(), 1, nullptr, quiet);
+      for (int32_t id : ids)
+        if (id >= 0 && id < count) seen[size_t(id)] = 1;
+    }
+    const double r = Seconds(r0);
+    int64_t rasterVisible = 0, missed = 0;
+    for (int32_t t = 0; t < count; t++) {
+      rasterVisible += seen[size_t(t)];
+      missed += seen[size_t(t)] && !result[size_t(t)];
+    }
+    std::printf("  100 software-raster frames: %.2f s (%.1f ms per frame), %lld triangles seen, "
+                "%lld of them not in the interval result\n",
+                r, r * 10, static_cast<long long>(rasterVisible), static_cast<long long>(missed));
+  }
+  std::fflush(stdout);
+  std::system((std::string("rm -rf '") + dir + "'").c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<int> sizes;
+  for (int i = 1; i < argc; i++) sizes.push_back(std::atoi(argv[i]));
+  if (sizes.empty()) sizes = {10000, 100000, 1000000};
+  for (int size : sizes) {
+    std::fflush(stdout);
+    pid_t pid = fork();
+    if (pid == 0) {
+      RunSize(size);
+      std::_Exit(0);
+    }
+    int status = 0;
+    if (pid > 0) waitpid(pid, &status, 0);
+  }
+  return 0;
+}
