@@ -97,6 +97,9 @@ class Scene {
   // visibility, raster and experiment code that owns them.
   std::unique_ptr<SampleLocationBuffer> sampleBuffer;  // created on first use, never resized
   Vex3_quarn bufferEye;  // eye of the camera the buffer was last given
+  // The interval runs' log "ASL_Visibility/log2.txt", opened by the first
+  // interval run (SceneGfb.cpp).
+  std::unique_ptr<std::ostream> intervalRunLog;
 
   // --- 9. Boxes, empty until a run fills them
   AABB boxes[4];

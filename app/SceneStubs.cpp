@@ -15,8 +15,6 @@ void Scene::CompareRenderings() { NotAvailable("Compare Accuracy"); }
 
 void Scene::Play() { NotAvailable("Play"); }
 
-void Scene::GfbDbg() { NotAvailable("GFB_DBG"); }
-
 void Scene::CompareLogs() { NotAvailable("Cmp Log files"); }
 
 void Scene::ControlRun() { NotAvailable("control"); }

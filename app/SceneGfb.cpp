@@ -1,0 +1,98 @@
+// "GFB_DBG": the interval visibility runs on the loaded scene. Unpacks the
+// Scene and dispatches by its dataset number (the sceneId after setup).
+#include <fstream>
+#include <iostream>
+
+#include "Frustum.h"
+#include "IntervalRuns.h"
+#include "KeyframeTrajectories.h"
+#include "KeyframedMotion.h"
+#include "ObjLoader.h"
+#include "Scene.h"
+
+namespace {
+
+constexpr int kPointScene = 5, kTerrain = 7, kTerrainCells = 71, kGrass = 8, kForest = 9,
+              kCity = 100;
+
+// The city scene's output name: its view when one was chosen on the panel.
+std::string CityName(int view, bool* chosen) {
+  *chosen = view == 1 || view == 2;
+  if (view == 1) return "Manhattan_downtown_visibility";
+  if (view == 2) return "Manhattan_midtown_visibility";
+  return "Manhattan_visibility";
+}
+
+}  // namespace
+
+void Scene::GfbDbg() {
+  if (!AslSceneReady("GFB_DBG")) return;
+  if (sceneId == kPointScene) {
+    IntervalRunScene none;
+    PointSceneRun(none);
+    return;
+  }
+  if (states.size() < 2 || states[1].positions.size() != states[0].positions.size()) {
+    std::cout << "\"GFB_DBG\": the interval runs need a scene with two states of the same "
+                 "vertices; this one has "
+              << states.size() << std::endl;
+    return;
+  }
+
+  SampleLocationBuffer& buffer = SampleBuffer(1);
+  if (!intervalRunLog) intervalRunLog = std::make_unique<std::ofstream>("ASL_Visibility/log2.txt");
+  const Frustum frustum = Frustum::FromMatrices(buffer.camera->Matrices());
+
+  IntervalRunScene run;
+  run.buffer = &buffer;
+  run.frustum = &frustum;
+  run.first = &states[0];
+  run.second = &states[1];
+  run.triangleCount = triangleCount;
+  run.liveFlags = &drawFlags;
+  run.unionSet = &runVisibleSet;
+  run.dataset = sceneId;
+  run.frustumCulling = frustumCulling != 0;
+  run.runLog = intervalRunLog.get();
+  run.in = input;
+  KeyframeTrajectories* trajectories = GlobalTrajectories();
+  // The record must be of this scene's vertices and triangles; another
+  // scene's tracks would move other vertices.
+  if (trajectories && (trajectories->triangleCount != baseMesh->IdCount() ||
+                       trajectories->vertexCount != baseMesh->vertexCount))
+    trajectories = nullptr;
+  if (trajectories && holdTrajectory) {
+    run.keyframedMotion = [trajectories](double t0, double t1) -> std::unique_ptr<MotionSource> {
+      return std::make_unique<KeyframedMotion>(*trajectories, t0, t1);
+    };
+  }
+
+  if (sceneId == kTerrain || sceneId == kTerrainCells) {
+    IntervalTrial(run);
+    return;
+  }
+  if (sceneId == kGrass || sceneId == kForest || sceneId == kCity) {
+    std::string name = sceneId == kGrass ? "Grassfield_visibility" : "Forest_visibility";
+    if (sceneId == kCity) {
+      bool chosen = false;
+      name = CityName(viewNumber, &chosen);
+      std::cerr << (chosen ? "no haha!" : "haha!") << std::endl;
+    }
+    frustumCulling = 1;
+    SubIntervalRun(run, name);
+    return;
+  }
+
+  if (trajectories) {
+    run.keyframeBox = [trajectories](int32_t t, AABB* box) {
+      return KeyframeBox(*trajectories, t, box);
+    };
+  }
+  // From here on positions come from the two states.
+  run.keyframedMotion = nullptr;
+  holdTrajectory = 0;
+  VisibleSet result;
+  FullIntervalRun(run, &result);
+  // The replay of the result ("Play Visible triangles").
+  PlayVisibleTriangles();
+}

@@ -1,0 +1,171 @@
+// "GFB_DBG" on a Scene holding two small states: the run chosen by dataset
+// number, the files each writes, the refusals.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "KeyframeTrajectories.h"
+#include "ObjLoader.h"
+#include "SampleLocationBuffer.h"
+#include "Scene.h"
+#include "ScratchDir.h"
+#include "TriangleSoup.h"
+
+namespace {
+
+bool Exists(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  std::stringstream ss;
+  ss << f.rdbuf();
+  return ss.str();
+}
+
+class SceneGfb : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no DISPLAY";
+    for (const char* d : {"ASL_Visibility", "VisibilityTable"}) mkdir(d, 0755);
+    scene_ = std::make_unique<Scene>();
+    scene = scene_.get();
+    scene_->input = &input_;
+  }
+  void TearDown() override {
+    scene = nullptr;
+    scene_.reset();
+    ResetGlobalTrajectories();
+  }
+  // A backdrop square (triangles 0, 1), a small triangle crossing the view
+  // from left to right (2) and a triangle far off to the side (3).
+  void LoadStates() {
+    const float z = -3 * scene_->viewCamera->zNear;
+    const float half = -z;  // well beyond the view's half-width at z
+    using Tri = std::array<Vex3_quarn, 3>;
+    auto states = [&](float dx) {
+      Vex3_quarn a(-half, -half, z - 10), b(half, -half, z - 10), c(half, half, z - 10),
+          d(-half, half, z - 10);
+      Tri small = {Vex3_quarn(-0.8f * half + dx, -50, z), Vex3_quarn(-0.7f * half + dx, -50, z),
+                   Vex3_quarn(-0.75f * half + dx, 50, z)};
+      Tri away = {Vex3_quarn(-100000, 0, z), Vex3_quarn(-99000, 0, z), Vex3_quarn(-99500, 900, z)};
+      return std::vector<Tri>{{a, b, c}, {a, c, d}, small, away};
+    };
+    scene_->states = std::vector<ObjLoader>(2);
+    BuildMesh(scene_->states[0], {states(0)});
+    BuildMesh(scene_->states[1], {states(1.5f * half)});
+    scene_->baseMesh = scene_->drawMesh = &scene_->states[0];
+    scene_->stateCount = 2;
+    scene_->triangleCount = scene_->baseMesh->IdCount();
+    scene_->drawFlags.assign(size_t(scene_->triangleCount), 1);
+  }
+  ScratchDir dir_;
+  std::istringstream input_;
+  std::unique_ptr<Scene> scene_;
+};
+
+}  // namespace
+
+TEST_F(SceneGfb, RefusesWithoutAScene) {
+  testing::internal::CaptureStdout();
+  scene_->GfbDbg();
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_NE(out.find("\"GFB_DBG\": no scene is set up"), std::string::npos) << out;
+  EXPECT_FALSE(scene_->sampleBuffer);
+}
+
+TEST_F(SceneGfb, FullRunOnAnyOtherScene) {
+  LoadStates();
+  scene_->sceneId = 4;
+  testing::internal::CaptureStdout();
+  scene_->GfbDbg();
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_NE(out.find("Culled out: 1\n"), std::string::npos) << out;
+  EXPECT_EQ(ReadFile("ASL_Visibility/Visibility_at_B.txt"), "0:0,1,2,\n");
+  EXPECT_TRUE(Exists("VisibilityTable/whatever_1.bin"));
+  EXPECT_EQ(scene_->holdTrajectory, 0);
+  EXPECT_EQ(scene_->drawFlags[3], 0);
+  scene_->intervalRunLog->flush();
+  std::string log = ReadFile("ASL_Visibility/log2.txt");
+  EXPECT_EQ(log.rfind("Now processing TID 0:", 0), 0u) << log.substr(0, 100);
+  EXPECT_NE(log.find("Now processing TID 3:BAD triangle\n"), std::string::npos);
+}
+
+TEST_F(SceneGfb, SubIntervalRunsByDataset) {
+  LoadStates();
+  scene_->sceneId = 9;
+  input_.str("39 45\n");
+  testing::internal::CaptureStdout();
+  scene_->GfbDbg();
+  testing::internal::GetCapturedStdout();
+  EXPECT_TRUE(Exists("ASL_Visibility/Forest_visibility_39.txt"));
+  EXPECT_FALSE(Exists("ASL_Visibility/Forest_visibility_38.txt"));
+  EXPECT_TRUE(Exists("VisibilityTable/Forest_visibility_39.bin"));
+  EXPECT_TRUE(Exists("ASL_Visibility/Forest_visibility_visibleSet.bin"));
+
+  // The city scene names its output by the chosen view.
+  scene_->sceneId = 100;
+  scene_->viewNumber = 2;
+  scene_->drawFlags.assign(size_t(scene_->triangleCount), 1);
+  input_.clear();
+  input_.str("0 0\n");
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  scene_->GfbDbg();
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "no haha!\n");
+  EXPECT_TRUE(Exists("ASL_Visibility/Manhattan_midtown_visibility_0.txt"));
+  scene_->viewNumber = 0;
+  input_.clear();
+  input_.str("0 0\n");
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  scene_->GfbDbg();
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "haha!\n");
+  EXPECT_TRUE(Exists("ASL_Visibility/Manhattan_visibility_0.txt"));
+}
+
+TEST_F(SceneGfb, KeyframedModeTakesTrajectoryPositions) {
+  LoadStates();
+  // Trajectories whose second keyframe keeps the small triangle where it
+  // starts, off the left of the view: in keyframed mode it is never seen,
+  // while between the states it crosses the middle in step 20.
+  auto tr = KeyframeTrajectories::Build(2, scene_->states[0]);
+  tr->StoreKeyframe(scene_->states[0], 1);
+  InstallGlobalTrajectories(std::move(tr));
+  scene_->sceneId = 8;
+  scene_->holdTrajectory = 1;
+  input_.str("20 20");
+  testing::internal::CaptureStdout();
+  scene_->GfbDbg();
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(ReadFile("ASL_Visibility/Grassfield_visibility_20.txt"), "4\n2\n0\n1\n\n");
+  scene_->holdTrajectory = 0;
+  scene_->drawFlags.assign(size_t(scene_->triangleCount), 1);
+  input_.clear();
+  input_.str("20 20");
+  testing::internal::CaptureStdout();
+  scene_->GfbDbg();
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(ReadFile("ASL_Visibility/Grassfield_visibility_20.txt"), "4\n3\n0\n1\n2\n\n");
+}
+
+TEST_F(SceneGfb, TrialAndPointScene) {
+  LoadStates();
+  scene_->sceneId = 7;
+  testing::internal::CaptureStdout();
+  scene_->GfbDbg();
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_NE(out.find("Total Legit Interval number is "), std::string::npos);
+  EXPECT_EQ(ReadFile("trial_interval.txt").rfind("Super Pixel[400.5,130.5]:\n", 0), 0u);
+
+  scene_->sceneId = 5;
+  testing::internal::CaptureStderr();
+  scene_->GfbDbg();
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("nothing is computed"), std::string::npos);
+}
