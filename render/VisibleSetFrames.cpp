@@ -1,5 +1,6 @@
 #include "VisibleSetFrames.h"
 
+#include <cmath>
 #include <vector>
 
 #include "Format.h"
@@ -32,9 +33,16 @@ int WriteVisibleSetFrames(const ObjLoader& mesh, const int32_t* visible, const P
     std::fill(depth.begin(), depth.end(), 2.0);
     ForEachGroupTriangle(
         mesh,
-        [&](int32_t, int32_t, int32_t id, const Vex3_quarn v[3]) {
+        [&](int32_t g, int32_t, int32_t id, const Vex3_quarn v[3]) {
           if (visible != nullptr && visible[id] == 0) return;
-          const Vex3_quarn c = mesh.ColorAtPoint(1.0f / 3, 1.0f / 3, id);
+          Vex3_quarn c;
+          if (mesh.groupColor && size_t(g) < mesh.groupColor.size()) {
+            // Object lists: the group's colour, lit by the face normal.
+            const Vex3_quarn n = (v[1] - v[0]).Cross(v[2] - v[0]).Normalized();
+            c = mesh.groupColor[g] * (0.4f + 0.6f * std::fabs(n.Dot(mesh.lightDir)));
+          } else {
+            c = mesh.ColorAtPoint(1.0f / 3, 1.0f / 3, id);
+          }
           RasterTriangle(colour.data(), ids.data(), proj, w, h, depth.data(),
                          PackColour(c.x, c.y, c.z), v, id);
         },
