@@ -109,7 +109,7 @@ void Scene::Asl() {
   }
   AslPlainRun(run, AslPlainPath(AslSceneName(sceneId, viewNumber)));
   ShowVisibleSet();
-  WriteVisibleSetFrames(*run.mesh, runVisibleSet.data(), *viewCamera, "Images/ASL/");
+  WriteVisibleSetFrames(*run.mesh, runVisibleSet, *viewCamera, "Images/ASL/");
 }
 
 void Scene::AslWithFactor(double factor) {
@@ -180,14 +180,14 @@ void Scene::AslControl() {
       break;
     case kForest:
       AslReference(mesh, *viewCamera, 2, drawFlags, &runVisibleSet, "ASL_Visibility/Forest_2X.txt");
-      WriteVisibleSetFrames(mesh, drawFlags.data(), *viewCamera, "Images/Control/");
+      WriteVisibleSetFrames(mesh, drawFlags, *viewCamera, "Images/Control/");
       break;
     default: {
       SampleLocationBuffer& buffer = SampleBuffer(1);
       CentreSampleReference(AslContext(buffer),
                             Format("ASL_Visibility/%s_control.txt",
                                    AslSceneName(sceneId, viewNumber).c_str()));
-      WriteVisibleSetFrames(mesh, runVisibleSet.data(), *viewCamera, "Images/Control/");
+      WriteVisibleSetFrames(mesh, runVisibleSet, *viewCamera, "Images/Control/");
       break;
     }
   }

@@ -13,7 +13,8 @@ namespace {
 constexpr uint32_t kSky = 130u | (202u << 8) | (250u << 16) | 0xFF000000u;
 }  // namespace
 
-int WriteVisibleSetFrames(const ObjLoader& mesh, const int32_t* visible, const PPC& view,
+int WriteVisibleSetFrames(const ObjLoader& mesh, const std::vector<int32_t>& visible,
+                          const PPC& view,
                           const std::string& prefix, int frames, std::ostream& out) {
   const int w = view.w, h = view.h;
   if (w <= 0 || h <= 0 || frames <= 0) return 0;
@@ -34,7 +35,7 @@ int WriteVisibleSetFrames(const ObjLoader& mesh, const int32_t* visible, const P
     ForEachGroupTriangle(
         mesh,
         [&](int32_t g, int32_t, int32_t id, const Vex3_quarn v[3]) {
-          if (visible != nullptr && visible[id] == 0) return;
+          if (id < 0 || size_t(id) >= visible.size() || visible[size_t(id)] == 0) return;
           Vex3_quarn c;
           if (mesh.groupColor && size_t(g) < mesh.groupColor.size()) {
             // Object lists: the group's colour, lit by the face normal.

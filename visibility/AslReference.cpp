@@ -43,12 +43,21 @@ ReferenceReport AslReference(const ObjLoader& mesh, PPC& camera, int factor,
   if (int32_t(flags.size()) >= mesh.IdCount()) mesh.FacingMarks(camera.eye, flags.data());
   // Cull against the camera that rasters, whatever camera the buffer has.
   const Frustum frustum = Frustum::FromMatrices(camera.Matrices());
-  report.culled = CullTriangles(frustum, mesh, nullptr, flags.data(), out);
+  report.culled = CullTriangles(frustum, mesh, nullptr, flags, out);
 
   const int cw = camera.w * factor;
   std::vector<int32_t> found(flags.size(), 0);
+  // The raster reads a mask entry per id of the mesh: ids beyond the flags
+  // are not drawn.
+  std::vector<int32_t> padded;
+  const int32_t* mask = flags.data();
+  if (flags.size() < size_t(mesh.IdCount())) {
+    padded = flags;
+    padded.resize(size_t(mesh.IdCount()), 0);
+    mask = padded.data();
+  }
   report.bandBytes = TriangleRasterBanded(
-      mesh, camera, factor, flags.data(), BandRowsForBudget(cw, bandBytes), 1.0f,
+      mesh, camera, factor, mask, BandRowsForBudget(cw, bandBytes), 1.0f,
       [&](const int32_t* ids, int r0, int r1) { MarkIds(ids, size_t(cw) * size_t(r1 - r0), found); },
       out);
   report.visible = Finish(flags, found, unionSet, path);
@@ -87,7 +96,7 @@ ReferenceReport ParticleReference(const PointSetView& points, PPC& camera, float
 
 int32_t CentreSampleReference(const AslRunContext& run, const std::string& textPath) {
   const Frustum frustum = Frustum::FromMatrices(run.buffer->camera->Matrices());
-  CullTriangles(frustum, *run.mesh, nullptr, run.flags->data(), *run.out);
+  CullTriangles(frustum, *run.mesh, nullptr, *run.flags, *run.out);
   const AslTriangles tris =
       GatherLiveTriangles(*run.mesh, run.flags->data(), int32_t(run.flags->size()));
   SampleLocationBuffer& buffer = *run.buffer;

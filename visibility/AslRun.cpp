@@ -82,7 +82,7 @@ void DepthPass(const AslRunContext& run, const Projector& proj, const AslTriangl
 
 int32_t Cull(const AslRunContext& run) {
   const Frustum frustum = Frustum::FromMatrices(run.buffer->camera->Matrices());
-  return CullTriangles(frustum, *run.mesh, nullptr, run.flags->data(), *run.out);
+  return CullTriangles(frustum, *run.mesh, nullptr, *run.flags, *run.out);
 }
 
 }  // namespace

@@ -1,10 +1,13 @@
+#include <algorithm>
+
 #include "Frustum.h"
 #include "ObjLoader.h"
 
-int32_t CullTriangles(const Frustum& frustum, const ObjLoader& a, const ObjLoader* b,
-                      int32_t* liveFlags, std::ostream& out) {
+namespace {
+
+int32_t Cull(const Frustum& frustum, const ObjLoader& a, const ObjLoader* b, int32_t* liveFlags,
+             int32_t n, std::ostream& out) {
   int32_t culled = 0;
-  const int32_t n = a.IdCount();
   for (int32_t id = 0; id < n; id++) {
     if (liveFlags[id] == 0) continue;
     AABB box;
@@ -21,4 +24,17 @@ int32_t CullTriangles(const Frustum& frustum, const ObjLoader& a, const ObjLoade
   }
   out << "Culled out: " << culled << "\n";
   return culled;
+}
+
+}  // namespace
+
+int32_t CullTriangles(const Frustum& frustum, const ObjLoader& a, const ObjLoader* b,
+                      int32_t* liveFlags, std::ostream& out) {
+  return Cull(frustum, a, b, liveFlags, a.IdCount(), out);
+}
+
+int32_t CullTriangles(const Frustum& frustum, const ObjLoader& a, const ObjLoader* b,
+                      std::vector<int32_t>& liveFlags, std::ostream& out) {
+  const int32_t n = std::min(a.IdCount(), int32_t(liveFlags.size()));
+  return Cull(frustum, a, b, liveFlags.data(), n, out);
 }

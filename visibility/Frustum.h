@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <iostream>
+#include <vector>
 
 #include "AABB.h"
 #include "GLProject.h"
@@ -26,5 +27,9 @@ struct Frustum {
 // Sets liveFlags[id] = 0 for every flagged triangle whose box (over state
 // a and, when given, state b) the frustum cannot contain; prints
 // "Culled out: " and the number culled. Returns that number.
+// liveFlags holds at least a.IdCount() entries.
 int32_t CullTriangles(const Frustum& frustum, const ObjLoader& a, const ObjLoader* b,
                       int32_t* liveFlags, std::ostream& out = std::cout);
+// The same over the ids the vector holds.
+int32_t CullTriangles(const Frustum& frustum, const ObjLoader& a, const ObjLoader* b,
+                      std::vector<int32_t>& liveFlags, std::ostream& out = std::cout);
