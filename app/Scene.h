@@ -16,8 +16,11 @@
 
 #include "AABB.h"
 #include "PPC.h"
+#include "RenderPasses.h"
+#include "RenderTargets.h"
 #include "SampleLocationBuffer.h"
 #include "Vex3.h"
+#include "cgShader.h"
 
 class ControlPanel;
 class FrameBuffer;
@@ -84,7 +87,27 @@ class Scene {
   std::unique_ptr<ControlPanel> controlPanel;
   std::unique_ptr<FrameBuffer> viewWindow;  // hidden until Scene Setup
 
-  // --- 5. Shader programs: added with the shader code.
+  // --- 5. Shader programs: ten slots and one further program; the passes
+  // use the slots below (each loads its file the first time it runs).
+  enum ShaderSlot {
+    kShaderItemBuffer = 0,  // "CG/RenderBaryCentric.cg"
+    kShaderWtc = 1,         // "CG/RenderWTC.cg"
+    kShaderManhattan = 2,   // "CG/RenderManhattan.cg"
+    kShaderGrass = 3,       // "CG/RenderGrass.cg"
+    kShaderFootage = 4,     // "CG/RenderOriginalFootage.cg"
+    kShaderFootageSp = 5,   // "CG/RenderOriginalFootage_sp.cg"
+    kShaderRaster = 6,      // "CG/RTI_Raster.cg"
+  };
+  cgShader shaders[10];
+  cgShader extraShader;
+  // Offscreen render targets (made on the first draw) and the backdrop
+  // texture number (-1 until loaded).
+  RenderTargets targets;
+  int backdropTexture = -1;
+  // City scene: a footprint polygon drawn over the shaded view (none while
+  // empty) and the marked position shown with it.
+  std::vector<Vex3_quarn> footprint;
+  Vex3_quarn markedPosition;
 
   // --- 6. Pixel-sized work buffers, allocated once for kViewPixels
   std::vector<int32_t> itemBuffer;    // triangle id per pixel from the item buffer
@@ -131,6 +154,10 @@ class Scene {
   // --- Render dispatcher (SceneRender.cpp): the view window's draw.
   void Render(FrameBuffer& window);
   void DrawSky();
+  // The state at an index, null outside [0, stateCount).
+  ObjLoader* StateMesh(int index);
+  // What the passes read and write of this scene, for a draw of `window`.
+  PassContext MakePassContext(FrameBuffer& window);
 
   // --- Panel settings (ScenePanelOps.cpp)
   void SetDrawingMode(int renderMode);

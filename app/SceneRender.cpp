@@ -1,47 +1,151 @@
-// The render dispatcher: the view window's draw. Clears to the sky, runs the
-// pass of the window's render mode, then records the frame when asked.
+// The render dispatcher: the view window's draw. Makes sure the offscreen
+// targets exist, clears to the sky, runs the pass of the window's render
+// mode, then records the frame when asked.
 #include <FL/Fl.H>
 #include <FL/gl.h>
 
+#include <algorithm>
+
 #include "Format.h"
 #include "FrameBuffer.h"
+#include "ObjLoader.h"
+#include "ParticleSet.h"
+#include "RenderPasses.h"
+#include "RenderingFactor.h"
 #include "Scene.h"
 #include "TiffIO.h"
 
-void Scene::DrawSky() {
-  glEnable(GL_DEPTH_TEST);
-  glClearColor(0.50980395f, 0.7921569f, 0.98039216f, 1.0f);  // RGB (130, 202, 250)
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+namespace {
+
+// The point-scene view that mode 10117 draws: every point, the masked-out
+// ones in red.
+void PointMaskView(Scene& s, FrameBuffer& window) {
+  std::fill(window.pixels.begin(), window.pixels.end(), 0xFFFFFFFFu);
+  std::fill(window.zBuffer.begin(), window.zBuffer.end(), 0.0f);
+  size_t n = size_t(window.w) * size_t(window.h);
+  if (s.pointIdBuffer.size() < n) s.pointIdBuffer.assign(n, -1);
+  std::fill(s.pointIdBuffer.begin(), s.pointIdBuffer.begin() + long(n), -1);
+  PassContext c = s.MakePassContext(window);
+  if (c.points.points != nullptr && window.camera != nullptr)
+    ParticleMaskView(c.points, window.pixels.data(), s.pointIdBuffer.data(),
+                     window.zBuffer.data(), *window.camera, &s.pixelRays, float(s.radius));
+  glWindowPos2i(0, 0);
+  window.ShowPixels();
+}
+
+}  // namespace
+
+void Scene::DrawSky() { ClearToSky(); }
+
+ObjLoader* Scene::StateMesh(int index) {
+  if (index < 0 || index >= stateCount || size_t(index) >= states.size()) return nullptr;
+  return &states[size_t(index)];
+}
+
+PassContext Scene::MakePassContext(FrameBuffer& window) {
+  PassContext c;
+  c.window = &window;
+  c.targets = &targets;
+  c.shaders.itemBuffer = &shaders[kShaderItemBuffer];
+  c.shaders.wtc = &shaders[kShaderWtc];
+  c.shaders.manhattan = &shaders[kShaderManhattan];
+  c.shaders.grass = &shaders[kShaderGrass];
+  c.shaders.footage = &shaders[kShaderFootage];
+  c.shaders.footageSp = &shaders[kShaderFootageSp];
+  c.shaders.raster = &shaders[kShaderRaster];
+  c.sceneId = sceneId;
+  c.drawMesh = drawMesh;
+  c.firstStates[0] = states.size() > 0 ? &states[0] : nullptr;
+  c.firstStates[1] = states.size() > 1 ? &states[1] : nullptr;
+  // An array not made yet means "every triangle".
+  if (!drawFlags.empty()) c.drawFlags = IdMask(drawFlags);
+  // The marks the footage views draw are the visible set of the current
+  // run (Scene Setup of "WTC 911" makes it all ones for its setup view).
+  if (!runVisibleSet.empty()) c.marks = IdMask(runVisibleSet);
+  c.visibleFlags = &visibleFlags;
+  c.readback = &readbackBuffer;
+  c.itemBuffer = itemBuffer.data();
+  c.lightDirection = lightDirection;
+  c.backdropTexture = &backdropTexture;
+  c.footageCamera = setupCamera ? setupCamera.get() : nullptr;
+  c.footprint = &footprint;
+  c.markedPosition = footprint.empty() ? nullptr : &markedPosition;
+  c.renderingFactor = renderingFactor;
+  if (particleDrawState) {
+    c.points.count = int32_t(particleDrawState->positions.size());
+    c.points.points = particleDrawState->positions.data();
+    if (particleDrawState->colors.size() == particleDrawState->positions.size())
+      c.points.colours = particleDrawState->colors.data();
+  }
+  c.particleRadius = float(radius);
+  size_t n = size_t(window.w) * size_t(window.h);
+  if (pointIdBuffer.size() < n) pointIdBuffer.assign(n, -1);
+  c.pointIds = pointIdBuffer.data();
+  c.pixelRays = &pixelRays;
+  return c;
 }
 
 void Scene::Render(FrameBuffer& window) {
-  // 1. Offscreen targets are made by the passes that use them; draw into the
-  // window's own framebuffer.
-  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  // 1. Offscreen targets (once), then the window's own framebuffer.
+  EnsureTargets(targets, window.w, window.h);
+  BindWindow(targets);
   // 2. Sky background.
   DrawSky();
 
-  // 3. The pass of the render mode. Codes without a pass yet (and unknown
-  // codes) show only the background.
-  bool processEvents = true;
-  switch (window.renderMode) {
-    case 1:       // item buffer of the current state
-    case 5:       // item buffer of the second state
-    case 10001:   // shaded playback state
-    case 10113:   // visible-set footage
-    case 10115:   // super-pixel footage
-    case 30010:   // grass footage
-    case 40000:   // "Point"
-    case 40003:   // "Filled(Software)"
-    case 50000:   // city scene measurement
-    case 990002:  // moving-boxes demonstration
+  // 3. The pass of the render mode; unknown codes, and every code before a
+  // scene is loaded, show only the background.
+  PassContext c = MakePassContext(window);
+  const int mode = window.renderMode;
+  // These modes end without the toolkit's event processing.
+  const bool processEvents = mode != 10116 && mode != 10117 && mode != 40001 && mode != 40002;
+  const bool loaded = baseMesh != nullptr || drawMesh != nullptr || particleDrawState != nullptr;
+  switch (loaded ? mode : 0) {
+    case 1:
+      ItemBufferPass(c, StateMesh(currentState));
       break;
-    case 10116:   // footage of drawMesh
-    case 10117:   // point-set mask view
-    case 40001:   // "TID"
-    case 40002:   // "Filled"
-      processEvents = false;
+    case 5:
+      ItemBufferPass(c, StateMesh(secondState));
       break;
+    case 10001:
+      ShadePass(c, StateMesh(currentState));
+      break;
+    case 10113:
+      MarkVisiblePass(c);
+      if (interpolation != 0)
+        FootagePass(c, drawMesh, true);
+      else
+        FootagePass(c, StateMesh(currentState), false);
+      break;
+    case 10115:
+      SuperPixelFootagePass(c);
+      break;
+    case 10116:
+      FootagePass(c, drawMesh, true);
+      break;
+    case 10117:
+      PointMaskView(*this, window);
+      break;
+    case 30010:
+      GrassPass(c);
+      break;
+    case 40000:
+      PointPass(c);
+      break;
+    case 40001:
+      TidPass(c);
+      break;
+    case 40002: {
+      IdMask flags(drawFlags);
+      RasterPass(c, drawFlags.empty() ? nullptr : &flags);
+      break;
+    }
+    case 50000:
+      // The city scene's measurement view is its shaded view.
+      c.sceneId = kSceneCity;
+      ShadePass(c, StateMesh(currentState));
+      break;
+    case 40003:   // "Filled(Software)": the sample-buffer raster, not built yet
+    case 990002:  // moving-boxes demonstration, not built yet
     default:
       break;
   }

@@ -195,6 +195,9 @@ void DrawColors(ObjLoader& mesh, IdMask mask) {
   for (int g = 0; g < mesh.groupCount; g++) {
     int n = LiveCount(mesh, g);
     const std::vector<uint32_t>* list = GroupList(mesh, g);
+    // Object lists have no lit vertex colours: their group colours stand in.
+    if (colors == nullptr && mesh.groupColor.size() > size_t(g))
+      glColor3fv(&mesh.groupColor[size_t(g)].x);
     for (int k = 0; k < n; k++) {
       int32_t id = mesh.IdOf(g, k);
       if (id < 0 || !mask.Has(id)) continue;

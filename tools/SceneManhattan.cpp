@@ -32,12 +32,12 @@ void AddBuilding(GenMesh& m, GenGroup& g, float x0, float z0, float x1, float z1
     for (int f = 0; f < floors; f++)
       for (int i = 0; i < cols; i++) {
         const int v = f * (cols + 1) + i;
-        m.Quad(g, idx[v], idx[v + cols + 1], idx[v + cols + 2], idx[v + 1]);
+        m.Quad(g, idx[v], idx[v + 1], idx[v + cols + 2], idx[v + cols + 1]);
       }
   }
   const int r0 = m.AddVertex({x0, h, z0}), r1 = m.AddVertex({x1, h, z0});
   const int r2 = m.AddVertex({x1, h, z1}), r3 = m.AddVertex({x0, h, z1});
-  m.Quad(g, r0, r3, r2, r1);
+  m.Quad(g, r0, r1, r2, r3);
 }
 
 }  // namespace
@@ -53,7 +53,7 @@ void GenerateManhattan(GenContext& ctx) {
   for (int j = 0; j < n; j++)
     for (int i = 0; i < n; i++) {
       const int a = j * (n + 1) + i;
-      m.Quad(asphalt, a, a + n + 1, a + n + 2, a + 1);
+      m.Quad(asphalt, a, a + 1, a + n + 2, a + n + 1);
     }
   EndObject(m, &streets, &objects);
   for (int row = 0; row < 10; row++) {
@@ -74,6 +74,9 @@ void GenerateManhattan(GenContext& ctx) {
     EndObject(m, &o, &objects);
   }
   m.ComputeAttributes(0, 1, 2000);
+  // Faces are wound clockwise seen from outside (the city view culls
+  // counter-clockwise faces as back faces); normals still point outwards.
+  for (Vex3_quarn& v : m.normals) v = -v;
   WriteListScene(ctx, "Manhattan", "Geometry/Manhattan/", m, objects, kFileScale);
 
   const Vex3_quarn up(0, 1, 0);
