@@ -70,7 +70,8 @@ void LoadOrComputeLiveness(const ObjLoader& baseMesh,
 void ReadLastStates(KeyframeTrajectories& kt, const std::string* path) {
   const int32_t n = kt.keyframeCount;
   const int32_t count = kt.triangleCount;
-  kt.lastKeyframe.assign(size_t(count), std::max(n - 1, 0));
+  const int32_t lastKey = std::max(n - 1, 0);
+  kt.lastKeyframe.assign(size_t(count), lastKey);
   if (path == nullptr) return;
   std::ifstream in(*path);
   if (!in) {
@@ -90,7 +91,7 @@ void ReadLastStates(KeyframeTrajectories& kt, const std::string* path) {
     // v - 1 as an unsigned 32-bit number: 0 and negative values wrap
     // beyond every keyframe.
     const long long last = v - 1;
-    kt.lastKeyframe[size_t(t)] = last >= 0 && last < n ? int32_t(last) : n - 1;
+    kt.lastKeyframe[size_t(t)] = last >= 0 && last < n ? int32_t(last) : lastKey;
   }
 }
 
