@@ -40,11 +40,12 @@ void SampleLocationBuffer::SetCamera(const PPC& cam) {
 }
 
 void SampleLocationBuffer::AddSample(PixelSamples& pixel, float x, float y) {
-  if (pixel.count >= pixel.capacity) {
+  if (pixel.count >= pixel.capacity || size_t(pixel.count) >= pixel.samples.size()) {
     // Whole records move over, timelines included; the new tail is fresh.
-    int32_t capacity = pixel.capacity > 0 ? pixel.capacity * 2 : 2;
+    const int32_t capacity = std::max(std::max(pixel.capacity, 1) * 2, pixel.count + 1);
     std::vector<SampleLocation> grown(static_cast<size_t>(capacity));
-    for (int32_t i = 0; i < pixel.count; i++) grown[i] = std::move(pixel.samples[i]);
+    const size_t keep = std::min(size_t(pixel.count), pixel.samples.size());
+    for (size_t i = 0; i < keep; i++) grown[i] = std::move(pixel.samples[i]);
     pixel.samples = std::move(grown);
     pixel.capacity = capacity;
   }
