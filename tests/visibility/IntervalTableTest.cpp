@@ -193,7 +193,9 @@ TEST_F(IntervalTableFiles, RejectsMalformedFilesNamingThem) {
     std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("bad.bin"), std::string::npos) << name << ": " << err;
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << name << ": " << err;
+    testing::internal::CaptureStderr();
     EXPECT_EQ(ParseIntervalTable(bytes.data(), bytes.size(), "mem"), nullptr) << name;
+    testing::internal::GetCapturedStderr();
   }
   testing::internal::CaptureStderr();
   EXPECT_EQ(ReadIntervalTable("missing.bin"), nullptr);
