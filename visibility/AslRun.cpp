@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "Asl.h"
-#include "AslPipeline.h"
 #include "Format.h"
 #include "Frustum.h"
 #include "MeshStatistics.h"
@@ -61,20 +60,18 @@ void DepthPass(const AslRunContext& run, const Projector& proj, const AslTriangl
   const size_t n = tris.size();
   const std::vector<uint32_t> order = ScreenOrder(proj, tris, buffer.width, buffer.height);
   auto at = [&](size_t i) { return order.empty() ? i : size_t(order[i]); };
-  PipelinedPass(
-      buffer, n,
-      [&](size_t i, AslTriangle* t) {
-        return PrepareResolve(proj, &tris.vertices[at(i) * 3], buffer.width, buffer.height,
-                              ResolveVariant::kPrincipal, t);
-      },
-      [&](size_t i, const AslTriangle& t) {
-        if (i % 100000 == 0) out << "\r" << i << "/" << n << std::flush;
-        const int32_t id = tris.ids[at(i)];
-        if (order.empty())
-          ResolveSamples(buffer, t, ResolveVariant::kPrincipal, id, uint32_t(id));
-        else
-          ResolveSamplesById(buffer, t, id, uint32_t(id));
-      });
+  for (size_t i = 0; i < n; i++) {
+    if (i % 100000 == 0) out << "\r" << i << "/" << n << std::flush;
+    AslTriangle t;
+    if (!PrepareResolve(proj, &tris.vertices[at(i) * 3], buffer.width, buffer.height,
+                        ResolveVariant::kPrincipal, &t))
+      continue;
+    const int32_t id = tris.ids[at(i)];
+    if (order.empty())
+      ResolveSamples(buffer, t, ResolveVariant::kPrincipal, id, uint32_t(id));
+    else
+      ResolveSamplesById(buffer, t, id, uint32_t(id));
+  }
   out << "\r" << n << "/" << n << "\n";
   std::fill(run.visible->begin(), run.visible->end(), 0);
   CollectSampleTriangles(buffer, *run.visible);
@@ -132,15 +129,12 @@ AslRunReport AslPasses(const AslRunContext& run, const AslTriangles& tris, const
   // 2. Placement.
   t0 = std::chrono::steady_clock::now();
   const size_t n = tris.size();
-  PipelinedPass(
-      buffer, n,
-      [&](size_t i, AslTriangle* t) {
-        return PreparePlacement(proj, &tris.vertices[i * 3], buffer.width, buffer.height, t);
-      },
-      [&](size_t i, const AslTriangle& t) {
-        if (i % 1000000 == 0) out << "\r" << i << "/" << n << " processed" << std::flush;
-        report.samplesAdded += PlaceSamples(buffer, t);
-      });
+  for (size_t i = 0; i < n; i++) {
+    if (i % 1000000 == 0) out << "\r" << i << "/" << n << " processed" << std::flush;
+    AslTriangle t;
+    if (PreparePlacement(proj, &tris.vertices[i * 3], buffer.width, buffer.height, &t))
+      report.samplesAdded += PlaceSamples(buffer, t);
+  }
   out << "\r" << n << "/" << n << " processed\n";
   if (tile != nullptr)
     buffer.ReportTileStatistics(tile[0], tile[1]);
