@@ -97,6 +97,14 @@ TEST_F(SceneAsl, PlainRunWritesTheSetAndItsFrames) {
 TEST_F(SceneAsl, FactorRunNamesTheFileByScene) {
   LoadMesh();
   scene_->sceneId = 9;
+  // A factor that gives no pixels, or more than memory can hold, is refused.
+  testing::internal::CaptureStdout();
+  scene_->AslWithFactor(0);
+  scene_->AslWithFactor(100);
+  const std::string refused = testing::internal::GetCapturedStdout();
+  EXPECT_NE(refused.find("\"ASL with Factor\": factor 0 refused"), std::string::npos) << refused;
+  EXPECT_NE(refused.find("\"ASL with Factor\": factor 100 refused"), std::string::npos);
+  EXPECT_FALSE(scene_->sampleBuffer);
   testing::internal::CaptureStdout();
   scene_->AslWithFactor(2);
   const std::string out = testing::internal::GetCapturedStdout();
