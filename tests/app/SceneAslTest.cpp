@@ -161,3 +161,26 @@ TEST_F(SceneAsl, PointSceneControlCastsSpheresOnTheFineGrid) {
   EXPECT_EQ(scene_->drawFlags, (std::vector<int32_t>{1, 1, 0, 0}));
   EXPECT_EQ(scene_->runVisibleSet, (VisibleSet{1, 1, 0, 0}));
 }
+
+TEST_F(SceneAsl, CitySecondViewUnitesTheStoredSets) {
+  LoadMesh();
+  scene_->sceneId = 100;
+  scene_->viewNumber = 2;
+  for (const char* d : {"ASL_Visibility/Final", "ASL_Visibility/Final/Manhattan",
+                        "ASL_Visibility/Final/Manhattan/Midtown"})
+    mkdir(d, 0755);
+  auto write = [](const char* path, std::vector<int32_t> ids) {
+    std::ofstream out(path, std::ios::binary);
+    const int32_t n = int32_t(ids.size());
+    out.write(reinterpret_cast<const char*>(&n), 4);
+    out.write(reinterpret_cast<const char*>(ids.data()), std::streamsize(4 * ids.size()));
+  };
+  write("ASL_Visibility/Final/Manhattan/Midtown/1.bin", {0, 1});
+  write("ASL_Visibility/Final/Manhattan/Midtown/3.bin", {4});
+  scene_->runVisibleSet.assign(size_t(scene_->triangleCount), 1);  // cleared by the first
+  testing::internal::CaptureStdout();
+  scene_->Asl();
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(scene_->runVisibleSet, (VisibleSet{1, 1, 0, 0, 1, 0, 0, 0, 0, 0}));
+  EXPECT_FALSE(scene_->sampleBuffer);  // nothing computed
+}
