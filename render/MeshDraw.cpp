@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 
@@ -124,7 +125,8 @@ void DrawIdsPerTriangle(const ObjLoader& mesh, const cgShader& shader, IdMask ma
   EndArrays();
 }
 
-bool DrawIdsBatched(const ObjLoader& mesh, const cgShader& shader, IdMask mask) {
+bool DrawIdsBatched(const ObjLoader& mesh, const cgShader& shader, IdMask mask,
+                    size_t maxPerCall) {
   cgParameter listParam = shader.FindParameter(cgShader::kGeometry, "theIDList");
   cgParameter theID = shader.FindParameter(cgShader::kGeometry, "theID");
   if (!listParam || !theID) return false;
@@ -133,22 +135,28 @@ bool DrawIdsBatched(const ObjLoader& mesh, const cgShader& shader, IdMask mask) 
   if (list.theIDs.empty()) return true;
 
   // The identifiers go to a buffer texture that the geometry stage reads
-  // at gl_PrimitiveIDIn; theID 0 tells it to.
+  // at gl_PrimitiveIDIn (counted from 0 in each draw call); theID 0 tells
+  // it to. Lists longer than a buffer texture may hold go in several calls.
+  GLint maxTexels = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_BUFFER_SIZE, &maxTexels);
+  size_t chunk = maxTexels > 0 ? size_t(maxTexels) : size_t(1) << 16;
+  if (maxPerCall > 0) chunk = std::min(chunk, maxPerCall);
   IdListObjects& objects = IdObjects();
-  glBindBuffer(GL_TEXTURE_BUFFER, objects.buffer);
-  glBufferData(GL_TEXTURE_BUFFER, GLsizeiptr(list.theIDs.size() * sizeof(int32_t)),
-               list.theIDs.data(), GL_STREAM_DRAW);
-  glBindBuffer(GL_TEXTURE_BUFFER, 0);
   glActiveTexture(GL_TEXTURE0 + kIdListUnit);
   glBindTexture(GL_TEXTURE_BUFFER, objects.texture);
-  glTexBuffer(GL_TEXTURE_BUFFER, GL_R32I, objects.buffer);
   SetParameter1i(listParam, kIdListUnit);
   SetParameter1i(theID, 0);
-
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   BeginArrays(mesh);
-  glDrawElements(GL_TRIANGLES, GLsizei(list.indices.size()), GL_UNSIGNED_INT,
-                 list.indices.data());
+  for (size_t first = 0; first < list.theIDs.size(); first += chunk) {
+    const size_t n = std::min(chunk, list.theIDs.size() - first);
+    glBindBuffer(GL_TEXTURE_BUFFER, objects.buffer);
+    glBufferData(GL_TEXTURE_BUFFER, GLsizeiptr(n * sizeof(int32_t)), list.theIDs.data() + first,
+                 GL_STREAM_DRAW);
+    glBindBuffer(GL_TEXTURE_BUFFER, 0);
+    glTexBuffer(GL_TEXTURE_BUFFER, GL_R32I, objects.buffer);
+    glDrawElements(GL_TRIANGLES, GLsizei(3 * n), GL_UNSIGNED_INT, list.indices.data() + 3 * first);
+  }
   EndArrays();
 
   glBindTexture(GL_TEXTURE_BUFFER, 0);

@@ -48,9 +48,11 @@ void BuildIdList(const ObjLoader& mesh, IdMask mask, IdList* list);
 void DrawIds(const ObjLoader& mesh, const cgShader& shader, IdMask mask);
 // The same, always one triangle per draw call.
 void DrawIdsPerTriangle(const ObjLoader& mesh, const cgShader& shader, IdMask mask);
-// The same, always one call for the whole list (false when the program has
-// no identifier list, nothing drawn).
-bool DrawIdsBatched(const ObjLoader& mesh, const cgShader& shader, IdMask mask);
+// The same, always one call for the whole list, or for each maxPerCall
+// triangles of it when given (false when the program has no identifier
+// list, nothing drawn).
+bool DrawIdsBatched(const ObjLoader& mesh, const cgShader& shader, IdMask mask,
+                    size_t maxPerCall = 0);
 
 // The mesh's colour drawing: in shading mode 1 outlines of width 3 (flat
 // colours with a mask, black without); otherwise, after a depth clear,

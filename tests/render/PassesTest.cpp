@@ -46,7 +46,7 @@ PassRig* Passes::rig_ = nullptr;
 // The identifiers of one item-buffer draw of `mesh` under `mask`, either
 // drawn a triangle per call or as one list.
 std::vector<int32_t> ItemBufferOf(PassRig& rig, const ObjLoader& mesh, IdMask mask,
-                                  bool perTriangle) {
+                                  bool perTriangle, size_t maxPerCall = 0) {
   std::vector<int32_t> ids(size_t(kW) * kH, 7);
   rig.Draw([&](FrameBuffer& fb) {
     PassContext c = rig.Context();
@@ -62,7 +62,7 @@ std::vector<int32_t> ItemBufferOf(PassRig& rig, const ObjLoader& mesh, IdMask ma
     if (perTriangle)
       DrawIdsPerTriangle(mesh, s, mask);
     else
-      EXPECT_TRUE(DrawIdsBatched(mesh, s, mask));
+      EXPECT_TRUE(DrawIdsBatched(mesh, s, mask, maxPerCall));
     glReadPixels(0, 0, kW, kH, GL_RGBA, GL_FLOAT, rig.readback.data());
     s.Unbind();
     BindWindow(rig.targets);
@@ -80,6 +80,8 @@ TEST_F(Passes, ListDrawingGivesTheSameItemBufferAsOneTrianglePerCall) {
     std::vector<int32_t> slow = ItemBufferOf(*rig_, *mesh, m, true);
     std::vector<int32_t> fast = ItemBufferOf(*rig_, *mesh, m, false);
     EXPECT_EQ(slow, fast);
+    // A list split over several calls numbers its primitives per call.
+    EXPECT_EQ(slow, ItemBufferOf(*rig_, *mesh, m, false, 2));
     // The far triangle fills the view's corners' neighbourhood, the dead
     // one never shows, the nearest live one wins the centre.
     EXPECT_EQ(CentreId(fast), m.flags == nullptr ? 3 : 1);
