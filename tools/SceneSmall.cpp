@@ -118,13 +118,15 @@ void SplitTriangle(GenMesh& m, GenGroup& g, const Vex3_quarn& a, const Vex3_quar
 
 void TrianglePair(GenContext& ctx) {
   GenMesh m;
-  SplitTriangle(m, m.AddGroup("solid", 2), {-60, -50, 0}, {60, -50, 0}, {0, 55, 0}, 32);
+  // Sized for the fixed view from 150 units above: the upper triangle
+  // crosses the lower one from side to side.
+  SplitTriangle(m, m.AddGroup("solid", 2), {-45, -38, 0}, {45, -38, 0}, {0, 40, 0}, 32);
   const int moving = int(m.positions.size());
-  SplitTriangle(m, m.AddGroup("solid", 4), {-40, -35, 20}, {40, -35, 20}, {0, 35, 20}, 32);
+  SplitTriangle(m, m.AddGroup("solid", 4), {-22, -20, 20}, {22, -20, 20}, {0, 22, 20}, 32);
   std::vector<Vex3_quarn> a = m.positions, b = m.positions;
   for (size_t v = size_t(moving); v < a.size(); v++) {
-    a[v].x -= 70;
-    b[v].x += 70;
+    a[v].x -= 40;
+    b[v].x += 40;
   }
   WriteStates(ctx, "Geometry/TrianglePair/state", m, {a, b});
   ctx.Record("Triangle Pair", int(m.positions.size()), m.TriangleCount());
