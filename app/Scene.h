@@ -123,6 +123,8 @@ class Scene {
   // The interval runs' log "ASL_Visibility/log2.txt", opened by the first
   // interval run (SceneGfb.cpp).
   std::unique_ptr<std::ostream> intervalRunLog;
+  // The scene whose triangles the buffer's timelines hold (SceneGfb.cpp).
+  std::string intervalTimelineScene;
 
   // --- 9. Boxes, empty until a run fills them
   AABB boxes[4];

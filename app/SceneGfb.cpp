@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "Format.h"
 #include "Frustum.h"
 #include "IntervalRuns.h"
 #include "KeyframeTrajectories.h"
@@ -32,14 +33,30 @@ void Scene::GfbDbg() {
     PointSceneRun(none);
     return;
   }
-  if (states.size() < 2 || states[1].positions.size() != states[0].positions.size()) {
-    std::cout << "\"GFB_DBG\": the interval runs need a scene with two states of the same "
-                 "vertices; this one has "
-              << states.size() << std::endl;
+  if (states.empty()) {
+    std::cout << "\"GFB_DBG\": the scene has no triangle states" << std::endl;
     return;
   }
+  // The interval lies between the first two states. A scene loaded with one
+  // state (the object-list scenes without their camera path, the terrain)
+  // stands still over it.
+  const ObjLoader* second = &states[0];
+  if (states.size() >= 2 && states[1].positions.size() == states[0].positions.size())
+    second = &states[1];
+  else
+    std::cout << "\"GFB_DBG\": the scene has one state; its triangles stand still over the "
+                 "interval"
+              << std::endl;
 
   SampleLocationBuffer& buffer = SampleBuffer(1);
+  // Timelines left by a run on another scene name that scene's triangles:
+  // they are dropped before this scene's run adds to the buffer.
+  const std::string key = Format("%s|%d|%d|%d", dataPath.c_str(), firstStateNumber, stateCount,
+                                 triangleCount);
+  if (intervalTimelineScene != key) {
+    if (!intervalTimelineScene.empty()) buffer.Reset();
+    intervalTimelineScene = key;
+  }
   if (!intervalRunLog) intervalRunLog = std::make_unique<std::ofstream>("ASL_Visibility/log2.txt");
   const Frustum frustum = Frustum::FromMatrices(buffer.camera->Matrices());
 
@@ -47,7 +64,7 @@ void Scene::GfbDbg() {
   run.buffer = &buffer;
   run.frustum = &frustum;
   run.first = &states[0];
-  run.second = &states[1];
+  run.second = second;
   run.triangleCount = triangleCount;
   run.liveFlags = &drawFlags;
   run.unionSet = &runVisibleSet;

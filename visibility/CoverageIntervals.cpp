@@ -18,10 +18,17 @@ namespace {
 // Points this far outside an edge, as a fraction of the triangle's extent
 // across it, still count as inside (so points on an edge are inside).
 constexpr double kInsideSlack = 1e-3;
+// The coverage pieces lie between exact crossing times, so within a piece
+// the ray is inside or outside throughout and its middle decides without
+// slack; only rounding is allowed for. The wide slack there would hand a
+// piece to a triangle the ray has just left through an edge (the
+// neighbour across that edge then loses the overlap by plane distance).
+constexpr double kPieceSlack = 1e-9;
 
 // The hit test shared by every form. q: the three barycentric numerators,
 // nn: |N|^2, det: det(v0, v1, v2), all eye-relative.
-inline bool Decide(const double q[3], double nn, double det, bool insideTest, double* distance) {
+inline bool Decide(const double q[3], double nn, double det, bool insideTest, double* distance,
+                   double slack = kInsideSlack) {
   if (nn < 1e-20) return false;  // degenerate: no normal (|N| < 1e-10)
   double g = q[0] + q[1] + q[2];  // r . N
   // A ray parallel to the plane (|r . n| < 1e-5) has no meaningful
@@ -35,7 +42,7 @@ inline bool Decide(const double q[3], double nn, double det, bool insideTest, do
   if (insideTest) {
     double inv = 1.0 / g;
     for (int i = 0; i < 3; i++)
-      if (q[i] * inv < -kInsideSlack) return false;
+      if (q[i] * inv < -slack) return false;
   }
   if (distance) *distance = d;
   return true;
@@ -164,7 +171,7 @@ int CoverageTimes(const MovingTriangle& T, const Vex3_quarnd& r, CoverageSpan* s
     double m = 0.5 * (ta + tb);
     double qm[3] = {Quad(q[0], m), Quad(q[1], m), Quad(q[2], m)};
     Vex3_quarnd N = QuadV(T.normal, m);
-    bool hit = Decide(qm, N.Dot(N), Cubic(T.det, m), true, nullptr);
+    bool hit = Decide(qm, N.Dot(N), Cubic(T.det, m), true, nullptr, kPieceSlack);
     if (hit) {
       if (!open) start = ta;
       open = true;
@@ -176,6 +183,18 @@ int CoverageTimes(const MovingTriangle& T, const Vex3_quarnd& r, CoverageSpan* s
   }
   if (open) emit();
   return count;
+}
+
+int CoverageIntervals(const MovingTriangle& tri, const Vex3_quarnd& ray, uint32_t triangle,
+                      CoverageInterval* slots) {
+  CoverageSpan spans[kCoverageSlots];
+  const int n = CoverageTimes(tri, ray, spans);
+  for (int i = 0; i < n; i++) {
+    slots[i].triangleId = triangle;
+    slots[i].start = spans[i].start;
+    slots[i].end = spans[i].end;
+  }
+  return n;
 }
 
 bool RayDistanceAt(const Vex3_quarnd& eye, const Vex3_quarnd& r, const Vex3_quarnd v[3],

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 
+#include "SuperPixel.h"
 #include "Vex3.h"
 
 // Vertex positions of one triangle at the two ends of a run's span, in
@@ -86,8 +87,15 @@ void PrepareMovingTriangle(const TriangleMotion& motion, const Vex3_quarnd& eye,
 
 // Coverage of the unit ray `ray` from the eye over [0, 1]: writes up to
 // kCoverageSlots spans (sorted, disjoint, adjacent covered pieces joined)
-// and returns their number.
+// and returns their number. Each piece between crossing times is decided
+// by the inside test at its middle, with a slack for rounding only.
 int CoverageTimes(const MovingTriangle& tri, const Vex3_quarnd& ray, CoverageSpan* spans);
+
+// The same as timeline intervals: fills triangle id, start and end of up to
+// kCoverageSlots caller-owned slots (reused for every sample, so nothing is
+// allocated per sample) and returns their number.
+int CoverageIntervals(const MovingTriangle& tri, const Vex3_quarnd& ray, uint32_t triangle,
+                      CoverageInterval* slots);
 
 // Distance along the unit ray from the eye to the plane of the triangle
 // with the given vertex positions. False (no hit) when the triangle is

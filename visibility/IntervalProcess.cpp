@@ -83,7 +83,7 @@ void TriangleIntervalProcessor::Flush() {
   pending_.clear();
 }
 
-int64_t TriangleIntervalProcessor::ProcessOverHull(int32_t triangle) {
+int64_t TriangleIntervalProcessor::ProcessTriangleOverInterval(int32_t triangle) {
   if (!buffer_.camera) return 0;
   TriangleMotion m;
   if (!motion_.Motion(triangle, &m)) return 0;

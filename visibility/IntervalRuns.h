@@ -56,7 +56,7 @@ class TriangleIntervalProcessor {
 
   // Sub-interval form: samples inside the triangle's screen hull.
   // Returns the number of samples evaluated.
-  int64_t ProcessOverHull(int32_t triangle);
+  int64_t ProcessTriangleOverInterval(int32_t triangle);
   // Whole-interval form: samples of the screen box of the six positions.
   // Returns kEmptyBox when every position lies before the near plane or
   // every one beyond the far plane (or behind the eye), kAbsent when the

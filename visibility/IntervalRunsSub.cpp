@@ -71,7 +71,7 @@ int SubIntervalRun(const IntervalRunScene& scene, const std::string& name, Inter
     raysCurrent = true;  // Reset keeps the centre samples and their rays
     for (int32_t t = 0; t < n; t++) {
       if (t % 100000 == 0) out << "\r" << t << "/" << n << std::flush;
-      if (workFlags[size_t(t)] == 1) processor.ProcessOverHull(t);
+      if (workFlags[size_t(t)] == 1) processor.ProcessTriangleOverInterval(t);
     }
     processor.Flush();
     out << "\n";

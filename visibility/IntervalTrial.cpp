@@ -55,7 +55,7 @@ void IntervalTrial(const IntervalRunScene& scene) {
   }
 
   std::ofstream dump("trial_interval.txt");
-  CoverageSpan spans[kCoverageSlots];
+  CoverageInterval slots[kCoverageSlots];
   for (int a = 0; a < kTrialSize; a++) {
     for (int b = 0; b < kTrialSize; b++) {
       SampleLocation s;
@@ -68,16 +68,10 @@ void IntervalTrial(const IntervalRunScene& scene) {
       int64_t total = 0;
       for (size_t i = 0; i < ids.size(); i++) {
         if (i % 10000000 == 0) out << "\r" << i << "/" << ids.size() << std::flush;
-        int c = CoverageTimes(prepared[i], ray, spans);
+        int c = CoverageIntervals(prepared[i], ray, uint32_t(ids[i]), slots);
         total += c;
         depth.SetCurrent(uint32_t(ids[i]), &prepared[i]);
-        for (int k = 0; k < c; k++) {
-          CoverageInterval iv;
-          iv.triangleId = uint32_t(ids[i]);
-          iv.start = spans[k].start;
-          iv.end = spans[k].end;
-          InsertInterval(timeline, iv, depth, *scene.err);
-        }
+        for (int k = 0; k < c; k++) InsertInterval(timeline, slots[k], depth, *scene.err);
       }
       out << "Interval number is " << timeline.CountIntervals() << "\n";
       out << "Total Legit Interval number is " << total << "\n";

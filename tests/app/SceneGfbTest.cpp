@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "IntervalRuns.h"
 #include "KeyframeTrajectories.h"
 #include "ObjLoader.h"
 #include "SampleLocationBuffer.h"
@@ -43,7 +44,7 @@ class SceneGfb : public testing::Test {
   }
   // A backdrop square (triangles 0, 1), a small triangle crossing the view
   // from left to right (2) and a triangle far off to the side (3).
-  void LoadStates() {
+  void LoadStates(size_t count = 2) {
     const float z = -3 * scene_->viewCamera->zNear;
     const float half = -z;  // well beyond the view's half-width at z
     using Tri = std::array<Vex3_quarn, 3>;
@@ -55,11 +56,11 @@ class SceneGfb : public testing::Test {
       Tri away = {Vex3_quarn(-100000, 0, z), Vex3_quarn(-99000, 0, z), Vex3_quarn(-99500, 900, z)};
       return std::vector<Tri>{{a, b, c}, {a, c, d}, small, away};
     };
-    scene_->states = std::vector<ObjLoader>(2);
+    scene_->states = std::vector<ObjLoader>(count);
     BuildMesh(scene_->states[0], {states(0)});
-    BuildMesh(scene_->states[1], {states(1.5f * half)});
+    if (count > 1) BuildMesh(scene_->states[1], {states(1.5f * half)});
     scene_->baseMesh = scene_->drawMesh = &scene_->states[0];
-    scene_->stateCount = 2;
+    scene_->stateCount = int(count);
     scene_->triangleCount = scene_->baseMesh->IdCount();
     scene_->drawFlags.assign(size_t(scene_->triangleCount), 1);
   }
@@ -106,6 +107,19 @@ TEST_F(SceneGfb, SubIntervalRunsByDataset) {
   EXPECT_FALSE(Exists("ASL_Visibility/Forest_visibility_38.txt"));
   EXPECT_TRUE(Exists("VisibilityTable/Forest_visibility_39.bin"));
   EXPECT_TRUE(Exists("ASL_Visibility/Forest_visibility_visibleSet.bin"));
+
+  // Timelines of another scene are dropped before a run on this one.
+  scene_->dataPath = "elsewhere/";
+  scene_->sceneId = 4;
+  scene_->drawFlags.assign(size_t(scene_->triangleCount), 1);
+  testing::internal::CaptureStdout();
+  scene_->GfbDbg();
+  testing::internal::GetCapturedStdout();
+  IntervalStatistics st = CountTimelineIntervals(*scene_->sampleBuffer);
+  testing::internal::CaptureStdout();
+  scene_->GfbDbg();  // the same scene again: its intervals are found again
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(CountTimelineIntervals(*scene_->sampleBuffer).totalIntervals, st.totalIntervals);
 
   // The city scene names its output by the chosen view.
   scene_->sceneId = 100;
@@ -155,12 +169,13 @@ TEST_F(SceneGfb, KeyframedModeTakesTrajectoryPositions) {
   EXPECT_EQ(ReadFile("ASL_Visibility/Grassfield_visibility_20.txt"), "4\n3\n0\n1\n2\n\n");
 }
 
-TEST_F(SceneGfb, TrialAndPointScene) {
-  LoadStates();
+TEST_F(SceneGfb, TrialOnOneStateAndPointScene) {
+  LoadStates(1);  // the terrain has one state: it stands still
   scene_->sceneId = 7;
   testing::internal::CaptureStdout();
   scene_->GfbDbg();
   const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_NE(out.find("\"GFB_DBG\": the scene has one state"), std::string::npos) << out;
   EXPECT_NE(out.find("Total Legit Interval number is "), std::string::npos);
   EXPECT_EQ(ReadFile("trial_interval.txt").rfind("Super Pixel[400.5,130.5]:\n", 0), 0u);
 

@@ -79,12 +79,33 @@ TEST(CoverageIntervals, CrossingTriangleGivesEdgePassageTimes) {
   EXPECT_NEAR(s[0].end, 0.4, 1e-9);
   // Ends are multiples of 1e-6.
   EXPECT_DOUBLE_EQ(s[0].start, RoundToMicro(s[0].start));
+  // The same into timeline slots.
+  MovingTriangle t;
+  PrepareMovingTriangle(m, Vex3_quarnd(0, 0, 0), &t);
+  CoverageInterval slots[kCoverageSlots];
+  ASSERT_EQ(CoverageIntervals(t, Unit(0, 0, -1), 7, slots), 1);
+  EXPECT_EQ(slots[0].triangleId, 7u);
+  EXPECT_EQ(slots[0].start, s[0].start);
+  EXPECT_EQ(slots[0].end, s[0].end);
+  EXPECT_EQ(slots[1].triangleId, kNoTriangle);
   // Moving the other way the vertical edge leads (x = 6 - 10 t) and the
   // hypotenuse trails (x = 7 - 10 t at y = 0).
   TriangleMotion back = Moved(Static({6, -1, -5}, {6, 1, -5}, {8, -1, -5}), {-10, 0, 0});
   ASSERT_EQ(Spans(back, Unit(0, 0, -1), s), 1);
   EXPECT_NEAR(s[0].start, 0.6, 1e-9);
   EXPECT_NEAR(s[0].end, 0.7, 1e-9);
+}
+
+TEST(CoverageIntervals, CoverageEndsWhereTheRayLeavesThroughAnEdge) {
+  // The triangle's left edge passes the ray at t = 0.9992; the short last
+  // piece [0.9992, 1] lies just outside that edge (barycentric weight down
+  // to -0.0004) and must not count as covered.
+  TriangleMotion m =
+      Moved(Static({-0.9992f, -1, -5}, {1.0008f, -1, -5}, {-0.9992f, 1, -5}), {1, 0, 0});
+  CoverageSpan s[kCoverageSlots];
+  ASSERT_EQ(Spans(m, Unit(0, 0, -1), s), 1);
+  EXPECT_EQ(s[0].start, 0);
+  EXPECT_NEAR(s[0].end, 0.9992, 2e-6);
 }
 
 TEST(CoverageIntervals, EdgeOnTriangleGivesNothing) {
