@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -44,6 +45,14 @@ class ByteReader {
     left_ -= n * sizeof(T);
     return true;
   }
+  // The next n bytes, or null (cursor unchanged) when they do not fit.
+  const unsigned char* Take(size_t n) {
+    if (n > left_) return nullptr;
+    const unsigned char* at = p_;
+    p_ += n;
+    left_ -= n;
+    return at;
+  }
   // True when n records of `recordSize` bytes could still follow.
   bool Holds(int64_t n, size_t recordSize) const {
     return n >= 0 && (recordSize == 0 || uint64_t(n) <= left_ / recordSize);
@@ -54,8 +63,66 @@ class ByteReader {
   size_t left_;
 };
 
+// Sequential bytes from memory or from a file, with the number of bytes
+// still to come known before reading, so counts can be checked against it.
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  // Exactly n bytes, or false (the source is then spent).
+  virtual bool Read(void* out, size_t n) = 0;
+  uint64_t Left() const { return left_; }
+
+ protected:
+  uint64_t left_ = 0;
+};
+
+class MemorySource : public ByteSource {
+ public:
+  MemorySource(const void* data, size_t size) : p_(static_cast<const char*>(data)) { left_ = size; }
+  bool Read(void* out, size_t n) override;
+
+ private:
+  const char* p_;
+};
+
+// Reads a regular file straight into the caller's arrays, without holding
+// all of it in memory.
+class FileSource : public ByteSource {
+ public:
+  FileSource() = default;
+  FileSource(const FileSource&) = delete;
+  FileSource& operator=(const FileSource&) = delete;
+  ~FileSource() override;
+  // kCannotOpen when fopen fails; kReadError for what is not a regular file.
+  FileRead Open(const std::string& path);
+  bool Read(void* out, size_t n) override;
+
+ private:
+  FILE* f_ = nullptr;
+};
+
+// A file written under a temporary name beside its path and renamed over
+// it by Commit; dropped without Commit (or when Commit fails), the
+// temporary file is removed, so a partial file never takes the path.
+class AtomicFile {
+ public:
+  explicit AtomicFile(const std::string& path);
+  AtomicFile(const AtomicFile&) = delete;
+  AtomicFile& operator=(const AtomicFile&) = delete;
+  ~AtomicFile();
+  FILE* Stream() { return f_; }
+  bool Commit();
+
+ private:
+  std::string path_, tmp_;
+  FILE* f_ = nullptr;
+};
+
+// Little-endian raw writes, collected in memory or streamed in blocks to a
+// file (then Finish must be called; a failed write makes it false).
 class ByteWriter {
  public:
+  explicit ByteWriter(FILE* sink = nullptr) : sink_(sink) {}
   template <typename T>
   void Put(const T& v) {
     PutBytes(&v, sizeof(T));
@@ -66,13 +133,31 @@ class ByteWriter {
   }
   void PutBytes(const void* v, size_t n) {
     if (!n) return;
+    if (sink_ && bytes_.size() + n > kBlock) Flush();
+    if (sink_ && n >= kBlock) {
+      ok_ = ok_ && std::fwrite(v, 1, n, sink_) == n;
+      return;
+    }
     size_t at = bytes_.size();
     bytes_.resize(at + n);
     std::memcpy(bytes_.data() + at, v, n);
   }
-  void Reserve(size_t n) { bytes_.reserve(n); }
+  void Reserve(size_t n) {
+    if (!sink_) bytes_.reserve(n);
+  }
+  bool Finish() {
+    Flush();
+    return ok_;
+  }
   const std::vector<char>& Bytes() const { return bytes_; }
 
  private:
+  static constexpr size_t kBlock = 1 << 20;
+  void Flush() {
+    if (sink_ && !bytes_.empty()) ok_ = ok_ && std::fwrite(bytes_.data(), 1, bytes_.size(), sink_) == bytes_.size();
+    if (sink_) bytes_.clear();
+  }
+  FILE* sink_;
+  bool ok_ = true;
   std::vector<char> bytes_;
 };

@@ -49,6 +49,13 @@ int32_t Live(const ObjLoader& mesh, int32_t g) {
   return std::max(0, std::min<int32_t>(mesh.groupTriCount[g], int32_t(mesh.groupTriangles[g].size() / 3)));
 }
 
+// Meshes that share these lists and counts keep the old ones, which still
+// match each other.
+void Unshare(ObjLoader& mesh) {
+  mesh.groupTriangles.MakeUnique();
+  mesh.groupTriCount.MakeUnique();
+}
+
 // Identical vertices: map[v] = the first vertex of v's run of equal
 // positions (float equality on every axis).
 std::vector<uint32_t> IdenticalVertices(const ObjLoader& mesh) {
@@ -79,9 +86,10 @@ void CompactVertices(ObjLoader& mesh, std::vector<uint32_t>& map) {
   const size_t n = mesh.positions.size();
   // Per-vertex arrays of this mesh: colours, and normals unless they are
   // per triangle id (meshes with id tables outside shading mode 3).
-  const bool vertexNormals = mesh.normals.size() == n && (mesh.shadingMode == 3 || !mesh.HasIdTables());
-  const bool colors = mesh.vertexColors.size() == n;
-  const bool tex = mesh.texCoords.size() == 2 * n;
+  const bool vertexNormals =
+      mesh.normals && mesh.normals.size() == n && (mesh.shadingMode == 3 || !mesh.HasIdTables());
+  const bool colors = mesh.vertexColors && mesh.vertexColors.size() == n;
+  const bool tex = mesh.texCoords && mesh.texCoords.size() == 2 * n;
   if (vertexNormals) mesh.normals.MakeUnique();
   if (colors) mesh.vertexColors.MakeUnique();
   if (tex) mesh.texCoords.MakeUnique();
@@ -109,6 +117,7 @@ void CompactVertices(ObjLoader& mesh, std::vector<uint32_t>& map) {
 // gaps in each list. Lists keep their stored numbers; `weld` has already
 // rewritten them.
 int32_t RemoveBadTriangles(ObjLoader& mesh, const std::vector<uint32_t>& map) {
+  Unshare(mesh);
   const size_t nv = map.size();
   auto mapped = [&](uint32_t v) { return v < nv ? map[v] : v; };
   int32_t degenerate = 0;
@@ -177,6 +186,7 @@ int32_t RemoveBadTriangles(ObjLoader& mesh, const std::vector<uint32_t>& map) {
 int32_t WeldCleanup(ObjLoader& mesh) {
   std::vector<uint32_t> map = IdenticalVertices(mesh);
   const size_t nv = map.size();
+  Unshare(mesh);
   auto rewrite = [&]() {
     for (int32_t g = 0; g < mesh.groupCount; g++) {
       uint32_t* t = mesh.groupTriangles[g].data();

@@ -1,7 +1,8 @@
 // Repair of exported meshes: coincident vertices, collapsed triangles and
 // triangles listed twice. Both cleanups change the triangle lists and drop
-// the identifier tables; the caller assigns ids again afterwards. Run them
-// on a mesh that owns its topology, before other states share it.
+// the identifier tables; the caller assigns ids again afterwards. They
+// work on the mesh's own copy of its lists and counts: meshes that shared
+// them keep the old ones (run them before later states take the topology).
 #pragma once
 
 #include <cstdint>

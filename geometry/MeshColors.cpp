@@ -8,7 +8,14 @@
 namespace {
 // Unit normal (p1 - p0) x (p2 - p0); zero for a collapsed triangle.
 Vex3_quarn FaceNormal(const Vex3_quarn& p0, const Vex3_quarn& p1, const Vex3_quarn& p2) {
-  return (p1 - p0).Cross(p2 - p0).Normalized();
+  Vex3_quarn n = (p1 - p0).Cross(p2 - p0).Normalized();
+  if (std::isfinite(n.x) && std::isfinite(n.y) && std::isfinite(n.z)) return n;
+  // Coordinates near the float limit overflow the products; double holds
+  // them, and the unit result fits a float again.
+  const Vex3_quarnd a(p0), b(p1), c(p2);
+  Vex3_quarn d((b - a).Cross(c - a).Normalized());
+  if (std::isfinite(d.x) && std::isfinite(d.y) && std::isfinite(d.z)) return d;
+  return {0, 0, 0};
 }
 }  // namespace
 

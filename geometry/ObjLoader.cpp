@@ -40,10 +40,10 @@ bool ObjLoader::Load(const std::string& path, ObjLoader* source) {
   Release();
   cacheName = Format("%s.rdd", path.c_str());
 
-  std::vector<char> bytes;
-  FileRead cache = ReadFileBytes(cacheName, &bytes);
+  FileSource bytes;
+  FileRead cache = bytes.Open(cacheName);
   if (cache == FileRead::kOk) {
-    if (ReadStateCache(bytes.data(), bytes.size(), cacheName, *this, source)) {
+    if (ReadStateCache(bytes, cacheName, *this, source)) {
       if (shadingMode == 0) ComputeVertexColors();
       return true;
     }
@@ -100,7 +100,7 @@ void ObjLoader::AssignIds(ObjLoader* source) {
 }
 
 bool ObjLoader::UseSourceTopology(ObjLoader& source, const std::string& fileName) {
-  if (!source.HasIdTables() || groupCount > source.groupCount) {
+  if (groupCount > source.groupCount) {
     std::fprintf(stderr, "ERROR: %s: groups do not match the topology source\n", fileName.c_str());
     Release();
     return false;
@@ -109,7 +109,7 @@ bool ObjLoader::UseSourceTopology(ObjLoader& source, const std::string& fileName
   triangleCount = 0;
   groupTriCount.MakeUnique();
   for (int32_t g = 0; g < groupCount; g++) {
-    int32_t rows = int32_t(std::min(source.groupTriangles[g].size() / 3, source.triangleId[g].size()));
+    int32_t rows = source.SourceRows(g);
     if (groupTriCount[g] > rows) {
       groupTriCount[g] = rows;
       cut = true;
@@ -132,6 +132,13 @@ bool ObjLoader::UseSourceTopology(ObjLoader& source, const std::string& fileName
   groupTriangles = source.groupTriangles;
   AssignIds(&source);
   return true;
+}
+
+int32_t ObjLoader::SourceRows(int32_t g) const {
+  if (g < 0 || size_t(g) >= groupTriangles.size()) return 0;
+  size_t rows = groupTriangles[g].size() / 3;
+  if (HasIdTables()) rows = std::min(rows, size_t(g) < triangleId.size() ? triangleId[g].size() : 0);
+  return int32_t(std::min<size_t>(rows, INT32_MAX));
 }
 
 int32_t ObjLoader::IdCount() const {

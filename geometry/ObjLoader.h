@@ -59,6 +59,10 @@ class ObjLoader {
   // positions = (1 - t) A + t B; B's live counts; B's topology source.
   virtual void Interpolate(const ObjLoader& A, const ObjLoader& B, double t);
 
+  // Later states share the lists of their source, which may hold more
+  // groups than they do: groupTriangles and the id rows have at least
+  // groupCount entries, the counts and materials exactly groupCount.
+
   // Frees every array and zeroes the counts; keeps colorScheme,
   // shadingMode, stateIndex and lightDir.
   void Release();
@@ -70,6 +74,9 @@ class ObjLoader {
   // with one message naming `fileName`, when it has more groups than the
   // source or its live triangles name vertices it does not have.
   bool UseSourceTopology(ObjLoader& source, const std::string& fileName);
+  // Triangles of group g that a later state of this mesh may hold: those
+  // of its list that have ids.
+  int32_t SourceRows(int32_t g) const;
   void InterpolatePositions(const ObjLoader& A, const ObjLoader& B, double t);
   void CopyState(const ObjLoader& other);
   // A fresh state of `source`; with views given, every vertex is projected

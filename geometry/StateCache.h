@@ -10,9 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "FileBytes.h"
 #include "ObjLoader.h"
 
 std::vector<char> EncodeStateCache(const ObjLoader& mesh);
+void EncodeStateCache(const ObjLoader& mesh, ByteWriter& out);
 // Written under a temporary name and renamed; false when that failed.
 bool WriteStateCache(const ObjLoader& mesh, const std::string& path);
 
@@ -24,3 +26,4 @@ bool WriteStateCache(const ObjLoader& mesh, const std::string& path);
 // mesh released and returns false.
 bool ReadStateCache(const char* data, size_t size, const std::string& fileName, ObjLoader& mesh,
                     ObjLoader* source);
+bool ReadStateCache(ByteSource& bytes, const std::string& fileName, ObjLoader& mesh, ObjLoader* source);

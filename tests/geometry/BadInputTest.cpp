@@ -7,6 +7,7 @@
 
 #include "FileBytes.h"
 #include "FlaggedBinary.h"
+#include "MeshCleanup.h"
 #include "MeshFiles.h"
 #include "ObjectList.h"
 #include "ParticleSet.h"
@@ -368,4 +369,70 @@ TEST(BadInput, ParticleCacheFallsBackToText) {
   EXPECT_FALSE(none.Load("none.obj"));
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "ERROR: none.obj: cannot open file\n");
   EXPECT_EQ(none.count, 0);
+}
+
+// Inputs the fuzz targets found.
+TEST(FuzzFound, EmptyFirstStateIsATopologySource) {
+  ScratchDir dir;
+  WriteText("empty0.obj", "");
+  WriteText("empty1.obj", "");
+  WriteText("nofaces0.obj", "v 0 0 0\ng solid\nusemtl solid1_mat\n");
+  WriteText("nofaces1.obj", "v 1 1 1\ng solid\nusemtl solid1_mat\nt 1 1 1\n");
+  for (int pass = 0; pass < 2; pass++) {  // text, then the caches
+    ObjLoader e0, e1, n0, n1;
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(e0.Load("empty0.obj", nullptr));
+    EXPECT_TRUE(e1.Load("empty1.obj", &e0));
+    EXPECT_TRUE(n0.Load("nofaces0.obj", nullptr));
+    EXPECT_TRUE(n1.Load("nofaces1.obj", &n0));  // its one triangle is cut
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(e1.topologySource, &e0);
+    EXPECT_EQ(n1.groupCount, 1);
+    EXPECT_EQ(n1.triangleCount, 0);
+    EXPECT_EQ(n1.positions[0], Vex3_quarn(1, 1, 1));
+  }
+}
+
+TEST(FuzzFound, LaterStateWithFewerGroupsThanItsSource) {
+  ScratchDir dir;
+  WriteText("s0.obj", kGood);
+  WriteText("s1.obj", "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\ng solid\nusemtl solid1_mat\nf 1 2 3 4\n");
+  for (int pass = 0; pass < 2; pass++) {
+    ObjLoader s0, s1;
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(s0.Load("s0.obj", nullptr));
+    ASSERT_TRUE(s1.Load("s1.obj", &s0));
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(s1.groupCount, 1);
+    EXPECT_EQ(s1.triangleCount, 2);
+    EXPECT_TRUE(s1.Exists(1));
+    EXPECT_FALSE(s1.Exists(2));  // its group is not in this state
+    EXPECT_EQ(s1.normals.size(), 3u);
+  }
+}
+
+TEST(FuzzFound, WeldingAMeshWithoutVerticesOrArrays) {
+  ObjLoader m;
+  m.groupCount = 1;
+  m.groupTriCount.Allocate(1, 0);
+  m.groupMaterial.Allocate(1, 0);
+  m.groupTriangles.Allocate(1);
+  m.vertexColors.Assign({});  // present but empty, like a 'y' flag with no vertices
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(WeldCleanup(m), 0);
+  EXPECT_EQ(DetectCleanup(m), 0);
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(m.vertexCount, 0);
+  EXPECT_TRUE(m.normals.empty());
+
+  // The file that showed it: no vertices, colours and normals flagged.
+  std::vector<char> b;
+  Put(b, int32_t(0));
+  b.insert(b.end(), {'y', 'y', char(0xff), 0});
+  Put(b, int32_t(0));
+  ObjLoader f;
+  testing::internal::CaptureStdout();
+  ASSERT_TRUE(ReadFlaggedBinaryData(b.data(), b.size(), "f.bin", f));
+  EXPECT_EQ(WeldCleanup(f), 0);
+  testing::internal::GetCapturedStdout();
 }
