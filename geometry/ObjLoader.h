@@ -32,6 +32,9 @@ class ObjLoader {
   std::string cacheName;
   int32_t vertexCount = 0;
   std::vector<Vex3_quarn> positions;
+  // groupTriCount and groupMaterial hold exactly groupCount entries;
+  // groupTriangles and the triangleId rows at least that many (a later
+  // state may share the lists of a source with more groups).
   int32_t groupCount = 0;
   SharedArray<int32_t> groupTriCount;
   SharedArray<int32_t> groupMaterial;
@@ -53,15 +56,14 @@ class ObjLoader {
 
   // Cache "%s.rdd" first, else the text file, then writes the cache. Ids,
   // and in shading mode 0 normals and vertex colours, are complete after.
-  // False (with one message naming the file) when the file is missing or
-  // bad; the mesh is then empty and consistent.
+  // A cache that does not fit this configuration (shading mode, with or
+  // without source) or is corrupt is reported and the text read instead.
+  // False (with one message naming the file, and no cache written) when
+  // the text is missing or bad; the mesh is then empty and consistent.
   virtual bool Load(const std::string& path, ObjLoader* source);
-  // positions = (1 - t) A + t B; B's live counts; B's topology source.
+  // positions = (1 - t) A + t B; B's live counts (in this mesh's own
+  // array), B's lists and topology source.
   virtual void Interpolate(const ObjLoader& A, const ObjLoader& B, double t);
-
-  // Later states share the lists of their source, which may hold more
-  // groups than they do: groupTriangles and the id rows have at least
-  // groupCount entries, the counts and materials exactly groupCount.
 
   // Frees every array and zeroes the counts; keeps colorScheme,
   // shadingMode, stateIndex and lightDir.
