@@ -184,16 +184,28 @@ void RunSize(int wanted) {
         PositionsAt(m, x.time, v);
         return RayDistanceAt(eye, ray, v, true, d);
       };
+      // Is the pixel centre inside the triangle at that time at all?
+      TriangleMotion m;
+      MovingTriangle prepared;
+      CoverageSpan spans[kCoverageSlots];
+      bool covered = false;
+      if (motion.Motion(x.triangle, &m)) {
+        PrepareMovingTriangle(m, eye, &prepared);
+        const int c = CoverageTimes(prepared, ray, spans);
+        for (int i = 0; i < c; i++) covered |= x.time >= spans[i].start && x.time <= spans[i].end;
+      }
       double dOwner = 0, dExtra = 0;
-      if (!distance(x.triangle, &dExtra))
+      if (!covered)
         edgeErrors++;
-      else if (owner >= 0 && distance(int32_t(owner), &dOwner) && dOwner < dExtra)
+      else if (owner >= 0 && distance(int32_t(owner), &dOwner) && distance(x.triangle, &dExtra) &&
+               dOwner < dExtra)
         depthErrors++;
     }
     std::printf("  100 software-raster frames: %.2f s (%.1f ms per frame), %lld triangles seen\n",
                 rasterSeconds, rasterSeconds * 10, static_cast<long long>(rasterVisible));
-    std::printf("  seen by the raster only: %lld; exact rays: %lld missed by the ray, %lld behind "
-                "the timeline's triangle, %lld unexplained\n",
+    std::printf("  seen by the raster only: %lld; by exact rays at those pixels and times: %lld "
+                "not covering the pixel centre, %lld behind the timeline's triangle, %lld "
+                "unexplained\n",
                 static_cast<long long>(extra.size()), static_cast<long long>(edgeErrors),
                 static_cast<long long>(depthErrors),
                 static_cast<long long>(extra.size()) - edgeErrors - depthErrors);
