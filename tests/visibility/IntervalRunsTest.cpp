@@ -13,6 +13,8 @@
 #include "Frustum.h"
 #include "IntervalRuns.h"
 #include "IntervalTable.h"
+#include "KeyframeTrajectories.h"
+#include "KeyframedMotion.h"
 #include "PPC.h"
 #include "SampleLocationBuffer.h"
 #include "ScratchDir.h"
@@ -228,4 +230,27 @@ TEST(PointSceneRun, RefusesUntilSpheresExist) {
   RunFixture f(ThreeTriangles());
   PointSceneRun(f.scene);
   EXPECT_NE(f.err.str().find("nothing is computed"), std::string::npos);
+}
+
+TEST(KeyframedMotion, BlendsKeyframesAndHoldsTheLast) {
+  ObjLoader k0, k1, k2;
+  Tri t = {Vex3_quarn(0, 0, -10), Vex3_quarn(1, 0, -10), Vex3_quarn(0, 1, -10)};
+  BuildMesh(k0, {{t}});
+  BuildMesh(k1, {{Moved(t, 2)}});
+  BuildMesh(k2, {{Moved(t, 6)}});
+  auto tr = KeyframeTrajectories::Build(3, k0);
+  tr->StoreKeyframe(k1, 1);
+  tr->StoreKeyframe(k2, 2);
+  TriangleMotion m;
+  ASSERT_TRUE(KeyframedMotion(*tr, 0.5, 1.5).Motion(0, &m));
+  EXPECT_FLOAT_EQ(m.a[0].x, 1);
+  EXPECT_FLOAT_EQ(m.b[0].x, 4);
+  // At and beyond the last keyframe its positions hold.
+  ASSERT_TRUE(KeyframedMotion(*tr, 2, 7.5).Motion(0, &m));
+  EXPECT_FLOAT_EQ(m.a[1].x, 7);
+  EXPECT_FLOAT_EQ(m.b[1].x, 7);
+  AABB box;
+  ASSERT_TRUE(KeyframeBox(*tr, 0, &box));
+  EXPECT_FLOAT_EQ(box.min.x, 0);
+  EXPECT_FLOAT_EQ(box.max.x, 7);
 }
