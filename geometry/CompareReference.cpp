@@ -12,7 +12,7 @@ void CompareWithReference(const ObjLoader& mesh, const std::string& referencePat
   std::printf(reference.triangleCount == mesh.triangleCount ? "T number match!\n" : "T number does not match\n");
   const int32_t refCount = reference.groupCount > 0 ? reference.groupTriCount[0] : 0;
   int32_t j = 0;
-  for (int32_t g = 0; g < mesh.groupCount; g++) {
+  for (int32_t g = 0; g < mesh.GroupsHeld(); g++) {
     int32_t n = std::min<int32_t>(mesh.groupTriCount[g], int32_t(mesh.groupTriangles[g].size() / 3));
     for (int32_t k = 0; k < n; k++, j++) {
       // Triangles beyond the reference's have nothing to match.

@@ -110,7 +110,7 @@ bool WriteFlaggedBinary(const std::string& path, const std::vector<Vex3_quarn>& 
 
 bool WriteFlaggedBinary(const std::string& path, const ObjLoader& mesh) {
   std::vector<uint32_t> triangles;
-  for (int32_t g = 0; g < mesh.groupCount; g++) {
+  for (int32_t g = 0; g < mesh.GroupsHeld(); g++) {
     int32_t n = std::max(0, std::min<int32_t>(mesh.groupTriCount[g], int32_t(mesh.groupTriangles[g].size() / 3)));
     triangles.insert(triangles.end(), mesh.groupTriangles[g].begin(), mesh.groupTriangles[g].begin() + 3 * n);
   }

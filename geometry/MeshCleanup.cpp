@@ -121,7 +121,7 @@ int32_t RemoveBadTriangles(ObjLoader& mesh, const std::vector<uint32_t>& map) {
   const size_t nv = map.size();
   auto mapped = [&](uint32_t v) { return v < nv ? map[v] : v; };
   int32_t degenerate = 0;
-  for (int32_t g = 0; g < mesh.groupCount; g++) {
+  for (int32_t g = 0; g < mesh.GroupsHeld(); g++) {
     std::vector<uint32_t>& list = mesh.groupTriangles[g];
     int32_t kept = 0, n = Live(mesh, g);
     for (int32_t k = 0; k < n; k++) {
@@ -139,8 +139,8 @@ int32_t RemoveBadTriangles(ObjLoader& mesh, const std::vector<uint32_t>& map) {
   std::printf("%d degenerate triangle removed\n", degenerate);
 
   std::vector<TriangleRecord> records;
-  std::vector<std::vector<int32_t>> keep(size_t(mesh.groupCount));
-  for (int32_t g = 0; g < mesh.groupCount; g++) {
+  std::vector<std::vector<int32_t>> keep(size_t(mesh.GroupsHeld()));
+  for (int32_t g = 0; g < mesh.GroupsHeld(); g++) {
     int32_t n = mesh.groupTriCount[g];
     keep[g].assign(size_t(n), 1);
     for (int32_t k = 0; k < n; k++) {
@@ -161,7 +161,7 @@ int32_t RemoveBadTriangles(ObjLoader& mesh, const std::vector<uint32_t>& map) {
   std::printf("%d duplicate triangle detected\n", duplicates);
 
   int64_t total = 0;
-  for (int32_t g = 0; g < mesh.groupCount; g++) {
+  for (int32_t g = 0; g < mesh.GroupsHeld(); g++) {
     std::vector<uint32_t>& list = mesh.groupTriangles[g];
     int32_t kept = 0;
     for (int32_t k = 0; k < mesh.groupTriCount[g]; k++) {
@@ -188,7 +188,7 @@ int32_t WeldCleanup(ObjLoader& mesh) {
   const size_t nv = map.size();
   Unshare(mesh);
   auto rewrite = [&]() {
-    for (int32_t g = 0; g < mesh.groupCount; g++) {
+    for (int32_t g = 0; g < mesh.GroupsHeld(); g++) {
       uint32_t* t = mesh.groupTriangles[g].data();
       for (size_t i = 0, n = 3 * size_t(Live(mesh, g)); i < n; i++)
         if (t[i] < nv) t[i] = map[t[i]];

@@ -23,7 +23,7 @@ void ObjLoader::ComputeNormals() {
   // Indexed by id; a later state sizes it by its source's identifiers.
   normals.Allocate(IdCount());
   const size_t nv = positions.size();
-  for (int32_t g = 0; g < groupCount; g++) {
+  for (int32_t g = 0; g < GroupsHeld(); g++) {
     int32_t n = std::min<int32_t>(groupTriCount[g], int32_t(groupTriangles[g].size() / 3));
     for (int32_t k = 0; k < n; k++) {
       int32_t id = IdOf(g, k);
@@ -39,7 +39,7 @@ void ObjLoader::ComputeVertexColors() {
   vertexColors.Allocate(int64_t(positions.size()));
   std::vector<int32_t> counter(positions.size(), 0);
   const size_t nv = positions.size();
-  for (int32_t g = 0; g < groupCount; g++) {
+  for (int32_t g = 0; g < GroupsHeld(); g++) {
     Vex3_quarn c = MaterialColor(groupMaterial.empty() ? 0 : groupMaterial[g]);
     int32_t n = std::min<int32_t>(groupTriCount[g], int32_t(groupTriangles[g].size() / 3));
     for (int32_t k = 0; k < n; k++) {

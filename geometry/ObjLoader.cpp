@@ -76,8 +76,9 @@ void ObjLoader::AssignIds(ObjLoader* source) {
     return;
   }
   int64_t total = 0;
-  std::vector<int32_t> live(size_t(groupCount), 0);
-  for (int32_t g = 0; g < groupCount; g++) {
+  const int32_t held = GroupsHeld();
+  std::vector<int32_t> live(size_t(std::max(groupCount, 0)), 0);
+  for (int32_t g = 0; g < held; g++) {
     // A count larger than the list would give ids to triangles that are
     // not there.
     int64_t n = std::min<int64_t>(groupTriCount[g], groupTriangles[g].size() / 3);
@@ -88,7 +89,7 @@ void ObjLoader::AssignIds(ObjLoader* source) {
   indexInGroup.Allocate(total, 0);
   triangleId.Allocate(groupCount);
   int32_t next = 0;
-  for (int32_t g = 0; g < groupCount; g++) {
+  for (int32_t g = 0; g < held; g++) {
     std::vector<int32_t>& row = triangleId[g];
     row.resize(size_t(live[g]));
     for (int32_t k = 0; k < live[g]; k++, next++) {
@@ -108,12 +109,13 @@ bool ObjLoader::UseSourceTopology(ObjLoader& source, const std::string& fileName
   bool cut = false;
   triangleCount = 0;
   groupTriCount.MakeUnique();
-  for (int32_t g = 0; g < groupCount; g++) {
+  for (int32_t g = 0; g < GroupsHeld(); g++) {
     int32_t rows = source.SourceRows(g);
     if (groupTriCount[g] > rows) {
       groupTriCount[g] = rows;
       cut = true;
     }
+    if (groupTriCount[g] <= 0) continue;
     // Live triangles of the shared lists must name vertices of this state.
     const uint32_t* tri = source.groupTriangles[g].data();
     for (size_t i = 0, n = 3 * size_t(groupTriCount[g]); i < n; i++) {
@@ -160,7 +162,7 @@ bool ObjLoader::Locate(int32_t id, int32_t* g, int32_t* k) const {
     index = indexInGroup[id];
   }
   // Mesh without tables: the id indexes the first group.
-  if (group < 0 || group >= groupCount || size_t(group) >= groupTriCount.size()) return false;
+  if (group < 0 || group >= GroupsHeld()) return false;
   if (index < 0 || index >= groupTriCount[group]) return false;
   if (size_t(index) >= groupTriangles[group].size() / 3) return false;
   *g = group;
@@ -317,9 +319,9 @@ void ObjLoader::ShareTopology(ObjLoader& source, const GLMatrices* from, const G
 
 void ObjLoader::VisibleSubset(const int32_t* mask, std::vector<std::vector<uint32_t>>* lists,
                               std::vector<int32_t>* counts) const {
-  lists->assign(size_t(groupCount), {});
-  counts->assign(size_t(groupCount), 0);
-  for (int32_t g = 0; g < groupCount; g++) {
+  lists->assign(size_t(std::max(groupCount, 0)), {});
+  counts->assign(size_t(std::max(groupCount, 0)), 0);
+  for (int32_t g = 0; g < GroupsHeld(); g++) {
     int32_t n = std::min<int32_t>(groupTriCount[g], int32_t(groupTriangles[g].size() / 3));
     std::vector<uint32_t>& list = (*lists)[g];
     for (int32_t k = 0; k < n; k++) {

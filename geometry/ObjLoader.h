@@ -5,6 +5,7 @@
 // holds the first groupTriCount[g] triangles of the source's list.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -89,6 +90,12 @@ class ObjLoader {
 
   // Number of identifiers of the topology (the source's triangle count).
   int32_t IdCount() const;
+  // Groups whose counts and lists are both there: groupCount for every
+  // mesh the readers make, fewer only for a mesh assembled by hand.
+  int32_t GroupsHeld() const {
+    size_t n = std::min({size_t(std::max(groupCount, 0)), groupTriCount.size(), groupTriangles.size()});
+    return int32_t(n);
+  }
   bool HasIdTables() const { return !groupOfTriangle.empty(); }
   // Id of triangle k of group g: from the table, or k without tables; -1
   // when the table has no such entry.

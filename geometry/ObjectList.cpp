@@ -95,14 +95,14 @@ std::vector<char> EncodeObjectListCache(const ObjLoader& mesh) {
     w.PutArray(uv, 2);
   }
   int32_t total = 0;
-  std::vector<int32_t> live(size_t(mesh.groupCount));
-  for (int32_t g = 0; g < mesh.groupCount; g++) {
+  std::vector<int32_t> live(size_t(mesh.GroupsHeld()));
+  for (int32_t g = 0; g < mesh.GroupsHeld(); g++) {
     live[g] = std::max(0, std::min<int32_t>(mesh.groupTriCount[g], int32_t(mesh.groupTriangles[g].size() / 3)));
     total += live[g];
   }
-  w.Put(mesh.groupCount);
+  w.Put(mesh.GroupsHeld());
   w.Put(total);
-  for (int32_t g = 0; g < mesh.groupCount; g++) {
+  for (int32_t g = 0; g < mesh.GroupsHeld(); g++) {
     w.Put(live[g]);
     w.Put(size_t(g) < mesh.groupColor.size() ? mesh.groupColor[g] : Vex3_quarn());
     w.PutArray(mesh.groupTriangles[g].data(), 3 * size_t(live[g]));

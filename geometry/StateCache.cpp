@@ -23,10 +23,10 @@ void EncodeStateCache(const ObjLoader& mesh, ByteWriter& w) {
   w.Put(int32_t(mesh.positions.size()));
   w.PutArray(mesh.positions.data(), mesh.positions.size());
   int32_t total = 0;
-  for (int32_t g = 0; g < mesh.groupCount; g++) total += LiveCount(mesh, g);
-  w.Put(mesh.groupCount);
+  for (int32_t g = 0; g < mesh.GroupsHeld(); g++) total += LiveCount(mesh, g);
+  w.Put(mesh.GroupsHeld());
   w.Put(total);
-  for (int32_t g = 0; g < mesh.groupCount; g++) {
+  for (int32_t g = 0; g < mesh.GroupsHeld(); g++) {
     int32_t n = LiveCount(mesh, g);
     w.Put(n);
     w.Put(mesh.groupMaterial.empty() ? 0 : mesh.groupMaterial[g]);

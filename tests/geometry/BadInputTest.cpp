@@ -436,3 +436,30 @@ TEST(FuzzFound, WeldingAMeshWithoutVerticesOrArrays) {
   EXPECT_EQ(WeldCleanup(f), 0);
   testing::internal::GetCapturedStdout();
 }
+
+TEST(BadInput, HandBuiltMeshWithFewerListsThanGroups) {
+  ObjLoader m;
+  m.positions = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+  m.vertexCount = 3;
+  m.groupCount = 3;  // counts for three groups, a list for one
+  m.groupTriCount.Assign({1, 1, 1});
+  m.groupMaterial.Assign({1, 2, 3});
+  m.groupTriangles.Assign({{0, 1, 2}});
+  m.triangleCount = 3;
+  EXPECT_EQ(m.GroupsHeld(), 1);
+  m.AssignIds(nullptr);
+  EXPECT_EQ(m.IdCount(), 1);
+  m.ComputeNormals();
+  m.ComputeVertexColors();
+  EXPECT_TRUE(m.Exists(0));
+  std::vector<char> cache = EncodeStateCache(m);
+  ObjLoader back;
+  testing::internal::CaptureStderr();
+  EXPECT_TRUE(ReadStateCache(cache.data(), cache.size(), "c.rdd", back, nullptr));
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(back.groupCount, 1);
+  testing::internal::CaptureStdout();
+  DetectCleanup(m);
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(m.groupTriCount[0], 1);
+}
