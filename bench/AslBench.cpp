@@ -11,7 +11,6 @@
 #include <ctime>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -19,28 +18,12 @@
 
 #include "AslReference.h"
 #include "AslRun.h"
+#include "BenchSupport.h"
 #include "ObjLoader.h"
 #include "PPC.h"
 #include "SoftwareRaster.h"
 
 namespace {
-
-double Seconds(std::chrono::steady_clock::time_point t0) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
-
-// Processor time of the process, for figures that do not depend on how
-// busy the machine is.
-double CpuSeconds() { return double(std::clock()) / CLOCKS_PER_SEC; }
-
-// Peak resident memory of the process so far, in MB.
-double PeakMB() {
-  std::ifstream in("/proc/self/status");
-  std::string line;
-  while (std::getline(in, line))
-    if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
-  return 0;
-}
 
 // About n small triangles spread through the view frustum, one to a few
 // pixels each, so most are near or below pixel size.

@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "Frustum.h"
 #include "IntervalRuns.h"
 #include "ObjLoader.h"
@@ -31,21 +32,6 @@
 #include "SoftwareRaster.h"
 
 namespace {
-
-double Seconds(std::chrono::steady_clock::time_point t0) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
-
-double CpuSeconds() { return double(std::clock()) / CLOCKS_PER_SEC; }
-
-// Peak resident memory of the process so far, in MB.
-double PeakMB() {
-  std::ifstream in("/proc/self/status");
-  std::string line;
-  while (std::getline(in, line))
-    if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
-  return 0;
-}
 
 // An n x n quad sheet of 10000 x 10000 units with waves of the given phase.
 void WaveSheet(ObjLoader& mesh, int n, float phase) {

@@ -5,7 +5,6 @@
 // count, triangle count, id window per pixel (default 2048; the triangle
 // count spreads ids over the whole scene, leaving little to merge),
 // scratch folder (default /tmp).
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,30 +15,13 @@
 #include <cstring>
 #include <string>
 
+#include "BenchSupport.h"
 #include "IntervalTable.h"
 #include "SampleLocationBuffer.h"
 
 namespace {
 
 constexpr int kW = 1280, kH = 720;
-
-double Seconds(std::chrono::steady_clock::time_point a) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - a).count();
-}
-
-// CPU time of the process: a figure other load on the machine inflates
-// less than the wall clock.
-double CpuSeconds() {
-  timespec t;
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return double(t.tv_sec) + 1e-9 * double(t.tv_nsec);
-}
-
-double PeakMiB() {
-  rusage u;
-  getrusage(RUSAGE_SELF, &u);
-  return double(u.ru_maxrss) / 1024.0;  // kilobytes on Linux
-}
 
 uint64_t Mix(uint64_t x) {  // splitmix64 finaliser: a fixed pseudo-random sequence
   x += 0x9e3779b97f4a7c15ull;
@@ -115,7 +97,7 @@ int main(int argc, char** argv) {
   auto t0 = std::chrono::steady_clock::now();
   FillTimelines(buf, intervals, triangles, std::max(window, 1));
   const double fillSeconds = Seconds(t0);
-  const double timelinesMiB = PeakMiB();
+  const double timelinesMiB = PeakMB();
 
   t0 = std::chrono::steady_clock::now();
   double c0 = CpuSeconds();
@@ -125,7 +107,7 @@ int main(int argc, char** argv) {
   c0 = CpuSeconds();
   const bool written = WriteIntervalTable(*table, path);
   const double writeSeconds = Seconds(t0), writeCpu = CpuSeconds() - c0;
-  const double afterWriteMiB = PeakMiB();
+  const double afterWriteMiB = PeakMB();
 
   const double fileMiB =
       double(8 + 8 * int64_t(table->trianglesWithIntervals) + 16 * int64_t(table->intervals.size())) /
@@ -138,7 +120,7 @@ int main(int argc, char** argv) {
   c0 = CpuSeconds();
   auto back = ReadIntervalTable(path);
   const double readSeconds = Seconds(t0), readCpu = CpuSeconds() - c0;
-  const double afterReadMiB = PeakMiB();
+  const double afterReadMiB = PeakMB();
   const bool same = back && Digest(*back) == digest;
   std::remove(path.c_str());
 

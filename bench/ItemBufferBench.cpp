@@ -21,6 +21,7 @@
 #include <memory>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "FrameBuffer.h"
 #include "ItemBuffer.h"
 #include "MeshDraw.h"
@@ -73,17 +74,6 @@ std::unique_ptr<ObjLoader> Terrain(int n) {
   return m;
 }
 
-double Seconds(std::chrono::steady_clock::time_point a) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - a).count();
-}
-
-// CPU time of the whole process (the rasteriser's threads included): a
-// figure that other load on the machine does not inflate.
-double CpuSeconds(clockid_t clock = CLOCK_PROCESS_CPUTIME_ID) {
-  timespec t;
-  clock_gettime(clock, &t);
-  return double(t.tv_sec) + 1e-9 * double(t.tv_nsec);
-}
 // CPU time of this thread alone: the GL driver's vertex and primitive work
 // runs here, the rasteriser's threads in parallel with it.
 double MainThreadSeconds() { return CpuSeconds(CLOCK_THREAD_CPUTIME_ID); }

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <string>
 
+#include "BenchSupport.h"
 #include "FileBytes.h"
 #include "Format.h"
 #include "MeshCleanup.h"
@@ -19,16 +20,6 @@
 #include "StateReader.h"
 
 namespace {
-double Seconds(std::chrono::steady_clock::time_point since) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
-double CpuNow() {
-  timespec ts;
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-  return double(ts.tv_sec) + 1e-9 * double(ts.tv_nsec);
-}
-
 // Wall and process CPU seconds of the fastest of some runs; the CPU time
 // is the steadier figure on a machine that others are using.
 struct Time {
@@ -68,10 +59,10 @@ Time Best(int runs, F f) {
   Time best;
   for (int i = 0; i < runs; i++) {
     auto t = std::chrono::steady_clock::now();
-    double c = CpuNow();
+    double c = CpuSeconds();
     f();
     best.wall = std::min(best.wall, Seconds(t));
-    best.cpu = std::min(best.cpu, CpuNow() - c);
+    best.cpu = std::min(best.cpu, CpuSeconds() - c);
   }
   return best;
 }

@@ -46,16 +46,10 @@ void FootagePass(PassContext& c, ObjLoader* mesh, bool drawMeshVariant) {
     PointFootage(c);
     return;
   }
-  if (mesh == nullptr) return;
-  if (c.sceneId == kSceneLitColours) {
-    DrawColors(*mesh, IdMask::All());
-    return;
-  }
+  if (mesh == nullptr || pass::DrawOwnColours(c, *mesh)) return;
   cgShader* shader = c.shaders.footage;
   pass::LoadOnce(shader, "CG/RenderOriginalFootage.cg", nullptr, "fpmain");
-  if (shader == nullptr) return;
-  shader->Bind();
-  SetMVPParameter(shader->GetVertexParameter("modelViewProj"));
+  if (!pass::BindWithMVP(shader)) return;
   if (drawMeshVariant) {
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     glLineWidth(2);
@@ -66,25 +60,16 @@ void FootagePass(PassContext& c, ObjLoader* mesh, bool drawMeshVariant) {
     glLineWidth(1);
     glClear(GL_DEPTH_BUFFER_BIT);
   }
-  mesh->lightDir = c.lightDirection;
-  DrawColors(*mesh, c.drawFlags);
-  shader->Unbind();
+  pass::DrawLitColours(c, *shader, *mesh, c.drawFlags);
 }
 
 void SuperPixelFootagePass(PassContext& c) {
-  if (c.window == nullptr) return;
-  ClearToSky();
-  if (!pass::SetCamera(c) || c.drawMesh == nullptr) return;
-  ObjLoader& mesh = *c.drawMesh;
-  if (c.sceneId == kSceneLitColours) {
-    DrawColors(mesh, IdMask::All());
-    return;
-  }
+  ObjLoader* drawMesh = pass::BeginSkyView(c);
+  if (drawMesh == nullptr) return;
+  ObjLoader& mesh = *drawMesh;
   cgShader* shader = c.shaders.footageSp;
   pass::LoadVertexOnlyOnce(shader, "CG/RenderOriginalFootage_sp.cg");
-  if (shader == nullptr) return;
-  shader->Bind();
-  SetMVPParameter(shader->GetVertexParameter("modelViewProj"));
+  if (!pass::BindWithMVP(shader)) return;
   cgParameter mode = shader->GetVertexParameter("mode");
   SetParameter1i(mode, 2);
   mesh.lightDir = c.lightDirection;

@@ -69,6 +69,29 @@ bool InRange(const ObjLoader& mesh, const uint32_t idx[3]) {
   return idx[0] < n && idx[1] < n && idx[2] < n;
 }
 
+// Walks the live triangles group by group: beginGroup(g) at the start of
+// every group, then triangle(id, t) for each triangle whose mask entry is
+// set and whose vertex indices t address positions.
+template <typename BeginGroup, typename Triangle>
+void ForEachMaskedTriangle(const ObjLoader& mesh, IdMask mask, BeginGroup beginGroup,
+                           Triangle triangle) {
+  for (int g = 0; g < mesh.groupCount; g++) {
+    int n = LiveCount(mesh, g);
+    const std::vector<uint32_t>* list = GroupList(mesh, g);
+    beginGroup(g);
+    for (int k = 0; k < n; k++) {
+      int32_t id = mesh.IdOf(g, k);
+      if (id < 0 || !mask.Has(id)) continue;
+      const uint32_t* t = list->data() + 3 * size_t(k);
+      if (InRange(mesh, t)) triangle(id, t);
+    }
+  }
+}
+template <typename Triangle>
+void ForEachMaskedTriangle(const ObjLoader& mesh, IdMask mask, Triangle triangle) {
+  ForEachMaskedTriangle(mesh, mask, [](int) {}, triangle);
+}
+
 // GL objects of the batched identifier draw, made on first use in the
 // (shared) context.
 struct IdListObjects {
@@ -97,19 +120,10 @@ int LiveCount(const ObjLoader& mesh, int g) {
 void BuildIdList(const ObjLoader& mesh, IdMask mask, IdList* out) {
   out->indices.clear();
   out->theIDs.clear();
-  uint32_t limit = uint32_t(mesh.positions.size());
-  for (int g = 0; g < mesh.groupCount; g++) {
-    int n = LiveCount(mesh, g);
-    const std::vector<uint32_t>* list = GroupList(mesh, g);
-    for (int k = 0; k < n; k++) {
-      int32_t id = mesh.IdOf(g, k);
-      if (id < 0 || !mask.Has(id)) continue;
-      const uint32_t* t = list->data() + 3 * size_t(k);
-      if (t[0] >= limit || t[1] >= limit || t[2] >= limit) continue;
-      out->indices.insert(out->indices.end(), t, t + 3);
-      out->theIDs.push_back(id + 1);
-    }
-  }
+  ForEachMaskedTriangle(mesh, mask, [&](int32_t id, const uint32_t* t) {
+    out->indices.insert(out->indices.end(), t, t + 3);
+    out->theIDs.push_back(id + 1);
+  });
 }
 
 void DrawIdsPerTriangle(const ObjLoader& mesh, const cgShader& shader, IdMask mask) {
@@ -174,23 +188,15 @@ void DrawColors(ObjLoader& mesh, IdMask mask) {
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     glLineWidth(3);
     glBegin(GL_TRIANGLES);
-    for (int g = 0; g < mesh.groupCount; g++) {
-      int n = LiveCount(mesh, g);
-      const std::vector<uint32_t>* list = GroupList(mesh, g);
-      for (int k = 0; k < n; k++) {
-        int32_t id = mesh.IdOf(g, k);
-        if (id < 0 || !mask.Has(id)) continue;
-        const uint32_t* t = list->data() + 3 * size_t(k);
-        if (!InRange(mesh, t)) continue;
-        if (mask.flags != nullptr && size_t(id) < mesh.triangleColors.size())
-          glColor3fv(&mesh.triangleColors[size_t(id)].x);
-        else
-          glColor3f(0, 0, 0);
-        Vertex(mesh, t[0]);
-        Vertex(mesh, t[1]);
-        Vertex(mesh, t[2]);
-      }
-    }
+    ForEachMaskedTriangle(mesh, mask, [&](int32_t id, const uint32_t* t) {
+      if (mask.flags != nullptr && size_t(id) < mesh.triangleColors.size())
+        glColor3fv(&mesh.triangleColors[size_t(id)].x);
+      else
+        glColor3f(0, 0, 0);
+      Vertex(mesh, t[0]);
+      Vertex(mesh, t[1]);
+      Vertex(mesh, t[2]);
+    });
     glEnd();
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glLineWidth(1);
@@ -200,23 +206,19 @@ void DrawColors(ObjLoader& mesh, IdMask mask) {
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   const Vex3_quarn* colors = LitColors(mesh, true);
   glBegin(GL_TRIANGLES);
-  for (int g = 0; g < mesh.groupCount; g++) {
-    int n = LiveCount(mesh, g);
-    const std::vector<uint32_t>* list = GroupList(mesh, g);
-    // Object lists have no lit vertex colours: their group colours stand in.
-    if (colors == nullptr && mesh.groupColor.size() > size_t(g))
-      glColor3fv(&mesh.groupColor[size_t(g)].x);
-    for (int k = 0; k < n; k++) {
-      int32_t id = mesh.IdOf(g, k);
-      if (id < 0 || !mask.Has(id)) continue;
-      const uint32_t* t = list->data() + 3 * size_t(k);
-      if (!InRange(mesh, t)) continue;
-      for (int j = 0; j < 3; j++) {
-        if (colors != nullptr) glColor3fv(&colors[t[j]].x);
-        Vertex(mesh, t[j]);
-      }
-    }
-  }
+  ForEachMaskedTriangle(
+      mesh, mask,
+      [&](int g) {
+        // Object lists have no lit vertex colours: their group colours stand in.
+        if (colors == nullptr && mesh.groupColor.size() > size_t(g))
+          glColor3fv(&mesh.groupColor[size_t(g)].x);
+      },
+      [&](int32_t, const uint32_t* t) {
+        for (int j = 0; j < 3; j++) {
+          if (colors != nullptr) glColor3fv(&colors[t[j]].x);
+          Vertex(mesh, t[j]);
+        }
+      });
   glEnd();
 }
 

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include "FrameBuffer.h"
+#include "MeshDraw.h"
 #include "PPC.h"
 #include "cgShader.h"
 
@@ -36,6 +37,32 @@ void Begin(float r, float g, float b, float a) {
   glDisable(GL_BLEND);
   glClearColor(r, g, b, a);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+bool BindWithMVP(cgShader* shader) {
+  if (shader == nullptr) return false;
+  shader->Bind();
+  SetMVPParameter(shader->GetVertexParameter("modelViewProj"));
+  return true;
+}
+
+bool DrawOwnColours(const PassContext& c, ObjLoader& mesh) {
+  if (c.sceneId != kSceneLitColours) return false;
+  DrawColors(mesh, IdMask::All());
+  return true;
+}
+
+ObjLoader* BeginSkyView(PassContext& c) {
+  if (c.window == nullptr) return nullptr;
+  ClearToSky();
+  if (!SetCamera(c) || c.drawMesh == nullptr) return nullptr;
+  return DrawOwnColours(c, *c.drawMesh) ? nullptr : c.drawMesh;
+}
+
+void DrawLitColours(const PassContext& c, cgShader& shader, ObjLoader& mesh, IdMask mask) {
+  mesh.lightDir = c.lightDirection;
+  DrawColors(mesh, mask);
+  shader.Unbind();
 }
 
 }  // namespace pass

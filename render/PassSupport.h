@@ -20,4 +20,18 @@ bool SetCamera(const PassContext& c);
 // Depth test on, alpha test and blending off, cleared to the colour.
 void Begin(float r, float g, float b, float a);
 
+// Binds the program and sets "modelViewProj" of its vertex stage; false
+// when there is no program.
+bool BindWithMVP(cgShader* shader);
+// In the scenes without programs the mesh's own colours are the whole
+// view: draws them and returns true there.
+bool DrawOwnColours(const PassContext& c, ObjLoader& mesh);
+// The opening of the sky-cleared footage views: the sky, the camera and
+// DrawOwnColours. Returns drawMesh when the pass has more to draw, else
+// null.
+ObjLoader* BeginSkyView(PassContext& c);
+// The mesh's colours under the bound footage program, lit from the
+// context's light direction; unbinds the program.
+void DrawLitColours(const PassContext& c, cgShader& shader, ObjLoader& mesh, IdMask mask);
+
 }  // namespace pass

@@ -59,11 +59,7 @@ void ShadeCity(PassContext& c) {
   glEnable(GL_CULL_FACE);
   glCullFace(GL_BACK);
   glFrontFace(GL_CW);
-  if (shader != nullptr) {
-    shader->Bind();
-    SetMVPParameter(shader->GetVertexParameter("modelViewProj"));
-    SetEye(*shader, c);
-  }
+  if (pass::BindWithMVP(shader)) SetEye(*shader, c);
   if (c.drawMesh != nullptr) DrawTextured(*c.drawMesh);
   if (shader != nullptr) shader->Unbind();
   // Culling must not outlive the city view: the item buffers draw both
@@ -94,9 +90,7 @@ void ShadePass(PassContext& c, ObjLoader* stateMesh) {
     case kSceneForest: {
       cgShader* shader = c.shaders.grass;
       pass::LoadOnce(shader, "CG/RenderGrass.cg", nullptr, "fpmain");
-      if (shader == nullptr) break;
-      shader->Bind();
-      SetMVPParameter(shader->GetVertexParameter("modelViewProj"));
+      if (!pass::BindWithMVP(shader)) break;
       SetEye(*shader, c);
       if (c.drawMesh != nullptr) DrawMaterials(*c.drawMesh, shader);
       shader->Unbind();
@@ -148,14 +142,9 @@ void DrawBackdrop(const PPC& windowCamera, const PPC& footageCamera, unsigned te
 }
 
 void GrassPass(PassContext& c) {
-  if (c.window == nullptr) return;
-  ClearToSky();
-  if (!pass::SetCamera(c) || c.drawMesh == nullptr) return;
-  ObjLoader& mesh = *c.drawMesh;
-  if (c.sceneId == kSceneLitColours) {
-    DrawColors(mesh, IdMask::All());
-    return;
-  }
+  ObjLoader* drawMesh = pass::BeginSkyView(c);
+  if (drawMesh == nullptr) return;
+  ObjLoader& mesh = *drawMesh;
   if (c.sceneId == kSceneGrass || c.sceneId == kSceneForest) {
     cgShader* shader = c.shaders.grass;
     pass::LoadOnce(shader, "CG/RenderGrass.cg", nullptr, "fpmain");
@@ -166,9 +155,7 @@ void GrassPass(PassContext& c) {
       pass::SetCamera(c);
     }
     glClear(GL_DEPTH_BUFFER_BIT);
-    if (shader == nullptr) return;
-    shader->Bind();
-    SetMVPParameter(shader->GetVertexParameter("modelViewProj"));
+    if (!pass::BindWithMVP(shader)) return;
     SetEye(*shader, c);
     DrawRestricted(mesh, c.marks, shader);
     shader->Unbind();
@@ -176,12 +163,7 @@ void GrassPass(PassContext& c) {
   }
   cgShader* shader = c.shaders.footage;
   pass::LoadVertexOnlyOnce(shader, "CG/RenderOriginalFootage.cg");
-  if (shader == nullptr) return;
-  shader->Bind();
-  SetMVPParameter(shader->GetVertexParameter("modelViewProj"));
-  mesh.lightDir = c.lightDirection;
-  DrawColors(mesh, c.marks);
-  shader->Unbind();
+  if (pass::BindWithMVP(shader)) pass::DrawLitColours(c, *shader, mesh, c.marks);
 }
 
 void RasterPass(PassContext& c, const IdMask* list) {

@@ -135,17 +135,22 @@ void AddBox(GenMesh& m, GenGroup& g, const Vex3_quarn& lo, const Vex3_quarn& hi,
       {{hi.x, lo.y, lo.z}, {0, d.y, 0}, {0, 0, d.z}},  // right (+x)
   };
   for (const FaceFrame& f : frames) {
-    std::vector<int> idx;
-    for (int j = 0; j <= n; j++)
-      for (int i = 0; i <= n; i++)
-        idx.push_back(m.AddVertex(f.o + f.u * (float(i) / n) + f.v * (float(j) / n)));
-    for (int j = 0; j < n; j++)
-      for (int i = 0; i < n; i++) {
-        int a = idx[j * (n + 1) + i], b = idx[j * (n + 1) + i + 1];
-        int c = idx[(j + 1) * (n + 1) + i + 1], e = idx[(j + 1) * (n + 1) + i];
-        m.Quad(g, a, b, c, e, death);
-      }
+    AddGrid(m, g, n, n,
+            [&](int i, int j) { return f.o + f.u * (float(i) / n) + f.v * (float(j) / n); },
+            death);
   }
+}
+
+void AddGrid(GenMesh& m, GenGroup& g, int cols, int rows,
+             const std::function<Vex3_quarn(int, int)>& at, int death) {
+  std::vector<int> idx;
+  for (int j = 0; j <= rows; j++)
+    for (int i = 0; i <= cols; i++) idx.push_back(m.AddVertex(at(i, j)));
+  for (int j = 0; j < rows; j++)
+    for (int i = 0; i < cols; i++) {
+      const int v = j * (cols + 1) + i;
+      m.Quad(g, idx[v], idx[v + 1], idx[v + cols + 2], idx[v + cols + 1], death);
+    }
 }
 
 void GenMesh::ComputeAttributes(int ua, int va, float size) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <deque>
+#include <functional>
 #include <unordered_map>
 #include <vector>
 
@@ -80,6 +81,11 @@ class GenMesh {
 
 // Small helpers used by the scene builders.
 float Hash01(uint32_t i);  // deterministic value in [0, 1)
+// A grid of cols x rows quads over (cols + 1) x (rows + 1) vertices added
+// row by row at at(i, j) (called once per vertex, in that order); quad
+// (i, j) is wound (i, j), (i + 1, j), (i + 1, j + 1), (i, j + 1).
+void AddGrid(GenMesh& m, GenGroup& g, int cols, int rows,
+             const std::function<Vex3_quarn(int, int)>& at, int death = GenMesh::kNever);
 // Box with corners lo, hi; each face split n x n into quads.
 void AddBox(GenMesh& m, GenGroup& g, const Vex3_quarn& lo, const Vex3_quarn& hi, int n = 1,
             int death = GenMesh::kNever);

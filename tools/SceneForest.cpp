@@ -62,16 +62,10 @@ void GenerateForest(GenContext& ctx) {
   GenObject ground = BeginObject(m, "forest_floor");
   GenGroup& floor = m.AddNamedGroup("moss", {0.32f, 0.4f, 0.18f});
   const int n = 60;
-  for (int j = 0; j <= n; j++)
-    for (int i = 0; i <= n; i++) {
-      const float x = -3000.0f + 100 * i, y = -3000.0f + 100 * j;
-      m.AddVertex({x, y, Floor(x, y)});
-    }
-  for (int j = 0; j < n; j++)
-    for (int i = 0; i < n; i++) {
-      const int a = j * (n + 1) + i;
-      m.Quad(floor, a, a + 1, a + n + 2, a + n + 1);
-    }
+  AddGrid(m, floor, n, n, [](int i, int j) {
+    const float x = -3000.0f + 100 * i, y = -3000.0f + 100 * j;
+    return Vex3_quarn(x, y, Floor(x, y));
+  });
   EndObject(m, &ground, &objects);
   for (int s = 0; s < 12; s++) {
     GenObject stand = BeginObject(m, Format("stand_%02d", s));

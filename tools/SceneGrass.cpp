@@ -55,16 +55,10 @@ void GenerateGrassField(GenContext& ctx) {
   GenObject ground = BeginObject(m, "ground");
   GenGroup& soil = m.AddNamedGroup("soil", {0.45f, 0.36f, 0.22f});
   const int n = 40;
-  for (int j = 0; j <= n; j++)
-    for (int i = 0; i <= n; i++) {
-      const float x = -20.0f + i, y = -20.0f + j;
-      m.AddVertex({x, y, Ground(x, y) - 0.02f});
-    }
-  for (int j = 0; j < n; j++)
-    for (int i = 0; i < n; i++) {
-      const int a = j * (n + 1) + i;
-      m.Quad(soil, a, a + 1, a + n + 2, a + n + 1);
-    }
+  AddGrid(m, soil, n, n, [](int i, int j) {
+    const float x = -20.0f + i, y = -20.0f + j;
+    return Vex3_quarn(x, y, Ground(x, y) - 0.02f);
+  });
   EndObject(m, &ground, &objects);
 
   for (int p = 0; p < 10; p++) {

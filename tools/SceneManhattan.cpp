@@ -25,15 +25,9 @@ void AddBuilding(GenMesh& m, GenGroup& g, float x0, float z0, float x1, float z1
   const Vex3_quarn c[4] = {{x0, 0, z0}, {x1, 0, z0}, {x1, 0, z1}, {x0, 0, z1}};
   for (int s = 0; s < 4; s++) {
     const Vex3_quarn a = c[s], b = c[(s + 1) % 4];
-    std::vector<int> idx;
-    for (int f = 0; f <= floors; f++)
-      for (int i = 0; i <= cols; i++)
-        idx.push_back(m.AddVertex(a + (b - a) * (float(i) / cols) + Vex3_quarn(0, h * f / floors, 0)));
-    for (int f = 0; f < floors; f++)
-      for (int i = 0; i < cols; i++) {
-        const int v = f * (cols + 1) + i;
-        m.Quad(g, idx[v], idx[v + 1], idx[v + cols + 2], idx[v + cols + 1]);
-      }
+    AddGrid(m, g, cols, floors, [&](int i, int f) {
+      return a + (b - a) * (float(i) / cols) + Vex3_quarn(0, h * f / floors, 0);
+    });
   }
   const int r0 = m.AddVertex({x0, h, z0}), r1 = m.AddVertex({x1, h, z0});
   const int r2 = m.AddVertex({x1, h, z1}), r3 = m.AddVertex({x0, h, z1});
@@ -48,13 +42,9 @@ void GenerateManhattan(GenContext& ctx) {
   GenObject streets = BeginObject(m, "streets");
   GenGroup& asphalt = m.AddNamedGroup("asphalt", {0.3f, 0.3f, 0.32f});
   const int n = 40;
-  for (int j = 0; j <= n; j++)
-    for (int i = 0; i <= n; i++) m.AddVertex({-10000.0f + 500 * i, -1, -10000.0f + 500 * j});
-  for (int j = 0; j < n; j++)
-    for (int i = 0; i < n; i++) {
-      const int a = j * (n + 1) + i;
-      m.Quad(asphalt, a, a + 1, a + n + 2, a + n + 1);
-    }
+  AddGrid(m, asphalt, n, n, [](int i, int j) {
+    return Vex3_quarn(-10000.0f + 500 * i, -1, -10000.0f + 500 * j);
+  });
   EndObject(m, &streets, &objects);
   for (int row = 0; row < 10; row++) {
     GenObject o = BeginObject(m, Format("blocks_row_%d", row));

@@ -25,16 +25,10 @@ void EasyPlane(GenContext& ctx) {
   GenGroup& g = m.AddGroup("solid", 2);
   const int n = 100;
   std::ostringstream uv;
-  for (int j = 0; j <= n; j++)
-    for (int i = 0; i <= n; i++) {
-      m.AddVertex({-10.0f + 20.0f * i / n, -10.0f + 20.0f * j / n, 0});
-      uv << float(i) / n << " " << float(j) / n << "\n";
-    }
-  for (int j = 0; j < n; j++)
-    for (int i = 0; i < n; i++) {
-      const int a = j * (n + 1) + i;
-      m.Quad(g, a, a + 1, a + n + 2, a + n + 1);
-    }
+  AddGrid(m, g, n, n, [&](int i, int j) {
+    uv << float(i) / n << " " << float(j) / n << "\n";
+    return Vex3_quarn(-10.0f + 20.0f * i / n, -10.0f + 20.0f * j / n, 0);
+  });
   std::vector<Vex3_quarn> wave = m.positions;
   for (Vex3_quarn& p : wave) p.z = 0.4f * std::sin(p.x / 3) * std::cos(p.y / 3);
   WriteStates(ctx, "Geometry/EasyPlane/state", m, {m.positions, wave});
@@ -46,13 +40,9 @@ void MovingBoxes(GenContext& ctx) {
   GenMesh m;
   GenGroup& ground = m.AddGroup("solid", 12);
   const int n = 30;
-  for (int j = 0; j <= n; j++)
-    for (int i = 0; i <= n; i++) m.AddVertex({-3000.0f + 200 * i, -3000.0f + 200 * j, 0});
-  for (int j = 0; j < n; j++)
-    for (int i = 0; i < n; i++) {
-      const int a = j * (n + 1) + i;
-      m.Quad(ground, a, a + 1, a + n + 2, a + n + 1);
-    }
+  AddGrid(m, ground, n, n, [](int i, int j) {
+    return Vex3_quarn(-3000.0f + 200 * i, -3000.0f + 200 * j, 0);
+  });
   struct Box {
     int first, count;
     Vex3_quarn from, to;

@@ -36,13 +36,7 @@ void GenerateTree(GenContext& ctx) {
   GenMesh m(true);
   GenGroup& g = m.AddGroup("solid", 5);
   const int n = 20;
-  for (int j = 0; j <= n; j++)
-    for (int i = 0; i <= n; i++) m.AddVertex({-10.0f + i, -10.0f + j, 0.0f});
-  for (int j = 0; j < n; j++)
-    for (int i = 0; i < n; i++) {
-      const int a = j * (n + 1) + i;
-      m.Quad(g, a, a + 1, a + n + 2, a + n + 1);
-    }
+  AddGrid(m, g, n, n, [](int i, int j) { return Vex3_quarn(-10.0f + i, -10.0f + j, 0.0f); });
   const Vex3_quarn top(0, 0, 5.5f);
   Limb(m, g, {0, 0, 0.001f}, top, 0.45f, 0.3f, 10);
   std::vector<Vex3_quarn> tips;

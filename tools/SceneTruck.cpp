@@ -63,17 +63,11 @@ Truck BuildTruck() {
   GenGroup& ground = m.AddGroup("solid", 1);
   const int n = 40;
   const float size = 8000;
-  for (int j = 0; j <= n; j++)
-    for (int i = 0; i <= n; i++) {
-      const float x = -size / 2 + size * i / n, y = -size / 2 + size * j / n;
-      const float hill = std::max(0.0f, std::fabs(y) - 1200) * 0.12f;
-      m.AddVertex({x, y, hill * (1.2f + std::sin(x / 600))});
-    }
-  for (int j = 0; j < n; j++)
-    for (int i = 0; i < n; i++) {
-      const int a = j * (n + 1) + i;
-      m.Quad(ground, a, a + 1, a + n + 2, a + n + 1);
-    }
+  AddGrid(m, ground, n, n, [&](int i, int j) {
+    const float x = -size / 2 + size * i / n, y = -size / 2 + size * j / n;
+    const float hill = std::max(0.0f, std::fabs(y) - 1200) * 0.12f;
+    return Vex3_quarn(x, y, hill * (1.2f + std::sin(x / 600)));
+  });
 
   // The truck, at its frame-0 place; it moves along +x.
   const size_t truckStart = m.positions.size();

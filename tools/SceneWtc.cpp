@@ -85,13 +85,9 @@ Wtc BuildWtc() {
   GenMesh& m = w.mesh;
   GenGroup& ground = m.AddGroup("solid", 12);
   const int n = 30;
-  for (int j = 0; j <= n; j++)
-    for (int i = 0; i <= n; i++) m.AddVertex({-6000.0f + 400 * i, -6000.0f + 400 * j, -1});
-  for (int j = 0; j < n; j++)
-    for (int i = 0; i < n; i++) {
-      const int a = j * (n + 1) + i;
-      m.Quad(ground, a, a + 1, a + n + 2, a + n + 1);
-    }
+  AddGrid(m, ground, n, n, [](int i, int j) {
+    return Vex3_quarn(-6000.0f + 400 * i, -6000.0f + 400 * j, -1);
+  });
   GenGroup& low = m.AddGroup("solid", 10);
   for (int k = 0; k < 24; k++) {
     const float x = -4000 + 8000 * Hash01(7 * k + 1), y = -4000 + 8000 * Hash01(7 * k + 2);

@@ -8,24 +8,31 @@
 
 namespace {
 
-template <ResolveVariant V>
-void Apply(SampleLocationBuffer& buffer, const AslTriangle& t, int32_t id, uint32_t colour) {
+// Calls take(sample, z) for every sample of the triangle's screen rectangle
+// that lies inside its edge lines, z the triangle's window depth there.
+template <typename Take>
+inline void ForEachSampleInside(SampleLocationBuffer& buffer, const AslTriangle& t, Take take) {
   for (int32_t j = t.row0; j <= t.row1; j++) {
     for (int32_t k = t.col0; k <= t.col1; k++) {
       PixelSamples& pixel = buffer.Pixel(k, j);
       for (int32_t s = 0; s < pixel.count; s++) {
         SampleLocation& sl = pixel.samples[s];
-        if (!t.Inside(sl.x, sl.y, sl.w)) continue;
-        const double z = t.pa * sl.x + t.pb * sl.y + t.pc;
-        const bool accept = V == ResolveVariant::kPrincipal ? (sl.depth > z && z >= 0 && z <= 1)
-                                                            : (sl.depth > z && z > 0);
-        if (!accept) continue;
-        sl.depth = z;
-        sl.triangleId = id;
-        if (V != ResolveVariant::kKeyframed) sl.color = colour;
+        if (t.Inside(sl.x, sl.y, sl.w)) take(sl, t.pa * sl.x + t.pb * sl.y + t.pc);
       }
     }
   }
+}
+
+template <ResolveVariant V>
+void Apply(SampleLocationBuffer& buffer, const AslTriangle& t, int32_t id, uint32_t colour) {
+  ForEachSampleInside(buffer, t, [&](SampleLocation& sl, double z) {
+    const bool accept = V == ResolveVariant::kPrincipal ? (sl.depth > z && z >= 0 && z <= 1)
+                                                        : (sl.depth > z && z > 0);
+    if (!accept) return;
+    sl.depth = z;
+    sl.triangleId = id;
+    if (V != ResolveVariant::kKeyframed) sl.color = colour;
+  });
 }
 
 }  // namespace
@@ -58,25 +65,17 @@ void ResolveSamples(SampleLocationBuffer& buffer, const AslTriangle& t, ResolveV
 
 void ResolveSamplesById(SampleLocationBuffer& buffer, const AslTriangle& t, int32_t id,
                         uint32_t colour) {
-  for (int32_t j = t.row0; j <= t.row1; j++) {
-    for (int32_t k = t.col0; k <= t.col1; k++) {
-      PixelSamples& pixel = buffer.Pixel(k, j);
-      for (int32_t s = 0; s < pixel.count; s++) {
-        SampleLocation& sl = pixel.samples[s];
-        if (!t.Inside(sl.x, sl.y, sl.w)) continue;
-        const double z = t.pa * sl.x + t.pb * sl.y + t.pc;
-        if (!(z >= 0 && z <= 1)) continue;
-        // Nearest wins; on equal depth the smaller id, which is the one an
-        // in-order pass would have kept. A cleared sample (depth 1, id -1)
-        // takes only depths below 1, as in order.
-        if (sl.depth > z || (sl.depth == z && sl.triangleId > id)) {
-          sl.depth = z;
-          sl.triangleId = id;
-          sl.color = colour;
-        }
-      }
+  ForEachSampleInside(buffer, t, [&](SampleLocation& sl, double z) {
+    if (!(z >= 0 && z <= 1)) return;
+    // Nearest wins; on equal depth the smaller id, which is the one an
+    // in-order pass would have kept. A cleared sample (depth 1, id -1)
+    // takes only depths below 1, as in order.
+    if (sl.depth > z || (sl.depth == z && sl.triangleId > id)) {
+      sl.depth = z;
+      sl.triangleId = id;
+      sl.color = colour;
     }
-  }
+  });
 }
 
 namespace {
