@@ -3,29 +3,15 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <fstream>
-
 #include "ObjLoader.h"
 #include "ParticleSet.h"
 #include "Scene.h"
-#include "ScratchDir.h"
+#include "TestSupport.h"
 #include "TriangleSoup.h"
 
 namespace {
 
-bool Exists(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0;
-}
-
-std::vector<int32_t> ReadSetFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  int32_t n = -1;
-  in.read(reinterpret_cast<char*>(&n), 4);
-  std::vector<int32_t> ids(n > 0 ? size_t(n) : 0);
-  if (n > 0) in.read(reinterpret_cast<char*>(ids.data()), std::streamsize(4 * n));
-  return ids;
-}
+using Ids = std::vector<int32_t>;
 
 class SceneAsl : public testing::Test {
  protected:
@@ -66,28 +52,26 @@ class SceneAsl : public testing::Test {
 }  // namespace
 
 TEST_F(SceneAsl, RefusesWithoutAScene) {
-  testing::internal::CaptureStdout();
-  scene_->Asl();
-  scene_->AslWithFactor(2);
-  scene_->AslControl();
-  const std::string out = testing::internal::GetCapturedStdout();
+  const std::string out = StdoutOf([&] {
+    scene_->Asl();
+    scene_->AslWithFactor(2);
+    scene_->AslControl();
+  });
   EXPECT_NE(out.find("\"ASL\": no scene is set up"), std::string::npos) << out;
   EXPECT_NE(out.find("\"ASL with Factor\": no scene is set up"), std::string::npos);
   EXPECT_NE(out.find("\"ASL Control\": no scene is set up"), std::string::npos);
-  EXPECT_FALSE(Exists("ASL_Visibility/Whoknowswhat.bin"));
+  EXPECT_FALSE(FileExists("ASL_Visibility/Whoknowswhat.bin"));
 }
 
 TEST_F(SceneAsl, PlainRunWritesTheSetAndItsFrames) {
   LoadMesh();
-  testing::internal::CaptureStdout();
-  scene_->Asl();
-  const std::string out = testing::internal::GetCapturedStdout();
+  const std::string out = StdoutOf([&] { scene_->Asl(); });
   EXPECT_NE(out.find("Culled out: 2\n"), std::string::npos) << out;
   EXPECT_NE(out.find("6 visible triangle detected and saved!"), std::string::npos) << out;
-  EXPECT_EQ(ReadSetFile("ASL_Visibility/Whoknowswhat.bin"),
-            (std::vector<int32_t>{0, 1, 2, 3, 4, 5}));
-  EXPECT_TRUE(Exists("Images/ASL/0.tif"));
-  EXPECT_TRUE(Exists("Images/ASL/4.tif"));
+  EXPECT_EQ(ReadIdFile("ASL_Visibility/Whoknowswhat.bin"),
+            (Ids{0, 1, 2, 3, 4, 5}));
+  EXPECT_TRUE(FileExists("Images/ASL/0.tif"));
+  EXPECT_TRUE(FileExists("Images/ASL/4.tif"));
   // The culled pair stays dead; the hidden pair is live but unseen.
   EXPECT_EQ(scene_->drawFlags[8], 0);
   EXPECT_EQ(scene_->drawFlags[6], 1);
@@ -98,48 +82,37 @@ TEST_F(SceneAsl, FactorRunNamesTheFileByScene) {
   LoadMesh();
   scene_->sceneId = 9;
   // A factor that gives no pixels, or more than memory can hold, is refused.
-  testing::internal::CaptureStdout();
-  scene_->AslWithFactor(0);
-  scene_->AslWithFactor(100);
-  const std::string refused = testing::internal::GetCapturedStdout();
+  const std::string refused = StdoutOf([&] {
+    scene_->AslWithFactor(0);
+    scene_->AslWithFactor(100);
+  });
   EXPECT_NE(refused.find("\"ASL with Factor\": factor 0 refused"), std::string::npos) << refused;
   EXPECT_NE(refused.find("\"ASL with Factor\": factor 100 refused"), std::string::npos);
   EXPECT_FALSE(scene_->sampleBuffer);
-  testing::internal::CaptureStdout();
-  scene_->AslWithFactor(2);
-  const std::string out = testing::internal::GetCapturedStdout();
+  const std::string out = StdoutOf([&] { scene_->AslWithFactor(2); });
   EXPECT_NE(out.find("Average area of triangle is "), std::string::npos) << out;
   EXPECT_EQ(scene_->sampleBuffer->width, 2560);
-  EXPECT_EQ(ReadSetFile("ASL_Visibility/Forest_ASL_exp_X2.000000_.bin").size(), 6u);
+  EXPECT_EQ(ReadIdFile("ASL_Visibility/Forest_ASL_exp_X2.000000_.bin").size(), 6u);
   // The buffer keeps its size on later runs.
-  testing::internal::CaptureStdout();
-  scene_->AslWithFactor(1);
-  testing::internal::GetCapturedStdout();
+  Quiet([&] { scene_->AslWithFactor(1); });
   EXPECT_EQ(scene_->sampleBuffer->width, 2560);
-  EXPECT_TRUE(Exists("ASL_Visibility/Forest_ASL_exp_X1.000000_.bin"));
+  EXPECT_TRUE(FileExists("ASL_Visibility/Forest_ASL_exp_X1.000000_.bin"));
 }
 
 TEST_F(SceneAsl, ControlRunsTheReferenceOfTheScene) {
   LoadMesh();
   scene_->sceneId = 9;  // forest: factor 2, then the image series
-  testing::internal::CaptureStdout();
-  scene_->AslControl();
-  std::string out = testing::internal::GetCapturedStdout();
-  EXPECT_EQ(ReadSetFile("ASL_Visibility/Forest_2X.txt"), (std::vector<int32_t>{0, 1, 2, 3, 4, 5}));
-  EXPECT_TRUE(Exists("Images/Control/0.tif"));
+  Quiet([&] { scene_->AslControl(); });
+  EXPECT_EQ(ReadIdFile("ASL_Visibility/Forest_2X.txt"), (Ids{0, 1, 2, 3, 4, 5}));
+  EXPECT_TRUE(FileExists("Images/Control/0.tif"));
   EXPECT_EQ(scene_->runVisibleSet[0], 1);
   EXPECT_EQ(scene_->runVisibleSet[6], 0);
 
   // Any other scene: the pixel-centre pass as a text list.
   scene_->sceneId = 4;
   scene_->drawFlags.assign(size_t(scene_->triangleCount), 1);
-  testing::internal::CaptureStdout();
-  scene_->AslControl();
-  out = testing::internal::GetCapturedStdout();
-  std::ifstream list("ASL_Visibility/Whoknowswhat_control.txt");
-  int id = 0, n = 0;
-  while (list >> id) EXPECT_EQ(id, n++);
-  EXPECT_EQ(n, 6);
+  Quiet([&] { scene_->AslControl(); });
+  EXPECT_EQ(ReadText("ASL_Visibility/Whoknowswhat_control.txt"), "0\n1\n2\n3\n4\n5\n");
 }
 
 TEST_F(SceneAsl, PointSceneControlCastsSpheresOnTheFineGrid) {
@@ -153,11 +126,9 @@ TEST_F(SceneAsl, PointSceneControlCastsSpheresOnTheFineGrid) {
   scene_->particleDrawState->count = 4;
   scene_->triangleCount = 4;
   scene_->drawFlags.assign(4, 0);
-  testing::internal::CaptureStdout();
-  scene_->AslControl();
-  const std::string out = testing::internal::GetCapturedStdout();
+  const std::string out = StdoutOf([&] { scene_->AslControl(); });
   EXPECT_NE(out.find("Radius is 20\n"), std::string::npos) << out;
-  EXPECT_EQ(ReadSetFile("ASL_Visibility/Fusion_asl_control_32.bin"), (std::vector<int32_t>{0, 1}));
+  EXPECT_EQ(ReadIdFile("ASL_Visibility/Fusion_asl_control_32.bin"), (std::vector<int32_t>{0, 1}));
   EXPECT_EQ(scene_->drawFlags, (std::vector<int32_t>{1, 1, 0, 0}));
   EXPECT_EQ(scene_->runVisibleSet, (VisibleSet{1, 1, 0, 0}));
 }
@@ -169,18 +140,10 @@ TEST_F(SceneAsl, CitySecondViewUnitesTheStoredSets) {
   for (const char* d : {"ASL_Visibility/Final", "ASL_Visibility/Final/Manhattan",
                         "ASL_Visibility/Final/Manhattan/Midtown"})
     mkdir(d, 0755);
-  auto write = [](const char* path, std::vector<int32_t> ids) {
-    std::ofstream out(path, std::ios::binary);
-    const int32_t n = int32_t(ids.size());
-    out.write(reinterpret_cast<const char*>(&n), 4);
-    out.write(reinterpret_cast<const char*>(ids.data()), std::streamsize(4 * ids.size()));
-  };
-  write("ASL_Visibility/Final/Manhattan/Midtown/1.bin", {0, 1});
-  write("ASL_Visibility/Final/Manhattan/Midtown/3.bin", {4});
+  WriteIdFile("ASL_Visibility/Final/Manhattan/Midtown/1.bin", {0, 1});
+  WriteIdFile("ASL_Visibility/Final/Manhattan/Midtown/3.bin", {4});
   scene_->runVisibleSet.assign(size_t(scene_->triangleCount), 1);  // cleared by the first
-  testing::internal::CaptureStdout();
-  scene_->Asl();
-  testing::internal::GetCapturedStdout();
+  Quiet([&] { scene_->Asl(); });
   EXPECT_EQ(scene_->runVisibleSet, (VisibleSet{1, 1, 0, 0, 1, 0, 0, 0, 0, 0}));
   EXPECT_FALSE(scene_->sampleBuffer);  // nothing computed
 }

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <fstream>
 #include <sstream>
 
 #include "IntervalRuns.h"
@@ -11,22 +10,10 @@
 #include "ObjLoader.h"
 #include "SampleLocationBuffer.h"
 #include "Scene.h"
-#include "ScratchDir.h"
+#include "TestSupport.h"
 #include "TriangleSoup.h"
 
 namespace {
-
-bool Exists(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  std::stringstream ss;
-  ss << f.rdbuf();
-  return ss.str();
-}
 
 class SceneGfb : public testing::Test {
  protected:
@@ -64,6 +51,14 @@ class SceneGfb : public testing::Test {
     scene_->triangleCount = scene_->baseMesh->IdCount();
     scene_->drawFlags.assign(size_t(scene_->triangleCount), 1);
   }
+  // "GFB_DBG" with `typed` on the input; returns its console output.
+  Console GfbDbg(int sceneId, const std::string& typed = "") {
+    scene_->sceneId = sceneId;
+    scene_->drawFlags.assign(size_t(scene_->triangleCount), 1);
+    input_.clear();
+    input_.str(typed);
+    return ConsoleOf([&] { scene_->GfbDbg(); });
+  }
   ScratchDir dir_;
   std::istringstream input_;
   std::unique_ptr<Scene> scene_;
@@ -72,76 +67,47 @@ class SceneGfb : public testing::Test {
 }  // namespace
 
 TEST_F(SceneGfb, RefusesWithoutAScene) {
-  testing::internal::CaptureStdout();
-  scene_->GfbDbg();
-  const std::string out = testing::internal::GetCapturedStdout();
+  const std::string out = GfbDbg(10).out;
   EXPECT_NE(out.find("\"GFB_DBG\": no scene is set up"), std::string::npos) << out;
   EXPECT_FALSE(scene_->sampleBuffer);
 }
 
 TEST_F(SceneGfb, FullRunOnAnyOtherScene) {
   LoadStates();
-  scene_->sceneId = 4;
-  testing::internal::CaptureStdout();
-  scene_->GfbDbg();
-  const std::string out = testing::internal::GetCapturedStdout();
+  const std::string out = GfbDbg(4).out;
   EXPECT_NE(out.find("Culled out: 1\n"), std::string::npos) << out;
-  EXPECT_EQ(ReadFile("ASL_Visibility/Visibility_at_B.txt"), "0:0,1,2,\n");
-  EXPECT_TRUE(Exists("VisibilityTable/whatever_1.bin"));
+  EXPECT_EQ(ReadText("ASL_Visibility/Visibility_at_B.txt"), "0:0,1,2,\n");
+  EXPECT_TRUE(FileExists("VisibilityTable/whatever_1.bin"));
   EXPECT_EQ(scene_->holdTrajectory, 0);
   EXPECT_EQ(scene_->drawFlags[3], 0);
   scene_->intervalRunLog->flush();
-  std::string log = ReadFile("ASL_Visibility/log2.txt");
+  std::string log = ReadText("ASL_Visibility/log2.txt");
   EXPECT_EQ(log.rfind("Now processing TID 0:", 0), 0u) << log.substr(0, 100);
   EXPECT_NE(log.find("Now processing TID 3:BAD triangle\n"), std::string::npos);
 }
 
 TEST_F(SceneGfb, SubIntervalRunsByDataset) {
   LoadStates();
-  scene_->sceneId = 9;
-  input_.str("39 45\n");
-  testing::internal::CaptureStdout();
-  scene_->GfbDbg();
-  testing::internal::GetCapturedStdout();
-  EXPECT_TRUE(Exists("ASL_Visibility/Forest_visibility_39.txt"));
-  EXPECT_FALSE(Exists("ASL_Visibility/Forest_visibility_38.txt"));
-  EXPECT_TRUE(Exists("VisibilityTable/Forest_visibility_39.bin"));
-  EXPECT_TRUE(Exists("ASL_Visibility/Forest_visibility_visibleSet.bin"));
+  GfbDbg(9, "39 45\n");
+  EXPECT_TRUE(FileExists("ASL_Visibility/Forest_visibility_39.txt"));
+  EXPECT_FALSE(FileExists("ASL_Visibility/Forest_visibility_38.txt"));
+  EXPECT_TRUE(FileExists("VisibilityTable/Forest_visibility_39.bin"));
+  EXPECT_TRUE(FileExists("ASL_Visibility/Forest_visibility_visibleSet.bin"));
 
   // Timelines of another scene are dropped before a run on this one.
   scene_->dataPath = "elsewhere/";
-  scene_->sceneId = 4;
-  scene_->drawFlags.assign(size_t(scene_->triangleCount), 1);
-  testing::internal::CaptureStdout();
-  scene_->GfbDbg();
-  testing::internal::GetCapturedStdout();
+  GfbDbg(4);
   IntervalStatistics st = CountTimelineIntervals(*scene_->sampleBuffer);
-  testing::internal::CaptureStdout();
-  scene_->GfbDbg();  // the same scene again: its intervals are found again
-  testing::internal::GetCapturedStdout();
+  GfbDbg(4);  // the same scene again: its intervals are found again
   EXPECT_EQ(CountTimelineIntervals(*scene_->sampleBuffer).totalIntervals, st.totalIntervals);
 
   // The city scene names its output by the chosen view.
-  scene_->sceneId = 100;
   scene_->viewNumber = 2;
-  scene_->drawFlags.assign(size_t(scene_->triangleCount), 1);
-  input_.clear();
-  input_.str("0 0\n");
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  scene_->GfbDbg();
-  testing::internal::GetCapturedStdout();
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "no haha!\n");
-  EXPECT_TRUE(Exists("ASL_Visibility/Manhattan_midtown_visibility_0.txt"));
+  EXPECT_EQ(GfbDbg(100, "0 0\n").err, "no haha!\n");
+  EXPECT_TRUE(FileExists("ASL_Visibility/Manhattan_midtown_visibility_0.txt"));
   scene_->viewNumber = 0;
-  input_.clear();
-  input_.str("0 0\n");
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  scene_->GfbDbg();
-  testing::internal::GetCapturedStdout();
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "haha!\n");
-  EXPECT_TRUE(Exists("ASL_Visibility/Manhattan_visibility_0.txt"));
+  EXPECT_EQ(GfbDbg(100, "0 0\n").err, "haha!\n");
+  EXPECT_TRUE(FileExists("ASL_Visibility/Manhattan_visibility_0.txt"));
 }
 
 TEST_F(SceneGfb, KeyframedModeTakesTrajectoryPositions) {
@@ -152,35 +118,20 @@ TEST_F(SceneGfb, KeyframedModeTakesTrajectoryPositions) {
   auto tr = KeyframeTrajectories::Build(2, scene_->states[0]);
   tr->StoreKeyframe(scene_->states[0], 1);
   InstallGlobalTrajectories(std::move(tr));
-  scene_->sceneId = 8;
   scene_->holdTrajectory = 1;
-  input_.str("20 20");
-  testing::internal::CaptureStdout();
-  scene_->GfbDbg();
-  testing::internal::GetCapturedStdout();
-  EXPECT_EQ(ReadFile("ASL_Visibility/Grassfield_visibility_20.txt"), "4\n2\n0\n1\n\n");
+  GfbDbg(8, "20 20");
+  EXPECT_EQ(ReadText("ASL_Visibility/Grassfield_visibility_20.txt"), "4\n2\n0\n1\n\n");
   scene_->holdTrajectory = 0;
-  scene_->drawFlags.assign(size_t(scene_->triangleCount), 1);
-  input_.clear();
-  input_.str("20 20");
-  testing::internal::CaptureStdout();
-  scene_->GfbDbg();
-  testing::internal::GetCapturedStdout();
-  EXPECT_EQ(ReadFile("ASL_Visibility/Grassfield_visibility_20.txt"), "4\n3\n0\n1\n2\n\n");
+  GfbDbg(8, "20 20");
+  EXPECT_EQ(ReadText("ASL_Visibility/Grassfield_visibility_20.txt"), "4\n3\n0\n1\n2\n\n");
 }
 
 TEST_F(SceneGfb, TrialOnOneStateAndPointScene) {
   LoadStates(1);  // the terrain has one state: it stands still
-  scene_->sceneId = 7;
-  testing::internal::CaptureStdout();
-  scene_->GfbDbg();
-  const std::string out = testing::internal::GetCapturedStdout();
+  const std::string out = GfbDbg(7).out;
   EXPECT_NE(out.find("\"GFB_DBG\": the scene has one state"), std::string::npos) << out;
   EXPECT_NE(out.find("Total Legit Interval number is "), std::string::npos);
-  EXPECT_EQ(ReadFile("trial_interval.txt").rfind("Super Pixel[400.5,130.5]:\n", 0), 0u);
+  EXPECT_EQ(ReadText("trial_interval.txt").rfind("Super Pixel[400.5,130.5]:\n", 0), 0u);
 
-  scene_->sceneId = 5;
-  testing::internal::CaptureStderr();
-  scene_->GfbDbg();
-  EXPECT_NE(testing::internal::GetCapturedStderr().find("nothing is computed"), std::string::npos);
+  EXPECT_NE(GfbDbg(5).err.find("nothing is computed"), std::string::npos);
 }

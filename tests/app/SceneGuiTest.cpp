@@ -12,7 +12,6 @@
 #include <sys/stat.h>
 
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -20,7 +19,7 @@
 #include "FrameBuffer.h"
 #include "RenderingFactor.h"
 #include "Scene.h"
-#include "ScratchDir.h"
+#include "TestSupport.h"
 #include "TiffIO.h"
 #include "XKeyPress.h"
 
@@ -168,6 +167,15 @@ class SceneGui : public testing::Test {
       v->wait_for_expose();
     }
   }
+  // The image a TIFF file holds (empty when it cannot be read).
+  static std::vector<uint32_t> ReadImage(const std::string& path, int* w = nullptr, int* h = nullptr) {
+    std::vector<uint32_t> raster;
+    int rw = 0, rh = 0;
+    Quiet([&] { ReadTiffQuiet(path, &raster, &rw, &rh); });
+    if (w) *w = rw;
+    if (h) *h = rh;
+    return raster;
+  }
   static Scene* owner_;
 };
 Scene* SceneGui::owner_ = nullptr;
@@ -306,9 +314,7 @@ TEST_F(SceneGui, SetRenderingFactorTakesTheSamplingStepAndRefusesZero) {
   Click(set);
   EXPECT_EQ(renderingFactor, 100);
   step->value(0);
-  testing::internal::CaptureStderr();
-  Click(set);
-  std::string err = testing::internal::GetCapturedStderr();
+  const std::string err = StderrOf([&] { Click(set); });
   EXPECT_EQ(renderingFactor, 100);
   EXPECT_NE(err.find("rendering factor 0 refused"), std::string::npos) << err;
   step->value(100);
@@ -316,11 +322,12 @@ TEST_F(SceneGui, SetRenderingFactorTakesTheSamplingStepAndRefusesZero) {
 
 TEST_F(SceneGui, CallbacksDoNothingWithoutAScene) {
   scene = nullptr;
-  testing::internal::CaptureStdout();
-  Click(Find(kButton, "Scene Setup"));
-  Click(Find(kRadio, "Forest"));
-  Click(Find(kCheck, "Switch Frustum Culling"));
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  EXPECT_EQ(StdoutOf([&] {
+              Click(Find(kButton, "Scene Setup"));
+              Click(Find(kRadio, "Forest"));
+              Click(Find(kCheck, "Switch Frustum Culling"));
+            }),
+            "");
   EXPECT_EQ(owner_->sceneId, 10);
   EXPECT_EQ(owner_->frustumCulling, 1);
   // Put the widgets back as the Scene sees them.
@@ -341,11 +348,9 @@ TEST_F(SceneGui, KeysMoveTheViewCamera) {
   v.handle(FL_KEYBOARD);  // cameraStep 100 along the view
   EXPECT_NEAR(owner_->viewCamera->eye.z, -100.0f, 1e-4f);
   *owner_->viewCamera = saved;
-}
 
-TEST_F(SceneGui, KeyPressFromTheServerReachesTheViewWindow) {
+  // A key press delivered by the X server reaches the view window too.
   ShowView();
-  PPC saved = *owner_->viewCamera;
   SendKeyPress(owner_->viewWindow.get(), 'a');
   // Pump events until the key has arrived (or give up after many rounds).
   for (int i = 0; i < 500 && owner_->viewCamera->corner == saved.corner; i++) Fl::wait(0.01);
@@ -378,14 +383,12 @@ TEST_F(SceneGui, EveryModeDrawsTheSkyAndRecordingWritesFrames) {
   Fl::check();
   owner_->recording = 0;
   EXPECT_EQ(owner_->recordCounter, 2);
-  std::vector<uint32_t> raster;
   int w = 0, h = 0;
-  testing::internal::CaptureStderr();
-  ASSERT_TRUE(ReadTiffQuiet("rec_1.tif", &raster, &w, &h));
-  testing::internal::GetCapturedStderr();
+  const std::vector<uint32_t> frame = ReadImage("rec_1.tif", &w, &h);
+  ASSERT_FALSE(frame.empty());
   EXPECT_EQ(w, 1280);
   EXPECT_EQ(h, 720);
-  EXPECT_EQ(raster[0], kSky);
+  EXPECT_EQ(frame[0], kSky);
 }
 
 TEST_F(SceneGui, SaveImageAndSavedViews) {
@@ -393,16 +396,11 @@ TEST_F(SceneGui, SaveImageAndSavedViews) {
   ScratchDir dir;
   mkdir("Views", 0755);
   owner_->controlPanel->fileInput->value("shot.tif");
-  testing::internal::CaptureStdout();
-  Click(Find(kButton, "Save Image"));
   // The probe pixel's packed value.
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), std::to_string(kSky) + "\n");
-  std::vector<uint32_t> raster;
-  int w = 0, h = 0;
-  testing::internal::CaptureStderr();
-  ASSERT_TRUE(ReadTiffQuiet("shot.tif_Edged.tif", &raster, &w, &h));
-  testing::internal::GetCapturedStderr();
-  EXPECT_EQ(raster[640 * 360], kSky);
+  EXPECT_EQ(StdoutOf([&] { Click(Find(kButton, "Save Image")); }), std::to_string(kSky) + "\n");
+  const std::vector<uint32_t> shot = ReadImage("shot.tif_Edged.tif");
+  ASSERT_EQ(shot.size(), 1280u * 720u);
+  EXPECT_EQ(shot[640 * 360], kSky);
   owner_->controlPanel->fileInput->value("images/HW1.tif");
 
   PPC saved = *owner_->viewCamera;
@@ -410,7 +408,7 @@ TEST_F(SceneGui, SaveImageAndSavedViews) {
   owner_->viewCamera->eye = {1.5f, -2.25f, 3};
   PPC moved = *owner_->viewCamera;
   Click(Find(kButton, "Save Present View"));
-  EXPECT_TRUE(std::ifstream("Views/BufferPPC.ppc").good());
+  EXPECT_TRUE(FileExists("Views/BufferPPC.ppc"));
   *owner_->viewCamera = saved;
   Click(Find(kButton, "Load Prev View"));
   EXPECT_NEAR(owner_->viewCamera->eye.y, -2.25f, 1e-6f);

@@ -1,9 +1,9 @@
 // "Scene Setup" on the generated sample working directory: every catalogue
-// entry loads what the generator wrote, the per-entry rules, the refusals,
-// the cache-first rule and the freeing of replaced scenes.
+// entry loads what the generator wrote and draws, the per-entry rules, the
+// refusals, the cache-first rule and the freeing of replaced scenes.
+#include <FL/Fl.H>
 #include <gtest/gtest.h>
 #include <malloc.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -16,9 +16,10 @@
 #include "KeyframeTrajectories.h"
 #include "ObjLoader.h"
 #include "ParticleSet.h"
+#include "RenderingFactor.h"
 #include "Scene.h"
 #include "SceneCatalogue.h"
-#include "ScratchDir.h"
+#include "TestSupport.h"
 #include "Workdir.h"
 
 namespace {
@@ -31,7 +32,7 @@ class SceneSetupTest : public testing::Test {
     WorkdirOptions options;
     options.cgSource = WB_CG_SOURCE_DIR;
     manifest_ = new WorkdirManifest();
-    ASSERT_TRUE(MakeWorkdir(".", options, manifest_));
+    ASSERT_TRUE(Quiet([&] { return MakeWorkdir(".", options, manifest_); }));
     owner_ = new Scene();
     scene = owner_;
   }
@@ -49,21 +50,58 @@ class SceneSetupTest : public testing::Test {
   }
 
   // Runs Scene Setup for `sceneId`, returning standard output and error.
-  struct Console {
-    std::string out, err;
-  };
   Console Setup(int sceneId, int timeStamps, int segment = 1, const std::string& typed = "") {
-    Scene& s = *owner_;
-    s.sceneId = sceneId;
+    owner_->sceneId = sceneId;
     input_.clear();
     input_.str(typed);
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    s.SceneSetupPressed(segment, timeStamps);
-    Console c;
-    c.out = testing::internal::GetCapturedStdout();
-    c.err = testing::internal::GetCapturedStderr();
-    return c;
+    return ConsoleOf([&] { owner_->SceneSetupPressed(segment, timeStamps); });
+  }
+
+  // Draws the view in `mode` and counts the pixels that are not the mode's
+  // background.
+  static size_t Drawn(int mode) {
+    const uint32_t sky = 130u | 202u << 8 | 250u << 16 | 0xFFu << 24;
+    const uint32_t background = mode == 10113 || mode == 10116 || mode == 40001 ? 0xFFFFFFFFu
+                                : mode == 40000 || mode == 40002            ? 0xFF000000u
+                                                                            : sky;
+    FrameBuffer& v = *owner_->viewWindow;
+    v.renderMode = mode;
+    v.redraw();
+    Fl::check();
+    EXPECT_TRUE(v.CaptureColor());
+    return size_t(std::count_if(v.pixels.begin(), v.pixels.end(),
+                                [&](uint32_t p) { return p != background; }));
+  }
+
+  // The scene just set up draws in its setup mode and, unless it is a
+  // point scene, in the panel's drawing modes, and the item buffer of
+  // mode 1 holds triangles; every program the passes load compiles.
+  static void ExpectDraws() {
+    Scene& s = *owner_;
+    const int setupMode = s.viewWindow->renderMode;
+    const bool points = s.particleDrawState != nullptr;
+    size_t setup = 0, point = 0, tid = 0, filled = 0, items = 0;
+    const Console c = ConsoleOf([&] {
+      renderingFactor = 1;
+      setup = Drawn(setupMode);
+      if (!points) {
+        point = Drawn(40000);
+        tid = Drawn(40001);
+        filled = Drawn(40002);
+        Drawn(1);
+        items = size_t(std::count_if(s.itemBuffer.begin(), s.itemBuffer.end(),
+                                     [](int32_t id) { return id >= 0; }));
+      }
+      renderingFactor = 100;
+    });
+    EXPECT_GT(setup, 500u) << "mode " << setupMode;
+    EXPECT_EQ(c.out.find("failed"), std::string::npos) << c.out;
+    EXPECT_EQ(c.out.find("ERROR"), std::string::npos) << c.out;
+    if (points) return;
+    EXPECT_GT(point, 100u);
+    EXPECT_GT(tid, 500u);
+    EXPECT_GT(filled, 500u);
+    EXPECT_GT(items, 500u);
   }
   static SceneCounts Counts(const std::string& key) { return manifest_->counts.at(key); }
 
@@ -110,7 +148,7 @@ const Case kCases[] = {
     {"Quarn Tree", 200, 2, 0, 1, "", 1, 0, 10001},
 };
 
-TEST_F(SceneSetupTest, EveryEntryLoadsWhatTheGeneratorWrote) {
+TEST_F(SceneSetupTest, EveryEntryLoadsWhatTheGeneratorWroteAndDraws) {
   for (const Case& c : kCases) {
     SCOPED_TRACE(testing::Message() << c.key << (c.moving ? " (moving camera)" : ""));
     owner_->movingCamera = c.moving;
@@ -129,6 +167,9 @@ TEST_F(SceneSetupTest, EveryEntryLoadsWhatTheGeneratorWrote) {
     EXPECT_EQ(s.viewWindow->x(), 100);
     EXPECT_EQ(s.viewWindow->y(), 100);
     EXPECT_EQ(s.drawFlags.size(), size_t(n.triangles));
+    EXPECT_EQ(con.out.find("ERROR"), std::string::npos) << con.out;
+    // Every catalogue scene once: without the moving camera, WTC segment 1.
+    if (!c.moving && c.segment == 1) ExpectDraws();
     if (c.sceneId == 5 || c.sceneId == 6) {
       ASSERT_EQ(s.particleStates.size(), size_t(c.states));
       EXPECT_EQ(s.particleStates[0].count, n.vertices);

@@ -8,11 +8,11 @@
 #include "FileBytes.h"
 #include "FlaggedBinary.h"
 #include "MeshCleanup.h"
-#include "MeshFiles.h"
 #include "ObjectList.h"
 #include "ParticleSet.h"
 #include "StateCache.h"
 #include "StateReader.h"
+#include "TestSupport.h"
 
 namespace {
 const std::string kGood =
@@ -24,14 +24,9 @@ void ExpectEmpty(const ObjLoader& m) {
   EXPECT_EQ(m.vertexCount, 0);
   EXPECT_EQ(m.groupCount, 0);
   EXPECT_EQ(m.triangleCount, 0);
-  EXPECT_TRUE(m.positions.empty());
-  EXPECT_TRUE(m.groupTriCount.empty());
-  EXPECT_TRUE(m.groupTriangles.empty());
-  EXPECT_TRUE(m.groupMaterial.empty());
-  EXPECT_TRUE(m.triangleId.empty());
-  EXPECT_TRUE(m.groupOfTriangle.empty());
-  EXPECT_TRUE(m.normals.empty());
-  EXPECT_TRUE(m.vertexColors.empty());
+  EXPECT_TRUE(m.positions.empty() && m.groupTriCount.empty() && m.groupTriangles.empty());
+  EXPECT_TRUE(m.groupMaterial.empty() && m.triangleId.empty() && m.groupOfTriangle.empty());
+  EXPECT_TRUE(m.normals.empty() && m.vertexColors.empty());
   EXPECT_EQ(m.topologySource, nullptr);
 }
 
@@ -43,9 +38,7 @@ void ExpectBadStateText(const std::string& text, const std::string& what) {
   SCOPED_TRACE(what);
   WriteText("bad.obj", text);
   ObjLoader m;
-  testing::internal::CaptureStderr();
-  EXPECT_FALSE(m.Load("bad.obj", nullptr));
-  std::string err = testing::internal::GetCapturedStderr();
+  const std::string err = StderrOf([&] { EXPECT_FALSE(m.Load("bad.obj", nullptr)); });
   EXPECT_EQ(err.rfind("ERROR: bad.obj:", 0), 0u) << err;
   EXPECT_EQ(Lines(err), 1) << err;
   EXPECT_NE(err.find(what), std::string::npos) << err;
@@ -58,41 +51,56 @@ std::string Groups(int n) {
   for (int i = 0; i < n; i++) s += "g solid\nusemtl solid1_mat\n";
   return s;
 }
+
+// Every cut of `full` short of its end, and `full` with one byte more, as
+// the reader is refused with `prefix` leading its message and an empty mesh.
+template <typename Read>
+void ExpectEveryCutRefused(const std::vector<char>& full, const std::string& prefix, Read read) {
+  for (size_t n = 0; n <= full.size() + 1; n++) {
+    if (n == full.size()) continue;
+    std::vector<char> cut(full.begin(), full.begin() + std::min(n, full.size()));
+    if (n > full.size()) cut.push_back(0);
+    ObjLoader m;
+    const std::string err = StderrOf([&] { EXPECT_FALSE(read(cut, m)) << n; });
+    EXPECT_EQ(err.rfind(prefix, 0), 0u) << err;
+    ExpectEmpty(m);
+  }
+}
 }  // namespace
 
 TEST(BadInput, StateTextIsRefusedWithOneLine) {
   ScratchDir dir;
   const std::string v3 = "v 0 0 0\nv 1 0 0\nv 0 1 0\ng solid\nusemtl solid1_mat\n";
-  ExpectBadStateText(v3 + "f 1 2 3 9\n", "vertex number out of range");
-  ExpectBadStateText(v3 + "t 0 1 2\n", "vertex number out of range");
-  ExpectBadStateText(v3 + "t 1 2 99999999999999999999999\n", "vertex number out of range");
-  ExpectBadStateText(v3 + "f -1 2 3 1\n", "vertex number out of range");
-  ExpectBadStateText("g solid\nusemtl solid1_mat\nf 1 2 3 4\nv 0 0 0\n", "face line before any vertex");
-  ExpectBadStateText(v3 + "t 1 2 3\nv 1 1 1\n", "vertex line after face lines");
-  ExpectBadStateText(Groups(6001), "more than 6000 groups");
-  ExpectBadStateText("# " + std::string(1100, 'x') + "\n", "line longer than 1023 characters");
-  ExpectBadStateText("v 0 0 0\ng solid\n", "group line without its usemtl line");
-  ExpectBadStateText("v 0 0 0\ng shell\nusemtl solid1_mat\n", "group line without its usemtl line");
-  ExpectBadStateText("v 0 0 0\ng cubes\nt 1 1 1\n", "group line without its usemtl line");
-  ExpectBadStateText("v nan 0 0\n", "not a finite number");
-  ExpectBadStateText("v 0 inf 0\n", "not a finite number");
-  ExpectBadStateText("v 0 0 1e39\n", "not a finite number");
-  ExpectBadStateText("v 1 2\n", "bad vertex line");
-  ExpectBadStateText("vn 1 2 3\n", "bad vertex line");
-  ExpectBadStateText(v3 + "f 1 2\n", "bad face line");
-  ExpectBadStateText(v3 + "t 1/1 2/2 3/3\n", "bad face line");
+  const std::pair<std::string, const char*> cases[] = {
+      {v3 + "f 1 2 3 9\n", "vertex number out of range"},
+      {v3 + "t 0 1 2\n", "vertex number out of range"},
+      {v3 + "t 1 2 99999999999999999999999\n", "vertex number out of range"},
+      {v3 + "f -1 2 3 1\n", "vertex number out of range"},
+      {"g solid\nusemtl solid1_mat\nf 1 2 3 4\nv 0 0 0\n", "face line before any vertex"},
+      {v3 + "t 1 2 3\nv 1 1 1\n", "vertex line after face lines"},
+      {Groups(6001), "more than 6000 groups"},
+      {"# " + std::string(1100, 'x') + "\n", "line longer than 1023 characters"},
+      {"v 0 0 0\ng solid\n", "group line without its usemtl line"},
+      {"v 0 0 0\ng shell\nusemtl solid1_mat\n", "group line without its usemtl line"},
+      {"v 0 0 0\ng cubes\nt 1 1 1\n", "group line without its usemtl line"},
+      {"v nan 0 0\n", "not a finite number"},
+      {"v 0 inf 0\n", "not a finite number"},
+      {"v 0 0 1e39\n", "not a finite number"},
+      {"v 1 2\n", "bad vertex line"},
+      {"vn 1 2 3\n", "bad vertex line"},
+      {v3 + "f 1 2\n", "bad face line"},
+      {v3 + "t 1/1 2/2 3/3\n", "bad face line"},
+  };
+  for (const auto& [text, what] : cases) ExpectBadStateText(text, what);
 
   // At the limits: 6000 groups and a 1023-character line are fine.
   WriteText("ok.obj", Groups(6000) + "# " + std::string(1021, 'x') + "\n");
   ObjLoader m;
-  testing::internal::CaptureStderr();
-  EXPECT_TRUE(m.Load("ok.obj", nullptr));
-  testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(Quiet([&] { return m.Load("ok.obj", nullptr); }));
   EXPECT_EQ(m.groupCount, 6000);
 
-  testing::internal::CaptureStderr();
-  EXPECT_FALSE(m.Load("missing.obj", nullptr));
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "ERROR: cannot open file: missing.obj\n");
+  EXPECT_EQ(StderrOf([&] { EXPECT_FALSE(m.Load("missing.obj", nullptr)); }),
+            "ERROR: cannot open file: missing.obj\n");
   ExpectEmpty(m);
   EXPECT_FALSE(FileExists("missing.obj.rdd"));
 }
@@ -104,31 +112,25 @@ TEST(BadInput, LaterStateThatDoesNotFitItsSource) {
   WriteText("longer.obj", kGood + "t 2 3 4\n");
   WriteText("fewer.obj", "v 0 0 0\nv 1 0 0\nv 1 1 0\ng solid\nusemtl solid1_mat\nt 1 2 3\nt 1 2 3\n");
   ObjLoader s0, more, longer, fewer;
-  testing::internal::CaptureStderr();
-  ASSERT_TRUE(s0.Load("s0.obj", nullptr));
-  testing::internal::GetCapturedStderr();
+  ASSERT_TRUE(Quiet([&] { return s0.Load("s0.obj", nullptr); }));
 
-  testing::internal::CaptureStderr();
-  EXPECT_FALSE(more.Load("more.obj", &s0));
-  EXPECT_NE(testing::internal::GetCapturedStderr().find("ERROR: more.obj: groups do not match"), std::string::npos);
+  EXPECT_NE(StderrOf([&] { EXPECT_FALSE(more.Load("more.obj", &s0)); })
+                .find("ERROR: more.obj: groups do not match"),
+            std::string::npos);
   ExpectEmpty(more);
 
   // The second live triangle of the source names vertex 4, which it lacks.
-  testing::internal::CaptureStderr();
-  EXPECT_FALSE(fewer.Load("fewer.obj", &s0));
-  EXPECT_NE(testing::internal::GetCapturedStderr().find("ERROR: fewer.obj: "), std::string::npos);
+  EXPECT_NE(StderrOf([&] { EXPECT_FALSE(fewer.Load("fewer.obj", &s0)); }).find("ERROR: fewer.obj: "),
+            std::string::npos);
   ExpectEmpty(fewer);
 
   // More triangles in a group than the source has: cut, with a warning.
-  testing::internal::CaptureStderr();
-  EXPECT_TRUE(longer.Load("longer.obj", &s0));
-  EXPECT_NE(testing::internal::GetCapturedStderr().find("WARNING: longer.obj: "), std::string::npos);
+  EXPECT_NE(StderrOf([&] { EXPECT_TRUE(longer.Load("longer.obj", &s0)); }).find("WARNING: longer.obj: "),
+            std::string::npos);
   EXPECT_EQ(longer.groupTriCount.vec(), (std::vector<int32_t>{2, 1}));
   EXPECT_EQ(longer.triangleCount, 3);
   ObjLoader again;  // and its cache reads back
-  testing::internal::CaptureStderr();
-  EXPECT_TRUE(again.Load("longer.obj", &s0));
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(StderrOf([&] { EXPECT_TRUE(again.Load("longer.obj", &s0)); }), "");
   EXPECT_EQ(again.groupTriCount.vec(), (std::vector<int32_t>{2, 1}));
 }
 
@@ -141,25 +143,13 @@ TEST(BadInput, EveryTruncatedOrPaddedStateCacheIsRefused) {
     s0.shadingMode = s1.shadingMode = mode;
     std::remove("s0.obj.rdd");
     std::remove("s1.obj.rdd");
-    testing::internal::CaptureStderr();
-    ASSERT_TRUE(s0.Load("s0.obj", nullptr));
-    ASSERT_TRUE(s1.Load("s1.obj", &s0));
-    testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(Quiet([&] { return s0.Load("s0.obj", nullptr) && s1.Load("s1.obj", &s0); }));
     for (ObjLoader* source : {static_cast<ObjLoader*>(nullptr), &s0}) {
-      std::vector<char> full = ReadBytes(source ? "s1.obj.rdd" : "s0.obj.rdd");
-      for (size_t n = 0; n <= full.size() + 1; n++) {
-        if (n == full.size()) continue;
-        std::vector<char> cut(full.begin(), full.begin() + std::min(n, full.size()));
-        if (n > full.size()) cut.push_back(0);
-        ObjLoader m;
-        m.shadingMode = mode;
-        testing::internal::CaptureStderr();
-        bool ok = ReadStateCache(cut.data(), cut.size(), "c.rdd", m, source);
-        std::string err = testing::internal::GetCapturedStderr();
-        EXPECT_FALSE(ok) << n;
-        EXPECT_EQ(err.rfind("ERROR: c.rdd: ", 0), 0u) << err;
-        ExpectEmpty(m);
-      }
+      ExpectEveryCutRefused(ReadBytes(source ? "s1.obj.rdd" : "s0.obj.rdd"), "ERROR: c.rdd: ",
+                            [&](const std::vector<char>& b, ObjLoader& m) {
+                              m.shadingMode = mode;
+                              return ReadStateCache(b.data(), b.size(), "c.rdd", m, source);
+                            });
     }
   }
 }
@@ -172,18 +162,15 @@ TEST(BadInput, CorruptStateCacheFieldsAndLoadRecovers) {
     std::vector<char> b;
     Put(b, nv);
     for (int32_t i = 0; i < std::min(nv, 3); i++) Put(b, Vex3_quarn(i == 0 ? x : float(i), 0, 0));
-    Put(b, ng);
-    Put(b, nt);
-    Put(b, count);
-    Put(b, int32_t(1));
+    for (int32_t n : {ng, nt, count, 1}) Put(b, n);
     for (uint32_t i : {0u, 1u, v}) Put(b, i);
     Put(b, id);
     return b;
   };
-  struct Case {
-    std::vector<char> bytes;
-    const char* what;
-  } cases[] = {
+  std::vector<char> twice = cache(3, 0, 1, 2, 2, 2, 0);  // two triangles claiming one id
+  for (uint32_t i : {2u, 1u, 0u}) Put(twice, i);
+  Put(twice, int32_t(0));
+  const std::pair<std::vector<char>, const char*> cases[] = {
       {cache(-1, 0, 1, 1, 1, 2, 0), "vertex count"},
       {cache(0x7fffffff, 0, 1, 1, 1, 2, 0), "vertex count"},
       {cache(3, NAN, 1, 1, 1, 2, 0), "not a finite number"},
@@ -195,39 +182,25 @@ TEST(BadInput, CorruptStateCacheFieldsAndLoadRecovers) {
       {cache(3, 0, 1, 1, 1, 3, 0), "vertex number out of range"},
       {cache(3, 0, 1, 1, 1, 2, 1), "triangle id out of range"},
       {cache(3, 0, 1, 1, 1, 2, -5), "triangle id out of range"},
+      {twice, "used twice"},
   };
-  for (const Case& c : cases) {
+  for (const auto& [bytes, what] : cases) {
     ObjLoader m;
     m.shadingMode = 1;
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(ReadStateCache(c.bytes.data(), c.bytes.size(), "c.rdd", m, nullptr));
-    std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find(c.what), std::string::npos) << c.what << ": " << err;
+    const std::string err = StderrOf(
+        [&] { EXPECT_FALSE(ReadStateCache(bytes.data(), bytes.size(), "c.rdd", m, nullptr)); });
+    EXPECT_NE(err.find(what), std::string::npos) << what << ": " << err;
     EXPECT_EQ(Lines(err), 1);
     ExpectEmpty(m);
   }
-  // Two triangles claiming one id.
-  std::vector<char> twice = cache(3, 0, 1, 2, 2, 2, 0);
-  for (uint32_t i : {2u, 1u, 0u}) Put(twice, i);
-  Put(twice, int32_t(0));
-  ObjLoader m;
-  m.shadingMode = 1;
-  testing::internal::CaptureStderr();
-  EXPECT_FALSE(ReadStateCache(twice.data(), twice.size(), "c.rdd", m, nullptr));
-  EXPECT_NE(testing::internal::GetCapturedStderr().find("used twice"), std::string::npos);
 
   // Load meets a truncated cache, reads the text and writes a whole cache.
   WriteText("s.obj", kGood);
-  ObjLoader good;
-  testing::internal::CaptureStderr();
-  ASSERT_TRUE(good.Load("s.obj", nullptr));
-  testing::internal::GetCapturedStderr();
+  ObjLoader good, recovered;
+  ASSERT_TRUE(Quiet([&] { return good.Load("s.obj", nullptr); }));
   std::vector<char> whole = ReadBytes("s.obj.rdd");
   WriteBytes("s.obj.rdd", std::vector<char>(whole.begin(), whole.end() - 5));
-  ObjLoader recovered;
-  testing::internal::CaptureStderr();
-  ASSERT_TRUE(recovered.Load("s.obj", nullptr));
-  std::string err = testing::internal::GetCapturedStderr();
+  const std::string err = StderrOf([&] { ASSERT_TRUE(recovered.Load("s.obj", nullptr)); });
   EXPECT_EQ(err.rfind("ERROR: s.obj.rdd: ", 0), 0u) << err;
   EXPECT_EQ(recovered.positions, good.positions);
   EXPECT_EQ(ReadBytes("s.obj.rdd"), whole);
@@ -238,9 +211,7 @@ TEST(BadInput, CacheThatCannotBeWrittenLeavesNothingBehind) {
   WriteText("s.obj", kGood);
   std::filesystem::create_directory("s.obj.rdd");  // the cache's name is taken
   ObjLoader m;
-  testing::internal::CaptureStderr();
-  EXPECT_TRUE(m.Load("s.obj", nullptr));
-  std::string err = testing::internal::GetCapturedStderr();
+  const std::string err = StderrOf([&] { EXPECT_TRUE(m.Load("s.obj", nullptr)); });
   EXPECT_NE(err.find("ERROR: cannot write file: s.obj.rdd"), std::string::npos) << err;
   EXPECT_EQ(m.triangleCount, 3);
   int files = 0;
@@ -255,96 +226,56 @@ TEST(BadInput, ObjectListsAndTheirCaches) {
   WriteText("index.txt", "1 files exported\na\n");
   WriteText("a.obj", "#\nv 0 0 0\nv 1 0 0\nv 0 1 0\nvn 0 0 1\nvn 0 0 1\nvn 0 0 1\nvt 0 0\nvt 0 0\nvt 0 0\n"
                      "usemtl m\nf 1 2 3\n");
-  ObjLoader built;
-  testing::internal::CaptureStdout();
-  ASSERT_TRUE(BuildObjectList(built, ""));
-  testing::internal::GetCapturedStdout();
+  ObjLoader built, m;
+  ASSERT_TRUE(Quiet([&] { return BuildObjectList(built, ""); }));
   std::vector<char> full = ReadBytes("index.txt.rdd");
-  for (size_t n = 0; n <= full.size() + 1; n++) {
-    if (n == full.size()) continue;
-    std::vector<char> cut(full.begin(), full.begin() + std::min(n, full.size()));
-    if (n > full.size()) cut.push_back(0);
-    ObjLoader m;
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(ReadObjectListCache(cut.data(), cut.size(), "index.txt.rdd", m, 1.0f), -1) << n;
-    EXPECT_EQ(testing::internal::GetCapturedStderr().rfind("ERROR: index.txt.rdd: ", 0), 0u);
-    ExpectEmpty(m);
-  }
-  std::vector<char> outOfRange = full;
-  outOfRange[outOfRange.size() - 4] = 3;  // last vertex number of the triangle
-  WriteBytes("index.txt.rdd", outOfRange);
-  ObjLoader m;
-  testing::internal::CaptureStderr();
-  EXPECT_EQ(ReadObjectList(m, "", 1.0f), -1);
-  EXPECT_NE(testing::internal::GetCapturedStderr().find("vertex number out of range"), std::string::npos);
+  ExpectEveryCutRefused(full, "ERROR: index.txt.rdd: ", [](const std::vector<char>& b, ObjLoader& m) {
+    return ReadObjectListCache(b.data(), b.size(), "index.txt.rdd", m, 1.0f) != -1;
+  });
+  full[full.size() - 4] = 3;  // last vertex number of the triangle
+  WriteBytes("index.txt.rdd", full);
+  EXPECT_NE(StderrOf([&] { EXPECT_EQ(ReadObjectList(m, "", 1.0f), -1); }).find("vertex number out of range"),
+            std::string::npos);
   ExpectEmpty(m);
 
   // Bad lists and objects build nothing and write no cache.
   std::remove("index.txt.rdd");
-  const char* bad[][2] = {
-      {"3 files exported\na\n", "list ends before its last object"},
-      {"files exported\n", "first line"},
-      {"-2 files exported\n", "object count out of range"},
+  const char* bad[][3] = {
+      {"3 files exported\na\n", "", "list ends before its last object"},
+      {"files exported\n", "", "first line"},
+      {"-2 files exported\n", "", "object count out of range"},
+      {"1 files exported\na\n", "#\nv 0 0 0\nv 1 0 0\nf 1 2 3\n", "face names a vertex the object does not have"},
+      {"1 files exported\na\n", "#\nv 0 0 0\nv 1 0 0\nv 1 1 1\nf 0 1 2\n", "vertex number out of range"},
+      {"1 files exported\na\n", "#\nv 0 nan 0\n", "not a finite number"},
+      {"1 files exported\na\n", "#\nv 0 0\n", "bad vertex line"},
   };
   for (const auto& c : bad) {
     WriteText("index.txt", c[0]);
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(BuildObjectList(m, ""));
-    std::string err = testing::internal::GetCapturedStderr();
-    testing::internal::GetCapturedStdout();
-    EXPECT_NE(err.find(c[1]), std::string::npos) << err;
-    EXPECT_NE(err.find("index.txt"), std::string::npos);
+    if (c[1][0] != '\0') WriteText("a.obj", c[1]);
+    const std::string err = ConsoleOf([&] { EXPECT_FALSE(BuildObjectList(m, "")); }).err;
+    EXPECT_NE(err.find(c[2]), std::string::npos) << err;
+    EXPECT_EQ(err.rfind(c[1][0] != '\0' ? "ERROR: a.obj:" : "ERROR: index.txt", 0), 0u) << err;
     ExpectEmpty(m);
     EXPECT_FALSE(FileExists("index.txt.rdd"));
   }
-  WriteText("index.txt", "1 files exported\na\n");
-  const char* badObjects[][2] = {
-      {"#\nv 0 0 0\nv 1 0 0\nf 1 2 3\n", "face names a vertex the object does not have"},
-      {"#\nv 0 0 0\nv 1 0 0\nv 1 1 1\nf 0 1 2\n", "vertex number out of range"},
-      {"#\nv 0 nan 0\n", "not a finite number"},
-      {"#\nv 0 0\n", "bad vertex line"},
-  };
-  for (const auto& c : badObjects) {
-    WriteText("a.obj", c[0]);
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(BuildObjectList(m, ""));
-    std::string err = testing::internal::GetCapturedStderr();
-    testing::internal::GetCapturedStdout();
-    EXPECT_EQ(err.rfind("ERROR: a.obj:", 0), 0u) << err;
-    EXPECT_NE(err.find(c[1]), std::string::npos) << err;
-    ExpectEmpty(m);
-    EXPECT_FALSE(FileExists("index.txt.rdd"));
-  }
-  testing::internal::CaptureStderr();
-  EXPECT_FALSE(BuildObjectList(m, "nowhere/"));
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "ERROR: nowhere/index.txt: cannot open file\n");
+  EXPECT_EQ(StderrOf([&] { EXPECT_FALSE(BuildObjectList(m, "nowhere/")); }),
+            "ERROR: nowhere/index.txt: cannot open file\n");
 }
 
 TEST(BadInput, FlaggedBinaryTruncatedPaddedAndOutOfRange) {
   ScratchDir dir;
   ASSERT_TRUE(WriteFlaggedBinary("m.bin", {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {0, 1, 2}));
-  std::vector<char> full = ReadBytes("m.bin");
-  for (size_t n = 0; n <= full.size() + 1; n++) {
-    if (n == full.size()) continue;
-    std::vector<char> cut(full.begin(), full.begin() + std::min(n, full.size()));
-    if (n > full.size()) cut.push_back(0);
-    ObjLoader m;
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(ReadFlaggedBinaryData(cut.data(), cut.size(), "m.bin", m)) << n;
-    EXPECT_EQ(testing::internal::GetCapturedStderr().rfind("ERROR: m.bin: ", 0), 0u);
-    ExpectEmpty(m);
-  }
-  std::vector<char> range = full;
+  const std::vector<char> full = ReadBytes("m.bin");
+  auto read = [](const std::vector<char>& b, ObjLoader& m) {
+    return ReadFlaggedBinaryData(b.data(), b.size(), "m.bin", m);
+  };
+  ExpectEveryCutRefused(full, "ERROR: m.bin: ", read);
+  std::vector<char> range = full, huge = full;
   range[range.size() - 4] = 7;
-  std::vector<char> huge = full;
   huge[3] = 0x7f;
   for (const auto& bytes : {range, huge}) {
     ObjLoader m;
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(ReadFlaggedBinaryData(bytes.data(), bytes.size(), "m.bin", m));
-    testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(Quiet([&] { return read(bytes, m); }));
     ExpectEmpty(m);
   }
 }
@@ -356,18 +287,13 @@ TEST(BadInput, ParticleCacheFallsBackToText) {
   Put(bad, int32_t(0x40000000));
   Put(bad, Vex3_quarn(9, 9, 9));
   WriteBytes("p.obj.rdd", bad);
-  ParticleSet p;
-  testing::internal::CaptureStderr();
-  ASSERT_TRUE(p.Load("p.obj"));
-  EXPECT_EQ(testing::internal::GetCapturedStderr().rfind("ERROR: p.obj.rdd: ", 0), 0u);
+  ParticleSet p, none;
+  EXPECT_EQ(StderrOf([&] { ASSERT_TRUE(p.Load("p.obj")); }).rfind("ERROR: p.obj.rdd: ", 0), 0u);
   EXPECT_EQ(p.count, 2);
   EXPECT_EQ(p.positions[1], Vex3_quarn(200, 200, 200));
   EXPECT_EQ(ReadBytes("p.obj.rdd").size(), 28u);  // rewritten whole
 
-  ParticleSet none;
-  testing::internal::CaptureStderr();
-  EXPECT_FALSE(none.Load("none.obj"));
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "ERROR: none.obj: cannot open file\n");
+  EXPECT_EQ(StderrOf([&] { EXPECT_FALSE(none.Load("none.obj")); }), "ERROR: none.obj: cannot open file\n");
   EXPECT_EQ(none.count, 0);
 }
 
@@ -380,12 +306,10 @@ TEST(FuzzFound, EmptyFirstStateIsATopologySource) {
   WriteText("nofaces1.obj", "v 1 1 1\ng solid\nusemtl solid1_mat\nt 1 1 1\n");
   for (int pass = 0; pass < 2; pass++) {  // text, then the caches
     ObjLoader e0, e1, n0, n1;
-    testing::internal::CaptureStderr();
-    EXPECT_TRUE(e0.Load("empty0.obj", nullptr));
-    EXPECT_TRUE(e1.Load("empty1.obj", &e0));
-    EXPECT_TRUE(n0.Load("nofaces0.obj", nullptr));
-    EXPECT_TRUE(n1.Load("nofaces1.obj", &n0));  // its one triangle is cut
-    testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(Quiet([&] {
+      return e0.Load("empty0.obj", nullptr) && e1.Load("empty1.obj", &e0) &&
+             n0.Load("nofaces0.obj", nullptr) && n1.Load("nofaces1.obj", &n0);  // its one triangle is cut
+    }));
     EXPECT_EQ(e1.topologySource, &e0);
     EXPECT_EQ(n1.groupCount, 1);
     EXPECT_EQ(n1.triangleCount, 0);
@@ -399,10 +323,7 @@ TEST(FuzzFound, LaterStateWithFewerGroupsThanItsSource) {
   WriteText("s1.obj", "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\ng solid\nusemtl solid1_mat\nf 1 2 3 4\n");
   for (int pass = 0; pass < 2; pass++) {
     ObjLoader s0, s1;
-    testing::internal::CaptureStderr();
-    ASSERT_TRUE(s0.Load("s0.obj", nullptr));
-    ASSERT_TRUE(s1.Load("s1.obj", &s0));
-    testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(Quiet([&] { return s0.Load("s0.obj", nullptr) && s1.Load("s1.obj", &s0); }));
     EXPECT_EQ(s1.groupCount, 1);
     EXPECT_EQ(s1.triangleCount, 2);
     EXPECT_TRUE(s1.Exists(1));
@@ -418,10 +339,8 @@ TEST(FuzzFound, WeldingAMeshWithoutVerticesOrArrays) {
   m.groupMaterial.Allocate(1, 0);
   m.groupTriangles.Allocate(1);
   m.vertexColors.Assign({});  // present but empty, like a 'y' flag with no vertices
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(WeldCleanup(m), 0);
-  EXPECT_EQ(DetectCleanup(m), 0);
-  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(Quiet([&] { return WeldCleanup(m); }), 0);
+  EXPECT_EQ(Quiet([&] { return DetectCleanup(m); }), 0);
   EXPECT_EQ(m.vertexCount, 0);
   EXPECT_TRUE(m.normals.empty());
 
@@ -431,10 +350,8 @@ TEST(FuzzFound, WeldingAMeshWithoutVerticesOrArrays) {
   b.insert(b.end(), {'y', 'y', char(0xff), 0});
   Put(b, int32_t(0));
   ObjLoader f;
-  testing::internal::CaptureStdout();
-  ASSERT_TRUE(ReadFlaggedBinaryData(b.data(), b.size(), "f.bin", f));
-  EXPECT_EQ(WeldCleanup(f), 0);
-  testing::internal::GetCapturedStdout();
+  ASSERT_TRUE(Quiet([&] { return ReadFlaggedBinaryData(b.data(), b.size(), "f.bin", f); }));
+  EXPECT_EQ(Quiet([&] { return WeldCleanup(f); }), 0);
 }
 
 TEST(BadInput, HandBuiltMeshWithFewerListsThanGroups) {
@@ -454,12 +371,8 @@ TEST(BadInput, HandBuiltMeshWithFewerListsThanGroups) {
   EXPECT_TRUE(m.Exists(0));
   std::vector<char> cache = EncodeStateCache(m);
   ObjLoader back;
-  testing::internal::CaptureStderr();
-  EXPECT_TRUE(ReadStateCache(cache.data(), cache.size(), "c.rdd", back, nullptr));
-  testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(Quiet([&] { return ReadStateCache(cache.data(), cache.size(), "c.rdd", back, nullptr); }));
   EXPECT_EQ(back.groupCount, 1);
-  testing::internal::CaptureStdout();
-  DetectCleanup(m);
-  testing::internal::GetCapturedStdout();
+  Quiet([&] { DetectCleanup(m); });
   EXPECT_EQ(m.groupTriCount[0], 1);
 }

@@ -4,7 +4,7 @@
 
 #include "CompareReference.h"
 #include "FlaggedBinary.h"
-#include "MeshFiles.h"
+#include "TestSupport.h"
 
 TEST(FlaggedBinary, PositionsOnlyRoundTripPrintsNoHaveLines) {
   ScratchDir dir;
@@ -13,9 +13,8 @@ TEST(FlaggedBinary, PositionsOnlyRoundTripPrintsNoHaveLines) {
   ASSERT_EQ(bytes.size(), 4 + 4 + 48 + 4 + 24u);
   EXPECT_EQ(std::string(bytes.begin() + 4, bytes.begin() + 8), "ynnn");
   ObjLoader m;
-  testing::internal::CaptureStdout();
-  ASSERT_TRUE(ReadFlaggedBinary(m, "cell.bin"));
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "4 vertices and 2 triangles loaded\n");
+  EXPECT_EQ(StdoutOf([&] { ASSERT_TRUE(ReadFlaggedBinary(m, "cell.bin")); }),
+            "4 vertices and 2 triangles loaded\n");
   EXPECT_EQ(m.groupCount, 1);
   EXPECT_EQ(m.groupTriCount[0], 2);
   EXPECT_EQ(m.triangleCount, 2);
@@ -38,25 +37,20 @@ TEST(FlaggedBinary, AllArraysAndMessages) {
   for (uint32_t v : {0u, 1u, 2u}) Put(b, v);
   WriteBytes("all.bin", b);
   ObjLoader m;
-  testing::internal::CaptureStdout();
-  ASSERT_TRUE(ReadFlaggedBinary(m, "all.bin"));
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+  EXPECT_EQ(StdoutOf([&] { ASSERT_TRUE(ReadFlaggedBinary(m, "all.bin")); }),
             "Have color\nHave normal\nHave texcoord\n3 vertices and 1 triangles loaded\n");
   EXPECT_EQ(m.vertexColors[2], Vex3_quarn(1, 2, 0));
   EXPECT_EQ(m.normals[1], Vex3_quarn(2, 1, 0));
   EXPECT_EQ(m.texCoords[5], 0.5f);
 
   // A missing file leaves the mesh as it was.
-  testing::internal::CaptureStderr();
-  EXPECT_FALSE(ReadFlaggedBinary(m, "missing.bin"));
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "INFO: cannot open file: missing.bin\n");
+  EXPECT_EQ(StderrOf([&] { EXPECT_FALSE(ReadFlaggedBinary(m, "missing.bin")); }),
+            "INFO: cannot open file: missing.bin\n");
   EXPECT_EQ(m.triangleCount, 1);
 
   b[4] = 'n';
   WriteBytes("nopos.bin", b);
-  testing::internal::CaptureStderr();
-  EXPECT_FALSE(ReadFlaggedBinary(m, "nopos.bin"));
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "INTERNAL ERROR: there should always be vertex xyz data\n");
+  EXPECT_EQ(StderrOf([&] { EXPECT_FALSE(ReadFlaggedBinary(m, "nopos.bin")); }), "INTERNAL ERROR: there should always be vertex xyz data\n");
   EXPECT_EQ(m.vertexCount, 0);
   EXPECT_EQ(m.triangleCount, 0);
 }
@@ -66,19 +60,13 @@ TEST(FlaggedBinary, CompareWithReference) {
   std::vector<Vex3_quarn> p = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}};
   ASSERT_TRUE(WriteFlaggedBinary("ref.bin", p, {0, 1, 2, 2, 1, 3}));
   ObjLoader m;
-  testing::internal::CaptureStdout();
-  ReadFlaggedBinary(m, "ref.bin");
-  testing::internal::GetCapturedStdout();
-  testing::internal::CaptureStdout();
-  CompareWithReference(m, "ref.bin");
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "4 vertices and 2 triangles loaded\nT number match!\n");
+  Quiet([&] { ReadFlaggedBinary(m, "ref.bin"); });
+  EXPECT_EQ(StdoutOf([&] { CompareWithReference(m, "ref.bin"); }),
+            "4 vertices and 2 triangles loaded\nT number match!\n");
   m.positions[3].z = 1e-7f;
-  m.groupTriCount[0] = 1;
   m.triangleCount = 1;
   m.groupTriangles[0] = {2, 1, 3};
   m.groupTriCount[0] = 1;
-  testing::internal::CaptureStdout();
-  CompareWithReference(m, "ref.bin");
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+  EXPECT_EQ(StdoutOf([&] { CompareWithReference(m, "ref.bin"); }),
             "4 vertices and 2 triangles loaded\nT number does not match\nTriangle #0 does not match\n");
 }

@@ -5,6 +5,7 @@
 
 #include "KeyframeTrajectories.h"
 #include "LivenessScene.h"
+#include "TestSupport.h"
 
 namespace {
 
@@ -81,9 +82,9 @@ TEST_F(Trajectories, TriangleDeadInSourceIsNotMoved) {
 TEST_F(Trajectories, TimesWithoutANextKeyframeAreRefused) {
   std::vector<int32_t> flags(5, 1);
   for (double x : {2.0, 2.5, 7.0, -0.5, std::nan("")}) {
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(kt->PlacePositions(x, target.get(), flags.data())) << x;
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("PlacePositions"), std::string::npos);
+    EXPECT_NE(StderrOf([&] { EXPECT_FALSE(kt->PlacePositions(x, target.get(), flags.data())) << x; })
+                  .find("PlacePositions"),
+              std::string::npos);
     for (const Vex3_quarn& p : target->positions) EXPECT_EQ(p, Vex3_quarn(-1, -1, -1));
     EXPECT_EQ(target->groupTriCount.vec(), (std::vector<int32_t>{3, 2}));
   }

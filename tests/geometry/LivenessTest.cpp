@@ -1,22 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
 #include "KeyframeTrajectories.h"
 #include "Liveness.h"
 #include "LivenessScene.h"
-#include "ScratchDir.h"
+#include "TestSupport.h"
 
 namespace {
-
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 // Three states: id 0 and 3 live throughout, id 1 in states 0-1, id 2 in
 // state 0 only, id 4 in none.
@@ -51,7 +40,7 @@ TEST_F(Liveness, ComputedWrittenAndReadBack) {
 }
 
 TEST_F(Liveness, ExistingFileIsReadNotRecomputed) {
-  std::ofstream("scene_liveness.txt") << "1 2\n3\t4\n\n5\n";
+  WriteText("scene_liveness.txt", "1 2\n3\t4\n\n5\n");
   std::vector<int32_t> live;
   LoadOrComputeLiveness(*base, states, 3, "scene_", &live);
   EXPECT_EQ(live, (std::vector<int32_t>{1, 2, 3, 4, 5}));
@@ -59,11 +48,9 @@ TEST_F(Liveness, ExistingFileIsReadNotRecomputed) {
 
 TEST_F(Liveness, ShortOrBadFileWarnsAndIsRecomputed) {
   for (const char* text : {"3\n2\n", "3\n2\nx\n3\n1\n"}) {
-    std::ofstream("scene_liveness.txt") << text;
+    WriteText("scene_liveness.txt", text);
     std::vector<int32_t> live(5, 99);
-    testing::internal::CaptureStderr();
-    LoadOrComputeLiveness(*base, states, 3, "scene_", &live);
-    std::string err = testing::internal::GetCapturedStderr();
+    const std::string err = StderrOf([&] { LoadOrComputeLiveness(*base, states, 3, "scene_", &live); });
     EXPECT_NE(err.find("scene_liveness.txt"), std::string::npos) << err;
     EXPECT_NE(err.find("computing liveness"), std::string::npos) << err;
     EXPECT_EQ(live, (std::vector<int32_t>{3, 2, 1, 3, 1}));
@@ -72,18 +59,16 @@ TEST_F(Liveness, ShortOrBadFileWarnsAndIsRecomputed) {
 }
 
 TEST_F(Liveness, LastStatesUseTheUnsignedRule) {
-  std::ofstream("l.txt") << "0\n3\n4\n-3\n1\n";
+  WriteText("l.txt", "0\n3\n4\n-3\n1\n");
   auto kt = KeyframeTrajectories::Build(3, *base);
   const std::string path = "l.txt";
   ReadLastStates(*kt, &path);
   // 0 and -3 wrap beyond every keyframe, 3 and 4 are not below 3.
   EXPECT_EQ(kt->lastKeyframe, (std::vector<int32_t>{2, 2, 2, 2, 0}));
 
-  std::ofstream("short.txt") << "1\n2\n";
+  WriteText("short.txt", "1\n2\n");
   const std::string shortPath = "short.txt";
-  testing::internal::CaptureStderr();
-  ReadLastStates(*kt, &shortPath);
-  EXPECT_NE(testing::internal::GetCapturedStderr().find("short.txt"), std::string::npos);
+  EXPECT_NE(StderrOf([&] { ReadLastStates(*kt, &shortPath); }).find("short.txt"), std::string::npos);
   EXPECT_EQ(kt->lastKeyframe, (std::vector<int32_t>{0, 1, 2, 2, 2}));
 }
 
@@ -91,10 +76,10 @@ TEST_F(Liveness, DegenerateRecordListsUnflaggedTriangles) {
   WriteDegenerateRecord(*base, {1, 0, 1, 1, 0}, "degen.txt");
   EXPECT_EQ(ReadText("degen.txt"), "TID 1:3,7,9\nTID 4:1,8,9\n");
   WriteDegenerateRecord(*base, std::vector<int32_t>(5, 1), "none.txt");
-  EXPECT_TRUE(std::filesystem::exists("none.txt"));
+  EXPECT_TRUE(FileExists("none.txt"));
   EXPECT_EQ(ReadText("none.txt"), "");
   WriteDegenerateRecord(*base, {}, "noflags.txt");
-  EXPECT_FALSE(std::filesystem::exists("noflags.txt"));
+  EXPECT_FALSE(FileExists("noflags.txt"));
 }
 
 TEST_F(Liveness, DyingRecordListsTrianglesLostByTheSecondState) {

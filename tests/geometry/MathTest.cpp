@@ -2,6 +2,7 @@
 
 #include "AABB.h"
 #include "M33.h"
+#include "TestSupport.h"
 #include "Vex3.h"
 
 TEST(Vex3, NormaliseThresholdAndUnitCase) {
@@ -14,10 +15,8 @@ TEST(Vex3, NormaliseThresholdAndUnitCase) {
 
 TEST(Vex3, DoubleIndexOutOfRangeReportsAndGivesComponentZero) {
   Vex3_quarnd v(7, 8, 9);
-  testing::internal::CaptureStderr();
-  double got = v[3];
-  EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            "ERROR: index out of bounds in Vex3_quarn::operator[]");
+  double got = 0;
+  EXPECT_EQ(StderrOf([&] { got = v[3]; }), "ERROR: index out of bounds in Vex3_quarn::operator[]");
   EXPECT_EQ(got, 7);
   EXPECT_EQ(v[2], 9);
 }
@@ -44,9 +43,7 @@ TEST(M33, RotationDirectionsAndPiConstant) {
   Vex3_quarn x = RotationMatrix("rotx", 90) * Vex3_quarn(0, 1, 0);
   EXPECT_NEAR(x.y, 0, 1e-6);
   EXPECT_NEAR(x.z, 1, 1e-6);
-  testing::internal::CaptureStderr();
-  RotationMatrix("rotz", 10);
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "ERROR: unsupported matrix type\n");
+  EXPECT_EQ(StderrOf([] { RotationMatrix("rotz", 10); }), "ERROR: unsupported matrix type\n");
 }
 
 TEST(AABB, EmptyExtendAndCornerSelectors) {

@@ -6,6 +6,7 @@
 
 #include "MeshCleanup.h"
 #include "ObjLoader.h"
+#include "TestSupport.h"
 
 namespace {
 void Fill(ObjLoader& m, std::vector<Vex3_quarn> p, std::vector<std::vector<uint32_t>> groups) {
@@ -24,15 +25,16 @@ void Fill(ObjLoader& m, std::vector<Vex3_quarn> p, std::vector<std::vector<uint3
 }
 
 struct Outcome {
-  int32_t result;
+  int32_t result = 0;
   std::string out;
 };
 
+// The cleanup's result and what it printed.
 template <typename F>
-Outcome Quiet(F f) {
-  testing::internal::CaptureStdout();
-  int32_t r = f();
-  return {r, testing::internal::GetCapturedStdout()};
+Outcome Cleanup(F f) {
+  Outcome o;
+  o.out = StdoutOf([&] { o.result = f(); });
+  return o;
 }
 
 const Vex3_quarn A(0, 0, 0), B(1, 0, 0), C(0, 1, 0), D(1, 1, 0);
@@ -45,7 +47,7 @@ TEST(MeshCleanup, SignedZerosWeldLastBitDifferencesDoNot) {
   Fill(m, {{0, 1, 1}, {-0.0f, 1, 1}, {1, 0, 0}, {oneUp, 0, 0}, {5, 5, 5}}, {{0, 2, 4, 1, 3, 4}});
   m.vertexColors.Allocate(5);
   for (int i = 0; i < 5; i++) m.vertexColors[i] = Vex3_quarn(float(i), 0, 0);
-  Outcome r = Quiet([&] { return WeldCleanup(m); });
+  Outcome r = Cleanup([&] { return WeldCleanup(m); });
   EXPECT_EQ(r.out, "1 identical vertices detected\n0 degenerate triangle removed\n0 duplicate triangle detected\n");
   EXPECT_EQ(m.vertexCount, 4);
   ASSERT_EQ(m.positions.size(), 4u);
@@ -63,7 +65,7 @@ TEST(MeshCleanup, TriangleOnOneWeldedPositionIsDegenerateForBoth) {
   for (bool weld : {true, false}) {
     ObjLoader m;
     Fill(m, {A, A, A, B, C}, {{0, 1, 2, 0, 3, 4}});
-    Outcome r = Quiet([&] { return weld ? WeldCleanup(m) : DetectCleanup(m); });
+    Outcome r = Cleanup([&] { return weld ? WeldCleanup(m) : DetectCleanup(m); });
     EXPECT_NE(r.out.find("2 identical vertices detected\n1 degenerate triangle removed\n"), std::string::npos);
     EXPECT_EQ(m.triangleCount, 1);
     EXPECT_EQ(m.groupTriCount[0], 1);
@@ -82,14 +84,14 @@ TEST(MeshCleanup, TriangleOnOneWeldedPositionIsDegenerateForBoth) {
 TEST(MeshCleanup, RepeatsInOneGroupAndAcrossGroups) {
   ObjLoader same;
   Fill(same, {A, B, C, D}, {{0, 1, 2, 2, 1, 0, 1, 2, 3}});
-  Outcome r = Quiet([&] { return DetectCleanup(same); });
+  Outcome r = Cleanup([&] { return DetectCleanup(same); });
   EXPECT_EQ(r.result, 1);
   EXPECT_EQ(r.out.find("This happens"), std::string::npos);
   EXPECT_EQ(same.groupTriangles[0], (std::vector<uint32_t>{0, 1, 2, 1, 2, 3}));  // first in list order stays
 
   ObjLoader across;
   Fill(across, {A, B, C, D}, {{1, 2, 3}, {3, 2, 1, 0, 1, 2}});
-  r = Quiet([&] { return WeldCleanup(across); });
+  r = Cleanup([&] { return WeldCleanup(across); });
   EXPECT_EQ(r.result, 1);
   EXPECT_EQ(r.out, "0 identical vertices detected\n0 degenerate triangle removed\nThis happens\n"
                    "1 duplicate triangle detected\n");
@@ -102,7 +104,7 @@ TEST(MeshCleanup, ThreeCopiesLoseTwoAndIdsMustBeAssignedAgain) {
   ObjLoader m;
   Fill(m, {A, B, C}, {{0, 1, 2, 1, 2, 0, 2, 0, 1}});
   m.AssignIds(nullptr);
-  Outcome r = Quiet([&] { return WeldCleanup(m); });
+  Outcome r = Cleanup([&] { return WeldCleanup(m); });
   EXPECT_EQ(r.result, 2);
   EXPECT_NE(r.out.find("2 duplicate triangle detected"), std::string::npos);
   EXPECT_EQ(m.triangleCount, 1);
@@ -116,8 +118,7 @@ TEST(MeshCleanup, BadTriangleMaskCountsEachIdOnce) {
   // id 0 good, 1 collapsed, 2 repeats 0, 3 collapsed and repeats 1.
   Fill(m, {A, B, C, D}, {{0, 1, 2, 1, 1, 3}, {2, 1, 0, 3, 1, 1}});
   m.AssignIds(nullptr);
-  testing::internal::CaptureStderr();
-  std::vector<int32_t> mask = BadTriangleMask(m, 5);
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Totally 3 bad triangles detected\n");
+  std::vector<int32_t> mask;
+  EXPECT_EQ(StderrOf([&] { mask = BadTriangleMask(m, 5); }), "Totally 3 bad triangles detected\n");
   EXPECT_EQ(mask, (std::vector<int32_t>{1, 0, 0, 0, 1}));  // id 4 does not exist
 }

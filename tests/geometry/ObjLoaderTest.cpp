@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "ObjLoader.h"
-#include "MeshFiles.h"
 #include "StateCache.h"
+#include "TestSupport.h"
 
 namespace {
 // Two states of one scene: group 0 (material 1) has a quad and a triangle,
@@ -29,11 +29,8 @@ class Scene : public testing::Test {
   }
   // Loads quietly; the messages are returned in *err when asked for.
   static bool Load(ObjLoader& mesh, const std::string& path, ObjLoader* source, std::string* err = nullptr) {
-    testing::internal::CaptureStderr();
-    testing::internal::CaptureStdout();
-    bool ok = mesh.Load(path, source);
-    testing::internal::GetCapturedStdout();
-    std::string e = testing::internal::GetCapturedStderr();
+    bool ok = false;
+    const std::string e = ConsoleOf([&] { ok = mesh.Load(path, source); }).err;
     if (err) *err = e;
     return ok;
   }
@@ -141,10 +138,10 @@ TEST_F(Scene, CacheOfTheOtherKindIsRefusedAndTheTextRead) {
   std::vector<char> first = ReadBytes("state000.obj.rdd");
 
   ObjLoader m;
-  testing::internal::CaptureStderr();
-  EXPECT_FALSE(ReadStateCache(later.data(), later.size(), "state001.obj.rdd", m, nullptr));
-  EXPECT_FALSE(ReadStateCache(first.data(), first.size(), "state000.obj.rdd", m, &s0));
-  std::string err = testing::internal::GetCapturedStderr();
+  std::string err = StderrOf([&] {
+    EXPECT_FALSE(ReadStateCache(later.data(), later.size(), "state001.obj.rdd", m, nullptr));
+    EXPECT_FALSE(ReadStateCache(first.data(), first.size(), "state000.obj.rdd", m, &s0));
+  });
   EXPECT_NE(err.find("ERROR: state001.obj.rdd: "), std::string::npos);
   EXPECT_NE(err.find("ERROR: state000.obj.rdd: "), std::string::npos);
   EXPECT_EQ(m.vertexCount, 0);
@@ -285,10 +282,7 @@ TEST(MeshColors, CollapsedTriangleLitAtFourTenthsAndDeadStateBlack) {
   WriteText("c.obj", "v 0 0 0\nv 1 0 0\nv 1 0 0\nv 5 5 5\ng cubes\nusemtl cubes4_mat\nt 1 2 3\n");
   WriteText("d.obj", "v 0 0 0\nv 1 0 0\nv 1 0 0\nv 5 5 5\ng cubes\nusemtl cubes4_mat\n");
   ObjLoader c, d;
-  testing::internal::CaptureStderr();
-  ASSERT_TRUE(c.Load("c.obj", nullptr));
-  ASSERT_TRUE(d.Load("d.obj", &c));
-  testing::internal::GetCapturedStderr();
+  ASSERT_TRUE(Quiet([&] { return c.Load("c.obj", nullptr) && d.Load("d.obj", &c); }));
   EXPECT_EQ(c.normals[0], Vex3_quarn(0, 0, 0));
   Vex3_quarn lit = Vex3_quarn(0.8f, 0.5f, 0.2f) * 0.4f;
   EXPECT_EQ(c.vertexColors[0], lit);

@@ -2,9 +2,9 @@
 // its scale factor.
 #include <gtest/gtest.h>
 
-#include "MeshFiles.h"
 #include "ObjectList.h"
 #include "ObjectReader.h"
+#include "TestSupport.h"
 
 namespace {
 void WriteTwoObjects() {
@@ -27,10 +27,7 @@ TEST(ObjectList, BuildReadsObjectsWithLocalNumbersAndWritesCache) {
   WriteTwoObjects();
   ObjLoader mesh;
   mesh.shadingMode = 3;
-  testing::internal::CaptureStdout();
-  ASSERT_TRUE(BuildObjectList(mesh, ""));
-  std::string out = testing::internal::GetCapturedStdout();
-  EXPECT_EQ(out, "2 objects to be loaded\n0/2 loaded\n1/2 loaded\n0 identical vertices detected\n"
+  EXPECT_EQ(StdoutOf([&] { ASSERT_TRUE(BuildObjectList(mesh, "")); }), "2 objects to be loaded\n0/2 loaded\n1/2 loaded\n0 identical vertices detected\n"
                  "0 degenerate triangle removed\n0 duplicate triangle detected\n");
   EXPECT_EQ(mesh.vertexCount, 7);
   EXPECT_EQ(mesh.positions[4], Vex3_quarn(100, 0, 100));
@@ -65,9 +62,7 @@ TEST(ObjectList, EmptyListMissingObjectsAndMissingCache) {
   ObjLoader mesh;
   EXPECT_EQ(ReadObjectList(mesh, "", 1.0f), -1);
   WriteText("index.txt", "3 files exported\nnot_there\nnor_this\nneither\n");
-  testing::internal::CaptureStdout();
-  ASSERT_TRUE(BuildObjectList(mesh, ""));
-  testing::internal::GetCapturedStdout();
+  ASSERT_TRUE(Quiet([&] { return BuildObjectList(mesh, ""); }));
   EXPECT_EQ(ReadBytes("index.txt.rdd"), std::vector<char>(12, 0));
   EXPECT_EQ(mesh.vertexCount, 0);
   EXPECT_EQ(mesh.groupCount, 0);

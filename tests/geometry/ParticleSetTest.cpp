@@ -3,16 +3,14 @@
 
 #include <cstring>
 
-#include "MeshFiles.h"
 #include "ParticleSet.h"
+#include "TestSupport.h"
 
 TEST(ParticleSet, TextThenCacheBothScaledBy100) {
   ScratchDir dir;
   WriteText("p000.obj", "# points\nv 1 2 3\nvn 9 9 9\n");
   ParticleSet fromText;
-  testing::internal::CaptureStderr();
-  EXPECT_FALSE(fromText.Load("p000.obj"));  // "vn" is no point line
-  testing::internal::GetCapturedStderr();
+  EXPECT_FALSE(Quiet([&] { return fromText.Load("p000.obj"); }));  // "vn" is no point line
   EXPECT_EQ(fromText.count, 0);
 
   WriteText("p000.obj", "# points\nv 1 2 3\n\nv -0.5 0 0.25\n");

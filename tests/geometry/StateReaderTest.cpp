@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "StateReader.h"
+#include "TestSupport.h"
 
 namespace {
 const char* kFiveVertices = "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nv 2 2 2\n";
@@ -14,10 +15,8 @@ const char* kFiveVertices = "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nv 2 2 2\n";
 std::vector<uint32_t> Faces(const std::string& line, std::string* messages) {
   std::string text = std::string(kFiveVertices) + "g solid\nusemtl solid1_mat\n" + line + "\n";
   ObjLoader mesh;
-  testing::internal::CaptureStderr();
-  bool ok = ReadStateText(text.data(), text.size(), "quad.obj", mesh);
-  std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_TRUE(ok) << err;
+  const std::string err =
+      StderrOf([&] { EXPECT_TRUE(ReadStateText(text.data(), text.size(), "quad.obj", mesh)); });
   // Drop the total line; keep the diagnostics.
   *messages = err.substr(0, err.find("Total Num of Triangles"));
   EXPECT_EQ(mesh.groupCount, 1);
@@ -59,9 +58,8 @@ TEST(StateReader, GroupsMaterialsAndTotal) {
                      "g beams\r\nusemtl beams 3_mat\r\nf 1 2 3 4\r\n"
                      "g cubes\nusemtl cubes-2_mat\n";
   ObjLoader mesh;
-  testing::internal::CaptureStderr();
-  ASSERT_TRUE(ReadStateText(text.data(), text.size(), "groups.obj", mesh));
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Total Num of Triangles7\n");
+  EXPECT_EQ(StderrOf([&] { ASSERT_TRUE(ReadStateText(text.data(), text.size(), "groups.obj", mesh)); }),
+            "Total Num of Triangles7\n");
   EXPECT_EQ(mesh.vertexCount, 5);
   ASSERT_EQ(mesh.groupCount, 5);
   EXPECT_EQ(mesh.groupTriCount.vec(), (std::vector<int32_t>{3, 1, 1, 2, 0}));
@@ -74,9 +72,7 @@ TEST(StateReader, GroupsMaterialsAndTotal) {
 TEST(StateReader, CoordinatesAsWritten) {
   std::string text = "v 1.5e2 -0.25 +3\nv -0 1e-3 123456.789\n";
   ObjLoader mesh;
-  testing::internal::CaptureStderr();
-  ASSERT_TRUE(ReadStateText(text.data(), text.size(), "v.obj", mesh));
-  testing::internal::GetCapturedStderr();
+  ASSERT_TRUE(Quiet([&] { return ReadStateText(text.data(), text.size(), "v.obj", mesh); }));
   EXPECT_EQ(mesh.positions[0], Vex3_quarn(150.0f, -0.25f, 3.0f));
   EXPECT_EQ(mesh.positions[1].y, 1e-3f);
   EXPECT_EQ(mesh.positions[1].z, 123456.789f);

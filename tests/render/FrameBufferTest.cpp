@@ -4,11 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
 
 #include "FrameBuffer.h"
 #include "PPC.h"
-#include "ScratchDir.h"
+#include "TestSupport.h"
 #include "TiffIO.h"
 
 namespace {
@@ -147,16 +146,13 @@ TEST(FrameBuffer, CaptureReadsTheDrawnFrame) {
   EXPECT_EQ(fb.zBuffer[5], 1.0f);
 
   ScratchDir dir;
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(SaveImage("view.tiff", &fb), -1);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");  // probe pixel outside a small view
-  EXPECT_FALSE(std::ifstream("view.tiff").good());
+  // No probe pixel printed: it lies outside a small view.
+  EXPECT_EQ(StdoutOf([&] { EXPECT_EQ(SaveImage("view.tiff", &fb), -1); }), "");
+  EXPECT_FALSE(FileExists("view.tiff"));
   EXPECT_EQ(SaveImage("view.tif", &fb), 1);
   std::vector<uint32_t> raster;
   int w = 0, h = 0;
-  testing::internal::CaptureStderr();
-  ASSERT_TRUE(ReadTiffQuiet("view.tif", &raster, &w, &h));
-  testing::internal::GetCapturedStderr();
+  ASSERT_TRUE(Quiet([&] { return ReadTiffQuiet("view.tif", &raster, &w, &h); }));
   EXPECT_EQ(raster, fb.pixels);
   fb.hide();
 }

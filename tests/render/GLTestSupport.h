@@ -5,11 +5,10 @@
 #include <FL/Fl.H>
 #include <FL/Fl_Gl_Window.H>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <string>
+
+#include "TestSupport.h"
 
 // A plain GL window with the mode the view window uses (alpha bits keep the
 // byte encoding's top byte).
@@ -33,25 +32,12 @@ inline TestGLWindow* CurrentGLWindow(int w = 64, int h = 64) {
   return window;
 }
 
-// A scratch directory with a copy of the shader sources under "CG/"; the
-// working directory while it lives.
-class ScratchDir {
+// A scratch working directory with a copy of the shader sources under
+// "CG/" and an "Images" folder.
+class ShaderScratchDir : public ScratchDir {
  public:
-  ScratchDir() {
-    char tmpl[] = "/tmp/wbrenderXXXXXX";
-    dir_ = mkdtemp(tmpl);
-    old_ = std::filesystem::current_path();
-    std::filesystem::copy(WB_CG_SOURCE_DIR, dir_ / "CG");
-    std::filesystem::create_directories(dir_ / "Images");
-    std::filesystem::current_path(dir_);
+  ShaderScratchDir() {
+    std::filesystem::copy(WB_CG_SOURCE_DIR, "CG");
+    std::filesystem::create_directories("Images");
   }
-  ~ScratchDir() {
-    std::filesystem::current_path(old_);
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
-  }
-  const std::filesystem::path& path() const { return dir_; }
-
- private:
-  std::filesystem::path dir_, old_;
 };

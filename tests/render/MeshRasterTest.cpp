@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "MeshStatistics.h"
+#include "OrthoView.h"
 #include "PPC.h"
 #include "SoftwareRaster.h"
 #include "TriangleSoup.h"
@@ -131,18 +132,9 @@ TEST(Reproject, ToCameraSeesWhatFromCameraSaw) {
 }
 
 TEST(ProjectedAreaStatistics, ReportAndMean) {
-  // Window coordinates equal world x, y through an orthographic view.
-  GLMatrices view;
-  for (double& v : view.projection) v = 0;
-  view.projection[0] = 2.0 / 64;
-  view.projection[5] = 2.0 / 64;
-  view.projection[10] = -1;
-  view.projection[12] = -1;
-  view.projection[13] = -1;
-  view.projection[15] = 1;
-  view.viewport[2] = 64;
-  view.viewport[3] = 64;
-  // Window depth (1 - z) / 2: z = 0 is depth 0.5, z = 5 is outside.
+  // Window coordinates equal world x, y; z = 0 is depth 0.5, z = 5 is
+  // outside.
+  const GLMatrices view = OrthoMatrices(64, 64);
   const Vex3_quarn o(10, 10, 0);
   ObjLoader mesh;
   BuildMesh(mesh, {{{o, o + Vex3_quarn(1, 0, 0), o + Vex3_quarn(0, 2, 0)},        // area 1

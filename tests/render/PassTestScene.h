@@ -13,44 +13,34 @@
 #include "PPC.h"
 #include "RenderPasses.h"
 #include "RenderTargets.h"
+#include "TriangleSoup.h"
 #include "cgShader.h"
 
 struct TestTriangle {
   Vex3_quarn a, b, c;
 };
 
-// One group per entry of `groups`; live[g] triangles of each are alive
-// (ids are assigned over all of them first, so the rest are dead ones).
+// One group per entry of `groups`, material g + 1; live[g] triangles of
+// each are alive (ids are assigned over all of them first, so the rest
+// are dead ones).
 inline std::unique_ptr<ObjLoader> MakeMesh(const std::vector<std::vector<TestTriangle>>& groups,
-                                           const std::vector<int>& live, int shadingMode = 1) {
-  auto m = std::make_unique<ObjLoader>();
-  m->shadingMode = uint8_t(shadingMode);
-  std::vector<std::vector<uint32_t>> lists;
-  std::vector<int32_t> counts, materials;
+                                           const std::vector<int>& live) {
+  std::vector<std::vector<std::array<Vex3_quarn, 3>>> tris;
+  std::vector<int32_t> materials;
   for (const auto& g : groups) {
-    std::vector<uint32_t> list;
-    for (const TestTriangle& t : g) {
-      for (const Vex3_quarn& p : {t.a, t.b, t.c}) {
-        list.push_back(uint32_t(m->positions.size()));
-        m->positions.push_back(p);
-      }
-    }
-    lists.push_back(list);
-    counts.push_back(int32_t(g.size()));
-    materials.push_back(int32_t(lists.size()));
+    tris.emplace_back();
+    for (const TestTriangle& t : g) tris.back().push_back({t.a, t.b, t.c});
+    materials.push_back(int32_t(tris.size()));
   }
-  m->vertexCount = int32_t(m->positions.size());
-  m->groupCount = int32_t(groups.size());
-  m->groupTriangles.Assign(lists);
-  m->groupTriCount.Assign(counts);
+  auto m = std::make_unique<ObjLoader>();
+  BuildMesh(*m, tris);
+  m->shadingMode = 1;
   m->groupMaterial.Assign(materials);
-  m->AssignIds(nullptr);
-  int32_t total = 0;
+  m->triangleCount = 0;
   for (size_t g = 0; g < live.size() && g < groups.size(); g++) {
     m->groupTriCount[g] = live[g];
-    total += live[g];
+    m->triangleCount += live[g];
   }
-  m->triangleCount = total;
   return m;
 }
 
@@ -79,13 +69,8 @@ struct PassRig {
     PassContext c;
     c.window = window.get();
     c.targets = &targets;
-    c.shaders.itemBuffer = &shaders[0];
-    c.shaders.wtc = &shaders[1];
-    c.shaders.manhattan = &shaders[2];
-    c.shaders.grass = &shaders[3];
-    c.shaders.footage = &shaders[4];
-    c.shaders.footageSp = &shaders[5];
-    c.shaders.raster = &shaders[6];
+    c.shaders = {&shaders[0], &shaders[1], &shaders[2], &shaders[3],
+                 &shaders[4], &shaders[5], &shaders[6]};
     c.readback = &readback;
     c.itemBuffer = itemBuffer.data();
     c.backdropTexture = &backdrop;

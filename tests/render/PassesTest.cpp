@@ -1,8 +1,5 @@
 #include <GL/gl.h>
 
-#include <cstdio>
-#include <cstring>
-
 #include "GLTestSupport.h"
 #include "ItemBuffer.h"
 #include "PassTestScene.h"
@@ -30,17 +27,17 @@ int32_t CentreId(const std::vector<int32_t>& ids) { return ids[size_t(kH / 2) * 
 class Passes : public testing::Test {
  protected:
   static void SetUpTestSuite() {
-    scratch_ = new ScratchDir();
+    scratch_ = new ShaderScratchDir();
     rig_ = new PassRig(kW, kH);
   }
   static void TearDownTestSuite() {
     delete rig_;
     delete scratch_;
   }
-  static ScratchDir* scratch_;
+  static ShaderScratchDir* scratch_;
   static PassRig* rig_;
 };
-ScratchDir* Passes::scratch_ = nullptr;
+ShaderScratchDir* Passes::scratch_ = nullptr;
 PassRig* Passes::rig_ = nullptr;
 
 // The identifiers of one item-buffer draw of `mesh` under `mask`, either
@@ -99,17 +96,18 @@ TEST_F(Passes, ItemBufferPassDecodesIdentifiersAndRepeatsExactly) {
   auto mesh = OverlapMesh();
   PassContext c = rig_->Context();
   c.sceneId = 4;
-  testing::internal::CaptureStdout();
-  rig_->Draw([&](FrameBuffer&) { ItemBufferPass(c, mesh.get()); });
-  std::vector<int32_t> first = rig_->itemBuffer;
+  std::vector<int32_t> first;
   std::vector<uint32_t> shaded, shown;
-  rig_->Draw([&](FrameBuffer& fb) {
-    ItemBufferPass(c, mesh.get());
-    shaded = fb.pixels;
-    fb.ReadColor();  // the window's own buffer
-    shown = fb.pixels;
+  Quiet([&] {
+    rig_->Draw([&](FrameBuffer&) { ItemBufferPass(c, mesh.get()); });
+    first = rig_->itemBuffer;
+    rig_->Draw([&](FrameBuffer& fb) {
+      ItemBufferPass(c, mesh.get());
+      shaded = fb.pixels;
+      fb.ReadColor();  // the window's own buffer
+      shown = fb.pixels;
+    });
   });
-  testing::internal::GetCapturedStdout();
   EXPECT_EQ(rig_->itemBuffer, first);
   EXPECT_EQ(shown, shaded);  // the window shows the shaded view
   EXPECT_EQ(CentreId(first), 3);
@@ -155,9 +153,7 @@ TEST_F(Passes, TidReadsBackIdentifierZeroAsZeroAndTheBackgroundAsAllOnes) {
   PassContext c = rig_->Context();
   c.drawMesh = mesh.get();
   c.renderingFactor = 1;
-  testing::internal::CaptureStdout();
-  rig_->Draw([&](FrameBuffer&) { TidPass(c); });
-  testing::internal::GetCapturedStdout();
+  Quiet([&] { rig_->Draw([&](FrameBuffer&) { TidPass(c); }); });
   const std::vector<uint32_t>& px = rig_->window->pixels;
   EXPECT_EQ(px[0], 0xFFFFFFFFu);
   EXPECT_EQ(px[size_t(kH / 2) * kW + kW / 2], 3u);
@@ -191,25 +187,23 @@ TEST_F(Passes, ShadedFootageAndRasterViewsDrawTheMesh) {
     for (uint32_t v : px) n += v != px[0];
     return uint32_t(n);
   };
-  testing::internal::CaptureStdout();
   uint32_t got[6];
-  for (int scene : {4, 0}) {
-    c.sceneId = scene;
-    rig_->Draw([&](FrameBuffer&) { ShadePass(c, mesh.get()); got[0] = centre(); });
-    EXPECT_NE(got[0], sky) << scene;
-  }
-  c.sceneId = 4;
-  rig_->Draw([&](FrameBuffer&) { FootagePass(c, mesh.get(), true); got[1] = drawn(); });
-  rig_->Draw([&](FrameBuffer&) { SuperPixelFootagePass(c); got[2] = centre(); });
-  rig_->Draw([&](FrameBuffer&) { GrassPass(c); got[3] = drawn(); });
-  rig_->Draw([&](FrameBuffer&) { RasterPass(c, nullptr); got[4] = centre(); });
-  std::string out = testing::internal::GetCapturedStdout();
+  const std::string out = StdoutOf([&] {
+    for (int scene : {4, 0}) {
+      c.sceneId = scene;
+      rig_->Draw([&](FrameBuffer&) { ShadePass(c, mesh.get()); got[0] = centre(); });
+      EXPECT_NE(got[0], sky) << scene;
+    }
+    c.sceneId = 4;
+    rig_->Draw([&](FrameBuffer&) { FootagePass(c, mesh.get(), true); got[1] = drawn(); });
+    rig_->Draw([&](FrameBuffer&) { SuperPixelFootagePass(c); got[2] = centre(); });
+    rig_->Draw([&](FrameBuffer&) { GrassPass(c); got[3] = drawn(); });
+    rig_->Draw([&](FrameBuffer&) { RasterPass(c, nullptr); got[4] = centre(); });
+  });
   EXPECT_GT(got[1], 100u);  // outlines on white
   EXPECT_EQ(got[2], 0xFF0000FFu);       // the masked triangles in red
   EXPECT_GT(got[3], 100u);
   EXPECT_NE(got[4], 0xFF000000u);       // the raster clears to black
   EXPECT_EQ(out.find("ERROR"), std::string::npos) << out;
-  std::FILE* f = std::fopen("Images/Raster_HW.tif", "rb");
-  EXPECT_NE(f, nullptr);
-  if (f) std::fclose(f);
+  EXPECT_TRUE(FileExists("Images/Raster_HW.tif"));
 }

@@ -6,15 +6,11 @@
 TEST(RenderTargets, FirstDrawReportsSupportAndOneStatusLaterDrawsNothing) {
   CurrentGLWindow();
   RenderTargets t;
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  EnsureTargets(t, 64, 32);
-  EnsureTargets(t, 64, 32);
-  EnsureTargets(t, 64, 32);
-  std::string err = testing::internal::GetCapturedStderr();
-  std::string out = testing::internal::GetCapturedStdout();
-  EXPECT_EQ(out, "Video card supports GL_EXT_framebuffer_object.\n");
-  EXPECT_EQ(err, "Framebuffer complete.\n");
+  const Console c = ConsoleOf([&] {
+    for (int i = 0; i < 3; i++) EnsureTargets(t, 64, 32);
+  });
+  EXPECT_EQ(c.out, "Video card supports GL_EXT_framebuffer_object.\n");
+  EXPECT_EQ(c.err, "Framebuffer complete.\n");
   EXPECT_TRUE(t.targetsCreated);
 
   // The float target is 2W x 2H of RGBA 32-bit float.
@@ -30,9 +26,7 @@ TEST(RenderTargets, FirstDrawReportsSupportAndOneStatusLaterDrawsNothing) {
 
   // Values read back from the float target are not quantised to bytes.
   BindTarget(t, TargetKind::kFloat);
-  testing::internal::CaptureStderr();
-  EXPECT_TRUE(CheckStatus(t));
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Framebuffer complete.\n");
+  EXPECT_EQ(StderrOf([&] { EXPECT_TRUE(CheckStatus(t)); }), "Framebuffer complete.\n");
   const float red = 12345.0f / 65535.0f, alpha = 54321.0f / 65535.0f;
   glClearColor(red, 0.25f, 0.125f, alpha);
   glClear(GL_COLOR_BUFFER_BIT);
@@ -46,11 +40,10 @@ TEST(RenderTargets, FirstDrawReportsSupportAndOneStatusLaterDrawsNothing) {
 TEST(RenderTargets, WithoutTheEntryPointsEveryDrawSaysSoAndNothingIsCreated) {
   CurrentGLWindow();
   RenderTargets t;
-  testing::internal::CaptureStdout();
-  EnsureTargets(t, 64, 32, FramebufferApi::kNone);
-  EnsureTargets(t, 64, 32, FramebufferApi::kNone);
-  std::string out = testing::internal::GetCapturedStdout();
-  EXPECT_EQ(out,
+  EXPECT_EQ(StdoutOf([&] {
+              EnsureTargets(t, 64, 32, FramebufferApi::kNone);
+              EnsureTargets(t, 64, 32, FramebufferApi::kNone);
+            }),
             "Video card does NOT support GL_EXT_framebuffer_object.\n"
             "Video card does NOT support GL_EXT_framebuffer_object.\n");
   EXPECT_FALSE(t.targetsCreated);

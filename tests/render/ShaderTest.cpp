@@ -8,21 +8,15 @@ namespace {
 class Shader : public testing::Test {
  protected:
   void SetUp() override { CurrentGLWindow(); }
-  ScratchDir scratch_;
+  ShaderScratchDir scratch_;
 };
-
-std::string Captured(const std::function<void()>& f) {
-  testing::internal::CaptureStdout();
-  f();
-  return testing::internal::GetCapturedStdout();
-}
 
 }  // namespace
 
 TEST_F(Shader, MissingFileReportsEveryRequestedStageThenFails) {
   cgShader s;
   bool ok = true;
-  std::string out = Captured([&] { ok = s.Load("CG/Missing.cg", "GeometryMain", "FragmentMain"); });
+  std::string out = StdoutOf([&] { ok = s.Load("CG/Missing.cg", "GeometryMain", "FragmentMain"); });
   EXPECT_FALSE(ok);
   EXPECT_NE(out.find("CG ERROR (VERTEX) : The file could not be read.\n"), std::string::npos);
   EXPECT_NE(out.find("CG ERROR (GEOMETRY) : The file could not be read.\n"), std::string::npos);
@@ -38,7 +32,7 @@ TEST_F(Shader, MissingFileReportsEveryRequestedStageThenFails) {
   GLint current = -1;
   glGetIntegerv(GL_CURRENT_PROGRAM, &current);
   EXPECT_EQ(current, 0);
-  out = Captured([&] { EXPECT_FALSE(s.GetVertexParameter("modelViewProj")); });
+  out = StdoutOf([&] { EXPECT_FALSE(s.GetVertexParameter("modelViewProj")); });
   EXPECT_EQ(out, "ERROR (cgShader::GetVertexParameter1): No program specified!\n");
 }
 
@@ -46,7 +40,7 @@ TEST_F(Shader, VertexOnlyTripleBuildsOneStageAndRecompileSaysReloaded) {
   cgShader s;
   s.fileName = "CG/RenderOriginalFootage_sp.cg";
   s.entries[cgShader::kVertex] = std::string("VertexMain");
-  std::string out = Captured([&] { EXPECT_TRUE(s.Compile()); });
+  std::string out = StdoutOf([&] { EXPECT_TRUE(s.Compile()); });
   EXPECT_EQ(out, "INFO (cgShader): Loaded CG/RenderOriginalFootage_sp.cg successfully\n");
   EXPECT_NE(s.programs[cgShader::kVertex], 0u);
   EXPECT_EQ(s.programs[cgShader::kGeometry], 0u);
@@ -55,7 +49,7 @@ TEST_F(Shader, VertexOnlyTripleBuildsOneStageAndRecompileSaysReloaded) {
   EXPECT_EQ(s.profiles[cgShader::kGeometry], kProfileUnknown);
   EXPECT_EQ(s.profiles[cgShader::kFragment], kProfileUnknown);
 
-  out = Captured([&] { EXPECT_TRUE(s.Compile()); });
+  out = StdoutOf([&] { EXPECT_TRUE(s.Compile()); });
   EXPECT_EQ(out, "INFO (cgShader): Reloaded CG/RenderOriginalFootage_sp.cg successfully\n");
 
   s.Bind();
@@ -66,21 +60,21 @@ TEST_F(Shader, VertexOnlyTripleBuildsOneStageAndRecompileSaysReloaded) {
   glGetIntegerv(GL_CURRENT_PROGRAM, &current);
   EXPECT_EQ(current, 0);
 
-  out = Captured([&] { EXPECT_FALSE(s.GetFragmentParameter("mode")); });
+  out = StdoutOf([&] { EXPECT_FALSE(s.GetFragmentParameter("mode")); });
   EXPECT_EQ(out, "ERROR (cgShader::GetFragmentParameter1): No program specified!\n");
-  out = Captured([&] { EXPECT_TRUE(s.GetVertexParameter("mode")); });
+  out = StdoutOf([&] { EXPECT_TRUE(s.GetVertexParameter("mode")); });
   EXPECT_EQ(out, "");
 }
 
 TEST_F(Shader, MissingParameterIsReportedPerStageAndNullSettersAreHarmless) {
   cgShader s;
-  Captured([&] { ASSERT_TRUE(s.Load("CG/RenderBaryCentric.cg", "GeometryMain", "FragmentMain")); });
-  std::string out = Captured([&] { EXPECT_FALSE(s.GetFragmentParameter("noSuchThing")); });
+  StdoutOf([&] { ASSERT_TRUE(s.Load("CG/RenderBaryCentric.cg", "GeometryMain", "FragmentMain")); });
+  std::string out = StdoutOf([&] { EXPECT_FALSE(s.GetFragmentParameter("noSuchThing")); });
   EXPECT_EQ(out, "ERROR (cgShader::GetFragmentParameter1): Parameter not found\n");
   // Each stage finds only what its own code uses.
   EXPECT_TRUE(s.FindParameter(cgShader::kVertex, "modelViewProj"));
   EXPECT_FALSE(s.FindParameter(cgShader::kGeometry, "modelViewProj"));
-  out = Captured([&] { EXPECT_FALSE(s.GetGeometryParameter("modelViewProj")); });
+  out = StdoutOf([&] { EXPECT_FALSE(s.GetGeometryParameter("modelViewProj")); });
   EXPECT_EQ(out, "ERROR (cgShader::GetGeometryParameter1): Parameter not found\n");
   EXPECT_TRUE(s.FindParameter(cgShader::kGeometry, "theID"));
 
@@ -101,7 +95,7 @@ TEST_F(Shader, CompileErrorNamesTheStageAndLaterStagesStillBuild) {
       "#ifdef fpmain\nvoid main() { gl_FragColor = undefinedThing; }\n#endif\n");
   s.entries[cgShader::kVertex] = std::string("VertexMain");
   s.entries[cgShader::kFragment] = std::string("fpmain");
-  std::string out = Captured([&] { EXPECT_FALSE(s.Compile()); });
+  std::string out = StdoutOf([&] { EXPECT_FALSE(s.Compile()); });
   EXPECT_NE(out.find("CG ERROR (FRAGMENT) : The compile returned an error.\n"), std::string::npos);
   EXPECT_EQ(out.find("CG ERROR (VERTEX)"), std::string::npos);
   EXPECT_NE(out.find("INFO (cgShader): Loading inline failed\n"), std::string::npos);
@@ -110,7 +104,7 @@ TEST_F(Shader, CompileErrorNamesTheStageAndLaterStagesStillBuild) {
 
   // An entry the file does not have is a failed stage too.
   cgShader t;
-  out = Captured([&] { EXPECT_FALSE(t.Load("CG/RenderGrass.cg", "GeometryMain", "fpmain")); });
+  out = StdoutOf([&] { EXPECT_FALSE(t.Load("CG/RenderGrass.cg", "GeometryMain", "fpmain")); });
   EXPECT_NE(out.find("CG ERROR (GEOMETRY) : "), std::string::npos);
 }
 
@@ -131,18 +125,18 @@ TEST_F(Shader, EveryProgramFileBuildsWithTheEntriesOfItsPasses) {
   };
   for (const Case& c : cases) {
     cgShader s;
-    std::string out = Captured([&] { EXPECT_TRUE(s.Load(c.file, c.geometry, c.fragment)) << c.file; });
+    std::string out = StdoutOf([&] { EXPECT_TRUE(s.Load(c.file, c.geometry, c.fragment)) << c.file; });
     EXPECT_EQ(out, std::string("INFO (cgShader): Loaded ") + c.file + " successfully\n");
   }
   // The parameters the passes set are where the passes look for them.
   cgShader wtc, manhattan, grass, raster;
-  Captured([&] {
+  StdoutOf([&] {
     wtc.Load("CG/RenderWTC.cg", "GeometryMain", "fpmain");
     manhattan.Load("CG/RenderManhattan.cg", "GeometryMain", "fpmain");
     grass.Load("CG/RenderGrass.cg", nullptr, "fpmain");
     raster.Load("CG/RTI_Raster.cg", "GeometryMain", "FragmentMain");
   });
-  std::string out = Captured([&] {
+  std::string out = StdoutOf([&] {
     EXPECT_TRUE(wtc.GetGeometryParameter("modelViewProj"));
     EXPECT_TRUE(wtc.GetFragmentParameter("MATERIAL_TYPE"));
     EXPECT_TRUE(manhattan.GetVertexParameter("modelViewProj"));

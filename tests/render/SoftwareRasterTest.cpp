@@ -5,28 +5,13 @@
 #include <sstream>
 #include <vector>
 
+#include "OrthoView.h"
 #include "PPC.h"
 #include "SoftwareRaster.h"
 
 namespace {
 
-// Window coordinates equal world x, y (power-of-two viewport, so every
-// step is exact) and window depth = (1 - z) / 2.
-Projector OrthoProjector(int w, int h) {
-  GLMatrices m;
-  for (int i = 0; i < 16; i++) m.projection[i] = 0;
-  m.projection[0] = 2.0 / w;
-  m.projection[5] = 2.0 / h;
-  m.projection[10] = -1;
-  m.projection[12] = -1;
-  m.projection[13] = -1;
-  m.projection[15] = 1;
-  m.viewport[2] = w;
-  m.viewport[3] = h;
-  return Projector(m);
-}
-
-Vex3_quarn At(float x, float y, float depth) { return {x, y, 1 - 2 * depth}; }
+Projector OrthoProjector(int w, int h) { return Projector(OrthoMatrices(w, h)); }
 
 struct Grid {
   int w, h;

@@ -3,32 +3,17 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <fstream>
 #include <sstream>
 
 #include "AslReference.h"
 #include "AslRun.h"
 #include "PPC.h"
-#include "ScratchDir.h"
+#include "TestSupport.h"
 #include "TriangleSoup.h"
 
 namespace {
 
-std::vector<int32_t> ReadIds(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  int32_t n = -1;
-  in.read(reinterpret_cast<char*>(&n), 4);
-  std::vector<int32_t> ids(n > 0 ? size_t(n) : 0);
-  if (n > 0) in.read(reinterpret_cast<char*>(ids.data()), std::streamsize(4 * n));
-  return ids;
-}
-
-void WriteIds(const std::string& path, const std::vector<int32_t>& ids) {
-  std::ofstream out(path, std::ios::binary);
-  const int32_t n = int32_t(ids.size());
-  out.write(reinterpret_cast<const char*>(&n), 4);
-  out.write(reinterpret_cast<const char*>(ids.data()), std::streamsize(4 * ids.size()));
-}
+using Ids = std::vector<int32_t>;
 
 struct Fixture {
   ScratchDir dir;
@@ -66,9 +51,8 @@ struct Fixture {
 
 TEST(AslRun, FactorRunCullsReportsAndWrites) {
   Fixture f;
-  testing::internal::CaptureStdout();
-  const AslRunReport r = AslFactorRun(f.run, AslFactorPath("Forest_ASL_exp", 2));
-  const std::string out = testing::internal::GetCapturedStdout();
+  AslRunReport r;
+  const std::string out = StdoutOf([&] { r = AslFactorRun(f.run, AslFactorPath("Forest_ASL_exp", 2)); });
   EXPECT_EQ(r.culled, 1);
   EXPECT_GT(r.averageArea, 10);
   EXPECT_NE(f.log.str().find("Culled out: 1\n"), std::string::npos);
@@ -76,36 +60,32 @@ TEST(AslRun, FactorRunCullsReportsAndWrites) {
   EXPECT_NE(f.log.str().find("4/4 processed"), std::string::npos);
   EXPECT_NE(out.find("3 visible triangle detected!\n"), std::string::npos) << out;
   EXPECT_NE(out.find("3 visible triangle detected and saved!\n"), std::string::npos);
-  EXPECT_EQ(ReadIds("ASL_Visibility/Forest_ASL_exp_X2.000000_.bin"),
-            (std::vector<int32_t>{0, 1, 2}));
-  EXPECT_EQ(f.flags, (std::vector<int32_t>{1, 1, 1, 1, 0}));
+  EXPECT_EQ(ReadIdFile("ASL_Visibility/Forest_ASL_exp_X2.000000_.bin"),
+            (Ids{0, 1, 2}));
+  EXPECT_EQ(f.flags, (Ids{1, 1, 1, 1, 0}));
   EXPECT_EQ(f.visible, (VisibleSet{1, 1, 1, 0, 0}));
 }
 
 TEST(AslRun, PlainRunTakesItsFlagsFromTheOverrideFile) {
   Fixture f;
-  WriteIds("ASL_Visibility/Whoknowswhat_2.bin", {1, 3});
-  testing::internal::CaptureStdout();
-  AslPlainRun(f.run, AslPlainPath("Whoknowswhat"));
-  testing::internal::GetCapturedStdout();
+  WriteIdFile("ASL_Visibility/Whoknowswhat_2.bin", {1, 3});
+  Quiet([&] { AslPlainRun(f.run, AslPlainPath("Whoknowswhat")); });
   // Only 1 and 3 are processed, and 3 is no longer hidden by 0.
-  EXPECT_EQ(f.flags, (std::vector<int32_t>{0, 1, 0, 1, 0}));
-  EXPECT_EQ(ReadIds("ASL_Visibility/Whoknowswhat.bin"), (std::vector<int32_t>{1, 3}));
+  EXPECT_EQ(f.flags, (Ids{0, 1, 0, 1, 0}));
+  EXPECT_EQ(ReadIdFile("ASL_Visibility/Whoknowswhat.bin"), (Ids{1, 3}));
 }
 
 TEST(AslRun, TerrainRunTakesEveryTriangleAndReportsTheTile) {
   Fixture f;
   f.flags.assign(5, 0);  // ignored by this form
   f.run.dataset = 71;
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  AslTerrainRun(f.run, "ASL_Visibility/RTI_ASL_exp_90DegreeView_1_2.bin", 1, 2);
-  testing::internal::GetCapturedStdout();
-  const std::string err = testing::internal::GetCapturedStderr();
+  const std::string err = ConsoleOf([&] {
+    AslTerrainRun(f.run, "ASL_Visibility/RTI_ASL_exp_90DegreeView_1_2.bin", 1, 2);
+  }).err;
   EXPECT_NE(err.find("INFO: sls per pixel: min: "), std::string::npos);
-  EXPECT_EQ(ReadIds("ASL_Visibility/RTI_ASL_exp_90DegreeView_1_2.bin"),
-            (std::vector<int32_t>{0, 1, 2}));
-  EXPECT_EQ(f.flags, (std::vector<int32_t>(5, 0)));
+  EXPECT_EQ(ReadIdFile("ASL_Visibility/RTI_ASL_exp_90DegreeView_1_2.bin"),
+            (Ids{0, 1, 2}));
+  EXPECT_EQ(f.flags, Ids(5, 0));
 }
 
 TEST(AslRun, PanoramaWritesOneSetPerCameraAndSkipsMissingOnes) {
@@ -119,17 +99,12 @@ TEST(AslRun, PanoramaWritesOneSetPerCameraAndSkipsMissingOnes) {
   ASSERT_TRUE(left.SaveToFile("Views/Final_views/Pano_2.ppc"));
   ASSERT_TRUE(right.SaveToFile("Views/Final_views/Pano_4.ppc"));
   PPC raster;
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  AslPanoramaRun(f.run, "Final_views/Pano", &raster);
-  testing::internal::GetCapturedStdout();
-  const std::string err = testing::internal::GetCapturedStderr();
+  const std::string err = ConsoleOf([&] { AslPanoramaRun(f.run, "Final_views/Pano", &raster); }).err;
   EXPECT_NE(err.find("Views/Final_views/Pano_3.ppc"), std::string::npos) << err;
-  EXPECT_EQ(ReadIds("ASL_Visibility/ASL_exp_panorama_0.bin"), (std::vector<int32_t>{0, 1, 2}));
-  struct stat st;
-  EXPECT_EQ(stat("ASL_Visibility/ASL_exp_panorama_1.bin", &st), 0);
-  EXPECT_NE(stat("ASL_Visibility/ASL_exp_panorama_2.bin", &st), 0);
-  EXPECT_EQ(stat("ASL_Visibility/ASL_exp_panorama_3.bin", &st), 0);
+  EXPECT_EQ(ReadIdFile("ASL_Visibility/ASL_exp_panorama_0.bin"), (Ids{0, 1, 2}));
+  EXPECT_TRUE(FileExists("ASL_Visibility/ASL_exp_panorama_1.bin"));
+  EXPECT_FALSE(FileExists("ASL_Visibility/ASL_exp_panorama_2.bin"));
+  EXPECT_TRUE(FileExists("ASL_Visibility/ASL_exp_panorama_3.bin"));
   // The last camera read is the raster camera; the buffer was Reset.
   EXPECT_NEAR(raster.a.x, right.a.x, 1e-5);
   for (const PixelSamples& p : f.buffer.pixels) ASSERT_EQ(p.count, 1);
@@ -137,32 +112,24 @@ TEST(AslRun, PanoramaWritesOneSetPerCameraAndSkipsMissingOnes) {
 
 TEST(AslReference, MarksBackFacesCullsAndFindsTheVisible) {
   Fixture f;
-  testing::internal::CaptureStdout();
-  const ReferenceReport r =
-      AslReference(f.mesh, f.cam, 4, f.flags, &f.visible, "ASL_Visibility/ref.bin", f.log);
-  testing::internal::GetCapturedStdout();
+  const ReferenceReport r = Quiet(
+      [&] { return AslReference(f.mesh, f.cam, 4, f.flags, &f.visible, "ASL_Visibility/ref.bin", f.log); });
   EXPECT_EQ(r.culled, 1);
   EXPECT_EQ(r.visible, 3);
-  EXPECT_EQ(ReadIds("ASL_Visibility/ref.bin"), (std::vector<int32_t>{0, 1, 2}));
-  EXPECT_EQ(f.flags, (std::vector<int32_t>{1, 1, 1, 0, 0}));
+  EXPECT_EQ(ReadIdFile("ASL_Visibility/ref.bin"), (Ids{0, 1, 2}));
+  EXPECT_EQ(f.flags, (Ids{1, 1, 1, 0, 0}));
   EXPECT_EQ(f.visible, (VisibleSet{1, 1, 1, 0, 0}));
   // Bands of a few rows give the same set.
-  std::vector<int32_t> flags(5, 1);
-  testing::internal::CaptureStdout();
-  const ReferenceReport banded =
-      AslReference(f.mesh, f.cam, 4, flags, nullptr, "ASL_Visibility/ref2.bin", f.log, 64 * 4 * 8 * 3);
-  testing::internal::GetCapturedStdout();
+  Ids flags(5, 1);
+  const ReferenceReport banded = Quiet([&] {
+    return AslReference(f.mesh, f.cam, 4, flags, nullptr, "ASL_Visibility/ref2.bin", f.log, 64 * 4 * 8 * 3);
+  });
   EXPECT_EQ(banded.bandBytes, size_t(64 * 4) * 3 * 8);
   EXPECT_EQ(flags, f.flags);
 }
 
 TEST(AslReference, CentreSamplesAsATextList) {
   Fixture f;
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(CentreSampleReference(f.run, "ASL_Visibility/centre.txt"), 3);
-  testing::internal::GetCapturedStdout();
-  std::ifstream in("ASL_Visibility/centre.txt");
-  std::stringstream text;
-  text << in.rdbuf();
-  EXPECT_EQ(text.str(), "0\n1\n2\n");
+  EXPECT_EQ(Quiet([&] { return CentreSampleReference(f.run, "ASL_Visibility/centre.txt"); }), 3);
+  EXPECT_EQ(ReadText("ASL_Visibility/centre.txt"), "0\n1\n2\n");
 }

@@ -3,32 +3,24 @@
 // triangles can be placed exactly.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "Asl.h"
 #include "AslTriangle.h"
+#include "OrthoView.h"
 
 namespace {
 
-// World (x, y) is window (x, y); window depth is (1 - z) / 2.
-void MakeOrtho(SampleLocationBuffer& buffer) {
-  PPC cam(55, buffer.width, buffer.height);
-  buffer.SetCamera(cam);
-  PPC& c = *buffer.camera;
-  for (int i = 0; i < 16; i++) {
-    c.modelView[i] = (i % 5 == 0) ? 1 : 0;
-    c.projection[i] = 0;
+// An 8 x 8 buffer whose camera arrays are the orthographic ones.
+struct OrthoBuffer : SampleLocationBuffer {
+  OrthoBuffer() : SampleLocationBuffer(8, 8) {
+    SetCamera(PPC(55, width, height));
+    const GLMatrices m = OrthoMatrices(width, height);
+    std::copy(m.modelView, m.modelView + 16, camera->modelView);
+    std::copy(m.projection, m.projection + 16, camera->projection);
+    std::copy(m.viewport, m.viewport + 4, camera->viewport);
   }
-  c.projection[0] = 2.0 / buffer.width;
-  c.projection[5] = 2.0 / buffer.height;
-  c.projection[10] = -1;
-  c.projection[12] = -1;
-  c.projection[13] = -1;
-  c.projection[15] = 1;
-  c.viewport[0] = c.viewport[1] = 0;
-  c.viewport[2] = buffer.width;
-  c.viewport[3] = buffer.height;
-}
-
-Vex3_quarn At(float x, float y, float depth) { return {x, y, 1 - 2 * depth}; }
+};
 
 int TotalSamples(const SampleLocationBuffer& b) {
   int n = 0;
@@ -39,15 +31,13 @@ int TotalSamples(const SampleLocationBuffer& b) {
 }  // namespace
 
 TEST(AslPlacement, TriangleCoveringWholePixelAddsNothing) {
-  SampleLocationBuffer b(8, 8);
-  MakeOrtho(b);
+  OrthoBuffer b;
   EXPECT_EQ(PlaceSamplesForTriangle(b, At(-4, -4, 0.5f), At(20, -4, 0.5f), At(-4, 20, 0.5f)), 0);
   EXPECT_EQ(TotalSamples(b), 64);
 }
 
 TEST(AslPlacement, SliverBetweenCentreAndCornerAddsOneSampleOnce) {
-  SampleLocationBuffer b(8, 8);
-  MakeOrtho(b);
+  OrthoBuffer b;
   // A thin sliver across pixel (2, 3) between its centre (2.5, 3.5) and its
   // corner (3, 4), entering and leaving through the pixel's top and right
   // sides.
@@ -75,8 +65,7 @@ TEST(AslPlacement, SliverBetweenCentreAndCornerAddsOneSampleOnce) {
 }
 
 TEST(AslPlacement, VertexBehindNearPlaneGetsNoSamplesButIsResolved) {
-  SampleLocationBuffer b(8, 8);
-  MakeOrtho(b);
+  OrthoBuffer b;
   // Window depth of the first vertex below 0.
   const Vex3_quarn v0 = At(2.2f, 2.2f, -0.1f), v1 = At(2.4f, 2.2f, 0.5f), v2 = At(2.2f, 2.45f, 0.5f);
   EXPECT_EQ(PlaceSamplesForTriangle(b, v0, v1, v2), 0);
@@ -91,8 +80,7 @@ TEST(AslPlacement, VertexBehindNearPlaneGetsNoSamplesButIsResolved) {
 }
 
 TEST(AslResolve, NearerWinsAndEqualDepthKeepsFirst) {
-  SampleLocationBuffer b(8, 8);
-  MakeOrtho(b);
+  OrthoBuffer b;
   b.Clear();
   const Vex3_quarn a = At(-1, -1, 0.5f), c = At(14, -1, 0.5f), d = At(-1, 14, 0.5f);
   ResolveTriangleAtSamples(b, a, c, d, 1, 1u);
@@ -111,8 +99,7 @@ TEST(AslResolve, NearerWinsAndEqualDepthKeepsFirst) {
 }
 
 TEST(AslBothPasses, TriangleLeftOfWindowIsIgnored) {
-  SampleLocationBuffer b(8, 8);
-  MakeOrtho(b);
+  OrthoBuffer b;
   b.Clear();
   const Vex3_quarn v0 = At(-5, 0, 0.5f), v1 = At(-0.5f, 4, 0.5f), v2 = At(-3, 8, 0.5f);
   EXPECT_EQ(PlaceSamplesForTriangle(b, v0, v1, v2), 0);
@@ -201,8 +188,7 @@ TEST(ShadedColour, RampSegments) {
 }
 
 TEST(AslResolve, ShadedAndKeyframedVariants) {
-  SampleLocationBuffer b(8, 8);
-  MakeOrtho(b);
+  OrthoBuffer b;
   b.Clear();
   const Projector proj = BufferProjector(b);
   // Depth above 1 is accepted by these variants (only z > 0 counts)...

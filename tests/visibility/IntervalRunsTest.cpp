@@ -4,12 +4,9 @@
 #include <sys/stat.h>
 
 #include <array>
-#include <cstring>
-#include <fstream>
 #include <sstream>
 
 #include "Format.h"
-
 #include "Frustum.h"
 #include "IntervalRuns.h"
 #include "IntervalTable.h"
@@ -17,24 +14,12 @@
 #include "KeyframedMotion.h"
 #include "PPC.h"
 #include "SampleLocationBuffer.h"
-#include "ScratchDir.h"
+#include "TestSupport.h"
 #include "TriangleSoup.h"
 
 namespace {
 
 using Tri = std::array<Vex3_quarn, 3>;
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  std::stringstream ss;
-  ss << f.rdbuf();
-  return ss.str();
-}
-
-bool Exists(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0;
-}
 
 Tri Moved(const Tri& t, float dx) {
   Tri r = t;
@@ -103,18 +88,18 @@ TEST(SubIntervalRun, StepBoundsAndOutputs) {
   EXPECT_NE(f.out.str().find("Give start and end factor pos\n"), std::string::npos);
   EXPECT_NE(f.out.str().find("Begin Saving canvas to VisibilityTable/Test_39.bin\nDone saving canvas\n"),
             std::string::npos);
-  EXPECT_FALSE(Exists("ASL_Visibility/Test_38.txt"));
-  EXPECT_FALSE(Exists("VisibilityTable/Test_40.bin"));
+  EXPECT_FALSE(FileExists("ASL_Visibility/Test_38.txt"));
+  EXPECT_FALSE(FileExists("VisibilityTable/Test_40.bin"));
   // In the last fortieth the small triangle is far off to the right: only
   // the backdrop is seen, for the whole step.
-  EXPECT_EQ(ReadFile("ASL_Visibility/Test_39.txt"), "3\n1\n0\n\n");
+  EXPECT_EQ(ReadText("ASL_Visibility/Test_39.txt"), "3\n1\n0\n\n");
   auto table = ReadIntervalTable("VisibilityTable/Test_39.bin");
   ASSERT_TRUE(table);
   EXPECT_EQ(table->trianglesWithIntervals, 1);
   ASSERT_EQ(table->counts[0], 1);
   EXPECT_EQ(table->Intervals(0)[0].start, 0);
   EXPECT_EQ(table->Intervals(0)[0].end, 1);
-  EXPECT_EQ(ReadFile("ASL_Visibility/Test_Full.txt"), "3\n1\n0\n\n");
+  EXPECT_EQ(ReadText("ASL_Visibility/Test_Full.txt"), "3\n1\n0\n\n");
   // The liveness flags hold the last step's visible set.
   EXPECT_EQ(f.live, (std::vector<int32_t>{1, 0, 0}));
 }
@@ -123,8 +108,8 @@ TEST(SubIntervalRun, MovingTriangleInItsStepsAndCulledOneNowhere) {
   RunFixture f(ThreeTriangles());
   f.in.str("0 39");
   EXPECT_EQ(SubIntervalRun(f.scene, "All"), 40);
-  EXPECT_EQ(ReadFile("ASL_Visibility/All_10.txt"), "3\n2\n0\n1\n\n");
-  EXPECT_EQ(ReadFile("ASL_Visibility/All_Full.txt"), "3\n2\n0\n1\n\n");
+  EXPECT_EQ(ReadText("ASL_Visibility/All_10.txt"), "3\n2\n0\n1\n\n");
+  EXPECT_EQ(ReadText("ASL_Visibility/All_Full.txt"), "3\n2\n0\n1\n\n");
   auto t10 = ReadIntervalTable("VisibilityTable/All_10.bin");
   ASSERT_TRUE(t10);
   ASSERT_GE(t10->counts[1], 1);
@@ -137,37 +122,28 @@ TEST(SubIntervalRun, MovingTriangleInItsStepsAndCulledOneNowhere) {
     EXPECT_EQ(t->counts[2], 0) << "step " << i;
   }
   // The union set file holds ids 0 and 1.
-  std::string set = ReadFile("ASL_Visibility/All_visibleSet.bin");
-  ASSERT_EQ(set.size(), 12u);
-  int32_t v[3];
-  std::memcpy(v, set.data(), 12);
-  EXPECT_EQ(v[0], 2);
-  EXPECT_EQ(v[1], 0);
-  EXPECT_EQ(v[2], 1);
+  EXPECT_EQ(ReadIdFile("ASL_Visibility/All_visibleSet.bin"), (std::vector<int32_t>{0, 1}));
+  EXPECT_EQ(ReadText("ASL_Visibility/All_visibleSet.bin").size(), 12u);
 }
 
 TEST(SubIntervalRun, EmptyStepAndRefusedInput) {
   RunFixture f({{kBehind, kBehind}});
   f.in.str("3 3");
   EXPECT_EQ(SubIntervalRun(f.scene, "None"), 1);
-  EXPECT_EQ(ReadFile("ASL_Visibility/None_3.txt"), "1\n0\n\n");
-  std::string table = ReadFile("VisibilityTable/None_3.bin");
-  ASSERT_EQ(table.size(), 8u);
-  int32_t mn[2];
-  std::memcpy(mn, table.data(), 8);
-  EXPECT_EQ(mn[0], 0);
-  EXPECT_EQ(mn[1], 1);
+  EXPECT_EQ(ReadText("ASL_Visibility/None_3.txt"), "1\n0\n\n");
+  // An empty table: M = 0 records of N = 1 triangle.
+  EXPECT_EQ(ReadText("VisibilityTable/None_3.bin"), std::string("\0\0\0\0\1\0\0\0", 8));
 
   RunFixture g(ThreeTriangles());
   g.in.str("first last\n");
   EXPECT_EQ(SubIntervalRun(g.scene, "Bad"), 0);
   EXPECT_EQ(g.err.str(), "Step bounds must be two integers; nothing is computed.\n");
-  EXPECT_FALSE(Exists("ASL_Visibility/Bad_0.txt"));
+  EXPECT_FALSE(FileExists("ASL_Visibility/Bad_0.txt"));
   // First after last runs no step.
   RunFixture h(ThreeTriangles());
   h.in.str("5 4");
   EXPECT_EQ(SubIntervalRun(h.scene, "Rev"), 0);
-  EXPECT_FALSE(Exists("ASL_Visibility/Rev_5.txt"));
+  EXPECT_FALSE(FileExists("ASL_Visibility/Rev_5.txt"));
 }
 
 TEST(FullIntervalRun, LogStatisticsAndFiles) {
@@ -195,7 +171,7 @@ TEST(FullIntervalRun, LogStatisticsAndFiles) {
   std::getline(log, line);
   EXPECT_EQ(line, "Now processing TID 3:0 pixels are processed");
   EXPECT_EQ(result, (VisibleSet{1, 1, 0, 0}));
-  EXPECT_EQ(ReadFile("ASL_Visibility/Visibility_at_B.txt"), "0:0,1,\n");
+  EXPECT_EQ(ReadText("ASL_Visibility/Visibility_at_B.txt"), "0:0,1,\n");
   EXPECT_NE(f.out.str().find("Maxmum interval number is 3\n"), std::string::npos) << f.out.str();
   EXPECT_NE(f.out.str().find(" ditributed in 3072 pixels\n"), std::string::npos);
   EXPECT_NE(f.out.str().find("Begin Saving canvas\nDone saving canvas\n"), std::string::npos);
@@ -215,7 +191,7 @@ TEST(FullIntervalRun, LogStatisticsAndFiles) {
 TEST(IntervalTrial, DumpsTheBlock) {
   RunFixture f(ThreeTriangles());
   IntervalTrial(f.scene);
-  std::string dump = ReadFile("trial_interval.txt");
+  std::string dump = ReadText("trial_interval.txt");
   EXPECT_EQ(dump.rfind("Super Pixel[400.5,130.5]:\n1\n\tTID 0: [0,0]->[1,0]\n", 0), 0u)
       << dump.substr(0, 200);
   size_t blocks = 0;

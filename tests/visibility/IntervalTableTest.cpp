@@ -2,57 +2,29 @@
 
 #include "IntervalTable.h"
 #include "SampleLocationBuffer.h"
+#include "TimelineBuild.h"
 #include "VisTestFiles.h"
 
 namespace {
 
-// Tree timeline built by threading nodes in the given order (the table
-// does not depend on the tree shape).
-void AddTree(SampleLocation* s, std::initializer_list<std::tuple<uint32_t, double, double>> iv) {
-  s->treeTimeline = std::make_unique<SuperPixelTree>();
-  IntervalNode* last = nullptr;
-  for (const auto& [t, a, b] : iv) {
-    auto* n = new IntervalNode;
-    n->triangleId = t;
-    n->start = a;
-    n->end = b;
-    if (last == nullptr) {
-      s->treeTimeline->first = s->treeTimeline->root = n;
-    } else {
-      last->next = n;
-      last->right = n;
-      n->previous = last;
-    }
-    last = n;
-    s->treeTimeline->count++;
-  }
-}
+using Pairs = std::vector<std::pair<double, double>>;
 
-void AddList(SampleLocation* s, std::initializer_list<std::tuple<uint32_t, double, double>> iv) {
-  s->listTimeline = std::make_unique<SuperPixel>();
-  CoverageInterval* last = nullptr;
-  for (const auto& [t, a, b] : iv) {
-    auto* c = new CoverageInterval;
-    c->triangleId = t;
-    c->start = a;
-    c->end = b;
-    if (last == nullptr)
-      s->listTimeline->head = c;
-    else
-      last->next = c, c->previous = last;
-    last = c;
-    s->listTimeline->count++;
-  }
-}
-
-std::vector<std::pair<double, double>> Of(const TriangleIntervalTable& t, int32_t tri) {
-  std::vector<std::pair<double, double>> out;
+Pairs Of(const TriangleIntervalTable& t, int32_t tri) {
+  Pairs out;
   for (int32_t i = 0; i < t.counts[size_t(tri)]; i++)
     out.emplace_back(t.Intervals(tri)[i].start, t.Intervals(tri)[i].end);
   return out;
 }
 
-using Pairs = std::vector<std::pair<double, double>>;
+// A table of n triangles built from (triangle, start, end) in this order.
+std::unique_ptr<TriangleIntervalTable> Table(
+    int32_t n, const std::vector<std::tuple<uint32_t, double, double>>& in) {
+  IntervalTableBuilder b(n);
+  for (const auto& [t, s, e] : in) b.Count(t);
+  b.Allocate();
+  for (const auto& [t, s, e] : in) b.Append(t, s, e);
+  return b.Finish();
+}
 
 // Triangle 2: [0.1, 0.3] and [0.6, 0.7] on one sample, [0.3, 0.5] on
 // another pixel's added sample; triangle 0: one interval; triangles 1, 3
@@ -60,9 +32,15 @@ using Pairs = std::vector<std::pair<double, double>>;
 SampleLocationBuffer MergeCase(bool tree) {
   SampleLocationBuffer buf(2, 1);
   buf.AddSample(1, 0, 1.5f, 0.25f);
-  auto add = tree ? AddTree : AddList;
-  add(&buf.Pixel(0, 0).samples[0], {{2, 0.6, 0.7}, {0, 0.0, 0.25}, {2, 0.1, 0.3}});
-  add(&buf.Pixel(1, 0).samples[1], {{2, 0.3, 0.5}});
+  SampleLocation& a = buf.Pixel(0, 0).samples[0];
+  SampleLocation& b = buf.Pixel(1, 0).samples[1];
+  if (tree) {
+    a.treeTimeline = MakeTimeline<SuperPixelTree>({{2, 0.6, 0.7}, {0, 0.0, 0.25}, {2, 0.1, 0.3}});
+    b.treeTimeline = MakeTimeline<SuperPixelTree>({{2, 0.3, 0.5}});
+  } else {
+    a.listTimeline = MakeTimeline<SuperPixel>({{2, 0.6, 0.7}, {0, 0.0, 0.25}, {2, 0.1, 0.3}});
+    b.listTimeline = MakeTimeline<SuperPixel>({{2, 0.3, 0.5}});
+  }
   return buf;
 }
 
@@ -93,14 +71,8 @@ TEST(IntervalTable, ListTableIgnoresTreesAndTheOtherWayRound) {
 }
 
 TEST(IntervalTable, MergeKeepsContainedIntervalsAndSkipsStrayIds) {
-  IntervalTableBuilder b(3);
-  const std::vector<std::tuple<uint32_t, double, double>> in = {
-      {1, 0.5, 0.9}, {1, 0.0, 1.0}, {1, 0.2, 0.3}, {0, 0.4, 0.41}, {0, 0.4, 0.4},
-      {7, 0.0, 1.0}, {kNoTriangle, 0.0, 1.0}};
-  for (const auto& [t, s, e] : in) b.Count(t);
-  b.Allocate();
-  for (const auto& [t, s, e] : in) b.Append(t, s, e);
-  auto table = b.Finish();
+  auto table = Table(3, {{1, 0.5, 0.9}, {1, 0.0, 1.0}, {1, 0.2, 0.3}, {0, 0.4, 0.41},
+                         {0, 0.4, 0.4}, {7, 0.0, 1.0}, {kNoTriangle, 0.0, 1.0}});
   EXPECT_EQ(Of(*table, 1), (Pairs{{0.0, 1.0}}));
   EXPECT_EQ(Of(*table, 0), (Pairs{{0.4, 0.41}}));
   EXPECT_EQ(table->trianglesWithIntervals, 2);
@@ -108,24 +80,15 @@ TEST(IntervalTable, MergeKeepsContainedIntervalsAndSkipsStrayIds) {
 }
 
 TEST(IntervalTable, WindowQueryMeetsClosedWindow) {
-  IntervalTableBuilder b(4);
-  const std::vector<std::tuple<uint32_t, double, double>> in = {
-      {0, 0.2, 0.5}, {1, 0.5000001, 0.9}, {2, 0.0, 0.1}, {2, 0.45, 0.49}, {3, 0.0, 1.0}};
-  for (const auto& [t, s, e] : in) b.Count(t);
-  b.Allocate();
-  for (const auto& [t, s, e] : in) b.Append(t, s, e);
-  auto table = b.Finish();
-  int32_t flags[5] = {0, 0, 0, 0, 7};
-  MarkVisibleInWindow(*table, 0.5, 0.5, flags, 4);
-  EXPECT_EQ(flags[0], 1);  // ends exactly at the window
-  EXPECT_EQ(flags[1], 0);
-  EXPECT_EQ(flags[2], 0);
-  EXPECT_EQ(flags[3], 1);
-  EXPECT_EQ(flags[4], 7);
-  int32_t few[2] = {0, 0};  // a shorter set is never written past
-  MarkVisibleInWindow(*table, 0.0, 1.0, few, 2);
-  EXPECT_EQ(few[0], 1);
-  EXPECT_EQ(few[1], 1);
+  auto table = Table(4, {{0, 0.2, 0.5}, {1, 0.5000001, 0.9}, {2, 0.0, 0.1}, {2, 0.45, 0.49},
+                         {3, 0.0, 1.0}});
+  // Triangle 0 ends exactly at the window; the entry past the set stays.
+  std::vector<int32_t> flags = {0, 0, 0, 0, 7};
+  MarkVisibleInWindow(*table, 0.5, 0.5, flags.data(), 4);
+  EXPECT_EQ(flags, (std::vector<int32_t>{1, 0, 0, 1, 7}));
+  std::vector<int32_t> few = {0, 0};  // a shorter set is never written past
+  MarkVisibleInWindow(*table, 0.0, 1.0, few.data(), 2);
+  EXPECT_EQ(few, (std::vector<int32_t>{1, 1}));
 }
 
 TEST_F(IntervalTableFiles, WritesExactBytesOnlyForTrianglesWithIntervals) {
@@ -188,16 +151,12 @@ TEST_F(IntervalTableFiles, RejectsMalformedFilesNamingThem) {
   ASSERT_NE(ReadIntervalTable("good.bin"), nullptr);
   for (const auto& [name, bytes] : cases) {
     WriteBytes("bad.bin", bytes);
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(ReadIntervalTable("bad.bin"), nullptr) << name;
-    std::string err = testing::internal::GetCapturedStderr();
+    const std::string err = StderrOf([&] { EXPECT_EQ(ReadIntervalTable("bad.bin"), nullptr) << name; });
     EXPECT_NE(err.find("bad.bin"), std::string::npos) << name << ": " << err;
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << name << ": " << err;
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(ParseIntervalTable(bytes.data(), bytes.size(), "mem"), nullptr) << name;
-    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(Quiet([&] { return ParseIntervalTable(bytes.data(), bytes.size(), "mem"); }), nullptr)
+        << name;
   }
-  testing::internal::CaptureStderr();
-  EXPECT_EQ(ReadIntervalTable("missing.bin"), nullptr);
-  EXPECT_NE(testing::internal::GetCapturedStderr().find("missing.bin"), std::string::npos);
+  EXPECT_NE(StderrOf([] { EXPECT_EQ(ReadIntervalTable("missing.bin"), nullptr); }).find("missing.bin"),
+            std::string::npos);
 }

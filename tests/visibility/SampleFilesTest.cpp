@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <tiffio.h>
-
 #include <cmath>
 
 #include "SampleFiles.h"
 #include "SampleLocationBuffer.h"
+#include "TiffTags.h"
 #include "VisTestFiles.h"
 
 namespace {
@@ -36,9 +35,8 @@ TEST_F(SampleFiles, SizeMismatchOrBadFileLeavesBufferAlone) {
   };
   for (const auto& bytes : cases) {
     WriteBytes("p.bin", bytes);
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(ReadSampleLocations(buf, "p.bin"), 0);
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("p.bin"), std::string::npos);
+    EXPECT_NE(StderrOf([&] { EXPECT_EQ(ReadSampleLocations(buf, "p.bin"), 0); }).find("p.bin"),
+              std::string::npos);
   }
   for (const PixelSamples& p : buf.pixels) EXPECT_EQ(p.count, 1);
 }
@@ -47,9 +45,7 @@ TEST_F(SampleFiles, PositionsOutsideTheBufferAreSkipped) {
   WriteBytes("p.bin", Bytes().I32(2).I32(2).I32(4).F64(-0.5).F64(0.5).F64(2.0).F64(0.5)
                           .F64(0.5).F64(std::nan("")).F64(1.5).F64(1.5));
   SampleLocationBuffer buf(2, 2);
-  testing::internal::CaptureStderr();
-  EXPECT_EQ(ReadSampleLocations(buf, "p.bin"), 1);
-  std::string err = testing::internal::GetCapturedStderr();
+  const std::string err = StderrOf([&] { EXPECT_EQ(ReadSampleLocations(buf, "p.bin"), 1); });
   EXPECT_NE(err.find("3 positions outside"), std::string::npos) << err;
   EXPECT_EQ(buf.Pixel(1, 1).count, 2);
   EXPECT_EQ(buf.Pixel(0, 0).count, 1);
@@ -67,33 +63,7 @@ TEST_F(SampleFiles, IdImageShowsFirstSampleColoursLastRowFirst) {
 
   TIFF* tif = TIFFOpen("ids.tif", "r");
   ASSERT_NE(tif, nullptr);
-  uint32_t w = 0, h = 0, rows = 0;
-  uint16_t bits = 0, spp = 0, comp = 0, photo = 0, fill = 0, planar = 0, unit = 0;
-  float xres = 0, yres = 0;
-  TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &w);
-  TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &h);
-  TIFFGetField(tif, TIFFTAG_BITSPERSAMPLE, &bits);
-  TIFFGetField(tif, TIFFTAG_SAMPLESPERPIXEL, &spp);
-  TIFFGetField(tif, TIFFTAG_ROWSPERSTRIP, &rows);
-  TIFFGetField(tif, TIFFTAG_COMPRESSION, &comp);
-  TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photo);
-  TIFFGetFieldDefaulted(tif, TIFFTAG_FILLORDER, &fill);
-  TIFFGetField(tif, TIFFTAG_PLANARCONFIG, &planar);
-  TIFFGetField(tif, TIFFTAG_XRESOLUTION, &xres);
-  TIFFGetField(tif, TIFFTAG_YRESOLUTION, &yres);
-  TIFFGetField(tif, TIFFTAG_RESOLUTIONUNIT, &unit);
-  EXPECT_EQ(w, 3u);
-  EXPECT_EQ(h, 2u);
-  EXPECT_EQ(bits, 8);
-  EXPECT_EQ(spp, 3);
-  EXPECT_EQ(rows, 2u);
-  EXPECT_EQ(comp, COMPRESSION_LZW);
-  EXPECT_EQ(photo, PHOTOMETRIC_RGB);
-  EXPECT_EQ(fill, FILLORDER_MSB2LSB);
-  EXPECT_EQ(planar, PLANARCONFIG_CONTIG);
-  EXPECT_EQ(xres, 150.0f);
-  EXPECT_EQ(yres, 150.0f);
-  EXPECT_EQ(unit, RESUNIT_INCH);
+  ExpectWorkbenchTags(tif, 3, 2);
   std::vector<uint8_t> strip(18);
   ASSERT_EQ(TIFFReadEncodedStrip(tif, 0, strip.data(), tmsize_t(strip.size())), 18);
   TIFFClose(tif);
@@ -101,8 +71,7 @@ TEST_F(SampleFiles, IdImageShowsFirstSampleColoursLastRowFirst) {
   EXPECT_EQ(strip, (std::vector<uint8_t>{0, 0, 0, 0x78, 0x56, 0x34, 0, 0, 0,  //
                                          1, 2, 3, 0, 0, 0, 0xff, 0, 0}));
 
-  testing::internal::CaptureStderr();
-  EXPECT_LT(WriteSampleIdImage(buf, "no/such/folder/ids.tif"), 0);
-  EXPECT_NE(testing::internal::GetCapturedStderr().find("Could not open file for writing"),
+  EXPECT_NE(StderrOf([&] { EXPECT_LT(WriteSampleIdImage(buf, "no/such/folder/ids.tif"), 0); })
+                .find("Could not open file for writing"),
             std::string::npos);
 }

@@ -4,72 +4,23 @@
 #include <sstream>
 
 #include "SampleLocationBuffer.h"
-
-namespace {
-
-CoverageInterval* ListNode(uint32_t t, double s, double e) {
-  auto* c = new CoverageInterval;
-  c->triangleId = t;
-  c->start = s;
-  c->end = e;
-  return c;
-}
-
-// Appends in time order; the timeline owns the nodes.
-void Append(SuperPixel* sp, uint32_t t, double s, double e) {
-  CoverageInterval* c = ListNode(t, s, e);
-  CoverageInterval** link = &sp->head;
-  CoverageInterval* prev = nullptr;
-  while (*link != nullptr) {
-    prev = *link;
-    link = &(*link)->next;
-  }
-  c->previous = prev;
-  *link = c;
-  sp->count++;
-}
-
-void Append(SuperPixelTree* tree, uint32_t t, double s, double e) {
-  auto* n = new IntervalNode;
-  n->triangleId = t;
-  n->start = s;
-  n->end = e;
-  if (tree->first == nullptr) {
-    tree->first = tree->root = n;
-  } else {
-    IntervalNode* last = tree->first;
-    while (last->next != nullptr) last = last->next;
-    last->next = n;
-    n->previous = last;
-    last->right = n;  // a degenerate but valid search tree
-  }
-  tree->count++;
-}
-
-}  // namespace
+#include "TimelineBuild.h"
 
 TEST(SampleLocationBuffer, NewBufferHasOneCentreSamplePerPixel) {
   SampleLocationBuffer buf(4, 3);
   ASSERT_EQ(buf.pixels.size(), 12u);
   const PixelSamples& p = buf.Pixel(2, 1);
-  EXPECT_EQ(p.column, 2);
-  EXPECT_EQ(p.row, 1);
-  EXPECT_EQ(p.count, 1);
-  EXPECT_EQ(p.capacity, 2);
-  EXPECT_EQ(p.samples[0].x, 2.5);
-  EXPECT_EQ(p.samples[0].y, 1.5);
-  EXPECT_EQ(p.samples[0].w, 1.0);
-  EXPECT_EQ(p.samples[0].nearDistance, 0.0);
-  EXPECT_EQ(p.samples[0].farDistance, 3.4028234663852886e38);
+  EXPECT_EQ((std::vector<int32_t>{p.column, p.row, p.count, p.capacity}),
+            (std::vector<int32_t>{2, 1, 1, 2}));
+  const SampleLocation& s = p.samples[0];
+  EXPECT_EQ((std::vector<double>{s.x, s.y, s.w, s.nearDistance, s.farDistance}),
+            (std::vector<double>{2.5, 1.5, 1.0, 0.0, 3.4028234663852886e38}));
   EXPECT_EQ(buf.camera, nullptr);
-}
 
-TEST(SampleLocationBuffer, StatisticsOfNewBuffer) {
-  SampleLocationBuffer buf(8, 8);
   std::ostringstream out;
-  SampleStatistics st = buf.ReportStatistics(out);
+  SampleLocationBuffer square(8, 8);
+  EXPECT_EQ(square.ReportStatistics(out).maxIndex, 0);
   EXPECT_EQ(out.str(), "INFO: sls per pixel: min: 1 max: 1 avg: 1\nuvmax: 0\n");
-  EXPECT_EQ(st.maxIndex, 0);
 }
 
 TEST(SampleLocationBuffer, StatisticsFindFirstMaximumAndTileAverages) {
@@ -105,9 +56,8 @@ TEST(SampleLocationBuffer, ThirdSampleDoublesCapacityAndKeepsRecords) {
   EXPECT_EQ(p.capacity, 4);
   EXPECT_EQ(p.count, 3);
   ASSERT_EQ(p.samples.size(), 4u);
-  EXPECT_EQ(p.samples[0].x, 1.5);
-  EXPECT_EQ(p.samples[0].y, 0.5);
-  EXPECT_EQ(p.samples[1].x, 1.25);
+  EXPECT_EQ((std::vector<double>{p.samples[0].x, p.samples[0].y, p.samples[1].x}),
+            (std::vector<double>{1.5, 0.5, 1.25}));
   EXPECT_EQ(p.samples[1].triangleId, 7);
   EXPECT_EQ(p.samples[1].treeTimeline.get(), tree);  // the link moved with the record
   EXPECT_EQ(p.samples[2].x, double(1.5f));
@@ -123,22 +73,22 @@ TEST(SampleLocationBuffer, ClearResetsDepthStateAndEmptiesListTimelines) {
   PixelSamples& p = buf.Pixel(0, 0);
   buf.AddSample(p, 0.3f, 0.3f);
   p.marked = 1;
-  for (int i = 0; i < 2; i++) {
-    p.samples[i].depth = 0.25;
-    p.samples[i].triangleId = 3;
-    p.samples[i].color = 0x00ff00ffu;
-    p.samples[i].marked = 1;
+  for (SampleLocation& s : p.samples) {
+    s.depth = 0.25;
+    s.triangleId = 3;
+    s.color = 0x00ff00ffu;
+    s.marked = 1;
   }
-  p.samples[1].listTimeline = std::make_unique<SuperPixel>(0.3, 0.3, 0);
-  Append(p.samples[1].listTimeline.get(), 4, 0.1, 0.2);
+  p.samples[1].listTimeline = MakeTimeline<SuperPixel>({{4, 0.1, 0.2}});
   buf.Clear();
   EXPECT_EQ(p.count, 2);
   EXPECT_EQ(p.marked, 0);
   for (int i = 0; i < 2; i++) {
-    EXPECT_EQ(p.samples[i].depth, 1.0);
-    EXPECT_EQ(p.samples[i].triangleId, -1);
-    EXPECT_EQ(p.samples[i].color, 0xff000000u);
-    EXPECT_EQ(p.samples[i].marked, 0);
+    const SampleLocation& s = p.samples[i];
+    EXPECT_EQ(s.depth, 1.0);
+    EXPECT_EQ(s.triangleId, -1);
+    EXPECT_EQ(s.color, 0xff000000u);
+    EXPECT_EQ(s.marked, 0);
   }
   ASSERT_NE(p.samples[1].listTimeline, nullptr);
   EXPECT_EQ(p.samples[1].listTimeline->head, nullptr);
@@ -152,8 +102,7 @@ TEST(SampleLocationBuffer, ResetKeepsCentreSamplesAndDropsTimelines) {
     buf.AddSample(p, float(p.column) + 0.9f, float(p.row) + 0.9f);
     p.samples[0].depth = 0.5;
     p.samples[0].triangleId = p.column;
-    p.samples[0].treeTimeline = std::make_unique<SuperPixelTree>();
-    Append(p.samples[0].treeTimeline.get(), 1, 0, 1);
+    p.samples[0].treeTimeline = MakeTimeline<SuperPixelTree>({{1, 0, 1}});
     p.samples[2].listTimeline = std::make_unique<SuperPixel>();
     p.marked = 1;
   }
@@ -165,10 +114,7 @@ TEST(SampleLocationBuffer, ResetKeepsCentreSamplesAndDropsTimelines) {
     EXPECT_EQ(p.samples[0].x, p.column + 0.5);
     EXPECT_EQ(p.samples[0].depth, 0.5);
     EXPECT_EQ(p.samples[0].triangleId, p.column);
-    for (const SampleLocation& s : p.samples) {
-      EXPECT_EQ(s.treeTimeline, nullptr);
-      EXPECT_EQ(s.listTimeline, nullptr);
-    }
+    for (const SampleLocation& s : p.samples) EXPECT_TRUE(!s.treeTimeline && !s.listTimeline);
   }
 }
 
@@ -192,10 +138,9 @@ TEST(SampleLocationBuffer, SampleRaysPointThroughTheSamples) {
   SampleLocationBuffer buf(64, 36);
   buf.SetCamera(cam);
   buf.AddSample(10, 20, 10.25f, 20.75f);
-  buf.ComputeSampleRays();
-  // The centre of the image looks along the view direction.
   buf.AddSample(32, 18, 32.0f, 18.0f);
   buf.ComputeSampleRays();
+  // The centre of the image looks along the view direction.
   const SampleLocation& c = buf.Pixel(32, 18).samples[1];
   EXPECT_NEAR(c.ray[0], 0, 1e-6);
   EXPECT_NEAR(c.ray[1], 0, 1e-6);
@@ -221,15 +166,12 @@ TEST(SampleLocationBuffer, SampleAtTheEyeGetsZeroRay) {
   // depth 0.5 to the origin, where the eye is.
   const double identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
   const int viewport[4] = {0, 0, 1, 1};
-  Projector proj(identity, identity, viewport);
   SampleLocation s;
   s.x = s.y = 0.5;
   s.ray[0] = 5;
-  ComputeSampleRay(proj, Vex3_quarn(0, 0, 0), &s);
-  EXPECT_EQ(s.ray[0], 0);
-  EXPECT_EQ(s.ray[1], 0);
-  EXPECT_EQ(s.ray[2], 0);
-  EXPECT_EQ(s.rayf[0], 0.0f);
+  ComputeSampleRay(Projector(identity, identity, viewport), Vex3_quarn(0, 0, 0), &s);
+  EXPECT_EQ((std::vector<double>{s.ray[0], s.ray[1], s.ray[2], s.rayf[0]}),
+            (std::vector<double>{0, 0, 0, 0}));
   EXPECT_DOUBLE_EQ(s.nearDistance, 1.0);
   EXPECT_DOUBLE_EQ(s.farDistance, 1.0);
 }
@@ -239,24 +181,18 @@ TEST(SampleLocationBuffer, CollectsTrianglesFromListTreeAndFinalisedTimelines) {
   PixelSamples& p0 = buf.Pixel(0, 0);
   PixelSamples& p1 = buf.Pixel(1, 0);
   buf.AddSample(p0, 0.2f, 0.2f);
-  p0.samples[0].listTimeline = std::make_unique<SuperPixel>();
-  Append(p0.samples[0].listTimeline.get(), 1, 0.0, 0.5);
-  Append(p0.samples[0].listTimeline.get(), 2, 0.5, 1.0);
+  p0.samples[0].listTimeline = MakeTimeline<SuperPixel>({{1, 0.0, 0.5}, {2, 0.5, 1.0}});
   // A sample with both forms contributes its list only.
-  p0.samples[0].treeTimeline = std::make_unique<SuperPixelTree>();
-  Append(p0.samples[0].treeTimeline.get(), 9, 0.0, 1.0);
-  p0.samples[1].treeTimeline = std::make_unique<SuperPixelTree>();
-  Append(p0.samples[1].treeTimeline.get(), 3, 0.0, 1.0);
-  Append(p0.samples[1].treeTimeline.get(), kNoTriangle, 0.0, 1.0);  // unfilled slot
-  Append(p0.samples[1].treeTimeline.get(), 100, 0.0, 1.0);          // beyond the set
-  p1.samples[0].treeTimeline = std::make_unique<SuperPixelTree>();
-  Append(p1.samples[0].treeTimeline.get(), 5, 0.0, 0.1);
-  Append(p1.samples[0].treeTimeline.get(), 6, 0.2, 0.3);
+  p0.samples[0].treeTimeline = MakeTimeline<SuperPixelTree>({{9, 0.0, 1.0}});
+  // An unfilled slot and an id beyond the set are skipped.
+  p0.samples[1].treeTimeline =
+      MakeTimeline<SuperPixelTree>({{3, 0.0, 1.0}, {kNoTriangle, 0.0, 1.0}, {100, 0.0, 1.0}});
+  p1.samples[0].treeTimeline = MakeTimeline<SuperPixelTree>({{5, 0.0, 0.1}, {6, 0.2, 0.3}});
   p1.samples[0].treeTimeline->Finalise();
   EXPECT_EQ(p1.samples[0].treeTimeline->first, nullptr);
   EXPECT_EQ(p1.samples[0].treeTimeline->count, 2);
-  p1.samples[1].listTimeline = std::make_unique<SuperPixel>();  // beyond the count: unused
-  Append(p1.samples[1].listTimeline.get(), 8, 0.0, 1.0);
+  // Beyond the pixel's count: unused.
+  p1.samples[1].listTimeline = MakeTimeline<SuperPixel>({{8, 0.0, 1.0}});
 
   VisibleSet set(10, 0);
   set[0] = 1;

@@ -103,103 +103,55 @@ TEST(Timeline, Classification) {
   EXPECT_EQ(Classify(NAN, 0.3, 0.2, 0.3), Overlap::kWrong);
 }
 
-TEST(Timeline, NearerPartialOverlapTakesItsPart) {
+// Insertions applied to both forms, each case with its depths (smaller is
+// nearer) and the pieces both forms must hold after.
+struct InsertCase {
+  const char* name;
+  std::map<uint32_t, double> depth;
+  std::vector<Piece> inserts, want;
+  bool compares = true;  // false: no depth comparison may be needed
+};
+const InsertCase kInsertCases[] = {
+    {"nearer partial overlap takes its part", {{1, 10}, {2, 5}},
+     {{1, 0.2, 0.6}, {2, 0.4, 0.8}}, {{1, 0.2, 0.4}, {2, 0.4, 0.8}}},
+    {"farther interval ending inside", {{1, 5}, {2, 10}},
+     {{1, 0.4, 0.8}, {2, 0.2, 0.6}}, {{2, 0.2, 0.4}, {1, 0.4, 0.8}}},
+    {"cover by a nearer interval", {{1, 10}, {2, 5}},
+     {{1, 0.4, 0.5}, {2, 0.2, 0.8}}, {{2, 0.2, 0.8}}},
+    {"cover by a farther interval", {{1, 5}, {2, 10}},
+     {{1, 0.4, 0.5}, {2, 0.2, 0.8}}, {{2, 0.2, 0.4}, {1, 0.4, 0.5}, {2, 0.5, 0.8}}},
+    {"farther interval covering two keeps the pieces between", {{1, 5}, {2, 5}, {3, 10}},
+     {{1, 0.2, 0.3}, {2, 0.5, 0.6}, {3, 0.1, 0.9}},
+     {{3, 0.1, 0.2}, {1, 0.2, 0.3}, {3, 0.3, 0.5}, {2, 0.5, 0.6}, {3, 0.6, 0.9}}},
+    {"farther inside", {{1, 5}, {2, 10}}, {{1, 0.2, 0.8}, {2, 0.4, 0.5}}, {{1, 0.2, 0.8}}},
+    {"nearer inside", {{1, 10}, {2, 5}},
+     {{1, 0.2, 0.8}, {2, 0.4, 0.5}}, {{1, 0.2, 0.4}, {2, 0.4, 0.5}, {1, 0.5, 0.8}}},
+    {"head overlap, then nearer than all", {{1, 5}, {2, 10}, {3, 1}},
+     {{1, 0.4, 0.8}, {2, 0.2, 0.6}, {3, 0.1, 0.9}}, {{3, 0.1, 0.9}}},
+    {"nearer with the same end takes the existing whole", {{1, 5}, {2, 1}},
+     {{1, 0.4, 0.8}, {2, 0.3, 0.8}}, {{2, 0.3, 0.8}}},
+    {"touching intervals both kept", {{1, 5}, {2, 1}},
+     {{1, 0.1, 0.3}, {2, 0.3, 0.5}}, {{1, 0.1, 0.3}, {2, 0.3, 0.5}}, false},
+};
+
+TEST(Timeline, InsertionRulesInBothForms) {
+  for (const InsertCase& c : kInsertCases) {
+    SCOPED_TRACE(c.name);
+    Both b;
+    b.depths.depth = c.depth;
+    for (const Piece& p : c.inserts) b.Insert(p.t, p.s, p.e);
+    EXPECT_EQ(Pieces(b.list), c.want);
+    EXPECT_EQ(Pieces(b.tree), c.want);
+    if (!c.compares) {
+      EXPECT_EQ(b.depths.calls, 0);  // "after" needs no comparison
+    }
+  }
+  // The tree form drops an interval shorter than its minimum length.
   Both b;
-  b.depths.depth = {{1, 10}, {2, 5}};
-  b.Insert(1, 0.2, 0.6);
-  b.Insert(2, 0.4, 0.8);
-  std::vector<Piece> want = {{1, 0.2, 0.4}, {2, 0.4, 0.8}};
-  EXPECT_EQ(Pieces(b.list), want);
-  EXPECT_EQ(Pieces(b.tree), want);
-  // The same from the other side: a farther interval ending inside.
-  Both c;
-  c.depths.depth = {{1, 5}, {2, 10}};
-  c.Insert(1, 0.4, 0.8);
-  c.Insert(2, 0.2, 0.6);
-  want = {{2, 0.2, 0.4}, {1, 0.4, 0.8}};
-  EXPECT_EQ(Pieces(c.list), want);
-  EXPECT_EQ(Pieces(c.tree), want);
-}
-
-TEST(Timeline, CoveringIntervals) {
-  Both nearer;
-  nearer.depths.depth = {{1, 10}, {2, 5}};
-  nearer.Insert(1, 0.4, 0.5);
-  nearer.Insert(2, 0.2, 0.8);
-  std::vector<Piece> want = {{2, 0.2, 0.8}};
-  EXPECT_EQ(Pieces(nearer.list), want);
-  EXPECT_EQ(Pieces(nearer.tree), want);
-
-  Both farther;
-  farther.depths.depth = {{1, 5}, {2, 10}};
-  farther.Insert(1, 0.4, 0.5);
-  farther.Insert(2, 0.2, 0.8);
-  want = {{2, 0.2, 0.4}, {1, 0.4, 0.5}, {2, 0.5, 0.8}};
-  EXPECT_EQ(Pieces(farther.list), want);
-  EXPECT_EQ(Pieces(farther.tree), want);
-
-  // A farther interval covering two: the pieces between them are kept too.
-  Both two;
-  two.depths.depth = {{1, 5}, {2, 5}, {3, 10}};
-  two.Insert(1, 0.2, 0.3);
-  two.Insert(2, 0.5, 0.6);
-  two.Insert(3, 0.1, 0.9);
-  want = {{3, 0.1, 0.2}, {1, 0.2, 0.3}, {3, 0.3, 0.5}, {2, 0.5, 0.6}, {3, 0.6, 0.9}};
-  EXPECT_EQ(Pieces(two.list), want);
-  EXPECT_EQ(Pieces(two.tree), want);
-}
-
-TEST(Timeline, InsideIntervals) {
-  Both farther;
-  farther.depths.depth = {{1, 5}, {2, 10}};
-  farther.Insert(1, 0.2, 0.8);
-  farther.Insert(2, 0.4, 0.5);
-  std::vector<Piece> want = {{1, 0.2, 0.8}};
-  EXPECT_EQ(Pieces(farther.list), want);
-  EXPECT_EQ(Pieces(farther.tree), want);
-
-  Both nearer;
-  nearer.depths.depth = {{1, 10}, {2, 5}};
-  nearer.Insert(1, 0.2, 0.8);
-  nearer.Insert(2, 0.4, 0.5);
-  want = {{1, 0.2, 0.4}, {2, 0.4, 0.5}, {1, 0.5, 0.8}};
-  EXPECT_EQ(Pieces(nearer.list), want);
-  EXPECT_EQ(Pieces(nearer.tree), want);
-}
-
-TEST(Timeline, HeadOverlapAndEqualEnds) {
-  Both b;
-  b.depths.depth = {{1, 5}, {2, 10}, {3, 1}};
-  b.Insert(1, 0.4, 0.8);
-  b.Insert(2, 0.2, 0.6);  // farther: keeps [0.2, 0.4]
-  b.Insert(3, 0.1, 0.9);  // nearer than all: everything goes
-  std::vector<Piece> want = {{3, 0.1, 0.9}};
-  EXPECT_EQ(Pieces(b.list), want);
-  EXPECT_EQ(Pieces(b.tree), want);
-  // Nearer with the same end: the existing interval is taken whole.
-  Both e;
-  e.depths.depth = {{1, 5}, {2, 1}};
-  e.Insert(1, 0.4, 0.8);
-  e.Insert(2, 0.3, 0.8);
-  want = {{2, 0.3, 0.8}};
-  EXPECT_EQ(Pieces(e.list), want);
-  EXPECT_EQ(Pieces(e.tree), want);
-}
-
-TEST(Timeline, TreeMinimumLengthAndTouchingIntervals) {
-  Both b;
-  b.depths.depth = {{1, 5}, {2, 5}, {3, 5}};
+  b.depths.depth = {{1, 5}};
   b.Insert(1, 0.5, 0.50005);
   EXPECT_EQ(Pieces(b.list).size(), 1u);
   EXPECT_EQ(Pieces(b.tree).size(), 0u);
-  Both t;
-  t.depths.depth = {{1, 5}, {2, 1}};
-  t.Insert(1, 0.1, 0.3);
-  t.Insert(2, 0.3, 0.5);
-  std::vector<Piece> want = {{1, 0.1, 0.3}, {2, 0.3, 0.5}};
-  EXPECT_EQ(Pieces(t.list), want);
-  EXPECT_EQ(Pieces(t.tree), want);
-  EXPECT_EQ(t.depths.calls, 0);  // "after" needs no comparison
 }
 
 TEST(Timeline, FinalisedAndWrongClassification) {
@@ -231,11 +183,7 @@ TEST(Timeline, AgreesWithNearestCoveringInterval) {
   std::uniform_real_distribution<double> U(0, 1);
   for (int trial = 0; trial < 300; trial++) {
     Both b;
-    struct In {
-      uint32_t t;
-      double s, e;
-    };
-    std::vector<In> ins;
+    std::vector<Piece> ins;
     int n = 1 + trial % 25;
     for (int i = 0; i < n; i++) {
       double s = std::floor(U(rng) * 1000) / 1000, len = std::floor(1 + U(rng) * 300) / 1000;
@@ -253,7 +201,7 @@ TEST(Timeline, AgreesWithNearestCoveringInterval) {
     for (int k = 0; k < 400; k++) {
       double time = (k + 0.25) / 400;  // never on a multiple of 1/1000
       int64_t best = -1;
-      for (const In& in : ins)
+      for (const Piece& in : ins)
         if (time > in.s && time < in.e &&
             (best < 0 || b.depths.depth[in.t] < b.depths.depth[uint32_t(best)]))
           best = in.t;

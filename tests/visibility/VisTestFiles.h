@@ -2,41 +2,19 @@
 // and a builder for hand-made little-endian file images.
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <cstdint>
 #include <cstring>
-#include <fstream>
-#include <iterator>
-#include <memory>
-#include <string>
-#include <vector>
 
-#include "ScratchDir.h"
+#include "TestSupport.h"
 
 class ScratchDirTest : public testing::Test {
  protected:
-  void SetUp() override {
-    scratch_ = std::make_unique<ScratchDir>();
-    ASSERT_FALSE(scratch_->path().empty());
-  }
-  void TearDown() override { scratch_.reset(); }
-
-  static std::vector<uint8_t> ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-  }
-  static std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  static std::vector<uint8_t> ReadBytes(const std::string& path) { return ::ReadBytes<uint8_t>(path); }
   static void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    ::WriteBytes(path, bytes);
   }
 
  private:
-  std::unique_ptr<ScratchDir> scratch_;
+  ScratchDir scratch_;
 };
 
 class Bytes {

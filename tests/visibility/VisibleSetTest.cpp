@@ -12,18 +12,17 @@ class VisibleSetFiles : public ScratchDirTest {};
 
 TEST_F(VisibleSetFiles, EmptySetWritesFourBytes) {
   VisibleSet set(6, 0);
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(WriteVisibleSet(set, "empty.bin"), 0);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "0 visible triangle detected and saved!\n");
+  EXPECT_EQ(StdoutOf([&] { EXPECT_EQ(WriteVisibleSet(set, "empty.bin"), 0); }),
+            "0 visible triangle detected and saved!\n");
   EXPECT_EQ(ReadBytes("empty.bin"), Bytes().I32(0).get());
 }
 
 TEST_F(VisibleSetFiles, WritesAscendingIdsAndReadsThemBack) {
   VisibleSet set = {0, 1, 0, 1, 1, 0};
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(WriteVisibleSet(set, "s.bin"), 3);
-  EXPECT_EQ(WriteVisibleSet(set, nullptr), 3);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+  EXPECT_EQ(StdoutOf([&] {
+              EXPECT_EQ(WriteVisibleSet(set, "s.bin"), 3);
+              EXPECT_EQ(WriteVisibleSet(set, nullptr), 3);
+            }),
             "3 visible triangle detected and saved!\n3 visible triangle detected!\n");
   EXPECT_EQ(ReadBytes("s.bin"), Bytes().I32(3).I32(1).I32(3).I32(4).get());
 
@@ -38,18 +37,14 @@ TEST_F(VisibleSetFiles, HeaderCountsOnlyTheIdsWritten) {
   // Entries other than 0 and 1 count as visible but are not listed; the
   // file stays self-consistent.
   VisibleSet set = {1, -1, 1};
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(WriteVisibleSet(set, "s.bin"), 3);
-  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(Quiet([&] { return WriteVisibleSet(set, "s.bin"); }), 3);
   EXPECT_EQ(ReadBytes("s.bin"), Bytes().I32(2).I32(0).I32(2).get());
 }
 
 TEST_F(VisibleSetFiles, IdEqualToNIsPrintedAndIgnored) {
   WriteBytes("n.bin", Bytes().I32(2).I32(4).I32(12));
   VisibleSet set(4, 0);
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(ReadVisibleSet(set, "n.bin", true), 2);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "412");
+  EXPECT_EQ(StdoutOf([&] { EXPECT_EQ(ReadVisibleSet(set, "n.bin", true), 2); }), "412");
   EXPECT_EQ(set, VisibleSet(4, 0));
 }
 
@@ -67,9 +62,7 @@ TEST_F(VisibleSetFiles, MissingOrMalformedFileLeavesSetUntouched) {
   };
   for (const auto& [name, bytes] : cases) {
     WriteBytes("bad.bin", bytes);
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(ReadVisibleSet(set, "bad.bin", true), 0) << name;
-    std::string err = testing::internal::GetCapturedStderr();
+    const std::string err = StderrOf([&] { EXPECT_EQ(ReadVisibleSet(set, "bad.bin", true), 0) << name; });
     EXPECT_NE(err.find("bad.bin"), std::string::npos) << name;
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << name;
     EXPECT_EQ(set, (VisibleSet{1, 0, 1})) << name;
@@ -127,11 +120,11 @@ TEST(TimelineDump, ListAndFinalisedBlocks) {
 TEST_F(VisibleSetFiles, Dataset71WritesFirstGroupIds) {
   VisibleSet set = {0, 1, 1, 1};
   const std::vector<int32_t> row = {10, 11, 12};  // shorter than the set
-  testing::internal::CaptureStdout();
-  WriteVisibleSet(set, "71.bin", kFirstGroupIdDataset, &row);
-  WriteVisibleSet(set, "70.bin", 70, &row);
-  WriteVisibleSet(set, "71none.bin", kFirstGroupIdDataset, nullptr);
-  testing::internal::GetCapturedStdout();
+  Quiet([&] {
+    WriteVisibleSet(set, "71.bin", kFirstGroupIdDataset, &row);
+    WriteVisibleSet(set, "70.bin", 70, &row);
+    WriteVisibleSet(set, "71none.bin", kFirstGroupIdDataset, nullptr);
+  });
   EXPECT_EQ(ReadBytes("71.bin"), Bytes().I32(3).I32(11).I32(12).I32(3).get());
   EXPECT_EQ(ReadBytes("70.bin"), Bytes().I32(3).I32(1).I32(2).I32(3).get());
   EXPECT_EQ(ReadBytes("71none.bin"), ReadBytes("70.bin"));
