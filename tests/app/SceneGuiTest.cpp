@@ -36,69 +36,44 @@ struct Expected {
 
 // Every widget in construction order.
 const Expected kPanel[] = {
-    {kButton, "Scene Setup", 25, 60, 120, 40, 0},
-    {kFile, nullptr, 490, 16, 265, 32, 0},
+    {kButton, "Scene Setup", 25, 60, 120, 40, 0}, {kFile, nullptr, 490, 16, 265, 32, 0},
     {kButton, "Save Image", 660, 55, 120, 40, 0},
-    {kButton, "Compare Accuracy", 505, 55, 130, 40, 0},
-    {kButton, "Play", 190, 175, 120, 40, 0},
-    {kValue, "Total Time Stamps", 25, 22, 120, 26, 2},
-    {kGroup, nullptr, 15, 105, 140, 330, 0},
-    {kRadio, "Truck", 35, 105, 64, 15, 0},
-    {kRadio, "WTC 911", 35, 165, 90, 15, 0},
-    {kValue, "Seg# ", 75, 181, 45, 24, 1},
-    {kRadio, "Easy Plane", 35, 210, 64, 15, 0},
-    {kRadio, "Moving Box", 35, 230, 64, 15, 0},
-    {kRadio, "Triangle Pair", 35, 250, 64, 15, 0},
-    {kRadio, "Truck_gfb", 35, 125, 95, 15, 1},
-    {kRadio, "Water Flow", 35, 270, 64, 15, 0},
-    {kRadio, "Truck_gfb_step2", 35, 145, 95, 15, 0},
-    {kRadio, "Fusion", 35, 290, 100, 15, 0},
-    {kRadio, "RTI", 35, 310, 100, 15, 0},
-    {kRadio, "RTI_Subdivided", 35, 330, 100, 15, 0},
-    {kRadio, "Grass Field", 35, 350, 100, 15, 0},
-    {kRadio, "Forest", 35, 370, 100, 15, 0},
-    {kRadio, "Manhattan", 35, 390, 100, 15, 0},
-    {kRadio, "Quarn Tree", 35, 410, 100, 15, 0},
-    {kButton, "Exit", 660, 110, 130, 65, 0},
-    {kButton, "Save Present View", 360, 115, 125, 50, 0},
-    {kButton, "Load Prev View", 505, 115, 125, 50, 0},
-    {kButton, "GFB_DBG", 190, 120, 120, 40, 0},
+    {kButton, "Compare Accuracy", 505, 55, 130, 40, 0}, {kButton, "Play", 190, 175, 120, 40, 0},
+    {kValue, "Total Time Stamps", 25, 22, 120, 26, 2}, {kGroup, nullptr, 15, 105, 140, 330, 0},
+    {kRadio, "Truck", 35, 105, 64, 15, 0}, {kRadio, "WTC 911", 35, 165, 90, 15, 0},
+    {kValue, "Seg# ", 75, 181, 45, 24, 1}, {kRadio, "Easy Plane", 35, 210, 64, 15, 0},
+    {kRadio, "Moving Box", 35, 230, 64, 15, 0}, {kRadio, "Triangle Pair", 35, 250, 64, 15, 0},
+    {kRadio, "Truck_gfb", 35, 125, 95, 15, 1}, {kRadio, "Water Flow", 35, 270, 64, 15, 0},
+    {kRadio, "Truck_gfb_step2", 35, 145, 95, 15, 0}, {kRadio, "Fusion", 35, 290, 100, 15, 0},
+    {kRadio, "RTI", 35, 310, 100, 15, 0}, {kRadio, "RTI_Subdivided", 35, 330, 100, 15, 0},
+    {kRadio, "Grass Field", 35, 350, 100, 15, 0}, {kRadio, "Forest", 35, 370, 100, 15, 0},
+    {kRadio, "Manhattan", 35, 390, 100, 15, 0}, {kRadio, "Quarn Tree", 35, 410, 100, 15, 0},
+    {kButton, "Exit", 660, 110, 130, 65, 0}, {kButton, "Save Present View", 360, 115, 125, 50, 0},
+    {kButton, "Load Prev View", 505, 115, 125, 50, 0}, {kButton, "GFB_DBG", 190, 120, 120, 40, 0},
     {kButton, "Cmp Log files", 360, 365, 120, 40, 0},
     {kCheck, "Switch Trajectory Holder", 185, 15, 155, 40, 1},
     {kButton, "control", 190, 225, 120, 40, 0},
-    {kCheck, "Switch Frustum Culling", 185, 45, 155, 40, 1},
-    {kButton, "ASL", 360, 230, 120, 40, 0},
-    {kButton, "ASL Control", 360, 285, 120, 40, 0},
-    {kButton, "ASL_truth", 360, 175, 120, 40, 0},
+    {kCheck, "Switch Frustum Culling", 185, 45, 155, 40, 1}, {kButton, "ASL", 360, 230, 120, 40, 0},
+    {kButton, "ASL Control", 360, 285, 120, 40, 0}, {kButton, "ASL_truth", 360, 175, 120, 40, 0},
     {kButton, "cmp Image", 520, 365, 120, 40, 0},
     {kCheck, "Switch Moving/Static Cam", 185, 75, 155, 40, 0},
-    {kButton, "ASL+GFB", 510, 230, 120, 40, 0},
-    {kButton, "ASL+GFB control", 510, 285, 120, 40, 0},
+    {kButton, "ASL+GFB", 510, 230, 120, 40, 0}, {kButton, "ASL+GFB control", 510, 285, 120, 40, 0},
     {kButton, "generate Img", 665, 185, 120, 40, 0},
     {kButton, "ASL+GFB truth", 510, 175, 120, 40, 0},
     {kButton, "Play Visible triangles", 190, 280, 120, 40, 0},
     {kButton, "Vis GFB", 665, 365, 120, 40, 0},
     {kButton, "Set Rendering factor", 25, 590, 155, 45, 0},
-    {kValue, "Sampling Step", 125, 556, 55, 24, 100},
-    {kGroup, nullptr, 20, 445, 290, 105, 0},
-    {kRadio, "Point", 35, 465, 155, 15, 1},
-    {kRadio, "TID", 35, 485, 155, 15, 0},
-    {kRadio, "Filled", 35, 505, 155, 15, 0},
-    {kRadio, "Filled(Software)", 35, 525, 155, 15, 0},
+    {kValue, "Sampling Step", 125, 556, 55, 24, 100}, {kGroup, nullptr, 20, 445, 290, 105, 0},
+    {kRadio, "Point", 35, 465, 155, 15, 1}, {kRadio, "TID", 35, 485, 155, 15, 0},
+    {kRadio, "Filled", 35, 505, 155, 15, 0}, {kRadio, "Filled(Software)", 35, 525, 155, 15, 0},
     {kButton, "Subdivide Geometry", 200, 590, 155, 45, 0},
-    {kButton, "Convert Fileformat", 25, 645, 155, 45, 0},
-    {kGroup, nullptr, 665, 555, 140, 120, 0},
-    {kRadio, "Truth", 675, 570, 64, 15, 1},
-    {kRadio, "ASL", 675, 590, 64, 15, 0},
-    {kRadio, "Control", 675, 610, 64, 15, 0},
-    {kButton, "Load Visibility", 675, 630, 105, 35, 0},
-    {kButton, "DBG", 190, 365, 120, 40, 0},
-    {kButton, "SWITCH!", 325, 415, 120, 40, 0},
+    {kButton, "Convert Fileformat", 25, 645, 155, 45, 0}, {kGroup, nullptr, 665, 555, 140, 120, 0},
+    {kRadio, "Truth", 675, 570, 64, 15, 1}, {kRadio, "ASL", 675, 590, 64, 15, 0},
+    {kRadio, "Control", 675, 610, 64, 15, 0}, {kButton, "Load Visibility", 675, 630, 105, 35, 0},
+    {kButton, "DBG", 190, 365, 120, 40, 0}, {kButton, "SWITCH!", 325, 415, 120, 40, 0},
     {kButton, "Merge Visibility", 200, 645, 155, 45, 0},
-    {kButton, "Make 2013 Footage!", 390, 565, 240, 50, 0},
-    {kValue, "View ID", 445, 526, 30, 24, 1},
-    {kValue, "Type ID", 570, 526, 30, 24, 1},
-    {kButton, "ASL with Factor", 665, 485, 120, 40, 0},
+    {kButton, "Make 2013 Footage!", 390, 565, 240, 50, 0}, {kValue, "View ID", 445, 526, 30, 24, 1},
+    {kValue, "Type ID", 570, 526, 30, 24, 1}, {kButton, "ASL with Factor", 665, 485, 120, 40, 0},
     {kValue, "ASL factor", 735, 451, 30, 24, 1},
     {kButton, "Evaluate Error 2013", 390, 625, 240, 50, 0},
     {kButton, "Make Image!", 460, 415, 120, 40, 0},
@@ -184,39 +159,28 @@ Scene* SceneGui::owner_ = nullptr;
 
 TEST_F(SceneGui, ConstructionGivesInitialState) {
   Scene& s = *owner_;
-  EXPECT_EQ(s.sceneId, 10);
-  EXPECT_EQ(s.holdTrajectory, 1);
-  EXPECT_EQ(s.frustumCulling, 1);
-  EXPECT_EQ(s.movingCamera, 0);
+  EXPECT_EQ((std::vector<int>{s.sceneId, s.holdTrajectory, s.frustumCulling, s.movingCamera,
+                              s.stateCount, renderingFactor}),
+            (std::vector<int>{10, 1, 1, 0, 0, 100}));
   EXPECT_EQ(s.cameraStep, 100.0f);
-  EXPECT_EQ(s.stateCount, 0);
   EXPECT_EQ(s.baseMesh, nullptr);
   EXPECT_EQ(s.input, &std::cin);
-  EXPECT_EQ(renderingFactor, 100);
   EXPECT_NEAR(s.lightDirection.Length(), 1.0f, 1e-6f);
   EXPECT_NEAR(s.lightDirection.z * 4.0f, s.lightDirection.x * 16.0f, 1e-6f);
   for (const AABB& b : s.boxes) EXPECT_TRUE(b.Empty());
-  EXPECT_EQ(s.itemBuffer.size(), kViewPixels);
-  EXPECT_EQ(s.readbackBuffer.size(), kViewPixels * 16);
-  EXPECT_EQ(s.quadBuffer.size(), kViewPixels * 4);
 
-  EXPECT_EQ(s.viewCamera->w, 1280);
-  EXPECT_EQ(s.viewCamera->h, 720);
-  PPC want(55, 1280, 720);
-  EXPECT_EQ(s.viewCamera->corner, want.corner);
+  // The view window (1280 x 720, render mode 1) with the default camera.
+  EXPECT_EQ(s.viewCamera->corner, PPC(55, 1280, 720).corner);
   FrameBuffer& v = *s.viewWindow;
   EXPECT_EQ(v.camera, s.viewCamera.get());
-  EXPECT_EQ(v.w, 1280);
-  EXPECT_EQ(v.h, 720);
-  EXPECT_EQ(v.renderMode, 1);
+  EXPECT_EQ((std::vector<int>{v.w, v.h, v.renderMode, s.viewCamera->w, s.viewCamera->h}),
+            (std::vector<int>{1280, 720, 1, 1280, 720}));
 
   Fl_Double_Window& panel = *s.controlPanel->window;
   EXPECT_STREQ(panel.label(), "GUI");
   EXPECT_TRUE(panel.shown());
-  EXPECT_EQ(panel.x(), 1300);
-  EXPECT_EQ(panel.y(), 40);
-  EXPECT_EQ(panel.w(), 831);
-  EXPECT_EQ(panel.h(), 704);
+  EXPECT_EQ((std::vector<int>{panel.x(), panel.y(), panel.w(), panel.h()}),
+            (std::vector<int>{1300, 40, 831, 704}));
 }
 
 TEST_F(SceneGui, PanelHasEveryWidgetInOrderWithLabelPlaceAndValue) {

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 
@@ -159,14 +160,12 @@ TEST_F(SceneSetupTest, EveryEntryLoadsWhatTheGeneratorWroteAndDraws) {
                 std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     Scene& s = *owner_;
     const SceneCounts n = Counts(c.key);
-    EXPECT_EQ(s.stateCount, c.states);
-    EXPECT_EQ(s.sceneId, c.sceneIdAfter);
-    EXPECT_EQ(s.viewWindow->renderMode, c.renderMode);
-    EXPECT_EQ(s.triangleCount, n.triangles);
+    // Counts, scene number, render mode, and the window shown at (100, 100).
+    EXPECT_EQ((std::vector<int>{s.stateCount, s.sceneId, s.viewWindow->renderMode, s.triangleCount,
+                                int(s.drawFlags.size()), s.viewWindow->x(), s.viewWindow->y()}),
+              (std::vector<int>{c.states, c.sceneIdAfter, c.renderMode, n.triangles, n.triangles,
+                                100, 100}));
     EXPECT_TRUE(s.viewWindow->shown());
-    EXPECT_EQ(s.viewWindow->x(), 100);
-    EXPECT_EQ(s.viewWindow->y(), 100);
-    EXPECT_EQ(s.drawFlags.size(), size_t(n.triangles));
     EXPECT_EQ(con.out.find("ERROR"), std::string::npos) << con.out;
     // Every catalogue scene once: without the moving camera, WTC segment 1.
     if (!c.moving && c.segment == 1) ExpectDraws();
@@ -223,10 +222,8 @@ TEST_F(SceneSetupTest, StepTwoLoadsEverySecondFileAndWtcSegmentSixLoads28States)
 // animated entries.
 TEST_F(SceneSetupTest, AnimatedEntriesWriteLivenessAndBuildTrajectories) {
   auto lines = [](const std::string& path) {
-    std::ifstream in(path);
-    std::vector<int> v;
-    for (int x; in >> x;) v.push_back(x);
-    return v;
+    std::istringstream in(ReadText(path));
+    return std::vector<int>(std::istream_iterator<int>(in), {});
   };
   Setup(10, 3);
   std::vector<int> live = lines("Geometry/truck/stateliveness.txt");
@@ -237,8 +234,8 @@ TEST_F(SceneSetupTest, AnimatedEntriesWriteLivenessAndBuildTrajectories) {
   EXPECT_EQ(record->keyframeCount, 3);
   EXPECT_EQ(owner_->drawFlags, record->goodTriangles);
   EXPECT_EQ(owner_->holdTrajectory, 0);
-  EXPECT_TRUE(std::ifstream("VisibilityRecord/DegenTriangleRecord.txt").good());
-  EXPECT_TRUE(std::ifstream("VisibilityRecord/DyingTriangleRecord.txt").good());
+  EXPECT_TRUE(FileExists("VisibilityRecord/DegenTriangleRecord.txt"));
+  EXPECT_TRUE(FileExists("VisibilityRecord/DyingTriangleRecord.txt"));
 
   // The same scene again keeps its record.
   Setup(10, 3);

@@ -1,34 +1,19 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cmath>
-#include <cstdio>
-#include <fstream>
+#include <cstring>
 
 #include "PPC.h"
+#include "TestSupport.h"
 
 namespace {
 // Each test runs in its own scratch working directory with a Views folder.
 class PPCFile : public testing::Test {
  protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/ppcfileXXXXXX";
-    dir_ = mkdtemp(tmpl);
-    getcwd(old_, sizeof old_);
-    chdir(dir_.c_str());
-    mkdir("Views", 0755);
-  }
-  void TearDown() override {
-    chdir(old_);
-    std::string cmd = "rm -rf " + dir_;
-    std::system(cmd.c_str());
-  }
-  void Write(const std::string& name, const std::string& text) {
-    std::ofstream("Views/" + name) << text;
-  }
-  std::string dir_;
-  char old_[4096];
+  void SetUp() override { mkdir("Views", 0755); }
+  static void Write(const std::string& name, const std::string& text) { WriteText("Views/" + name, text); }
+  ScratchDir dir_;
 };
 
 bool Finite(const PPC& c) {
@@ -95,9 +80,7 @@ TEST_F(PPCFile, BadFieldsKeepOldValuesAndNeverNaN) {
   // A file that makes the image plane singular is refused whole.
   Write("flat.ppc", "0 0 0 0 0 0 0 0 0 1 2 3 640 480 1 10");
   PPC c4(55, 1280, 720);
-  testing::internal::CaptureStderr();
-  EXPECT_FALSE(c4.Load("flat.ppc"));
-  EXPECT_NE(testing::internal::GetCapturedStderr().find("flat.ppc"), std::string::npos);
+  EXPECT_NE(StderrOf([&] { EXPECT_FALSE(c4.Load("flat.ppc")); }).find("flat.ppc"), std::string::npos);
   EXPECT_TRUE(Finite(c4));
   EXPECT_EQ(c4.eye, Vex3_quarn(0, 0, 0));
 }

@@ -95,15 +95,3 @@ TEST_F(PPCGL, CachedArraysEqualGLReadBack) {
   stretched.Resize(640, 200);
   ExpectCacheMatchesGL(stretched);
 }
-
-TEST_F(PPCGL, ProjectorOnCacheMatchesGluProject) {
-  PPC cam(55, 1280, 720);
-  cam.PositionAndOrient({100, 200, 300}, {0.2f, -0.1f, -1}, {0, 1, 0});
-  cam.SetGLAndCache();
-  Projector proj = cam.MakeProjector();
-  double wx, wy, wz;
-  ASSERT_TRUE(proj.Project(cam.eye + cam.ViewDirection() * 1000.0f, &wx, &wy, &wz));
-  // The view direction lands on the centre of the symmetric frustum.
-  EXPECT_NEAR(wx, 640, 1e-3);
-  EXPECT_NEAR(wy, 360, 1e-3);
-}

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <fstream>
 
 #include "PPCd.h"
+#include "TestSupport.h"
 
 namespace {
 PPCd MakeCamera() {
@@ -31,9 +31,7 @@ TEST(PPCd, LoadProjectAndDepthBounds) {
 
 TEST(PPCd, MissingFileReports) {
   PPCd c;
-  testing::internal::CaptureStderr();
-  EXPECT_FALSE(c.Load("/nonexistent/x.ppc"));
-  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+  EXPECT_EQ(StderrOf([&] { EXPECT_FALSE(c.Load("/nonexistent/x.ppc")); }),
             "ERROR: could not open file: /nonexistent/x.ppc\n");
 }
 
@@ -41,13 +39,9 @@ TEST(PPCd, ShortOrSingularFileLeavesCameraUnchanged) {
   PPCd c = MakeCamera();
   std::string path = testing::TempDir() + "cam_short.ppc";
   std::ofstream(path) << "1 0 0\n0 -1 0\n-640 360 x\n";
-  testing::internal::CaptureStderr();
-  EXPECT_FALSE(c.Load(path));
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "ERROR: bad camera file: " + path + "\n");
+  EXPECT_EQ(StderrOf([&] { EXPECT_FALSE(c.Load(path)); }), "ERROR: bad camera file: " + path + "\n");
   std::ofstream(path) << "1 0 0\n2 0 0\n-640 360 -640\n9 9 9\n0 0 0\n1280 720\n10 10000\n";
-  testing::internal::CaptureStderr();
-  EXPECT_FALSE(c.Load(path));
-  testing::internal::GetCapturedStderr();
+  EXPECT_FALSE(Quiet([&] { return c.Load(path); }));
   EXPECT_EQ(c.b.y, -1.0);
   EXPECT_EQ(c.corner.z, -640.0);
   EXPECT_TRUE(c.invM.IsFinite());
@@ -56,9 +50,7 @@ TEST(PPCd, ShortOrSingularFileLeavesCameraUnchanged) {
 TEST(PPCd, FovChangesKeepPrincipalPoint) {
   PPCd c = MakeCamera();
   EXPECT_NEAR(c.HFov(), 90, 1e-9);
-  testing::internal::CaptureStderr();
-  c.ChangeFov(-30);
-  std::string log = testing::internal::GetCapturedStderr();
+  const std::string log = StderrOf([&] { c.ChangeFov(-30); });
   EXPECT_NE(log.find("INFO: old fov: 90"), std::string::npos);
   EXPECT_NE(log.find("INFO: new fov: 60"), std::string::npos);
   c.Rebuild();
@@ -66,18 +58,14 @@ TEST(PPCd, FovChangesKeepPrincipalPoint) {
   double u, v, s;
   ASSERT_TRUE(c.Project({0, 0, -100}, &u, &v, &s));
   EXPECT_NEAR(u, 640, 1e-9);
-  testing::internal::CaptureStderr();
-  c.ChangeFov(200);  // out of range: nothing changes
-  testing::internal::GetCapturedStderr();
+  Quiet([&] { c.ChangeFov(200); });  // out of range: nothing changes
   EXPECT_NEAR(c.HFov(), 60, 1e-9);
 }
 
 TEST(PPCd, RandomSubViewIsNarrowerAndKeepsEye) {
   PPCd c = MakeCamera();
   PPCd sub;
-  testing::internal::CaptureStderr();
-  c.RandomSubView(&sub);
-  testing::internal::GetCapturedStderr();
+  Quiet([&] { c.RandomSubView(&sub); });
   EXPECT_LT(sub.HFov(), c.HFov() * 0.46);
   EXPECT_EQ(sub.eye.x, c.eye.x);
   // The sub-view looks at a point of the central half of the image.

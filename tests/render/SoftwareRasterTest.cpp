@@ -116,45 +116,6 @@ TEST(TriangleScan, DepthPlaneInterpolatesAndScalesWithFactor) {
   EXPECT_EQ(ids[63 * 64 + 63], -1);
 }
 
-// Bands of rows processed one at a time give exactly the cells of the
-// whole grid.
-TEST(TriangleScan, BandsEqualWholeGrid) {
-  PPC cam(55, 40, 24);
-  cam.eye = {0, 0, 0};
-  cam.SetGLAndCache();
-  const Projector proj = cam.MakeProjector();
-  const int f = 3, cw = 40 * f, ch = 24 * f;
-  std::vector<std::array<Vex3_quarn, 3>> tris;
-  unsigned s = 12345;
-  auto rnd = [&]() { s = s * 1103515245u + 12345u; return float((s >> 8) & 0xFFFF) / 65535.0f; };
-  for (int i = 0; i < 400; i++) {
-    const Vex3_quarn c(rnd() * 60 - 30, rnd() * 36 - 18, -20 - rnd() * 40);
-    tris.push_back({c, c + Vex3_quarn(rnd() * 6 - 3, rnd() * 6 - 3, rnd() - 0.5f),
-                    c + Vex3_quarn(rnd() * 6 - 3, rnd() * 6 - 3, rnd() - 0.5f)});
-  }
-  std::vector<int32_t> whole(size_t(cw) * ch, -1);
-  std::vector<float> wholeDepth(size_t(cw) * ch, 1.0f);
-  for (size_t i = 0; i < tris.size(); i++) {
-    ScreenTriangle t;
-    if (SetupScreenTriangle(proj, tris[i].data(), f, cw, ch, &t))
-      ScanTriangle(t, cw, ch, 0, ch, whole.data(), wholeDepth.data(), int32_t(i));
-  }
-  const int band = 7;
-  for (int r0 = 0; r0 < ch; r0 += band) {
-    const int r1 = std::min(ch, r0 + band);
-    std::vector<int32_t> ids(size_t(cw) * (r1 - r0), -1);
-    std::vector<float> depth(size_t(cw) * (r1 - r0), 1.0f);
-    for (size_t i = 0; i < tris.size(); i++) {
-      ScreenTriangle t;
-      if (SetupScreenTriangle(proj, tris[i].data(), f, cw, ch, &t))
-        ScanTriangle(t, cw, ch, r0, r1, ids.data(), depth.data(), int32_t(i));
-    }
-    for (int y = r0; y < r1; y++)
-      for (int x = 0; x < cw; x++)
-        ASSERT_EQ(ids[size_t(y - r0) * cw + x], whole[size_t(y) * cw + x]) << x << "," << y;
-  }
-}
-
 TEST(ParticleRaster, ShadesNearestSphereAndSkipsMasked) {
   PPC cam(90, 32, 32);
   const Vex3_quarn pts[3] = {{0, 0, -50}, {0, 0, -40}, {100, 0, -50}};

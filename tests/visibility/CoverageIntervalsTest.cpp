@@ -1,6 +1,7 @@
 // Coverage intervals, swept-edge crossings, ray distances and screen hulls.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 
@@ -34,29 +35,25 @@ int Spans(const TriangleMotion& m, const Vex3_quarnd& ray, CoverageSpan* out) {
 }  // namespace
 
 TEST(SolveQuadratic, RootCountsAndOrder) {
+  // d < 0, d = 0, two roots with (sqrt(d) - qb) / 2qa first, linear, none.
+  const struct {
+    double a, b, c;
+    std::vector<double> roots;
+  } cases[] = {{1, 0, 1, {}},    {1, -2, 1, {1}}, {1, -3, 2, {2, 1}},
+               {-1, 3, -2, {1, 2}}, {0, 2, -1, {0.5}}, {0, 0, 1, {}}};
   double r[2];
-  EXPECT_EQ(SolveQuadratic(1, 0, 1, r), 0);  // d < 0
-  ASSERT_EQ(SolveQuadratic(1, -2, 1, r), 1);  // d = 0
-  EXPECT_DOUBLE_EQ(r[0], 1);
-  ASSERT_EQ(SolveQuadratic(1, -3, 2, r), 2);  // (sqrt(d) - qb) / 2qa first
-  EXPECT_DOUBLE_EQ(r[0], 2);
-  EXPECT_DOUBLE_EQ(r[1], 1);
-  ASSERT_EQ(SolveQuadratic(-1, 3, -2, r), 2);
-  EXPECT_DOUBLE_EQ(r[0], 1);
-  EXPECT_DOUBLE_EQ(r[1], 2);
-  ASSERT_EQ(SolveQuadratic(0, 2, -1, r), 1);
-  EXPECT_DOUBLE_EQ(r[0], 0.5);
-  EXPECT_EQ(SolveQuadratic(0, 0, 1, r), 0);
+  for (const auto& c : cases) {
+    const int n = SolveQuadratic(c.a, c.b, c.c, r);
+    EXPECT_EQ(std::vector<double>(r, r + n), c.roots) << c.a << " " << c.b << " " << c.c;
+  }
   // A nearly linear equation keeps its small root accurate.
   ASSERT_EQ(SolveQuadratic(1e-13, 1, -0.25, r), 2);
   EXPECT_NEAR(r[0], 0.25, 1e-13);
 }
 
 TEST(RoundToMicro, HalfwayRule) {
-  EXPECT_DOUBLE_EQ(RoundToMicro(0.2500004), 0.25);
-  EXPECT_DOUBLE_EQ(RoundToMicro(0.2500006), 0.250001);
-  EXPECT_DOUBLE_EQ(RoundToMicro(0), 0);
-  EXPECT_DOUBLE_EQ(RoundToMicro(1), 1);
+  for (auto [x, want] : {std::pair{0.2500004, 0.25}, {0.2500006, 0.250001}, {0.0, 0.0}, {1.0, 1.0}})
+    EXPECT_DOUBLE_EQ(RoundToMicro(x), want) << x;
 }
 
 TEST(CoverageIntervals, StaticTriangleCoversWholeSpanOrNothing) {
@@ -174,12 +171,12 @@ TEST(RayDistanceAt, DistanceInsideTestAndNoHits) {
 }
 
 TEST(TriangleScreenHull, HullBoxAndTolerance) {
-  Projector proj;  // identity matrices, 1 x 1 viewport: use a real frustum below
-  double mv[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-  // glFrustum(-1, 1, -1, 1, 1, 100)
-  double pr[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -101.0 / 99, -1, 0, 0, -200.0 / 99, 0};
-  int vp[4] = {0, 0, 100, 100};
-  proj = Projector(mv, pr, vp);
+  // glFrustum(-1, 1, -1, 1, 1, 100) over a 100 x 100 viewport.
+  GLMatrices frustum;
+  const double pr[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -101.0 / 99, -1, 0, 0, -200.0 / 99, 0};
+  std::copy(pr, pr + 16, frustum.projection);
+  frustum.viewport[2] = frustum.viewport[3] = 100;
+  const Projector proj(frustum);
   // At depth 2 a window pixel is 0.04 world units; the triangle spans window
   // x 50..75 at the start and moves 10 pixels right.
   TriangleMotion m = Moved(Static({0, 0, -2}, {1, 0, -2}, {0, 1, -2}), {0.4f, 0, 0});
@@ -187,8 +184,8 @@ TEST(TriangleScreenHull, HullBoxAndTolerance) {
   TriangleScreenHull(proj, m, &h);
   EXPECT_FALSE(h.behindEye);
   EXPECT_NEAR(h.minX, 50, 1e-9);
-  EXPECT_NEAR(h.maxX, 85, 1e-5);
   EXPECT_NEAR(h.minY, 50, 1e-9);
+  EXPECT_NEAR(h.maxX, 85, 1e-5);
   EXPECT_NEAR(h.maxY, 75, 1e-5);
   EXPECT_EQ(h.x[0], h.x[h.count - 1]);
   EXPECT_TRUE(h.Contains(60, 60));
