@@ -244,18 +244,16 @@ TEST_F(SceneGui, SceneRadiosSetSceneIdOnlyWhenSelected) {
 }
 
 TEST_F(SceneGui, CheckButtonsMirrorTheirSwitches) {
-  Click(Find(kCheck, "Switch Trajectory Holder"));
-  Click(Find(kCheck, "Switch Frustum Culling"));
-  Click(Find(kCheck, "Switch Moving/Static Cam"));
-  EXPECT_EQ(owner_->holdTrajectory, 0);
-  EXPECT_EQ(owner_->frustumCulling, 0);
-  EXPECT_EQ(owner_->movingCamera, 1);
-  Click(Find(kCheck, "Switch Trajectory Holder"));
-  Click(Find(kCheck, "Switch Frustum Culling"));
-  Click(Find(kCheck, "Switch Moving/Static Cam"));
-  EXPECT_EQ(owner_->holdTrajectory, 1);
-  EXPECT_EQ(owner_->frustumCulling, 1);
-  EXPECT_EQ(owner_->movingCamera, 0);
+  const std::pair<const char*, int Scene::*> checks[] = {
+      {"Switch Trajectory Holder", &Scene::holdTrajectory},
+      {"Switch Frustum Culling", &Scene::frustumCulling},
+      {"Switch Moving/Static Cam", &Scene::movingCamera}};
+  for (int round = 0; round < 2; round++)  // off and on again, or on and off
+    for (auto [label, field] : checks) {
+      const int before = owner_->*field;
+      Click(Find(kCheck, label));
+      EXPECT_EQ(owner_->*field, 1 - before) << label;
+    }
 }
 
 TEST_F(SceneGui, DrawingModeRadiosSetTheRenderMode) {

@@ -4,25 +4,10 @@
 
 #include "GLProject.h"
 
-namespace {
-void Arrays(double mv[16], double pr[16], int vp[4]) {
-  const double m[16] = {0.8, 0.1, -0.59, 0, -0.2, 0.97, 0.1, 0, 0.57, 0.2, 0.8, 0, 10, -20, -300, 1};
-  const double p[16] = {1.2, 0, 0, 0, 0, 2.1, 0, 0, 0.05, -0.02, -1.0002, -1, 0, 0, -2.0002, 0};
-  for (int i = 0; i < 16; i++) {
-    mv[i] = m[i];
-    pr[i] = p[i];
-  }
-  vp[0] = 0;
-  vp[1] = 0;
-  vp[2] = 1280;
-  vp[3] = 720;
-}
-}  // namespace
-
 TEST(GLProject, MatchesGluProjectAndUnProject) {
-  double mv[16], pr[16];
-  int vp[4];
-  Arrays(mv, pr, vp);
+  const double mv[16] = {0.8, 0.1, -0.59, 0, -0.2, 0.97, 0.1, 0, 0.57, 0.2, 0.8, 0, 10, -20, -300, 1};
+  const double pr[16] = {1.2, 0, 0, 0, 0, 2.1, 0, 0, 0.05, -0.02, -1.0002, -1, 0, 0, -2.0002, 0};
+  const int vp[4] = {0, 0, 1280, 720};
   Projector proj(mv, pr, vp);
   for (int i = 0; i < 50; i++) {
     double ox = i * 3.7 - 90, oy = i * -1.3 + 20, oz = -i * 5.0;

@@ -23,6 +23,10 @@ class Trajectories : public testing::Test {
     target = MakeState(*base, {3, 2}, 0);
     for (Vex3_quarn& p : target->positions) p = Vex3_quarn(-1, -1, -1);
   }
+  // No vertex of the target was placed.
+  void ExpectUntouched() const {
+    for (const Vex3_quarn& p : target->positions) EXPECT_EQ(p, Vex3_quarn(-1, -1, -1));
+  }
   std::unique_ptr<ObjLoader> base, s1, s2, target;
   std::unique_ptr<KeyframeTrajectories> kt;
 };
@@ -67,7 +71,7 @@ TEST_F(Trajectories, OnlyVerticesOfFlaggedTrianglesMove) {
 TEST_F(Trajectories, AllFlagsZeroStillSetsLiveCounts) {
   std::vector<int32_t> flags(5, 0);
   ASSERT_TRUE(kt->PlacePositions(1.5, target.get(), flags.data()));
-  for (const Vex3_quarn& p : target->positions) EXPECT_EQ(p, Vex3_quarn(-1, -1, -1));
+  ExpectUntouched();
   EXPECT_EQ(target->groupTriCount.vec(), (std::vector<int32_t>{1, 1}));
 }
 
@@ -76,7 +80,7 @@ TEST_F(Trajectories, TriangleDeadInSourceIsNotMoved) {
   auto kt2 = KeyframeTrajectories::Build(2, *small);
   std::vector<int32_t> flags = {0, 1, 1, 0, 0};
   ASSERT_TRUE(kt2->PlacePositions(0.0, target.get(), flags.data()));
-  for (const Vex3_quarn& p : target->positions) EXPECT_EQ(p, Vex3_quarn(-1, -1, -1));
+  ExpectUntouched();
 }
 
 TEST_F(Trajectories, TimesWithoutANextKeyframeAreRefused) {
@@ -85,7 +89,7 @@ TEST_F(Trajectories, TimesWithoutANextKeyframeAreRefused) {
     EXPECT_NE(StderrOf([&] { EXPECT_FALSE(kt->PlacePositions(x, target.get(), flags.data())) << x; })
                   .find("PlacePositions"),
               std::string::npos);
-    for (const Vex3_quarn& p : target->positions) EXPECT_EQ(p, Vex3_quarn(-1, -1, -1));
+    ExpectUntouched();
     EXPECT_EQ(target->groupTriCount.vec(), (std::vector<int32_t>{3, 2}));
   }
   EXPECT_TRUE(kt->PlacePositions(1.999, target.get(), flags.data()));

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <fstream>
 #include <sstream>
 
 #include "Format.h"
@@ -12,7 +11,7 @@
 #include "MeshText.h"
 #include "ObjLoader.h"
 #include "PPC.h"
-#include "ScratchDir.h"
+#include "TestSupport.h"
 #include "Workdir.h"
 
 namespace {
@@ -20,13 +19,6 @@ namespace {
 bool IsDir(const std::string& p) {
   struct stat st;
   return stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-std::string Slurp(const std::string& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
 }
 
 // Share of the points that the camera sees inside its image.
@@ -66,12 +58,12 @@ TEST(Workdir, WritesFoldersScenesAndCameras) {
 
   // Flagged binary: header, flags, positions, triangles and nothing more.
   const SceneCounts tree = manifest.counts.at("Quarn Tree");
-  const std::string bin = Slurp("work/Geometry/QUARNTree/tree1.bin");
+  const std::string bin = ReadText("work/Geometry/QUARNTree/tree1.bin");
   EXPECT_EQ(bin.size(), size_t(4 + 4 + 12 * tree.vertices + 4 + 12 * tree.triangles));
   EXPECT_EQ(bin.substr(4, 4), "ynnn");
 
   // Easy Plane: one texture coordinate pair per vertex.
-  std::istringstream uv(Slurp("work/Geometry/EasyPlane/uvCoords.txt"));
+  std::istringstream uv(ReadText("work/Geometry/EasyPlane/uvCoords.txt"));
   int numbers = 0;
   for (float f; uv >> f;) numbers++;
   EXPECT_EQ(numbers, 2 * manifest.counts.at("Easy Plane").vertices);
@@ -87,7 +79,7 @@ TEST(Workdir, StateFilesListLivePrefixes) {
   m.SortByDeath();
   ASSERT_TRUE(WriteStateObj("s000.obj", m, m.positions, 0));
   ASSERT_TRUE(WriteStateObj("s001.obj", m, m.positions, 1));
-  EXPECT_NE(Slurp("s000.obj").find("g cubes\nusemtl cubes7_mat\nt 2 3 5\nf 1 2 3 4\n"),
+  EXPECT_NE(ReadText("s000.obj").find("g cubes\nusemtl cubes7_mat\nt 2 3 5\nf 1 2 3 4\n"),
             std::string::npos);
 
   ObjLoader a, b;
@@ -111,9 +103,9 @@ TEST(Workdir, ObjectListsNumberVerticesPerObject) {
   }
   m.ComputeAttributes(0, 1, 1);
   ASSERT_TRUE(WriteObjectList("", m, objects, 100));
-  EXPECT_EQ(Slurp("index.txt"), "2 files exported\nobj0\nobj1\n");
-  EXPECT_EQ(Slurp("obj1.mtl"), "newmtl mat1\nColor: 0.500000 0.250000 1.000000\n");
-  const std::string obj = Slurp("obj1.obj");
+  EXPECT_EQ(ReadText("index.txt"), "2 files exported\nobj0\nobj1\n");
+  EXPECT_EQ(ReadText("obj1.mtl"), "newmtl mat1\nColor: 0.500000 0.250000 1.000000\n");
+  const std::string obj = ReadText("obj1.obj");
   EXPECT_NE(obj.find("v 0 0 0.00999999978\n"), std::string::npos);  // 1 / 100
   EXPECT_NE(obj.find("usemtl mat1\nf 1 2 3\n"), std::string::npos);
 }
