@@ -301,13 +301,11 @@ TEST_F(SceneGui, CallbacksDoNothingWithoutAScene) {
 }
 
 TEST_F(SceneGui, KeysMoveTheViewCamera) {
+  // The key table itself is the view window's (its own test); here the
+  // Scene's camera and cameraStep 100 are bound to it.
   PPC saved = *owner_->viewCamera;
-  FrameBuffer& v = *owner_->viewWindow;
-  Fl::e_keysym = 'z';
-  v.handle(FL_KEYBOARD);
-  EXPECT_NEAR(owner_->viewCamera->FocalLength() / saved.FocalLength(), 1.485, 1e-5);
   Fl::e_keysym = FL_Up;
-  v.handle(FL_KEYBOARD);  // cameraStep 100 along the view
+  owner_->viewWindow->handle(FL_KEYBOARD);
   EXPECT_NEAR(owner_->viewCamera->eye.z, -100.0f, 1e-4f);
   *owner_->viewCamera = saved;
 
