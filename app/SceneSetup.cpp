@@ -7,6 +7,7 @@
 
 #include "FrameBuffer.h"
 #include "PPC.h"
+#include "ParticleSet.h"
 #include "Scene.h"
 #include "SceneCatalogue.h"
 #include "SceneSetupSteps.h"
@@ -95,6 +96,15 @@ void SetupPrologue(Scene& scene, int timeStamps) {
     scene.light0Ambient[i] = ambient[i];
   }
   scene.firstStateNumber = 0;
+}
+
+void ReleasePreviousScene(Scene& scene) {
+  scene.particleStates.clear();
+  scene.particleDrawState.reset();
+  scene.ownDrawMesh.reset();
+  scene.pathCameras.clear();
+  scene.drawFlags.clear();
+  scene.runVisibleSet.clear();
 }
 
 void LoadViewCamera(Scene& scene, const std::string& name) {

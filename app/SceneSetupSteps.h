@@ -23,6 +23,9 @@ bool SetupObjectList(Scene& scene, const CatalogueEntry& entry, int timeStamps);
 bool RequireFiles(const std::vector<std::string>& paths, bool cacheCounts);
 // The prologue: time stamps, tolerance, light 0, first file number.
 void SetupPrologue(Scene& scene, int timeStamps);
+// Frees what the previous mesh scene left: point sets, the own drawn mesh,
+// path cameras, draw flags and the run's visible set.
+void ReleasePreviousScene(Scene& scene);
 // A camera file below "Views/" into the view camera; a file that exists but
 // cannot be read is reported and the camera stays as it was.
 void LoadViewCamera(Scene& scene, const std::string& name);

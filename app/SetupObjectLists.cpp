@@ -94,12 +94,7 @@ bool SetupObjectList(Scene& scene, const CatalogueEntry& e, int timeStamps) {
 
   // Replace the scene; the previous meshes are freed here.
   SetupPrologue(scene, timeStamps);
-  scene.particleStates.clear();
-  scene.particleDrawState.reset();
-  scene.ownDrawMesh.reset();
-  scene.pathCameras.clear();
-  scene.drawFlags.clear();
-  scene.runVisibleSet.clear();
+  ReleasePreviousScene(scene);
   scene.states = std::move(states);
   ObjLoader& base = scene.states[0];
   base.stateIndex = 0;

@@ -143,11 +143,7 @@ bool SetupStateMeshes(Scene& scene, const CatalogueEntry& e, int timeStamps) {
 
   // Replace the scene; the previous meshes are freed here.
   SetupPrologue(scene, timeStamps);
-  scene.particleStates.clear();
-  scene.particleDrawState.reset();
-  scene.drawFlags.clear();
-  scene.runVisibleSet.clear();
-  scene.pathCameras.clear();
+  ReleasePreviousScene(scene);
   scene.ownDrawMesh = std::move(loaded.drawMesh);
   scene.states = std::move(loaded.states);
   scene.baseMesh = &scene.states[0];

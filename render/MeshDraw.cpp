@@ -62,6 +62,24 @@ void DrawGroup(const ObjLoader& mesh, int g) {
   glDrawElements(GL_TRIANGLES, 3 * n, GL_UNSIGNED_INT, GroupList(mesh, g)->data());
 }
 
+// Normals as a vertex array, when every vertex has one.
+void NormalArray(const ObjLoader& mesh) {
+  if (mesh.normals.size() < mesh.positions.size()) return;
+  glEnableClientState(GL_NORMAL_ARRAY);
+  glNormalPointer(GL_FLOAT, sizeof(Vex3_quarn), mesh.normals.data());
+}
+
+// Every group in its group colour (white without one).
+void DrawGroupsInTheirColours(const ObjLoader& mesh) {
+  for (int g = 0; g < mesh.groupCount; g++) {
+    if (mesh.groupColor.size() > size_t(g))
+      glColor3fv(&mesh.groupColor[size_t(g)].x);
+    else
+      glColor3f(1, 1, 1);
+    DrawGroup(mesh, g);
+  }
+}
+
 void Vertex(const ObjLoader& mesh, uint32_t v) { glVertex3fv(&mesh.positions[v].x); }
 
 bool InRange(const ObjLoader& mesh, const uint32_t idx[3]) {
@@ -240,18 +258,8 @@ void DrawMaterials(const ObjLoader& mesh, const cgShader* shader) {
   } else if (mesh.shadingMode == 3) {
     // The colours as given, lit by the program.
     if (shader != nullptr) SetParameter1i(shader->FindParameter(cgShader::kFragment, "MATERIAL_TYPE"), -2);
-    bool normals = mesh.normals.size() >= mesh.positions.size();
-    if (normals) {
-      glEnableClientState(GL_NORMAL_ARRAY);
-      glNormalPointer(GL_FLOAT, sizeof(Vex3_quarn), mesh.normals.data());
-    }
-    for (int g = 0; g < mesh.groupCount; g++) {
-      if (mesh.groupColor.size() > size_t(g))
-        glColor3fv(&mesh.groupColor[size_t(g)].x);
-      else
-        glColor3f(1, 1, 1);
-      DrawGroup(mesh, g);
-    }
+    NormalArray(mesh);
+    DrawGroupsInTheirColours(mesh);
     std::cout << "render done" << std::endl;
   } else {
     // Already lit vertex colours: the program passes them through.
@@ -270,21 +278,12 @@ void DrawTextured(const ObjLoader& mesh) {
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   glDisable(GL_LIGHTING);
   BeginArrays(mesh);
-  if (mesh.normals.size() >= mesh.positions.size()) {
-    glEnableClientState(GL_NORMAL_ARRAY);
-    glNormalPointer(GL_FLOAT, sizeof(Vex3_quarn), mesh.normals.data());
-  }
+  NormalArray(mesh);
   if (mesh.texCoords.size() >= 2 * mesh.positions.size()) {
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glTexCoordPointer(2, GL_FLOAT, 0, mesh.texCoords.data());
   }
-  for (int g = 0; g < mesh.groupCount; g++) {
-    if (mesh.groupColor.size() > size_t(g))
-      glColor3fv(&mesh.groupColor[size_t(g)].x);
-    else
-      glColor3f(1, 1, 1);
-    DrawGroup(mesh, g);
-  }
+  DrawGroupsInTheirColours(mesh);
   EndArrays();
   std::cout << "render done" << std::endl;
 }

@@ -1,22 +1,15 @@
 // SetGLAndCache computes GL's arrays on the CPU; they must match what GL
 // itself builds from glFrustum and gluLookAt.
-#include <FL/Fl.H>
-#include <FL/Fl_Gl_Window.H>
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdlib>
 
+#include "GLTestWindow.h"
 #include "PPC.h"
 
 namespace {
-
-class ContextWindow : public Fl_Gl_Window {
- public:
-  ContextWindow() : Fl_Gl_Window(0, 0, 64, 64) { mode(FL_RGB | FL_ALPHA | FL_DEPTH | FL_DOUBLE); }
-  void draw() override {}
-};
 
 void ExpectRelNear(double cpu, double gl, const char* what, int i) {
   double tol = 1e-12 * std::max(1.0, std::fabs(gl));
@@ -39,23 +32,11 @@ void ExpectCacheMatchesGL(PPC cam) {
 
 class PPCGL : public testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    if (std::getenv("DISPLAY") == nullptr) return;
-    window_ = new ContextWindow();
-    window_->show();
-    Fl::check();
-    window_->make_current();
-  }
-  static void TearDownTestSuite() {
-    delete window_;
-    window_ = nullptr;
-  }
   void SetUp() override {
-    if (window_ == nullptr) GTEST_SKIP() << "no DISPLAY";
+    if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no DISPLAY";
+    CurrentGLWindow();
   }
-  static ContextWindow* window_;
 };
-ContextWindow* PPCGL::window_ = nullptr;
 
 }  // namespace
 

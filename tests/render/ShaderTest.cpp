@@ -123,19 +123,14 @@ TEST_F(Shader, EveryProgramFileBuildsWithTheEntriesOfItsPasses) {
       {"CG/RenderOriginalFootage_sp.cg", nullptr, nullptr},
       {"CG/RTI_Raster.cg", "GeometryMain", "FragmentMain"},
   };
-  for (const Case& c : cases) {
-    cgShader s;
-    std::string out = StdoutOf([&] { EXPECT_TRUE(s.Load(c.file, c.geometry, c.fragment)) << c.file; });
+  cgShader built[std::size(cases)];
+  for (size_t i = 0; i < std::size(cases); i++) {
+    const Case& c = cases[i];
+    std::string out = StdoutOf([&] { EXPECT_TRUE(built[i].Load(c.file, c.geometry, c.fragment)) << c.file; });
     EXPECT_EQ(out, std::string("INFO (cgShader): Loaded ") + c.file + " successfully\n");
   }
   // The parameters the passes set are where the passes look for them.
-  cgShader wtc, manhattan, grass, raster;
-  StdoutOf([&] {
-    wtc.Load("CG/RenderWTC.cg", "GeometryMain", "fpmain");
-    manhattan.Load("CG/RenderManhattan.cg", "GeometryMain", "fpmain");
-    grass.Load("CG/RenderGrass.cg", nullptr, "fpmain");
-    raster.Load("CG/RTI_Raster.cg", "GeometryMain", "FragmentMain");
-  });
+  const cgShader &wtc = built[1], &manhattan = built[2], &grass = built[3], &raster = built[7];
   std::string out = StdoutOf([&] {
     EXPECT_TRUE(wtc.GetGeometryParameter("modelViewProj"));
     EXPECT_TRUE(wtc.GetFragmentParameter("MATERIAL_TYPE"));
