@@ -1,22 +1,21 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "PPCd.h"
 #include "TestSupport.h"
 
 namespace {
+// A camera read from a file in the test's scratch directory.
 PPCd MakeCamera() {
-  std::string path = testing::TempDir() + "cam_d.ppc";
   // a, b, corner, unused triple, eye, w, h, near, far
-  std::ofstream(path) << "1 0 0\n0 -1 0\n-640 360 -640\n9 9 9\n0 0 0\n1280 720\n10 10000\n";
+  WriteText("cam_d.ppc", "1 0 0\n0 -1 0\n-640 360 -640\n9 9 9\n0 0 0\n1280 720\n10 10000\n");
   PPCd c;
-  EXPECT_TRUE(c.Load(path));
+  EXPECT_TRUE(c.Load("cam_d.ppc"));
   return c;
 }
 }  // namespace
 
 TEST(PPCd, LoadProjectAndDepthBounds) {
+  ScratchDir dir;
   PPCd c = MakeCamera();
   EXPECT_NEAR(c.sNear, 64, 1e-12);
   EXPECT_NEAR(c.sFar, 0.064, 1e-12);
@@ -36,11 +35,12 @@ TEST(PPCd, MissingFileReports) {
 }
 
 TEST(PPCd, ShortOrSingularFileLeavesCameraUnchanged) {
+  ScratchDir dir;
   PPCd c = MakeCamera();
-  std::string path = testing::TempDir() + "cam_short.ppc";
-  std::ofstream(path) << "1 0 0\n0 -1 0\n-640 360 x\n";
+  const std::string path = "cam_short.ppc";
+  WriteText(path, "1 0 0\n0 -1 0\n-640 360 x\n");
   EXPECT_EQ(StderrOf([&] { EXPECT_FALSE(c.Load(path)); }), "ERROR: bad camera file: " + path + "\n");
-  std::ofstream(path) << "1 0 0\n2 0 0\n-640 360 -640\n9 9 9\n0 0 0\n1280 720\n10 10000\n";
+  WriteText(path, "1 0 0\n2 0 0\n-640 360 -640\n9 9 9\n0 0 0\n1280 720\n10 10000\n");
   EXPECT_FALSE(Quiet([&] { return c.Load(path); }));
   EXPECT_EQ(c.b.y, -1.0);
   EXPECT_EQ(c.corner.z, -640.0);
@@ -48,6 +48,7 @@ TEST(PPCd, ShortOrSingularFileLeavesCameraUnchanged) {
 }
 
 TEST(PPCd, FovChangesKeepPrincipalPoint) {
+  ScratchDir dir;
   PPCd c = MakeCamera();
   EXPECT_NEAR(c.HFov(), 90, 1e-9);
   const std::string log = StderrOf([&] { c.ChangeFov(-30); });
@@ -63,6 +64,7 @@ TEST(PPCd, FovChangesKeepPrincipalPoint) {
 }
 
 TEST(PPCd, RandomSubViewIsNarrowerAndKeepsEye) {
+  ScratchDir dir;
   PPCd c = MakeCamera();
   PPCd sub;
   Quiet([&] { c.RandomSubView(&sub); });

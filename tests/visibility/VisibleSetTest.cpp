@@ -10,13 +10,6 @@ namespace {
 class VisibleSetFiles : public ScratchDirTest {};
 }  // namespace
 
-TEST_F(VisibleSetFiles, EmptySetWritesFourBytes) {
-  VisibleSet set(6, 0);
-  EXPECT_EQ(StdoutOf([&] { EXPECT_EQ(WriteVisibleSet(set, "empty.bin"), 0); }),
-            "0 visible triangle detected and saved!\n");
-  EXPECT_EQ(ReadBytes("empty.bin"), Bytes().I32(0).get());
-}
-
 TEST_F(VisibleSetFiles, WritesAscendingIdsAndReadsThemBack) {
   VisibleSet set = {0, 1, 0, 1, 1, 0};
   EXPECT_EQ(StdoutOf([&] {
@@ -31,14 +24,6 @@ TEST_F(VisibleSetFiles, WritesAscendingIdsAndReadsThemBack) {
   EXPECT_EQ(back, (VisibleSet{1, 1, 0, 1, 1, 0}));
   EXPECT_EQ(ReadVisibleSet(back, "s.bin", true), 3);
   EXPECT_EQ(back, set);
-}
-
-TEST_F(VisibleSetFiles, HeaderCountsOnlyTheIdsWritten) {
-  // Entries other than 0 and 1 count as visible but are not listed; the
-  // file stays self-consistent.
-  VisibleSet set = {1, -1, 1};
-  EXPECT_EQ(Quiet([&] { return WriteVisibleSet(set, "s.bin"); }), 3);
-  EXPECT_EQ(ReadBytes("s.bin"), Bytes().I32(2).I32(0).I32(2).get());
 }
 
 TEST_F(VisibleSetFiles, IdEqualToNIsPrintedAndIgnored) {
@@ -117,15 +102,28 @@ TEST(TimelineDump, ListAndFinalisedBlocks) {
             "\tTID17: [0.5,11]->[1,10.75]\n");
 }
 
-TEST_F(VisibleSetFiles, Dataset71WritesFirstGroupIds) {
-  VisibleSet set = {0, 1, 1, 1};
-  const std::vector<int32_t> row = {10, 11, 12};  // shorter than the set
-  Quiet([&] {
-    WriteVisibleSet(set, "71.bin", kFirstGroupIdDataset, &row);
-    WriteVisibleSet(set, "70.bin", 70, &row);
-    WriteVisibleSet(set, "71none.bin", kFirstGroupIdDataset, nullptr);
-  });
-  EXPECT_EQ(ReadBytes("71.bin"), Bytes().I32(3).I32(11).I32(12).I32(3).get());
-  EXPECT_EQ(ReadBytes("70.bin"), Bytes().I32(3).I32(1).I32(2).I32(3).get());
-  EXPECT_EQ(ReadBytes("71none.bin"), ReadBytes("70.bin"));
+TEST_F(VisibleSetFiles, WritesTheListedIdsWithTheirCount) {
+  // The empty set's 4-byte file. Entries other than 0 and 1 count as
+  // visible but are not listed: the header counts only the ids written.
+  // Dataset 71 writes the first group's ids, from a row shorter than the
+  // set (ids beyond it keep their number), or the ids without a row.
+  const std::vector<int32_t> row = {10, 11, 12};
+  const struct {
+    VisibleSet set;
+    int dataset;
+    const std::vector<int32_t>* row;
+    int32_t visible;
+    std::vector<uint8_t> bytes;
+  } cases[] = {
+      {VisibleSet(6, 0), 0, nullptr, 0, Bytes().I32(0)},
+      {{1, -1, 1}, 0, nullptr, 3, Bytes().I32(2).I32(0).I32(2)},
+      {{0, 1, 1, 1}, kFirstGroupIdDataset, &row, 3, Bytes().I32(3).I32(11).I32(12).I32(3)},
+      {{0, 1, 1, 1}, 70, &row, 3, Bytes().I32(3).I32(1).I32(2).I32(3)},
+      {{0, 1, 1, 1}, kFirstGroupIdDataset, nullptr, 3, Bytes().I32(3).I32(1).I32(2).I32(3)},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(StdoutOf([&] { EXPECT_EQ(WriteVisibleSet(c.set, "s.bin", c.dataset, c.row), c.visible); }),
+              std::to_string(c.visible) + " visible triangle detected and saved!\n");
+    EXPECT_EQ(ReadBytes("s.bin"), c.bytes);
+  }
 }
