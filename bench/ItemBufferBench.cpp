@@ -129,25 +129,11 @@ struct Bench {
   // Identifiers of one drawing of the mesh under the mask.
   std::vector<int32_t> Ids(const ObjLoader& mesh, IdMask mask, bool perTriangle, double* secs) {
     std::vector<int32_t> ids(size_t(kW) * kH);
+    PassContext c = Context();
     Draw([&] {
       auto t0 = std::chrono::steady_clock::now();
-      BindTarget(targets, TargetKind::kFloat);
-      glEnable(GL_DEPTH_TEST);
-      glClearColor(0, 0, 0, 0);
-      glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-      camera->SetGL();
-      cgShader& s = shaders[0];
-      if (!s.loaded) s.Load("CG/RenderBaryCentric.cg", "GeometryMain", "FragmentMain");
-      SetMVPParameter(s.GetVertexParameter("modelViewProj"));
-      s.Bind();
-      if (perTriangle)
-        DrawIdsPerTriangle(mesh, s, mask);
-      else
-        DrawIdsBatched(mesh, s, mask);
-      glReadPixels(0, 0, kW, kH, GL_RGBA, GL_FLOAT, readback.data());
-      s.Unbind();
-      DecodeItemBuffer(readback.data(), ids.size(), ids.data());
-      BindWindow(targets);
+      ReadItemIds(c, mesh, mask, perTriangle ? IdDrawing::kPerTriangle : IdDrawing::kList,
+                  ids.data());
       if (secs) *secs = Seconds(t0);
     });
     return ids;

@@ -14,23 +14,33 @@ namespace {
 const char* const kItemBufferFile = "CG/RenderBaryCentric.cg";
 
 // Draws the identifiers of `mesh` under `mask` into the bound target and
-// reads the window-sized corner back as RGBA floats.
-void DrawAndReadIds(PassContext& c, ObjLoader* mesh, IdMask mask) {
+// reads the window-sized corner back as RGBA floats. False when the list
+// drawing was asked for and the program cannot take it.
+bool DrawAndReadIds(PassContext& c, const ObjLoader* mesh, IdMask mask, IdDrawing drawing,
+                    size_t maxPerCall) {
   FrameBuffer& window = *c.window;
   pass::Begin(0, 0, 0, 0);
   bool camera = pass::SetCamera(c);
   cgShader* shader = c.shaders.itemBuffer;
   pass::LoadOnce(shader, kItemBufferFile, "GeometryMain", "FragmentMain");
+  bool drawn = true;
   if (shader != nullptr) {
     SetMVPParameter(shader->GetVertexParameter("modelViewProj"));
     shader->Bind();
-    if (mesh != nullptr && camera) DrawIds(*mesh, *shader, mask);
+    if (mesh != nullptr && camera) {
+      switch (drawing) {
+        case IdDrawing::kBest: DrawIds(*mesh, *shader, mask); break;
+        case IdDrawing::kList: drawn = DrawIdsBatched(*mesh, *shader, mask, maxPerCall); break;
+        case IdDrawing::kPerTriangle: DrawIdsPerTriangle(*mesh, *shader, mask); break;
+      }
+    }
   }
   size_t n = size_t(window.w) * size_t(window.h);
   if (c.readback->size() < 4 * n) c.readback->resize(4 * n);
   glPixelStorei(GL_PACK_ALIGNMENT, 4);
   glReadPixels(0, 0, window.w, window.h, GL_RGBA, GL_FLOAT, c.readback->data());
   if (shader != nullptr) shader->Unbind();
+  return drawn;
 }
 
 }  // namespace
@@ -39,7 +49,7 @@ void ItemBufferPass(PassContext& c, ObjLoader* mesh) {
   if (c.window == nullptr || c.readback == nullptr) return;
   FrameBuffer& window = *c.window;
   BindTarget(*c.targets, TargetKind::kFloat);
-  DrawAndReadIds(c, mesh, IdMask::All());
+  DrawAndReadIds(c, mesh, IdMask::All(), IdDrawing::kBest, 0);
   if (c.itemBuffer != nullptr)
     DecodeItemBuffer(c.readback->data(), size_t(window.w) * size_t(window.h), c.itemBuffer);
 
@@ -55,11 +65,21 @@ void ItemBufferPass(PassContext& c, ObjLoader* mesh) {
   }
 }
 
+bool ReadItemIds(PassContext& c, const ObjLoader& mesh, IdMask mask, IdDrawing drawing,
+                 int32_t* ids, size_t maxPerCall) {
+  if (c.window == nullptr || c.readback == nullptr) return false;
+  BindTarget(*c.targets, TargetKind::kFloat);
+  bool drawn = DrawAndReadIds(c, &mesh, mask, drawing, maxPerCall);
+  BindWindow(*c.targets);
+  DecodeItemBuffer(c.readback->data(), size_t(c.window->w) * size_t(c.window->h), ids);
+  return drawn;
+}
+
 void MarkVisiblePass(PassContext& c) {
   if (c.visibleFlags == nullptr || c.visibleFlags->empty()) return;
   if (c.window == nullptr || c.readback == nullptr) return;
   BindTarget(*c.targets, TargetKind::kFloat);
-  DrawAndReadIds(c, c.drawMesh, c.drawFlags);
+  DrawAndReadIds(c, c.drawMesh, c.drawFlags, IdDrawing::kBest, 0);
   size_t n = size_t(c.window->w) * size_t(c.window->h);
   const float* px = c.readback->data();
   std::vector<int32_t>& flags = *c.visibleFlags;

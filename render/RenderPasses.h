@@ -69,6 +69,15 @@ void ClearToSky();
 // the float target, decoded into itemBuffer; then the shaded view into the
 // target (read back into pixels and zBuffer) and into the window.
 void ItemBufferPass(PassContext& c, ObjLoader* mesh);
+// How an identifier drawing reaches GL: the pass's choice (one list when
+// the program takes it), always one list (split every maxPerCall
+// triangles when given), or one draw call per triangle.
+enum class IdDrawing { kBest, kList, kPerTriangle };
+// The identifiers of one item-buffer drawing of `mesh` under `mask`,
+// decoded into ids (one per window pixel). False when a list drawing was
+// asked for and the program cannot take it.
+bool ReadItemIds(PassContext& c, const ObjLoader& mesh, IdMask mask, IdDrawing drawing,
+                 int32_t* ids, size_t maxPerCall = 0);
 // Render mode 10113, first half: every identifier seen in an item buffer
 // of drawMesh under the draw flags gets visibleFlags[id] = 1.
 void MarkVisiblePass(PassContext& c);

@@ -45,25 +45,11 @@ PassRig* Passes::rig_ = nullptr;
 std::vector<int32_t> ItemBufferOf(PassRig& rig, const ObjLoader& mesh, IdMask mask,
                                   bool perTriangle, size_t maxPerCall = 0) {
   std::vector<int32_t> ids(size_t(kW) * kH, 7);
-  rig.Draw([&](FrameBuffer& fb) {
+  rig.Draw([&](FrameBuffer&) {
     PassContext c = rig.Context();
-    BindTarget(rig.targets, TargetKind::kFloat);
-    glEnable(GL_DEPTH_TEST);
-    glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    fb.camera->SetGL();
-    cgShader& s = *c.shaders.itemBuffer;
-    if (!s.loaded) s.Load("CG/RenderBaryCentric.cg", "GeometryMain", "FragmentMain");
-    SetMVPParameter(s.GetVertexParameter("modelViewProj"));
-    s.Bind();
-    if (perTriangle)
-      DrawIdsPerTriangle(mesh, s, mask);
-    else
-      EXPECT_TRUE(DrawIdsBatched(mesh, s, mask, maxPerCall));
-    glReadPixels(0, 0, kW, kH, GL_RGBA, GL_FLOAT, rig.readback.data());
-    s.Unbind();
-    BindWindow(rig.targets);
-    DecodeItemBuffer(rig.readback.data(), ids.size(), ids.data());
+    EXPECT_TRUE(ReadItemIds(c, mesh, mask,
+                            perTriangle ? IdDrawing::kPerTriangle : IdDrawing::kList,
+                            ids.data(), maxPerCall));
   });
   return ids;
 }
