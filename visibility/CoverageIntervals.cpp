@@ -31,10 +31,13 @@ inline bool Decide(const double q[3], double nn, double det, bool insideTest, do
                    double slack = kInsideSlack) {
   if (nn < 1e-20) return false;  // degenerate: no normal (|N| < 1e-10)
   double g = q[0] + q[1] + q[2];  // r . N
-  // A ray parallel to the plane (|r . n| < 1e-5) has no meaningful
-  // distance; the triangle cannot be seen along it, so it is no hit, both
-  // for coverage and for the nearer-triangle comparison.
-  if (g * g < 1e-10 * nn) return false;
+  // A ray parallel to the plane has no meaningful distance; the triangle
+  // cannot be seen along it, so it is no hit, both for coverage and for the
+  // nearer-triangle comparison. Only rounding counts as parallel
+  // (|r . n| < 1e-12): a wider band (1e-5 was tried) lets rays pass
+  // through the rim of a closed surface, seen nearly edge-on, and hit its
+  // back side.
+  if (g * g < 1e-24 * nn) return false;
   double d = det / g;
   // The plane met behind the eye (or at it) is not seen through the
   // sample, whatever culling let through.

@@ -99,7 +99,7 @@ int CoverageIntervals(const MovingTriangle& tri, const Vex3_quarnd& ray, uint32_
 
 // Distance along the unit ray from the eye to the plane of the triangle
 // with the given vertex positions. False (no hit) when the triangle is
-// degenerate, when the ray runs parallel to its plane (|r.n| < 1e-5), when
+// degenerate, when the ray runs parallel to its plane (|r.n| < 1e-12), when
 // the plane is met behind the eye, or, with the inside test, when the hit
 // point lies outside the triangle. The inside test accepts points within
 // 0.001 of the triangle's extent outside an edge (barycentric weight

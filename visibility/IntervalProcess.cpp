@@ -92,8 +92,9 @@ int64_t TriangleIntervalProcessor::ProcessTriangleOverInterval(int32_t triangle)
   if (hull.allBehindEye) return 0;
   int x0 = 0, y0 = 0, x1 = buffer_.width - 1, y1 = buffer_.height - 1;
   if (!hull.behindEye &&
-      !ClipBoxToWindow(hull.minX, hull.minY, hull.maxX, hull.maxY, buffer_.width, buffer_.height,
-                       &x0, &y0, &x1, &y1))
+      !ClipBoxToWindow(hull.minX - kScreenMargin, hull.minY - kScreenMargin,
+                       hull.maxX + kScreenMargin, hull.maxY + kScreenMargin, buffer_.width,
+                       buffer_.height, &x0, &y0, &x1, &y1))
     return 0;
   MovingTriangle prepared;
   PrepareMovingTriangle(m, eye_, &prepared);
@@ -120,8 +121,9 @@ int64_t TriangleIntervalProcessor::ProcessOverDepthBox(int32_t triangle) {
   if (hull.allBehindEye || (!hull.behindEye && (allNear || allFar))) return kEmptyBox;
   int x0 = 0, y0 = 0, x1 = buffer_.width - 1, y1 = buffer_.height - 1;
   if (!hull.behindEye &&
-      !ClipBoxToWindow(hull.minX, hull.minY, hull.maxX, hull.maxY, buffer_.width, buffer_.height,
-                       &x0, &y0, &x1, &y1))
+      !ClipBoxToWindow(hull.minX - kScreenMargin, hull.minY - kScreenMargin,
+                       hull.maxX + kScreenMargin, hull.maxY + kScreenMargin, buffer_.width,
+                       buffer_.height, &x0, &y0, &x1, &y1))
     return kEmptyBox;
   MovingTriangle prepared;
   PrepareMovingTriangle(m, eye_, &prepared);

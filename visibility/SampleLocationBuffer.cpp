@@ -84,15 +84,30 @@ void SampleLocationBuffer::Reset() {
 }
 
 void ComputeSampleRay(const Projector& proj, const Vex3_quarn& eye, SampleLocation* s) {
-  const double ex = eye.x, ey = eye.y, ez = eye.z;
+  const Vex3_quarnd e(eye);
   double px = 0, py = 0, pz = 0;
-  if (proj.UnProject(s->x, s->y, 0.0, &px, &py, &pz))
-    s->nearDistance = Vex3_quarnd(px - ex, py - ey, pz - ez).Length();
-  if (proj.UnProject(s->x, s->y, 1.0, &px, &py, &pz))
-    s->farDistance = Vex3_quarnd(px - ex, py - ey, pz - ez).Length();
+  Vex3_quarnd nearPoint, farPoint;
+  const bool hasNear = proj.UnProject(s->x, s->y, 0.0, &px, &py, &pz);
+  if (hasNear) {
+    nearPoint = Vex3_quarnd(px, py, pz);
+    s->nearDistance = (nearPoint - e).Length();
+  }
+  const bool hasFar = proj.UnProject(s->x, s->y, 1.0, &px, &py, &pz);
+  if (hasFar) {
+    farPoint = Vex3_quarnd(px, py, pz);
+    s->farDistance = (farPoint - e).Length();
+  }
+  // The direction runs from the near-plane point to the far-plane point of
+  // the sample. The point at window depth 0.5 lies only about twice the
+  // near distance from the eye, so with a small near plane the float
+  // rounding of the eye and of the matrices turned the ray by several
+  // hundredths of a pixel against the projection of the triangles, and
+  // samples on one side of a shared edge were covered by neither triangle.
   Vex3_quarnd d(0, 0, 0);
-  if (proj.UnProject(s->x, s->y, 0.5, &px, &py, &pz))
-    d = Vex3_quarnd(px - ex, py - ey, pz - ez).Normalized();
+  if (hasNear && hasFar)
+    d = (farPoint - nearPoint).Normalized();
+  else if (proj.UnProject(s->x, s->y, 0.5, &px, &py, &pz))
+    d = (Vex3_quarnd(px, py, pz) - e).Normalized();
   s->ray[0] = d.x;
   s->ray[1] = d.y;
   s->ray[2] = d.z;

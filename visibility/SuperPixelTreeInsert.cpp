@@ -129,7 +129,7 @@ void InsertInterval(SuperPixelTree& t, uint32_t triangle, double start, double e
     err << "This super pixel has been finalized already\n";
     return;
   }
-  if (!(end - start >= kTreeMinimumInterval)) return;
+  if (!(end > start)) return;
   if (!t.first) {
     LinkAfter(t, nullptr, NewNode(triangle, start, end));
     return;

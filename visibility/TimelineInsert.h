@@ -9,8 +9,6 @@
 
 #include "SuperPixel.h"
 
-// Intervals shorter than this are not inserted into the tree form.
-constexpr double kTreeMinimumInterval = 1e-4;
 
 // How a new interval N = [s, e] lies relative to an existing X = [xs, xe].
 enum class Overlap {
@@ -41,7 +39,9 @@ class DepthComparator {
 void InsertInterval(SuperPixel& timeline, const CoverageInterval& interval,
                     const DepthComparator& depth, std::ostream& err = std::cerr);
 
-// Tree form: intervals shorter than kTreeMinimumInterval are ignored; the
+// Tree form: empty intervals are ignored, short ones are kept (a short
+// interval of a near triangle still hides what is behind it; dropping it
+// opened gaps in surfaces whose shared edges sweep past the sample); the
 // walk starts at the last interval whose start is not after the new one's.
 void InsertInterval(SuperPixelTree& timeline, uint32_t triangle, double start, double end,
                     const DepthComparator& depth, std::ostream& err = std::cerr);

@@ -8,6 +8,11 @@
 #include "CoverageIntervals.h"
 #include "GLProject.h"
 
+// How far (pixels) outside its projected box and hull a sample may lie and
+// still be tested: the sample rays and the projected vertices agree only to
+// rounding, and a sample skipped wrongly lets what is behind show through.
+constexpr double kScreenMargin = 0.01;
+
 struct ScreenHull {
   // Window box of the six projections; depth range fixed at [0, 0].
   double minX = 0, minY = 0, maxX = 0, maxY = 0;
@@ -23,11 +28,15 @@ struct ScreenHull {
   // Window depth of the six projections, for callers that filter by depth.
   double depth[6] = {};
 
-  // No hull edge gives a cross product below -0.1 (pixel units squared).
+  // No hull edge gives a cross product below -0.1 (pixel units squared),
+  // nor lies more than kScreenMargin pixels inside out of q. The cross
+  // product alone is a distance of 0.1 / length: on long edges far below
+  // the rounding of the projections, which would drop covered samples.
   bool Contains(double qx, double qy) const {
     for (int k = 0; k + 1 < count; k++) {
       double ex = x[k + 1] - x[k], ey = y[k + 1] - y[k];
-      if (ex * (qy - y[k]) - ey * (qx - x[k]) < -0.1) return false;
+      double c = ex * (qy - y[k]) - ey * (qx - x[k]);
+      if (c < -0.1 && c * c > kScreenMargin * kScreenMargin * (ex * ex + ey * ey)) return false;
     }
     return true;
   }

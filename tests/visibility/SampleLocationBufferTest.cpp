@@ -161,19 +161,30 @@ TEST(SampleLocationBuffer, SampleRaysPointThroughTheSamples) {
   EXPECT_NEAR(wy, 20.75, 1e-3);
 }
 
-TEST(SampleLocationBuffer, SampleAtTheEyeGetsZeroRay) {
-  // Identity arrays over a 1 x 1 viewport unproject the pixel centre at
-  // depth 0.5 to the origin, where the eye is.
-  const double identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-  const int viewport[4] = {0, 0, 1, 1};
-  SampleLocation s;
-  s.x = s.y = 0.5;
-  s.ray[0] = 5;
-  ComputeSampleRay(Projector(identity, identity, viewport), Vex3_quarn(0, 0, 0), &s);
-  EXPECT_EQ((std::vector<double>{s.ray[0], s.ray[1], s.ray[2], s.rayf[0]}),
-            (std::vector<double>{0, 0, 0, 0}));
-  EXPECT_DOUBLE_EQ(s.nearDistance, 1.0);
-  EXPECT_DOUBLE_EQ(s.farDistance, 1.0);
+TEST(SampleLocationBuffer, SampleRaysFollowTheProjectionWithATinyNearPlane) {
+  // A camera far from the origin with a near plane of 0.02: the point at
+  // window depth 0.5 lies 0.04 from the eye, where the float rounding of
+  // eye and matrices turned rays by hundredths of a pixel. Rays run along
+  // the near-to-far line of their sample, so points far along them project
+  // back onto the sample.
+  PPC cam(55, 1280, 720);
+  cam.PositionAndOrient(Vex3_quarn(17.262081f, 15.07585f, 28.843656f),
+                        Vex3_quarn(-0.4f, -0.3f, -0.9f), Vex3_quarn(0, 1, 0));
+  cam.zNear = 0.020229f;
+  cam.zFar = 2022.93f;
+  SampleLocationBuffer buf(1280, 720);
+  buf.SetCamera(cam);
+  buf.ComputeSampleRays();
+  const Projector proj = buf.camera->MakeProjector();
+  for (int k = 0; k < 50; k++) {
+    const int col = (k * 263) % 1280, row = (k * 151) % 720;
+    const SampleLocation& s = buf.Pixel(col, row).samples[0];
+    double wx, wy, wz;
+    ASSERT_TRUE(proj.Project(cam.eye.x + 35 * s.ray[0], cam.eye.y + 35 * s.ray[1],
+                             cam.eye.z + 35 * s.ray[2], &wx, &wy, &wz));
+    EXPECT_NEAR(wx, col + 0.5, 1e-3);
+    EXPECT_NEAR(wy, row + 0.5, 1e-3);
+  }
 }
 
 TEST(SampleLocationBuffer, CollectsTrianglesFromListTreeAndFinalisedTimelines) {

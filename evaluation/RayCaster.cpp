@@ -1,0 +1,299 @@
+#include "RayCaster.h"
+
+#include <algorithm>
+#include <cmath>
+#include <thread>
+
+#include "ObjLoader.h"
+#include "PPC.h"
+
+namespace {
+
+// Moeller-Trumbore: distance along the ray and the barycentric weights of
+// vertices 1 and 2. False when the ray runs parallel to the plane.
+bool Intersect(const Vex3_quarnd& o, const Vex3_quarnd& d, const Vex3_quarnd* p, double* t,
+               double* u, double* v, bool* grazing) {
+  const Vex3_quarnd e1 = p[1] - p[0], e2 = p[2] - p[0];
+  const Vex3_quarnd pv = d.Cross(e2);
+  const double det = e1.Dot(pv);
+  const double extent = e1.Length() * e2.Length();
+  // Parallel within rounding of the plane's own extent: no meaningful hit.
+  if (!(std::fabs(det) > 1e-15 * extent)) return false;
+  // Seen nearly edge-on, the hit is a matter of rounding.
+  *grazing = std::fabs(det) < 1e-9 * extent;
+  const double inv = 1 / det;
+  const Vex3_quarnd tv = o - p[0];
+  *u = tv.Dot(pv) * inv;
+  const Vex3_quarnd qv = tv.Cross(e1);
+  *v = d.Dot(qv) * inv;
+  *t = e2.Dot(qv) * inv;
+  return true;
+}
+
+}  // namespace
+
+RayCaster::RayCaster(const PPC& camera) {
+  eye_ = Vex3_quarnd(camera.eye);
+  a_ = Vex3_quarnd(camera.a);
+  b_ = Vex3_quarnd(camera.b);
+  c_ = Vex3_quarnd(camera.corner);
+  w_ = camera.w;
+  h_ = camera.h;
+  tilesX_ = (w_ + kTile - 1) / kTile;
+  tilesY_ = (h_ + kTile - 1) / kTile;
+  // Inverse of the column matrix [a b c], by cofactors.
+  const Vex3_quarnd r0 = b_.Cross(c_), r1 = c_.Cross(a_), r2 = a_.Cross(b_);
+  const double det = a_.Dot(r0);
+  if (det != 0) {
+    const Vex3_quarnd rows[3] = {r0 / det, r1 / det, r2 / det};
+    for (int i = 0; i < 3; i++) {
+      inv_[3 * i] = rows[i].x;
+      inv_[3 * i + 1] = rows[i].y;
+      inv_[3 * i + 2] = rows[i].z;
+    }
+  }
+  GLMatrices m;
+  camera.ComputeGLArrays(m.modelView, m.projection, m.viewport);
+  projector_ = Projector(m);
+}
+
+void RayCaster::AddTriangle(int32_t id, const Vex3_quarn a[3], const Vex3_quarn b[3]) {
+  ids_.push_back(id);
+  for (int k = 0; k < 3; k++) {
+    start_.push_back(a[k]);
+    end_.push_back(b[k]);
+  }
+}
+
+void RayCaster::AddMesh(const ObjLoader& first, const ObjLoader* second) {
+  const ObjLoader& to = second ? *second : first;
+  for (int32_t g = 0; g < first.GroupsHeld(); g++) {
+    for (int32_t k = 0; k < first.groupTriCount[g]; k++) {
+      const uint32_t* t = first.Triangle(g, k);
+      Vex3_quarn a[3], b[3];
+      bool ok = true;
+      for (int i = 0; i < 3; i++) {
+        if (t[i] >= first.positions.size() || t[i] >= to.positions.size()) {
+          ok = false;
+          break;
+        }
+        a[i] = first.positions[t[i]];
+        b[i] = to.positions[t[i]];
+      }
+      const int32_t id = first.IdOf(g, k);
+      if (ok && id >= 0) AddTriangle(id, a, b);
+    }
+  }
+}
+
+Vex3_quarnd RayCaster::WindowRay(double x, double y) const {
+  // Along the line of the window position from the near plane to the far
+  // plane: the direction the sample locations use.
+  double nx = 0, ny = 0, nz = 0, fx = 0, fy = 0, fz = 0;
+  if (!projector_.UnProject(x, y, 0, &nx, &ny, &nz) || !projector_.UnProject(x, y, 1, &fx, &fy, &fz))
+    return Vex3_quarnd(0, 0, 0);
+  return Vex3_quarnd(fx - nx, fy - ny, fz - nz).Normalized();
+}
+
+bool RayCaster::TileOf(const Vex3_quarnd& d, int* tile, double* px, double* py) const {
+  const double u = inv_[0] * d.x + inv_[1] * d.y + inv_[2] * d.z;
+  const double v = inv_[3] * d.x + inv_[4] * d.y + inv_[5] * d.z;
+  const double w = inv_[6] * d.x + inv_[7] * d.y + inv_[8] * d.z;
+  if (!(w > 0)) return false;
+  // Image coordinates (rows from the top) to window tiles (rows from the
+  // bottom).
+  const double x = u / w, y = h_ - v / w;
+  if (!(x >= 0 && x < w_ && y >= 0 && y < h_)) return false;
+  *tile = int(y) / kTile * tilesX_ + int(x) / kTile;
+  *px = x;
+  *py = y;
+  return true;
+}
+
+void RayCaster::Positions(uint32_t i, double t, Vex3_quarnd p[3]) const {
+  for (int k = 0; k < 3; k++) {
+    const Vex3_quarnd a(start_[3 * size_t(i) + k]), b(end_[3 * size_t(i) + k]);
+    p[k] = a * (1 - t) + b * t;
+  }
+}
+
+void RayCaster::BinAt(double t) {
+  binTime_ = t;
+  Bin(&t, 1);
+}
+
+void RayCaster::BinSwept() {
+  // A point moving on a line in front of the eye projects onto the segment
+  // between its projected ends, so the box of both ends holds the sweep.
+  const double ends[2] = {0, 1};
+  Bin(ends, 2);
+  binTime_ = -1;
+}
+
+void RayCaster::Bin(const double* times, int count) {
+  const size_t n = ids_.size();
+  // Image box of every triangle, a pixel wider than the projections (the
+  // window rays come from the camera's GL arrays, which agree with its
+  // basis only to float precision).
+  std::vector<int32_t> boxes(4 * n);
+  imageBox_.assign(4 * n, 0.0f);
+  behind_.clear();
+  offscreen_.clear();
+  std::vector<uint32_t> counts(size_t(tilesX_) * tilesY_ + 1, 0);
+  for (size_t i = 0; i < n; i++) {
+    double lo[2] = {1e300, 1e300}, hi[2] = {-1e300, -1e300};
+    bool front = true;
+    for (int m = 0; m < count && front; m++) {
+      Vex3_quarnd p[3];
+      Positions(uint32_t(i), times[m], p);
+      for (int k = 0; k < 3; k++) {
+        const Vex3_quarnd d = p[k] - eye_;
+        const double u = inv_[0] * d.x + inv_[1] * d.y + inv_[2] * d.z;
+        const double v = inv_[3] * d.x + inv_[4] * d.y + inv_[5] * d.z;
+        const double w = inv_[6] * d.x + inv_[7] * d.y + inv_[8] * d.z;
+        if (!(w > 1e-12 * d.Length())) {
+          front = false;
+          break;
+        }
+        const double x = u / w, y = h_ - v / w;
+        lo[0] = std::min(lo[0], x);
+        hi[0] = std::max(hi[0], x);
+        lo[1] = std::min(lo[1], y);
+        hi[1] = std::max(hi[1], y);
+      }
+    }
+    int32_t* box = &boxes[4 * i];
+    box[0] = box[1] = 0;
+    box[2] = box[3] = -1;
+    if (!front) {
+      behind_.push_back(uint32_t(i));
+      continue;
+    }
+    if (hi[0] < -1 || hi[1] < -1 || lo[0] > w_ + 1 || lo[1] > h_ + 1) continue;
+    float* ib = &imageBox_[4 * i];
+    ib[0] = float(std::max(lo[0], -2.0) - 1);
+    ib[1] = float(std::max(lo[1], -2.0) - 1);
+    ib[2] = float(std::min(hi[0], w_ + 2.0) + 1);
+    ib[3] = float(std::min(hi[1], h_ + 2.0) + 1);
+    auto tileX = [&](double x) { return int(std::clamp(x, 0.0, w_ - 1.0)) / kTile; };
+    auto tileY = [&](double y) { return int(std::clamp(y, 0.0, h_ - 1.0)) / kTile; };
+    box[0] = tileX(lo[0] - 1);
+    box[1] = tileY(lo[1] - 1);
+    box[2] = tileX(hi[0] + 1);
+    box[3] = tileY(hi[1] + 1);
+    // A triangle reaching off screen is also tried by the rays outside it.
+    if (lo[0] < 1 || lo[1] < 1 || hi[0] > w_ - 1 || hi[1] > h_ - 1)
+      offscreen_.push_back(uint32_t(i));
+    for (int ty = box[1]; ty <= box[3]; ty++)
+      for (int tx = box[0]; tx <= box[2]; tx++) counts[size_t(ty) * tilesX_ + tx + 1]++;
+  }
+  for (size_t i = 1; i < counts.size(); i++) counts[i] += counts[i - 1];
+  tileStart_ = counts;
+  tileList_.resize(counts.back());
+  for (size_t i = 0; i < n; i++) {
+    const int32_t* box = &boxes[4 * i];
+    for (int ty = box[1]; ty <= box[3]; ty++)
+      for (int tx = box[0]; tx <= box[2]; tx++)
+        tileList_[counts[size_t(ty) * tilesX_ + tx]++] = uint32_t(i);
+  }
+}
+
+RayHit RayCaster::Cast(const Vex3_quarnd& d, double time) const {
+  RayHit best;
+  double bestT = 1e300;
+  double bestEdge = 0;     // smallest barycentric weight of the nearest hit
+  double nearMiss = 1e300;  // nearest triangle missed by less than the band
+  double secondT = 1e300;   // nearest other hit
+  auto consider = [&](uint32_t i) {
+    Vex3_quarnd p[3];
+    Positions(i, time, p);
+    double t, u, v;
+    bool grazing = false;
+    if (!Intersect(eye_, d, p, &t, &u, &v, &grazing) || !(t > 0)) return;
+    double m = std::min({u, v, 1 - u - v});
+    if (m < -kTieBand) return;
+    if (m < 0) {
+      nearMiss = std::min(nearMiss, t);
+      return;
+    }
+    if (grazing) m = 0;  // a tie, like a ray on an edge
+    if (t < bestT || (t == bestT && ids_[i] < best.id)) {
+      secondT = bestT;
+      bestT = t;
+      bestEdge = m;
+      best.id = ids_[i];
+    } else {
+      secondT = std::min(secondT, t);
+    }
+  };
+  int tile;
+  double x, y;
+  if (TileOf(d, &tile, &x, &y)) {
+    for (uint32_t k = tileStart_[size_t(tile)]; k < tileStart_[size_t(tile) + 1]; k++) {
+      const uint32_t i = tileList_[k];
+      const float* ib = &imageBox_[4 * size_t(i)];
+      if (x >= ib[0] && x <= ib[2] && y >= ib[1] && y <= ib[3]) consider(i);
+    }
+  } else {
+    for (uint32_t i : offscreen_) consider(i);
+  }
+  // Triangles reaching behind the eye plane are in no tile.
+  for (uint32_t i : behind_) consider(i);
+  if (best.id < 0) {
+    best.tie = nearMiss < 1e300;
+    return best;
+  }
+  best.distance = bestT;
+  best.tie = bestEdge <= kTieBand || nearMiss <= bestT ||
+             secondT - bestT <= 1e-9 * bestT;
+  return best;
+}
+
+std::vector<double> PixelSamplePositions(int w, int h, int perSide) {
+  std::vector<double> xy;
+  xy.reserve(size_t(w) * h * perSide * perSide * 2);
+  for (int row = 0; row < h; row++)
+    for (int col = 0; col < w; col++)
+      for (int j = 0; j < perSide; j++)
+        for (int i = 0; i < perSide; i++) {
+          xy.push_back(col + (i + 0.5) / perSide);
+          xy.push_back(row + (j + 0.5) / perSide);
+        }
+  return xy;
+}
+
+std::vector<uint8_t> VisibleByRayCasting(RayCaster& caster, const std::vector<double>& positions,
+                                         const std::vector<double>& times, int threads,
+                                         int64_t* ties) {
+  std::vector<Vex3_quarnd> rays(positions.size() / 2);
+  for (size_t i = 0; i < rays.size(); i++)
+    rays[i] = caster.WindowRay(positions[2 * i], positions[2 * i + 1]);
+  threads = std::max(1, threads);
+  const size_t ids = size_t(caster.MaxId() + 1);
+  std::vector<std::vector<uint8_t>> seen(size_t(threads), std::vector<uint8_t>(ids, 0));
+  std::vector<int64_t> tieCounts(size_t(threads), 0);
+  for (double t : times) {
+    caster.BinAt(t);
+    std::vector<std::thread> pool;
+    for (int k = 0; k < threads; k++) {
+      pool.emplace_back([&, k]() {
+        const size_t lo = rays.size() * size_t(k) / size_t(threads);
+        const size_t hi = rays.size() * size_t(k + 1) / size_t(threads);
+        for (size_t i = lo; i < hi; i++) {
+          RayHit hit = caster.Cast(rays[i], t);
+          if (hit.tie) tieCounts[size_t(k)]++;
+          if (hit.id >= 0) seen[size_t(k)][size_t(hit.id)] = 1;
+        }
+      });
+    }
+    for (std::thread& th : pool) th.join();
+  }
+  std::vector<uint8_t> flags(ids, 0);
+  for (const auto& s : seen)
+    for (size_t i = 0; i < ids; i++) flags[i] |= s[i];
+  if (ties) {
+    *ties = 0;
+    for (int64_t c : tieCounts) *ties += c;
+  }
+  return flags;
+}

@@ -1,0 +1,97 @@
+// Brute-force nearest-hit ray casting in double precision: the reference
+// the visibility methods are checked against. It shares no code with them:
+// triangles are intersected one by one (Moeller-Trumbore), at one moment
+// at a time, and the nearest hit along each ray wins.
+//
+// Rays start at the camera eye and pass through window positions (pixel
+// units, rows from the bottom, as the sample locations are placed); a
+// pixel centre is (column + 0.5, row + 0.5). Near and far planes do not
+// clip hits.
+//
+// A hit that rounding could decide either way is flagged as a tie: the ray
+// passes within `kTieBand` (a barycentric fraction) of an edge of the
+// nearest triangle or of a nearer triangle it just misses, or a second
+// triangle lies at the same distance. Callers count ties instead of
+// judging them.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "GLProject.h"
+#include "Vex3.h"
+
+class ObjLoader;
+class PPC;
+
+struct RayHit {
+  int32_t id = -1;  // nearest triangle, -1 for none
+  double distance = 0;
+  bool tie = false;
+};
+
+class RayCaster {
+ public:
+  static constexpr double kTieBand = 1e-7;
+
+  explicit RayCaster(const PPC& camera);
+
+  // A triangle moving linearly from positions a (time 0) to b (time 1).
+  void AddTriangle(int32_t id, const Vex3_quarn a[3], const Vex3_quarn b[3]);
+  // Every live triangle of `first`, under its identifier, moving to the
+  // positions of the same vertices in `second` (null: standing still).
+  void AddMesh(const ObjLoader& first, const ObjLoader* second);
+  int32_t TriangleCount() const { return int32_t(ids_.size()); }
+  int32_t MaxId() const { return ids_.empty() ? -1 : *std::max_element(ids_.begin(), ids_.end()); }
+
+  // Sorts the triangles into screen tiles by where they are at time t; the
+  // casts that follow must ask for that moment.
+  void BinAt(double t);
+  // Sorts them by the screen region they sweep over [0, 1], for casts at
+  // any moment (fewer sorts, more triangles per tile).
+  void BinSwept();
+  // Unit direction of the sample ray at window position (x, y): parallel to
+  // the line its position spans from the near to the far plane.
+  Vex3_quarnd WindowRay(double x, double y) const;
+  // Nearest hit along the ray from the eye at time t.
+  RayHit Cast(const Vex3_quarnd& direction, double t) const;
+
+  const Vex3_quarnd& eye() const { return eye_; }
+  int width() const { return w_; }
+  int height() const { return h_; }
+
+ private:
+  static constexpr int kTile = 8;  // pixels per tile side
+  // Tile and window position of a ray; false when it leaves the image.
+  bool TileOf(const Vex3_quarnd& direction, int* tile, double* x, double* y) const;
+  void Positions(uint32_t triangle, double t, Vex3_quarnd p[3]) const;
+  // Sorts into tiles with the given moments' positions (one or both ends).
+  void Bin(const double* times, int count);
+
+  Vex3_quarnd eye_, a_, b_, c_;  // camera basis: eye, column step, row step, corner
+  double inv_[9] = {};           // inverse of the basis matrix [a b c]
+  int w_ = 0, h_ = 0, tilesX_ = 0, tilesY_ = 0;
+  Projector projector_;
+
+  std::vector<int32_t> ids_;
+  std::vector<Vex3_quarn> start_, end_;  // three per triangle
+  double binTime_ = -1;                  // moment of the bins; -1: swept
+  // Triangles per tile (compressed rows); those reaching behind the eye
+  // plane, which every ray tries; those reaching off screen, which the
+  // rays outside the image try as well.
+  std::vector<uint32_t> tileStart_, tileList_, behind_, offscreen_;
+  std::vector<float> imageBox_;  // window box of each binned triangle, a pixel wider
+};
+
+// Window positions of `perSide` x `perSide` evenly spread samples in every
+// pixel of a w x h view (one per pixel: the pixel centres), row by row.
+std::vector<double> PixelSamplePositions(int w, int h, int perSide);
+
+// Triangles nearest along the given window positions (x, y pairs) at each
+// of the times, as a flag per identifier (size: the largest id + 1). Ties
+// are counted in `ties` (one per ray and time) and their nearest
+// triangles flagged too. Work is spread over `threads` threads.
+std::vector<uint8_t> VisibleByRayCasting(RayCaster& caster, const std::vector<double>& positions,
+                                         const std::vector<double>& times, int threads,
+                                         int64_t* ties = nullptr);

@@ -1,0 +1,133 @@
+#include "Surfaces.h"
+
+#include <cmath>
+#include <map>
+#include <utility>
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+// Midpoint vertex of an edge, shared by the two triangles of the edge.
+uint32_t Midpoint(std::vector<Vex3_quarnd>& v, std::map<std::pair<uint32_t, uint32_t>, uint32_t>& mid,
+                  uint32_t a, uint32_t b) {
+  const auto key = a < b ? std::make_pair(a, b) : std::make_pair(b, a);
+  auto it = mid.find(key);
+  if (it != mid.end()) return it->second;
+  v.push_back(((v[a] + v[b]) * 0.5).Normalized());
+  const uint32_t n = uint32_t(v.size() - 1);
+  mid[key] = n;
+  return n;
+}
+
+// Unit icosphere in double: directions and triangles.
+void UnitIcosphere(int subdivisions, std::vector<Vex3_quarnd>* dirs, std::vector<uint32_t>* tris) {
+  const double t = (1 + std::sqrt(5.0)) / 2;
+  std::vector<Vex3_quarnd>& v = *dirs;
+  v = {{-1, t, 0}, {1, t, 0}, {-1, -t, 0}, {1, -t, 0}, {0, -1, t}, {0, 1, t},
+       {0, -1, -t}, {0, 1, -t}, {t, 0, -1}, {t, 0, 1}, {-t, 0, -1}, {-t, 0, 1}};
+  for (Vex3_quarnd& p : v) p = p.Normalized();
+  *tris = {0, 11, 5, 0, 5, 1, 0, 1, 7, 0, 7, 10, 0, 10, 11, 1, 5, 9, 5, 11, 4, 11, 10, 2,
+           10, 7, 6, 7, 1, 8, 3, 9, 4, 3, 4, 2, 3, 2, 6, 3, 6, 8, 3, 8, 9, 4, 9, 5,
+           2, 4, 11, 6, 2, 10, 8, 6, 7, 9, 8, 1};
+  for (int s = 0; s < subdivisions; s++) {
+    std::map<std::pair<uint32_t, uint32_t>, uint32_t> mid;
+    std::vector<uint32_t> next;
+    next.reserve(tris->size() * 4);
+    for (size_t i = 0; i < tris->size(); i += 3) {
+      const uint32_t a = (*tris)[i], b = (*tris)[i + 1], c = (*tris)[i + 2];
+      const uint32_t ab = Midpoint(v, mid, a, b), bc = Midpoint(v, mid, b, c),
+                     ca = Midpoint(v, mid, c, a);
+      next.insert(next.end(), {a, ab, ca, b, bc, ab, c, ca, bc, ab, bc, ca});
+    }
+    *tris = std::move(next);
+  }
+}
+
+}  // namespace
+
+void SurfaceMesh::Append(const SurfaceMesh& o) {
+  const uint32_t base = uint32_t(positions.size());
+  positions.insert(positions.end(), o.positions.begin(), o.positions.end());
+  for (uint32_t i : o.triangles) triangles.push_back(base + i);
+}
+
+SurfaceMesh Icosphere(int subdivisions, const Vex3_quarn& centre, float radius) {
+  return BumpyBlob(subdivisions, centre, radius, 0, 0);
+}
+
+SurfaceMesh BumpyBlob(int subdivisions, const Vex3_quarn& centre, float radius, float bumps,
+                      uint32_t seed) {
+  std::vector<Vex3_quarnd> dirs;
+  SurfaceMesh m;
+  UnitIcosphere(subdivisions, &dirs, &m.triangles);
+  // A few waves over the sphere with seeded directions, frequencies and
+  // phases, scaled so their sum stays within [-1, 1].
+  struct Wave {
+    Vex3_quarnd dir;
+    double freq, phase;
+  };
+  std::vector<Wave> waves;
+  uint32_t s = seed * 2654435761u + 12345u;
+  auto next = [&s]() {
+    s = s * 1664525u + 1013904223u;
+    return double(s >> 8) / 16777216.0;
+  };
+  for (int k = 0; bumps != 0 && k < 5; k++) {
+    Vex3_quarnd d(next() - 0.5, next() - 0.5, next() - 0.5);
+    waves.push_back({d.Normalized(), 2 + 5 * next(), 2 * kPi * next()});
+  }
+  const Vex3_quarnd c(centre);
+  m.positions.reserve(dirs.size());
+  for (const Vex3_quarnd& d : dirs) {
+    double h = 0;
+    for (const Wave& w : waves) h += std::sin(w.freq * d.Dot(w.dir) + w.phase);
+    if (!waves.empty()) h /= double(waves.size());
+    const Vex3_quarnd p = c + d * (radius * (1 + bumps * h));
+    m.positions.push_back(Vex3_quarn(float(p.x), float(p.y), float(p.z)));
+  }
+  return m;
+}
+
+SurfaceMesh Torus(int around, int across, const Vex3_quarn& centre, float R, float r) {
+  SurfaceMesh m;
+  for (int i = 0; i < around; i++) {
+    const double u = 2 * kPi * i / around;
+    for (int j = 0; j < across; j++) {
+      const double v = 2 * kPi * j / across;
+      const double rr = R + r * std::cos(v);
+      m.positions.push_back(Vex3_quarn(float(centre.x + rr * std::cos(u)),
+                                       float(centre.y + rr * std::sin(u)),
+                                       float(centre.z + r * std::sin(v))));
+    }
+  }
+  for (int i = 0; i < around; i++)
+    for (int j = 0; j < across; j++) {
+      const uint32_t a = uint32_t(i * across + j), b = uint32_t(((i + 1) % around) * across + j),
+                     c = uint32_t(((i + 1) % around) * across + (j + 1) % across),
+                     d = uint32_t(i * across + (j + 1) % across);
+      m.triangles.insert(m.triangles.end(), {a, b, c, a, c, d});
+    }
+  return m;
+}
+
+std::vector<Vex3_quarn> Rotated(const std::vector<Vex3_quarn>& p, const Vex3_quarn& pivot,
+                                const Vex3_quarn& axis, float degrees) {
+  // Rodrigues' formula in double.
+  const Vex3_quarnd k = Vex3_quarnd(axis).Normalized(), o(pivot);
+  const double a = degrees * kPi / 180, c = std::cos(a), s = std::sin(a);
+  std::vector<Vex3_quarn> out;
+  out.reserve(p.size());
+  for (const Vex3_quarn& q : p) {
+    const Vex3_quarnd v = Vex3_quarnd(q) - o;
+    const Vex3_quarnd r = v * c + k.Cross(v) * s + k * (k.Dot(v) * (1 - c)) + o;
+    out.push_back(Vex3_quarn(float(r.x), float(r.y), float(r.z)));
+  }
+  return out;
+}
+
+std::vector<Vex3_quarn> Translated(const std::vector<Vex3_quarn>& p, const Vex3_quarn& by) {
+  std::vector<Vex3_quarn> out(p);
+  for (Vex3_quarn& q : out) q += by;
+  return out;
+}
