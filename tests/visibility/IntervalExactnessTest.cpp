@@ -250,7 +250,6 @@ MovingScene Objects(float turn, const Vex3_quarn& torusShift, float sphereTurn) 
   return s;
 }
 
-#include "/tmp/diag/dbg.inc"
 }  // namespace
 
 TEST(IntervalExactness, StandingStillEqualsRayCasting) {
@@ -269,7 +268,6 @@ TEST(IntervalExactness, RotationAndDepthMotionMatchDenseRayCasting) {
   // turns and moves in depth and sideways, the back sphere spins.
   const MovingScene scene = Objects(30, {-2, 1, 5}, 40);
   const RunResult run = RunMethod(scene, cam, false);
-  if (getenv("DBG")) { DebugSample(scene, cam, run, 20714, {1113, 1115}); return; }
   CheckMoving(scene, cam, run, 1001);
   ExpectHullFormAgrees(scene, cam, run);
 }
