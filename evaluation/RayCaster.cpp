@@ -39,8 +39,6 @@ RayCaster::RayCaster(const PPC& camera) {
   c_ = Vex3_quarnd(camera.corner);
   w_ = camera.w;
   h_ = camera.h;
-  tilesX_ = (w_ + kTile - 1) / kTile;
-  tilesY_ = (h_ + kTile - 1) / kTile;
   // Inverse of the column matrix [a b c], by cofactors.
   const Vex3_quarnd r0 = b_.Cross(c_), r1 = c_.Cross(a_), r2 = a_.Cross(b_);
   const double det = a_.Dot(r0);
@@ -95,18 +93,14 @@ Vex3_quarnd RayCaster::WindowRay(double x, double y) const {
   return Vex3_quarnd(fx - nx, fy - ny, fz - nz).Normalized();
 }
 
-bool RayCaster::TileOf(const Vex3_quarnd& d, int* tile, double* px, double* py) const {
+bool RayCaster::WindowOf(const Vex3_quarnd& d, double* x, double* y) const {
   const double u = inv_[0] * d.x + inv_[1] * d.y + inv_[2] * d.z;
   const double v = inv_[3] * d.x + inv_[4] * d.y + inv_[5] * d.z;
   const double w = inv_[6] * d.x + inv_[7] * d.y + inv_[8] * d.z;
-  if (!(w > 0)) return false;
-  // Image coordinates (rows from the top) to window tiles (rows from the
-  // bottom).
-  const double x = u / w, y = h_ - v / w;
-  if (!(x >= 0 && x < w_ && y >= 0 && y < h_)) return false;
-  *tile = int(y) / kTile * tilesX_ + int(x) / kTile;
-  *px = x;
-  *py = y;
+  if (!(w > 1e-12 * d.Length())) return false;
+  // Image coordinates (rows from the top) to window ones (from the bottom).
+  *x = u / w;
+  *y = h_ - v / w;
   return true;
 }
 
@@ -118,83 +112,96 @@ void RayCaster::Positions(uint32_t i, double t, Vex3_quarnd p[3]) const {
 }
 
 void RayCaster::BinAt(double t) {
-  binTime_ = t;
-  Bin(&t, 1);
+  bins_.resize(1);
+  Bin(t, t, &bins_[0]);
 }
 
-void RayCaster::BinSwept() {
-  // A point moving on a line in front of the eye projects onto the segment
-  // between its projected ends, so the box of both ends holds the sweep.
-  const double ends[2] = {0, 1};
-  Bin(ends, 2);
-  binTime_ = -1;
+void RayCaster::BinSpans(int spans) {
+  spans = std::max(1, spans);
+  bins_.resize(size_t(spans));
+  for (int i = 0; i < spans; i++) Bin(double(i) / spans, double(i + 1) / spans, &bins_[size_t(i)]);
 }
 
-void RayCaster::Bin(const double* times, int count) {
+void RayCaster::Bin(double t0, double t1, Bins* bins) const {
+  Bins& B = *bins;
+  B.t0 = t0;
+  B.t1 = t1;
   const size_t n = ids_.size();
-  // Image box of every triangle, a pixel wider than the projections (the
-  // window rays come from the camera's GL arrays, which agree with its
-  // basis only to float precision).
-  std::vector<int32_t> boxes(4 * n);
-  imageBox_.assign(4 * n, 0.0f);
-  behind_.clear();
-  offscreen_.clear();
-  std::vector<uint32_t> counts(size_t(tilesX_) * tilesY_ + 1, 0);
+  // Window box of every triangle over the moments: a point moving on a
+  // line in front of the eye projects onto the segment between its
+  // projected ends, so the boxes at t0 and t1 hold it throughout. Boxes are
+  // a pixel wider than the projections (the window rays come from the
+  // camera's GL arrays, which agree with its basis only to float
+  // precision).
+  B.box.assign(4 * n, 0.0f);
+  B.behind.clear();
+  B.offscreen.clear();
+  std::vector<uint8_t> onScreen(n, 0);
+  double sizes = 0;
+  size_t counted = 0;
   for (size_t i = 0; i < n; i++) {
     double lo[2] = {1e300, 1e300}, hi[2] = {-1e300, -1e300};
     bool front = true;
-    for (int m = 0; m < count && front; m++) {
+    for (int m = 0; m < (t0 == t1 ? 1 : 2); m++) {
+      const double t = m == 0 ? t0 : t1;
       Vex3_quarnd p[3];
-      Positions(uint32_t(i), times[m], p);
-      for (int k = 0; k < 3; k++) {
-        const Vex3_quarnd d = p[k] - eye_;
-        const double u = inv_[0] * d.x + inv_[1] * d.y + inv_[2] * d.z;
-        const double v = inv_[3] * d.x + inv_[4] * d.y + inv_[5] * d.z;
-        const double w = inv_[6] * d.x + inv_[7] * d.y + inv_[8] * d.z;
-        if (!(w > 1e-12 * d.Length())) {
-          front = false;
-          break;
-        }
-        const double x = u / w, y = h_ - v / w;
+      Positions(uint32_t(i), t, p);
+      for (int k = 0; k < 3 && front; k++) {
+        double x, y;
+        front = WindowOf(p[k] - eye_, &x, &y);
         lo[0] = std::min(lo[0], x);
         hi[0] = std::max(hi[0], x);
         lo[1] = std::min(lo[1], y);
         hi[1] = std::max(hi[1], y);
       }
     }
-    int32_t* box = &boxes[4 * i];
-    box[0] = box[1] = 0;
-    box[2] = box[3] = -1;
     if (!front) {
-      behind_.push_back(uint32_t(i));
+      B.behind.push_back(uint32_t(i));
       continue;
     }
     if (hi[0] < -1 || hi[1] < -1 || lo[0] > w_ + 1 || lo[1] > h_ + 1) continue;
-    float* ib = &imageBox_[4 * i];
+    float* ib = &B.box[4 * i];
     ib[0] = float(std::max(lo[0], -2.0) - 1);
     ib[1] = float(std::max(lo[1], -2.0) - 1);
     ib[2] = float(std::min(hi[0], w_ + 2.0) + 1);
     ib[3] = float(std::min(hi[1], h_ + 2.0) + 1);
-    auto tileX = [&](double x) { return int(std::clamp(x, 0.0, w_ - 1.0)) / kTile; };
-    auto tileY = [&](double y) { return int(std::clamp(y, 0.0, h_ - 1.0)) / kTile; };
-    box[0] = tileX(lo[0] - 1);
-    box[1] = tileY(lo[1] - 1);
-    box[2] = tileX(hi[0] + 1);
-    box[3] = tileY(hi[1] + 1);
+    onScreen[i] = 1;
+    sizes += std::max(ib[2] - ib[0], ib[3] - ib[1]);
+    counted++;
     // A triangle reaching off screen is also tried by the rays outside it.
-    if (lo[0] < 1 || lo[1] < 1 || hi[0] > w_ - 1 || hi[1] > h_ - 1)
-      offscreen_.push_back(uint32_t(i));
-    for (int ty = box[1]; ty <= box[3]; ty++)
-      for (int tx = box[0]; tx <= box[2]; tx++) counts[size_t(ty) * tilesX_ + tx + 1]++;
+    if (lo[0] < 1 || lo[1] < 1 || hi[0] > w_ - 1 || hi[1] > h_ - 1) B.offscreen.push_back(uint32_t(i));
+  }
+  // Tiles about as wide as a typical box: few triangles per tile, few
+  // tiles per triangle.
+  B.tile = 1;
+  const double typical = counted ? sizes / double(counted) - 2 : 8;
+  while (B.tile < 16 && B.tile * 2 <= typical) B.tile *= 2;
+  B.tilesX = (w_ + B.tile - 1) / B.tile;
+  B.tilesY = (h_ + B.tile - 1) / B.tile;
+  auto range = [&](size_t i, int r[4]) {
+    const float* ib = &B.box[4 * i];
+    r[0] = int(std::clamp(double(ib[0]), 0.0, w_ - 1.0)) / B.tile;
+    r[1] = int(std::clamp(double(ib[1]), 0.0, h_ - 1.0)) / B.tile;
+    r[2] = int(std::clamp(double(ib[2]), 0.0, w_ - 1.0)) / B.tile;
+    r[3] = int(std::clamp(double(ib[3]), 0.0, h_ - 1.0)) / B.tile;
+  };
+  std::vector<uint32_t> counts(size_t(B.tilesX) * B.tilesY + 1, 0);
+  for (size_t i = 0; i < n; i++) {
+    if (!onScreen[i]) continue;
+    int r[4];
+    range(i, r);
+    for (int ty = r[1]; ty <= r[3]; ty++)
+      for (int tx = r[0]; tx <= r[2]; tx++) counts[size_t(ty) * B.tilesX + tx + 1]++;
   }
   for (size_t i = 1; i < counts.size(); i++) counts[i] += counts[i - 1];
-  tileStart_ = counts;
-  tileList_.resize(counts.back());
+  B.tileStart = counts;
+  B.tileList.resize(counts.back());
   for (size_t i = 0; i < n; i++) {
-    const int32_t* box = &boxes[4 * i];
-    for (int ty = box[1]; ty <= box[3]; ty++)
-      for (int tx = box[0]; tx <= box[2]; tx++)
-        tileList_[counts[size_t(ty) * tilesX_ + tx]++] = uint32_t(i);
+    if (!onScreen[i]) continue;
+    int r[4];
+    range(i, r);
+    for (int ty = r[1]; ty <= r[3]; ty++)
+      for (int tx = r[0]; tx <= r[2]; tx++) B.tileList[counts[size_t(ty) * B.tilesX + tx]++] = uint32_t(i);
   }
 }
 
@@ -226,19 +233,27 @@ RayHit RayCaster::Cast(const Vex3_quarnd& d, double time) const {
       secondT = std::min(secondT, t);
     }
   };
-  int tile;
+  // The bins of the moment: the first whose span reaches it.
+  const Bins* B = bins_.empty() ? nullptr : &bins_.back();
+  for (const Bins& b : bins_)
+    if (time <= b.t1) {
+      B = &b;
+      break;
+    }
+  if (!B) return best;
   double x, y;
-  if (TileOf(d, &tile, &x, &y)) {
-    for (uint32_t k = tileStart_[size_t(tile)]; k < tileStart_[size_t(tile) + 1]; k++) {
-      const uint32_t i = tileList_[k];
-      const float* ib = &imageBox_[4 * size_t(i)];
+  if (WindowOf(d, &x, &y) && x >= 0 && x < w_ && y >= 0 && y < h_) {
+    const size_t tile = size_t(int(y) / B->tile) * size_t(B->tilesX) + size_t(int(x) / B->tile);
+    for (uint32_t k = B->tileStart[tile]; k < B->tileStart[tile + 1]; k++) {
+      const uint32_t i = B->tileList[k];
+      const float* ib = &B->box[4 * size_t(i)];
       if (x >= ib[0] && x <= ib[2] && y >= ib[1] && y <= ib[3]) consider(i);
     }
   } else {
-    for (uint32_t i : offscreen_) consider(i);
+    for (uint32_t i : B->offscreen) consider(i);
   }
   // Triangles reaching behind the eye plane are in no tile.
-  for (uint32_t i : behind_) consider(i);
+  for (uint32_t i : B->behind) consider(i);
   if (best.id < 0) {
     best.tie = nearMiss < 1e300;
     return best;

@@ -48,9 +48,9 @@ class RayCaster {
   // Sorts the triangles into screen tiles by where they are at time t; the
   // casts that follow must ask for that moment.
   void BinAt(double t);
-  // Sorts them by the screen region they sweep over [0, 1], for casts at
-  // any moment (fewer sorts, more triangles per tile).
-  void BinSwept();
+  // Sorts them by the screen regions they sweep over each of `spans` equal
+  // parts of [0, 1], for casts at any moment.
+  void BinSpans(int spans);
   // Unit direction of the sample ray at window position (x, y): parallel to
   // the line its position spans from the near to the far plane.
   Vex3_quarnd WindowRay(double x, double y) const;
@@ -62,26 +62,29 @@ class RayCaster {
   int height() const { return h_; }
 
  private:
-  static constexpr int kTile = 8;  // pixels per tile side
-  // Tile and window position of a ray; false when it leaves the image.
-  bool TileOf(const Vex3_quarnd& direction, int* tile, double* x, double* y) const;
+  // Triangles sorted into square screen tiles for the moments [t0, t1].
+  struct Bins {
+    double t0 = 0, t1 = 0;
+    int tile = 8, tilesX = 0, tilesY = 0;  // tile side in pixels, tile counts
+    std::vector<uint32_t> tileStart, tileList;  // triangles per tile (compressed rows)
+    std::vector<float> box;  // window box of each triangle, a pixel wider
+    // Triangles reaching behind the eye plane, which every ray tries; those
+    // reaching off screen, which the rays outside the image try too.
+    std::vector<uint32_t> behind, offscreen;
+  };
   void Positions(uint32_t triangle, double t, Vex3_quarnd p[3]) const;
-  // Sorts into tiles with the given moments' positions (one or both ends).
-  void Bin(const double* times, int count);
+  // Window position of a ray; false when it leaves the image.
+  bool WindowOf(const Vex3_quarnd& direction, double* x, double* y) const;
+  void Bin(double t0, double t1, Bins* bins) const;
 
   Vex3_quarnd eye_, a_, b_, c_;  // camera basis: eye, column step, row step, corner
   double inv_[9] = {};           // inverse of the basis matrix [a b c]
-  int w_ = 0, h_ = 0, tilesX_ = 0, tilesY_ = 0;
+  int w_ = 0, h_ = 0;
   Projector projector_;
 
   std::vector<int32_t> ids_;
   std::vector<Vex3_quarn> start_, end_;  // three per triangle
-  double binTime_ = -1;                  // moment of the bins; -1: swept
-  // Triangles per tile (compressed rows); those reaching behind the eye
-  // plane, which every ray tries; those reaching off screen, which the
-  // rays outside the image try as well.
-  std::vector<uint32_t> tileStart_, tileList_, behind_, offscreen_;
-  std::vector<float> imageBox_;  // window box of each binned triangle, a pixel wider
+  std::vector<Bins> bins_;               // in time order, covering the moments cast at
 };
 
 // Window positions of `perSide` x `perSide` evenly spread samples in every

@@ -111,6 +111,19 @@ SurfaceMesh Torus(int around, int across, const Vex3_quarn& centre, float R, flo
   return m;
 }
 
+SurfaceMesh Sheet(float x0, float x1, float y0, float y1, float z, int nx, int ny) {
+  SurfaceMesh m;
+  for (int j = 0; j <= ny; j++)
+    for (int i = 0; i <= nx; i++)
+      m.positions.push_back(Vex3_quarn(x0 + (x1 - x0) * i / nx, y0 + (y1 - y0) * j / ny, z));
+  for (int j = 0; j < ny; j++)
+    for (int i = 0; i < nx; i++) {
+      const uint32_t a = uint32_t(j * (nx + 1) + i), b = a + 1, c = a + uint32_t(nx) + 1, d = c + 1;
+      m.triangles.insert(m.triangles.end(), {a, b, d, a, d, c});
+    }
+  return m;
+}
+
 std::vector<Vex3_quarn> Rotated(const std::vector<Vex3_quarn>& p, const Vex3_quarn& pivot,
                                 const Vex3_quarn& axis, float degrees) {
   // Rodrigues' formula in double.

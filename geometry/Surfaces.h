@@ -30,6 +30,10 @@ SurfaceMesh Torus(int around, int across, const Vex3_quarn& centre, float majorR
 SurfaceMesh BumpyBlob(int subdivisions, const Vex3_quarn& centre, float radius, float bumps,
                       uint32_t seed);
 
+// A flat sheet of nx x ny quads over [x0, x1] x [y0, y1] at depth z, two
+// triangles each, facing +z.
+SurfaceMesh Sheet(float x0, float x1, float y0, float y1, float z, int nx, int ny);
+
 // Rigid rotation by `degrees` about the axis through `pivot`.
 std::vector<Vex3_quarn> Rotated(const std::vector<Vex3_quarn>& p, const Vex3_quarn& pivot,
                                 const Vex3_quarn& axis, float degrees);

@@ -51,6 +51,10 @@ inline bool Decide(const double q[3], double nn, double det, bool insideTest, do
   return true;
 }
 
+// Ends of edge e (lower vertex first) and the vertex opposite it.
+constexpr int kEdgeEnds[3][2] = {{0, 1}, {1, 2}, {0, 2}};
+constexpr int kEdgeOpposite[3] = {2, 0, 1};
+
 inline double Quad(const double c[3], double t) { return c[0] + t * (c[1] + t * c[2]); }
 
 inline Vex3_quarnd QuadV(const Vex3_quarnd c[3], double t) {
@@ -110,8 +114,7 @@ void PositionsAt(const TriangleMotion& m, double t, Vex3_quarnd v[3]) {
   }
 }
 
-void PrepareMovingTriangle(const TriangleMotion& motion, const Vex3_quarnd& eye,
-                           MovingTriangle* tri) {
+void PrepareMovingPlane(const TriangleMotion& motion, const Vex3_quarnd& eye, MovingTriangle* tri) {
   MovingTriangle& T = *tri;
   for (int i = 0; i < 3; i++) {
     Vex3_quarnd a(motion.a[i]), b(motion.b[i]);
@@ -130,10 +133,16 @@ void PrepareMovingTriangle(const TriangleMotion& motion, const Vex3_quarnd& eye,
   T.det[1] = T.p[0].Dot(b0[1]) + T.d[0].Dot(b0[0]);
   T.det[2] = T.p[0].Dot(b0[2]) + T.d[0].Dot(b0[1]);
   T.det[3] = T.d[0].Dot(b0[2]);
+}
+
+void PrepareMovingTriangle(const TriangleMotion& motion, const Vex3_quarnd& eye,
+                           MovingTriangle* tri) {
+  MovingTriangle& T = *tri;
+  PrepareMovingPlane(motion, eye, tri);
   T.eyeEventCount = CubicSignChanges(T.det, T.eyeEvents);
   for (int e = 0; e < 3; e++) {
-    int f = (e + 1) % 3;
-    PrepareSweptEdge(T.p[e], T.p[f], T.p[e] + T.d[e], T.p[f] + T.d[f], &T.edges[e]);
+    const int lo = kEdgeEnds[e][0], hi = kEdgeEnds[e][1];
+    PrepareSweptEdge(T.p[lo], T.p[hi], T.p[lo] + T.d[lo], T.p[hi] + T.d[hi], &T.edges[e]);
   }
 }
 
@@ -150,8 +159,9 @@ int CoverageTimes(const MovingTriangle& T, const Vex3_quarnd& r, CoverageSpan* s
   ev[n++] = 1;
   for (int i = 0; i < T.eyeEventCount; i++) ev[n++] = T.eyeEvents[i];
   for (int e = 0; e < 3; e++) {
-    // Edge (e, e + 1) is opposite vertex e + 2.
-    n += EdgeCrossings(T.edges[e], r, q[(e + 2) % 3], ev + n);
+    // The barycentric numerator of the vertex opposite the edge is its
+    // crossing function, up to the sign the orientation gives.
+    n += EdgeCrossings(T.edges[e], r, q[kEdgeOpposite[e]], ev + n);
   }
   for (int i = 1; i < n; i++) {
     double v = ev[i];

@@ -32,8 +32,8 @@ struct CoverageSpan {
 // Upper bound of spans one evaluation writes (the callers' slot count).
 constexpr int kCoverageSlots = 10;
 
-// qa t^2 + qb t + qc = 0. Returns 0, 1 or 2 roots; with two, the root
-// (sqrt(d) - qb) / (2 qa) comes first. The roots are computed in the
+// qa t^2 + qb t + qc = 0. Returns 0, 1 (a double root, or linear) or 2
+// roots; with two, the root (sqrt(d) - qb) / (2 qa) comes first. The roots are computed in the
 // cancellation-free form, so a tiny qa does not destroy the smaller root.
 int SolveQuadratic(double qa, double qb, double qc, double roots[2]);
 
@@ -49,6 +49,7 @@ struct SweptEdge {
   bool degenerate = false;  // they lie on one line: the surface has no area
   // Bilinear form: r . (P0(t) x P1(t)) = r.c[0] + r.c[1] t + r.c[2] t^2.
   Vex3_quarnd c[3];
+  double scale = 0;  // |c[0]| + |c[1]| + |c[2]|
   // Planar form: plane normal, offset and the parts of the in-plane
   // quadratic that do not depend on the ray.
   Vex3_quarnd n;
@@ -71,7 +72,9 @@ int SweptEdgeCrossings(const Vex3_quarnd& a0, const Vex3_quarnd& a1, const Vex3_
 struct MovingTriangle {
   Vex3_quarnd p[3];  // eye-relative positions at span start
   Vex3_quarnd d[3];  // displacement over the span
-  SweptEdge edges[3];  // (0,1), (1,2), (2,0)
+  // (0,1), (1,2), (0,2): each edge from its lower vertex number, so the
+  // two triangles of a shared edge compute its crossings identically.
+  SweptEdge edges[3];
   // bary[i][k]: coefficient of t^k of v_j(t) x v_k(t), (i, j, k) cyclic.
   // r . bary[i](t) is the ray's barycentric weight of vertex i times
   // r . N(t), and the bilinear crossing function of the edge opposite i.
@@ -84,6 +87,9 @@ struct MovingTriangle {
 
 void PrepareMovingTriangle(const TriangleMotion& motion, const Vex3_quarnd& eye,
                            MovingTriangle* tri);
+// Only what the distance along a ray needs (positions, barycentric
+// numerators, normal, det): no edges, no eye passages.
+void PrepareMovingPlane(const TriangleMotion& motion, const Vex3_quarnd& eye, MovingTriangle* tri);
 
 // Coverage of the unit ray `ray` from the eye over [0, 1]: writes up to
 // kCoverageSlots spans (sorted, disjoint, adjacent covered pieces joined)

@@ -12,6 +12,16 @@ Overlap Classify(double s, double e, double xs, double xe) {
   return Overlap::kWrong;
 }
 
+bool OverlapOf(Overlap kind, double s, double e, double xs, double xe, double* lo, double* hi) {
+  switch (kind) {
+    case Overlap::kHeadOverlap: *lo = xs, *hi = e; return true;
+    case Overlap::kTailOverlap: *lo = s, *hi = xe; return true;
+    case Overlap::kCovers: *lo = xs, *hi = xe; return true;
+    case Overlap::kInside: *lo = s, *hi = e; return true;
+    default: return false;
+  }
+}
+
 namespace {
 
 const char kFinalisedMessage[] = "This super pixel has been finalized already";
@@ -71,10 +81,25 @@ void InsertInterval(SuperPixel& sp, const CoverageInterval& interval, const Dept
   bool placed = false;  // n is linked or dropped
   CoverageInterval* x = sp.head;
   CoverageInterval* last = nullptr;  // the last interval the walk passed
+  // Parts cut off where the two triangles of an overlap change places.
+  Span later[kMaxCuts];
+  int cuts = 0;
   while (x && !placed) {
     last = x;
     const double s = n->start, e = n->end, xs = x->start, xe = x->end;
-    switch (Classify(s, e, xs, xe)) {
+    const Overlap kind = Classify(s, e, xs, xe);
+    bool xNearer = false;
+    double lo, hi;
+    if (OverlapOf(kind, s, e, xs, xe, &lo, &hi)) {
+      const OverlapOrder order = depth.Order(sp.ray, n->triangleId, x->triangleId, lo, hi);
+      if (order.swap > lo && order.swap < hi && cuts < kMaxCuts) {
+        later[cuts++] = {order.swap, e};
+        n->end = order.swap;
+        continue;  // the shortened interval is classified again
+      }
+      xNearer = order.existingNearer;
+    }
+    switch (kind) {
       case Overlap::kBefore:
         LinkBefore(sp, n, x);
         placed = true;
@@ -83,7 +108,7 @@ void InsertInterval(SuperPixel& sp, const CoverageInterval& interval, const Dept
         x = x->next;
         break;
       case Overlap::kHeadOverlap:
-        if (depth.ExistingNearer(sp.ray, n->triangleId, x->triangleId, (xs + e) / 2))
+        if (xNearer)
           n->end = xs;
         else
           x->start = e;
@@ -91,14 +116,14 @@ void InsertInterval(SuperPixel& sp, const CoverageInterval& interval, const Dept
         placed = true;
         break;
       case Overlap::kTailOverlap:
-        if (depth.ExistingNearer(sp.ray, n->triangleId, x->triangleId, (s + xe) / 2))
+        if (xNearer)
           n->start = xe;
         else
           x->end = s;
         x = x->next;
         break;
       case Overlap::kCovers:
-        if (depth.ExistingNearer(sp.ray, n->triangleId, x->triangleId, (xs + xe) / 2)) {
+        if (xNearer) {
           // X stays whole: the part of N before it is linked, the part after
           // it goes on as the current interval.
           CoverageInterval* rest = Copy(*n, xe, e);
@@ -111,7 +136,7 @@ void InsertInterval(SuperPixel& sp, const CoverageInterval& interval, const Dept
         x = x->next;
         break;
       case Overlap::kInside:
-        if (depth.ExistingNearer(sp.ray, n->triangleId, x->triangleId, (s + e) / 2)) {
+        if (xNearer) {
           delete n;
         } else {
           CoverageInterval* tail = Copy(*x, e, xe);
@@ -139,4 +164,10 @@ void InsertInterval(SuperPixel& sp, const CoverageInterval& interval, const Dept
     }
   }
   RemoveZeroLength(sp);
+  for (int i = 0; i < cuts; i++) {
+    CoverageInterval part = interval;
+    part.start = later[i].start;
+    part.end = later[i].end;
+    InsertInterval(sp, part, depth, err);
+  }
 }

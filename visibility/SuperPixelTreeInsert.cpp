@@ -134,15 +134,30 @@ void InsertInterval(SuperPixelTree& t, uint32_t triangle, double start, double e
     LinkAfter(t, nullptr, NewNode(triangle, start, end));
     return;
   }
-  // Pending part of the new interval: [s, e].
+  // Pending part of the new interval: [s, e]. Parts cut off where the two
+  // triangles of an overlap change places in depth wait in `later`.
   double s = start, e = end;
+  Span later[kMaxCuts];
+  int cuts = 0;
   IntervalNode* x = WalkStart(t, s);
   if (!x) x = t.first;
   IntervalNode* prev = x->previous;
   bool pending = true;
   while (x && pending) {
     const double xs = x->start, xe = x->end;
-    switch (Classify(s, e, xs, xe)) {
+    const Overlap kind = Classify(s, e, xs, xe);
+    bool xNearer = false;
+    double lo, hi;
+    if (OverlapOf(kind, s, e, xs, xe, &lo, &hi)) {
+      const OverlapOrder order = depth.Order(t.ray, triangle, x->triangleId, lo, hi);
+      if (order.swap > lo && order.swap < hi && cuts < kMaxCuts) {
+        later[cuts++] = {order.swap, e};
+        e = order.swap;
+        continue;  // the shortened interval is classified again
+      }
+      xNearer = order.existingNearer;
+    }
+    switch (kind) {
       case Overlap::kBefore:
         LinkAfter(t, prev, NewNode(triangle, s, e));
         pending = false;
@@ -152,7 +167,7 @@ void InsertInterval(SuperPixelTree& t, uint32_t triangle, double start, double e
         x = x->next;
         break;
       case Overlap::kHeadOverlap:
-        if (depth.ExistingNearer(t.ray, triangle, x->triangleId, (xs + e) / 2)) {
+        if (xNearer) {
           e = xs;
           if (s < e) LinkAfter(t, prev, NewNode(triangle, s, e));
         } else if (e < xe) {
@@ -168,7 +183,7 @@ void InsertInterval(SuperPixelTree& t, uint32_t triangle, double start, double e
         pending = false;
         break;
       case Overlap::kTailOverlap:
-        if (depth.ExistingNearer(t.ray, triangle, x->triangleId, (s + xe) / 2))
+        if (xNearer)
           s = xe;
         else
           x->end = s;
@@ -176,7 +191,7 @@ void InsertInterval(SuperPixelTree& t, uint32_t triangle, double start, double e
         x = x->next;
         break;
       case Overlap::kCovers:
-        if (depth.ExistingNearer(t.ray, triangle, x->triangleId, (xs + xe) / 2)) {
+        if (xNearer) {
           if (s < xs) LinkAfter(t, prev, NewNode(triangle, s, xs));
           s = xe;
           prev = x;
@@ -188,7 +203,7 @@ void InsertInterval(SuperPixelTree& t, uint32_t triangle, double start, double e
         }
         break;
       case Overlap::kInside:
-        if (!depth.ExistingNearer(t.ray, triangle, x->triangleId, (s + e) / 2)) {
+        if (!xNearer) {
           uint32_t xt = x->triangleId;
           x->end = s;
           IntervalNode* n = NewNode(triangle, s, e);
@@ -205,4 +220,5 @@ void InsertInterval(SuperPixelTree& t, uint32_t triangle, double start, double e
     }
   }
   if (pending && s < e) LinkAfter(t, prev, NewNode(triangle, s, e));
+  for (int i = 0; i < cuts; i++) InsertInterval(t, triangle, later[i].start, later[i].end, depth, err);
 }

@@ -10,6 +10,9 @@ namespace {
 // a little slack keeps such crossings from falling through both neighbouring
 // edges. An extra event costs one more inside test, a lost one a wrong piece.
 constexpr double kUSlack = 1e-7;
+// The crossing quadratic of a ray counts as vanishing below this fraction
+// of its coefficients' scale (a unit ray times |c[k]|): rounding only.
+constexpr double kVanishing = 1e-13;
 
 bool InUnitRange(double v) { return v >= -kUSlack && v <= 1 + kUSlack; }
 
@@ -107,7 +110,11 @@ int SolveQuadratic(double qa, double qb, double qc, double roots[2]) {
   if (qa != 0) {
     double d = qb * qb - 4 * qa * qc;
     if (d < 0) return 0;
-    if (d < 1e-10) {
+    // Only an exact double root counts once. Merging roots closer than a
+    // fixed band (1e-10 on d was tried) lost the brief coverage between two
+    // crossings of one edge; a second, nearly equal root costs one more
+    // inside test.
+    if (d == 0) {
       roots[0] = -qb / (2 * qa);
       return 1;
     }
@@ -149,6 +156,7 @@ void PrepareSweptEdge(const Vex3_quarnd& a0, const Vex3_quarnd& a1, const Vex3_q
   e.c[0] = a0.Cross(a1);
   e.c[1] = a0.Cross(e.e1) + e.e0.Cross(a1);
   e.c[2] = e.e0.Cross(e.e1);
+  e.scale = e.c[0].Length() + e.c[1].Length() + e.c[2].Length();
 
   // Coplanarity of the four end positions: triple product of the three
   // normalised difference vectors from the first.
@@ -179,9 +187,14 @@ void PrepareSweptEdge(const Vex3_quarnd& a0, const Vex3_quarnd& a1, const Vex3_q
 
 int EdgeCrossings(const SweptEdge& e, const Vex3_quarnd& r, const double* q, double t[2]) {
   if (e.degenerate) return 0;
-  if (e.planar) return PlanarCrossings(e, r, t);
-  // Bilinear surface: the ray lies in the plane through the eye and the
-  // edge at time t exactly when r . (P0(t) x P1(t)) = 0, a quadratic in t.
+  // The ray lies in the plane through the eye and the edge at time t
+  // exactly when r . (P0(t) x P1(t)) = 0, a quadratic in t. This holds for
+  // every swept surface, flat or not, unless the quadratic vanishes for
+  // this ray: the ray lies in a flat sweep's plane and that plane passes
+  // through the eye. Only then is the crossing found within the plane.
+  // (Solving every nearly flat sweep in an approximating plane put the
+  // crossings of such edges off by up to a ten-thousandth of the span, and
+  // the two triangles of the edge both lost the time in between.)
   double qa, qb, qc;
   if (q) {
     qc = q[0];
@@ -193,7 +206,7 @@ int EdgeCrossings(const SweptEdge& e, const Vex3_quarnd& r, const double* q, dou
     qa = r.Dot(e.c[2]);
   }
   double s = MaxAbs3(qa, qb, qc);
-  if (!(s > 0)) return 0;
+  if (!(s > kVanishing * e.scale)) return e.planar ? PlanarCrossings(e, r, t) : 0;
   double roots[2];
   int c = SolveQuadratic(qa / s, qb / s, qc / s, roots);
   int n = 0;

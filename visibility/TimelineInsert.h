@@ -23,6 +23,11 @@ enum class Overlap {
 
 Overlap Classify(double s, double e, double xs, double xe);
 
+struct OverlapOrder {
+  bool existingNearer = false;  // at the middle of the overlap
+  double swap = -1;             // first moment the two change places, or -1
+};
+
 // Decides overlaps: true when the existing interval's triangle is nearer
 // along the ray at time t (distance(new) - distance(existing) > 0), so it
 // keeps the overlap; otherwise the new triangle wins.
@@ -31,7 +36,25 @@ class DepthComparator {
   virtual ~DepthComparator() = default;
   virtual bool ExistingNearer(const double ray[3], uint32_t newTriangle,
                               uint32_t existingTriangle, double t) const = 0;
+  // Who is nearer over the overlap [lo, hi] of the two intervals: at its
+  // middle, and the first moment strictly inside at which the two change
+  // places (a multiple of 1e-6; -1 for none). The insertion cuts the new
+  // interval there, so each part has one nearer triangle. This default
+  // finds no such moment: the middle decides the whole overlap.
+  virtual OverlapOrder Order(const double ray[3], uint32_t newTriangle, uint32_t existingTriangle,
+                             double lo, double hi) const {
+    return {ExistingNearer(ray, newTriangle, existingTriangle, 0.5 * (lo + hi)), -1};
+  }
 };
+
+// Cuts of one insertion at depth swaps; more are left to the middle rule.
+constexpr int kMaxCuts = 8;
+struct Span {
+  double start, end;
+};
+// The overlap [lo, hi] of the new interval [s, e] with [xs, xe]; false
+// when the two do not overlap (before, after, wrong classification).
+bool OverlapOf(Overlap kind, double s, double e, double xs, double xe, double* lo, double* hi);
 
 // List form: walks the list from its head (the six rules), then unlinks and
 // frees every zero-length interval. A finalised timeline is left unchanged

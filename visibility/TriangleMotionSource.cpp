@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "DepthSwap.h"
 #include "ObjLoader.h"
 
 bool MeshMotion::Motion(int32_t triangle, TriangleMotion* m) const {
@@ -70,4 +71,28 @@ bool MotionDepthComparator::ExistingNearer(const double ray[3], uint32_t newTria
   if (!Distance(newTriangle, r, t, &dn)) return true;
   if (!Distance(existingTriangle, r, t, &dx)) return false;
   return dn - dx > 0;
+}
+
+OverlapOrder MotionDepthComparator::Order(const double ray[3], uint32_t newTriangle,
+                                          uint32_t existingTriangle, double lo, double hi) const {
+  // Both planes once, for the middle and for the swaps.
+  MovingTriangle planes[2];
+  const MovingTriangle* tri[2] = {nullptr, nullptr};
+  const uint32_t ids[2] = {newTriangle, existingTriangle};
+  for (int k = 0; k < 2; k++) {
+    if (prepared_ && ids[k] == current_) {
+      tri[k] = prepared_;
+      continue;
+    }
+    TriangleMotion m;
+    if (!motion_.Motion(int32_t(ids[k]), &m)) continue;
+    PrepareMovingPlane(m, eye_, &planes[k]);
+    tri[k] = &planes[k];
+  }
+  const Vex3_quarnd r(ray[0], ray[1], ray[2]);
+  const double mid = 0.5 * (lo + hi);
+  double dn = 0, dx = 0;
+  if (!tri[0] || !RayDistanceAt(*tri[0], r, mid, false, &dn)) return {true, -1};
+  if (!tri[1] || !RayDistanceAt(*tri[1], r, mid, false, &dx)) return {false, -1};
+  return {dn - dx > 0, FirstDepthSwap(*tri[0], *tri[1], r, lo, hi)};
 }

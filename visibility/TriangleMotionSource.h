@@ -78,6 +78,8 @@ class MotionDepthComparator : public DepthComparator {
   bool Distance(uint32_t triangle, const Vex3_quarnd& ray, double t, double* d) const;
   bool ExistingNearer(const double ray[3], uint32_t newTriangle, uint32_t existingTriangle,
                       double t) const override;
+  OverlapOrder Order(const double ray[3], uint32_t newTriangle, uint32_t existingTriangle,
+                     double lo, double hi) const override;
 
  private:
   const MotionSource& motion_;

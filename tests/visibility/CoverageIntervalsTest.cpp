@@ -35,7 +35,8 @@ int Spans(const TriangleMotion& m, const Vex3_quarnd& ray, CoverageSpan* out) {
 }  // namespace
 
 TEST(SolveQuadratic, RootCountsAndOrder) {
-  // d < 0, d = 0, two roots with (sqrt(d) - qb) / 2qa first, linear, none.
+  // d < 0, d = 0 (one root), two roots with (sqrt(d) - qb) / 2qa first,
+  // linear, none.
   const struct {
     double a, b, c;
     std::vector<double> roots;
@@ -46,6 +47,10 @@ TEST(SolveQuadratic, RootCountsAndOrder) {
     const int n = SolveQuadratic(c.a, c.b, c.c, r);
     EXPECT_EQ(std::vector<double>(r, r + n), c.roots) << c.a << " " << c.b << " " << c.c;
   }
+  // Nearly equal roots stay two: the time between them may be a brief
+  // coverage.
+  ASSERT_EQ(SolveQuadratic(1, -2, 1 - 1e-14, r), 2);
+  EXPECT_NEAR(r[0] - r[1], 2e-7, 1e-9);
   // A nearly linear equation keeps its small root accurate.
   ASSERT_EQ(SolveQuadratic(1e-13, 1, -0.25, r), 2);
   EXPECT_NEAR(r[0], 0.25, 1e-13);

@@ -11,6 +11,7 @@
 #include "RayCaster.h"
 #include "SampleLocationBuffer.h"
 #include "StateReader.h"
+#include "Surfaces.h"
 
 namespace {
 
@@ -33,22 +34,6 @@ std::set<int32_t> IntervalVisible(const MotionSource& motion, int32_t triangles,
   for (int32_t t = 0; t < triangles; t++)
     if (flags[size_t(t)]) v.insert(t);
   return v;
-}
-
-// A sheet of nx x ny quads over [x0, x1] x [y0, y1] at depth z, two
-// triangles each, sharing edges.
-void Grid(float x0, float x1, float y0, float y1, float z, int nx, int ny,
-          std::vector<Vex3_quarn>* v, std::vector<uint32_t>* t) {
-  const uint32_t base = uint32_t(v->size());
-  for (int j = 0; j <= ny; j++)
-    for (int i = 0; i <= nx; i++)
-      v->push_back(Vex3_quarn(x0 + (x1 - x0) * i / nx, y0 + (y1 - y0) * j / ny, z));
-  for (int j = 0; j < ny; j++)
-    for (int i = 0; i < nx; i++) {
-      const uint32_t a = base + uint32_t(j * (nx + 1) + i), b = a + 1, c = a + uint32_t(nx) + 1,
-                     d = c + 1;
-      t->insert(t->end(), {a, b, d, a, d, c});
-    }
 }
 
 }  // namespace
@@ -89,12 +74,12 @@ TEST(IntervalRegression, SlidingSheets) {
   const double kPi = 3.14159265358979323846;
   for (const char* mode : {"translate", "rotate", "tilt"}) {
     SCOPED_TRACE(mode);
-    std::vector<Vex3_quarn> a;
-    std::vector<uint32_t> tris;
-    Grid(-12, 12, -8, 8, -10, 48, 32, &a, &tris);
-    const size_t front = a.size();
-    const int32_t frontTriangles = int32_t(tris.size() / 3);
-    Grid(-25, 25, -15, 15, -20, 10, 10, &a, &tris);
+    SurfaceMesh sheets = Sheet(-12, 12, -8, 8, -10, 48, 32);
+    const size_t front = sheets.positions.size();
+    const int32_t frontTriangles = sheets.TriangleCount();
+    sheets.Append(Sheet(-25, 25, -15, 15, -20, 10, 10));
+    const std::vector<Vex3_quarn>& a = sheets.positions;
+    const std::vector<uint32_t>& tris = sheets.triangles;
     std::vector<Vex3_quarn> b = a;
     for (size_t i = 0; i < front; i++) {
       const double x = a[i].x, y = a[i].y, z = a[i].z;
