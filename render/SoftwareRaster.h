@@ -84,6 +84,7 @@ struct ScreenTriangle {
   double ax[3], ay[3], bx[3], by[3];  // edge k runs from (ax, ay) to (bx, by)
   bool owns[3];                       // centres exactly on edge k are inside
   double ea[3], eb[3], ec[3];         // ea x + eb y + ec, positive inside
+  double ia[3];                       // 1 / ea (0 for a horizontal edge)
   double alpha, beta, gamma;          // z = alpha x + beta y + gamma, evaluated from vertex 0
   double xmin, ymin, xmax, ymax;
 };

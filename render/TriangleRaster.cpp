@@ -64,12 +64,10 @@ int ExactOrientation(double ax, double ay, double bx, double by, double px, doub
   return ExactSumSign(terms, n);
 }
 
-}  // namespace
-
 // The double evaluation decides when it is farther from zero than its
 // rounding can reach (the classic bound (3 + 16 eps) eps on the sum of the
 // two products' magnitudes); otherwise the exact sign is computed.
-int EdgeOrientation(double ax, double ay, double bx, double by, double px, double py) {
+inline int Orientation(double ax, double ay, double bx, double by, double px, double py) {
   const double left = (ax - px) * (by - py);
   const double right = (ay - py) * (bx - px);
   const double det = left - right;
@@ -77,6 +75,17 @@ int EdgeOrientation(double ax, double ay, double bx, double by, double px, doubl
   if (det > bound) return 1;
   if (det < -bound) return -1;
   return ExactOrientation(ax, ay, bx, by, px, py);
+}
+
+inline bool Covers(const ScreenTriangle& t, int k, double cx, double cy) {
+  const int s = Orientation(t.ax[k], t.ay[k], t.bx[k], t.by[k], cx, cy);
+  return s > 0 || (s == 0 && t.owns[k]);
+}
+
+}  // namespace
+
+int EdgeOrientation(double ax, double ay, double bx, double by, double px, double py) {
+  return Orientation(ax, ay, bx, by, px, py);
 }
 
 bool SetupScreenTriangle(const Projector& proj, const Vex3_quarn v[3], double scale, int cw, int ch,
@@ -105,7 +114,7 @@ bool SetupScreenTriangle(const Projector& proj, const Vex3_quarn v[3], double sc
   // Counter-clockwise order, decided exactly: every edge then has the
   // inside on its left, and the two triangles of a shared edge run along
   // it in opposite directions.
-  const int turn = EdgeOrientation(t->x[0], t->y[0], t->x[1], t->y[1], t->x[2], t->y[2]);
+  const int turn = Orientation(t->x[0], t->y[0], t->x[1], t->y[1], t->x[2], t->y[2]);
   if (turn == 0) return false;
   const int order[2][3] = {{0, 1, 2}, {0, 2, 1}};
   const int* o = order[turn > 0 ? 0 : 1];
@@ -123,6 +132,7 @@ bool SetupScreenTriangle(const Projector& proj, const Vex3_quarn v[3], double sc
     t->ea[e] = t->y[a] - t->y[b];
     t->eb[e] = dx;
     t->ec[e] = -(t->ea[e] * t->x[a] + t->eb[e] * t->y[a]);
+    t->ia[e] = t->ea[e] != 0 ? 1 / t->ea[e] : 0;
   }
 
   // Depth plane from the edge vectors at vertex 0 and evaluated there too:
@@ -139,8 +149,7 @@ bool SetupScreenTriangle(const Projector& proj, const Vex3_quarn v[3], double sc
 }
 
 bool ScreenTriangleCovers(const ScreenTriangle& t, int k, double cx, double cy) {
-  const int s = EdgeOrientation(t.ax[k], t.ay[k], t.bx[k], t.by[k], cx, cy);
-  return s > 0 || (s == 0 && t.owns[k]);
+  return Covers(t, k, cx, cy);
 }
 
 bool ScreenTriangleCovers(const ScreenTriangle& t, double cx, double cy) {
@@ -163,27 +172,27 @@ namespace {
 void CoveredSpan(const ScreenTriangle& t, double cy, int* lo, int* hi) {
   for (int k = 0; k < 3 && *lo <= *hi; k++) {
     const double ea = t.ea[k];
-    auto in = [&](int x) { return ScreenTriangleCovers(t, k, x + 0.5, cy); };
+    auto in = [&](int x) { return Covers(t, k, x + 0.5, cy); };
     if (ea == 0) {
       if (!in(*lo)) *hi = *lo - 1;
       continue;
     }
-    // Centre where the edge crosses zero, clamped into the current span.
-    double cross = -(t.eb[k] * cy + t.ec[k]) / ea - 0.5;
+    // Centre where the edge crosses zero. Clamped to the span's own ends,
+    // an edge that misses the span costs one test.
+    double cross = -(t.eb[k] * cy + t.ec[k]) * t.ia[k] - 0.5;
     if (!std::isfinite(cross)) cross = *lo;
-    cross = std::min(std::max(cross, double(*lo) - 1), double(*hi) + 1);
     if (ea > 0) {
       // Rising: the first passing cell.
-      int x = int(std::ceil(cross));
+      int x = int(std::ceil(std::min(std::max(cross, double(*lo)), double(*hi) + 1)));
       while (x > *lo && in(x - 1)) x--;
       while (x <= *hi && !in(x)) x++;
-      *lo = std::max(*lo, x);
+      *lo = x;
     } else {
       // Falling: the last passing cell.
-      int x = int(std::floor(cross));
+      int x = int(std::floor(std::min(std::max(cross, double(*lo) - 1), double(*hi))));
       while (x < *hi && in(x + 1)) x++;
       while (x >= *lo && !in(x)) x--;
-      *hi = std::min(*hi, x);
+      *hi = x;
     }
   }
 }
