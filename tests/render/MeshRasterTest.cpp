@@ -57,43 +57,6 @@ TEST(TriangleRaster, BandedEqualsWhole) {
   }
 }
 
-// Far from the near plane window depths crowd towards 1: two sheets three
-// millionths of their distance apart (near 10, at 3,000) get the same float
-// depth, so the one drawn first would keep the cells; the double bands
-// tell them apart.
-TEST(TriangleRaster, BandsTellApartSurfacesAFloatDepthCannot) {
-  PPC cam(55, 16, 12);
-  cam.zNear = 10;
-  cam.zFar = 100000;
-  // Squares filling the view, tilted so that their depths sweep through
-  // many float steps.
-  auto square = [](float z) {
-    const float s = -z * 0.8f, t = 20;
-    return std::vector<std::array<Vex3_quarn, 3>>{
-        {Vex3_quarn(-s, -s, z - t), Vex3_quarn(s, -s, z + t), Vex3_quarn(s, s, z + 2 * t)},
-        {Vex3_quarn(-s, -s, z - t), Vex3_quarn(s, s, z + 2 * t), Vex3_quarn(-s, s, z)}};
-  };
-  std::vector<std::array<Vex3_quarn, 3>> far = square(-3000.01f), near = square(-3000);
-  ObjLoader mesh;
-  BuildMesh(mesh, {{far[0], far[1]}, {near[0], near[1]}});  // far first
-  const int f = 2, cw = 16 * f, ch = 12 * f;
-  std::ostringstream log;
-  std::vector<int32_t> floatIds(size_t(cw) * ch, -1);
-  std::vector<float> floatDepth(floatIds.size(), 1.0f);
-  TriangleRaster(mesh, floatIds.data(), cam, floatDepth.data(), f, nullptr, log);
-  int farInFloat = 0;
-  for (int32_t id : floatIds) farInFloat += id == 0 || id == 1;
-  EXPECT_GT(farInFloat, cw * ch / 10);  // the case this guards against
-
-  TriangleRasterBanded(
-      mesh, cam, f, nullptr, 5, 1.0,
-      [&](const int32_t* ids, int r0, int r1) {
-        for (size_t i = 0; i < size_t(cw) * (r1 - r0); i++)
-          ASSERT_TRUE(ids[i] == 2 || ids[i] == 3) << "cell " << i << " row " << r0;
-      },
-      log);
-}
-
 TEST(TriangleRaster, MaskSkipsAndIdsComeFromTheTable) {
   // Two overlapping squares' halves: group 0 near, group 1 far.
   const Vex3_quarn a(-20, -20, -100), b(20, -20, -100), c(20, 20, -100), d(-20, 20, -100);

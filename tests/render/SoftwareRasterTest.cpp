@@ -151,7 +151,9 @@ void ExpectOnce(const std::vector<int>& count, const char* what) {
 
 // Triangles that tile the grid cover every centre exactly once: vertices
 // on centres, edges along rows, columns and diagonals through centres,
-// a fan about a centre, and sheets at sub-cell offsets.
+// a fan about a centre, at sub-cell offsets. (Sheets seen in perspective,
+// with arbitrary coordinates, are checked against ray casting with the
+// reference.)
 TEST(TriangleScan, TilingTrianglesCoverEachCentreOnce) {
   const Projector proj = OrthoProjector(32, 32);
   for (float off : {0.0f, 0.5f, 0.25f, 0.125f}) {
@@ -173,33 +175,6 @@ TEST(TriangleScan, TilingTrianglesCoverEachCentreOnce) {
     fan.push_back({At(c, c, 0.5f), At(a[0], a[1], 0.5f), At(b[0], b[1], 0.5f)});
   }
   ExpectOnce(Coverage(proj, 1, 32, 32, fan), "fan");
-
-  // A jittered sheet through a perspective view at factor 4, moved by
-  // sub-pixel steps: arbitrary coordinates, no exact hits.
-  PPC cam(55, 32, 24);
-  cam.SetGLAndCache();
-  const Projector persp = cam.MakeProjector();
-  for (int step = 0; step < 4; step++) {
-    const float dx = 0.37f * step, dy = -0.21f * step;
-    TestRandomUnit rnd(11 + step);
-    std::vector<Vex3_quarn> grid;
-    const int n = 16;
-    for (int j = 0; j <= n; j++)
-      for (int i = 0; i <= n; i++) {
-        const bool inner = i > 0 && i < n && j > 0 && j < n;
-        const float jx = inner ? float(rnd() - 0.5) * 0.6f : 0, jy = inner ? float(rnd() - 0.5) * 0.6f : 0;
-        grid.push_back({(i - n / 2 + jx) * 5.0f + dx, (j - n / 2 + jy) * 4.0f + dy,
-                        -60 - 0.6f * i + 0.4f * j});
-      }
-    std::vector<std::array<Vex3_quarn, 3>> tris;
-    auto at = [&](int i, int j) { return grid[size_t(j) * (n + 1) + i]; };
-    for (int j = 0; j < n; j++)
-      for (int i = 0; i < n; i++) {
-        tris.push_back({at(i, j), at(i + 1, j), at(i + 1, j + 1)});
-        tris.push_back({at(i, j), at(i + 1, j + 1), at(i, j + 1)});
-      }
-    ExpectOnce(Coverage(persp, 4, 128, 96, tris), "perspective sheet");
-  }
 }
 
 // The orientation sign against exact integer arithmetic, for points that
