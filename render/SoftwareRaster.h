@@ -94,12 +94,6 @@ struct ScreenTriangle {
 // [0, 1], the box misses the grid, or the triangle is degenerate.
 bool SetupScreenTriangle(const Projector& proj, const Vex3_quarn v[3], double scale, int cw, int ch,
                          ScreenTriangle* t);
-// Whether (cx, cy) is inside edge k, or inside all three edges: the exact
-// sign of the edge's orientation, and on the edge itself the top-left
-// rule, so that of two triangles sharing an edge exactly one covers any
-// point of it.
-bool ScreenTriangleCovers(const ScreenTriangle& t, int k, double cx, double cy);
-bool ScreenTriangleCovers(const ScreenTriangle& t, double cx, double cy);
 // Rows of the grid the triangle's box touches, [*first, *last]; empty when
 // *first > *last.
 void ScreenTriangleRows(const ScreenTriangle& t, int ch, int* first, int* last);
@@ -107,6 +101,10 @@ void ScreenTriangleRows(const ScreenTriangle& t, int ch, int* first, int* last);
 // Scan conversion of a set-up triangle over grid rows [rowBegin, rowEnd);
 // buffers hold those rows only. At covered cell centres with
 // depth > z and 0 <= z <= 1 the cell takes z, id and (when given) colour.
+// Covered is watertight: the exact sign of each edge's orientation, and
+// for a centre on an edge the top-left rule (inside when the edge runs
+// down, or left along a row), so of triangles tiling a region exactly one
+// covers each centre in it.
 void ScanTriangle(const ScreenTriangle& t, int cw, int ch, int rowBegin, int rowEnd, int32_t* ids,
                   float* depth, int32_t id);
 void ScanTriangle(const ScreenTriangle& t, int cw, int ch, int rowBegin, int rowEnd, int32_t* ids,

@@ -148,15 +148,6 @@ bool SetupScreenTriangle(const Projector& proj, const Vex3_quarn v[3], double sc
   return std::isfinite(t->alpha) && std::isfinite(t->beta) && std::isfinite(t->gamma);
 }
 
-bool ScreenTriangleCovers(const ScreenTriangle& t, int k, double cx, double cy) {
-  return Covers(t, k, cx, cy);
-}
-
-bool ScreenTriangleCovers(const ScreenTriangle& t, double cx, double cy) {
-  return ScreenTriangleCovers(t, 0, cx, cy) && ScreenTriangleCovers(t, 1, cx, cy) &&
-         ScreenTriangleCovers(t, 2, cx, cy);
-}
-
 void ScreenTriangleRows(const ScreenTriangle& t, int ch, int* first, int* last) {
   *first = int(std::max(t.ymin, 0.0));
   *last = int(std::min(t.ymax, double(ch - 1)));
