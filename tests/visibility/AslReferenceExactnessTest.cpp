@@ -67,8 +67,15 @@ struct RayCastSets {
   std::vector<uint8_t> seen, seenAtTie;  // per id
 };
 
+// The rays are the camera's own at the fine positions; they are cast on a
+// caster binned for a camera of 32 times the resolution, whose tiles of
+// 8 x 8 fine cells hold a few triangles each (the tiles only narrow the
+// triangles tried, within a cell's margin).
 RayCastSets CastFine(const ObjLoader& mesh, const PPC& cam) {
-  RayCaster rc(cam);
+  const RayCaster view(cam);
+  PPC fine = cam;
+  fine.Resize(cam.w * kFactor, cam.h * kFactor);
+  RayCaster rc(fine);
   rc.AddMesh(mesh, nullptr);
   rc.BinAt(0);
   const int fw = cam.w * kFactor, fh = cam.h * kFactor;
@@ -83,7 +90,7 @@ RayCastSets CastFine(const ObjLoader& mesh, const PPC& cam) {
       s.seenAtTie.assign(n, 0);
       for (int y = fh * k / threads; y < fh * (k + 1) / threads; y++)
         for (int x = 0; x < fw; x++) {
-          const RayHit h = rc.Cast(rc.WindowRay((x + 0.5) / kFactor, (y + 0.5) / kFactor), 0);
+          const RayHit h = rc.Cast(view.WindowRay((x + 0.5) / kFactor, (y + 0.5) / kFactor), 0);
           if (h.id >= 0) (h.tie ? s.seenAtTie : s.seen)[size_t(h.id)] = 1;
         }
     });
@@ -127,10 +134,10 @@ TEST(AslReferenceExactness, ClosedSurfacesEqualRayCastingAndShowNoBackFace) {
   // A bumpy blob before a torus before a sphere, 45,000 to 67,500 away.
   const Vex3_quarn blobAt(-2250, 900, -45000), torusAt(4500, -1800, -54000),
       sphereAt(-3750, -2250, -67500);
-  SurfaceMesh blob = BumpyBlob(3, blobAt, 6750, 0.25f, 7);
-  SurfaceMesh torus = Torus(40, 14, torusAt, 9000, 3300);
+  SurfaceMesh blob = BumpyBlob(3, blobAt, 10000, 0.25f, 7);
+  SurfaceMesh torus = Torus(40, 14, torusAt, 14000, 5000);
   torus.positions = Rotated(torus.positions, torusAt, {1, 0.3f, 0}, 60);
-  SurfaceMesh sphere = Icosphere(3, sphereAt, 16500);
+  SurfaceMesh sphere = Icosphere(3, sphereAt, 26000);
   ObjLoader mesh;
   MeshOf(mesh, {blob, torus, sphere});
   const int32_t n = mesh.IdCount();
