@@ -6,13 +6,13 @@
 #include "PPC.h"
 #include "SoftwareRaster.h"
 
-int BandRowsForBudget(int cellsPerRow, size_t bytes) {
-  const size_t perRow = size_t(std::max(cellsPerRow, 1)) * (sizeof(int32_t) + sizeof(float));
+int BandRowsForBudget(int cellsPerRow, size_t bytes, size_t cellBytes) {
+  const size_t perRow = size_t(std::max(cellsPerRow, 1)) * std::max<size_t>(cellBytes, 1);
   return int(std::max<size_t>(1, bytes / perRow));
 }
 
 size_t TriangleRasterBanded(const ObjLoader& mesh, PPC& camera, int f, const int32_t* mask,
-                            int bandRows, float clearDepth,
+                            int bandRows, double clearDepth,
                             const std::function<void(const int32_t*, int, int)>& visit,
                             std::ostream& log) {
   camera.SetGLAndCache();
@@ -45,18 +45,18 @@ size_t TriangleRasterBanded(const ObjLoader& mesh, PPC& camera, int f, const int
 
   // 2. Raster band by band.
   std::vector<int32_t> bandIds;
-  std::vector<float> bandDepth;
+  std::vector<double> bandDepth;
   size_t peak = 0;
   for (int b = 0; b < bands; b++) {
     const int r0 = b * bandRows, r1 = std::min(ch, r0 + bandRows);
     const size_t cells = size_t(cw) * size_t(r1 - r0);
     bandIds.assign(cells, -1);
     bandDepth.assign(cells, clearDepth);
-    peak = std::max(peak, cells * (sizeof(int32_t) + sizeof(float)));
+    peak = std::max(peak, cells * (sizeof(int32_t) + sizeof(double)));
     for (uint32_t index : bandLists[size_t(b)]) {
       ScreenTriangle t;
       if (!SetupScreenTriangle(proj, &vertices[size_t(index) * 3], f, cw, ch, &t)) continue;
-      ScanTriangle(t, cw, ch, r0, r1, bandIds.data(), bandDepth.data(), ids[index]);
+      ScanTriangle(t, cw, ch, r0, r1, bandIds.data(), bandDepth.data(), nullptr, 0u, ids[index]);
     }
     std::vector<uint32_t>().swap(bandLists[size_t(b)]);
     visit(bandIds.data(), r0, r1);

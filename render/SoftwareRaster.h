@@ -72,12 +72,20 @@ constexpr int kParticleFine = 32;
 void ParticleIdsFine(const PointSetView& points, int32_t* ids, float* depth, const PPC& camera,
                      float r, int rowBegin, int rowEnd, std::ostream& log = std::cout);
 
+// Exact sign of (ax - px) (by - py) - (ay - py) (bx - px): 1 when p lies
+// left of the directed line a -> b, -1 right of it, 0 on it.
+int EdgeOrientation(double ax, double ay, double bx, double by, double px, double py);
+
 // One triangle set up for scan conversion at some scale: projected
-// vertices, inward edge functions, depth plane and box.
+// vertices, its edges in counter-clockwise order (inside on the left) with
+// their line functions, depth plane and box.
 struct ScreenTriangle {
   double x[3], y[3], z[3];
-  double ea[3], eb[3], ec[3];
-  double alpha, beta, gamma;  // z = alpha x + beta y + gamma
+  double ax[3], ay[3], bx[3], by[3];  // edge k runs from (ax, ay) to (bx, by)
+  bool owns[3];                       // centres exactly on edge k are inside
+  double ea[3], eb[3], ec[3];         // ea x + eb y + ec, positive inside
+  double ia[3];                       // 1 / ea (0 for a horizontal edge)
+  double alpha, beta, gamma;          // z = alpha x + beta y + gamma, evaluated from vertex 0
   double xmin, ymin, xmax, ymax;
 };
 
@@ -93,6 +101,10 @@ void ScreenTriangleRows(const ScreenTriangle& t, int ch, int* first, int* last);
 // Scan conversion of a set-up triangle over grid rows [rowBegin, rowEnd);
 // buffers hold those rows only. At covered cell centres with
 // depth > z and 0 <= z <= 1 the cell takes z, id and (when given) colour.
+// Covered is watertight: the exact sign of each edge's orientation, and
+// for a centre on an edge the top-left rule (inside when the edge runs
+// down, or left along a row), so of triangles tiling a region exactly one
+// covers each centre in it.
 void ScanTriangle(const ScreenTriangle& t, int cw, int ch, int rowBegin, int rowEnd, int32_t* ids,
                   float* depth, int32_t id);
 void ScanTriangle(const ScreenTriangle& t, int cw, int ch, int rowBegin, int rowEnd, int32_t* ids,
@@ -100,7 +112,12 @@ void ScanTriangle(const ScreenTriangle& t, int cw, int ch, int rowBegin, int row
 
 // Triangle ids of the mesh at scale f: (f w) x (f h) cells, depth preset
 // above 1 by the caller. Triangles whose mask entry is zero are skipped.
+// Far from the near plane window depths crowd towards 1, where a float
+// cannot tell surfaces a small fraction of their distance apart; the
+// double buffer can.
 void TriangleRaster(const ObjLoader& mesh, int32_t* ids, PPC& camera, float* depth, int f,
+                    const int32_t* mask, std::ostream& log = std::cout);
+void TriangleRaster(const ObjLoader& mesh, int32_t* ids, PPC& camera, double* depth, int f,
                     const int32_t* mask, std::ostream& log = std::cout);
 // The same over grid rows [rowBegin, rowEnd) only, with buffers of those
 // rows; the camera's arrays must be cached. Gives exactly the cells of the
@@ -124,13 +141,15 @@ uint32_t PackColour(float r, float g, float b);
 // TriangleRaster in bounded memory: the (f w) x (f h) grid is processed in
 // bands of at most bandRows rows, each triangle only in the bands its box
 // touches, in the same order as the whole raster, so every band's cells
-// equal those of TriangleRaster with depth preset to `clearDepth`. `visit`
-// gets each finished band's ids ((rowEnd - rowBegin) rows of f w cells).
-// Returns the bytes of the largest band buffers held.
+// equal those of TriangleRaster into a double depth buffer preset to
+// `clearDepth`. `visit` gets each finished band's ids ((rowEnd - rowBegin)
+// rows of f w cells). Returns the bytes of the largest band buffers held.
 size_t TriangleRasterBanded(const ObjLoader& mesh, PPC& camera, int f, const int32_t* mask,
-                            int bandRows, float clearDepth,
+                            int bandRows, double clearDepth,
                             const std::function<void(const int32_t* ids, int rowBegin,
                                                      int rowEnd)>& visit,
                             std::ostream& log = std::cout);
-// Rows per band that keep one band's id and depth buffers near `bytes`.
-int BandRowsForBudget(int cellsPerRow, size_t bytes);
+// Rows per band that keep one band's buffers near `bytes`, at `cellBytes`
+// per cell (the triangle bands: an id and a double depth).
+int BandRowsForBudget(int cellsPerRow, size_t bytes,
+                      size_t cellBytes = sizeof(int32_t) + sizeof(double));

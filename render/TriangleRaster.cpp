@@ -1,14 +1,92 @@
-// Scan conversion of triangles at cell centres: exact edge functions, a
-// depth plane solved in double, and a strictly-greater depth test so that
-// on equal depths the triangle drawn first keeps the cell.
+// Scan conversion of triangles at cell centres, watertight: a centre on an
+// edge shared by two triangles belongs to exactly one of them. The inside
+// test is the sign of an orientation predicate on the projected vertices,
+// exact whenever rounding could flip it, so the two triangles of an edge
+// always disagree; a centre exactly on an edge goes by the top-left rule.
+// Depths come from a plane solved in double, and a strictly-greater depth
+// test keeps the cell for the triangle drawn first on equal depths.
 #include <algorithm>
 #include <cmath>
 
-#include "M33.h"
 #include "ObjLoader.h"
 #include "PPC.h"
 #include "GroupTriangles.h"
 #include "SoftwareRaster.h"
+
+namespace {
+
+// Error-free transformations: a + b = s + e and a * b = p + e exactly.
+inline void TwoSum(double a, double b, double* s, double* e) {
+  *s = a + b;
+  const double bv = *s - a;
+  *e = (a - (*s - bv)) + (b - bv);
+}
+inline void TwoProduct(double a, double b, double* p, double* e) {
+  *p = a * b;
+  *e = std::fma(a, b, -*p);
+}
+
+// Sign of the sum of n doubles, exactly: the terms are folded into a
+// non-overlapping expansion whose largest component carries the sign.
+int ExactSumSign(const double* terms, int n) {
+  double e[32];
+  int m = 0;
+  for (int i = 0; i < n; i++) {
+    double q = terms[i];
+    int k = 0;
+    for (int j = 0; j < m; j++) {
+      double s, err;
+      TwoSum(q, e[j], &s, &err);
+      if (err != 0) e[k++] = err;
+      q = s;
+    }
+    if (q != 0) e[k++] = q;
+    m = k;
+  }
+  return m == 0 ? 0 : (e[m - 1] > 0 ? 1 : -1);
+}
+
+// Exact sign of (ax - px) (by - py) - (ay - py) (bx - px).
+int ExactOrientation(double ax, double ay, double bx, double by, double px, double py) {
+  double d[4][2];  // the four differences, each as value + rounding error
+  TwoSum(ax, -px, &d[0][0], &d[0][1]);
+  TwoSum(by, -py, &d[1][0], &d[1][1]);
+  TwoSum(ay, -py, &d[2][0], &d[2][1]);
+  TwoSum(bx, -px, &d[3][0], &d[3][1]);
+  double terms[16];
+  int n = 0;
+  for (int i = 0; i < 2; i++)
+    for (int j = 0; j < 2; j++) {
+      TwoProduct(d[0][i], d[1][j], &terms[n], &terms[n + 1]);
+      TwoProduct(-d[2][i], d[3][j], &terms[n + 2], &terms[n + 3]);
+      n += 4;
+    }
+  return ExactSumSign(terms, n);
+}
+
+// The double evaluation decides when it is farther from zero than its
+// rounding can reach (the classic bound (3 + 16 eps) eps on the sum of the
+// two products' magnitudes); otherwise the exact sign is computed.
+inline int Orientation(double ax, double ay, double bx, double by, double px, double py) {
+  const double left = (ax - px) * (by - py);
+  const double right = (ay - py) * (bx - px);
+  const double det = left - right;
+  const double bound = 3.3306690738754716e-16 * (std::fabs(left) + std::fabs(right));
+  if (det > bound) return 1;
+  if (det < -bound) return -1;
+  return ExactOrientation(ax, ay, bx, by, px, py);
+}
+
+inline bool Covers(const ScreenTriangle& t, int k, double cx, double cy) {
+  const int s = Orientation(t.ax[k], t.ay[k], t.bx[k], t.by[k], cx, cy);
+  return s > 0 || (s == 0 && t.owns[k]);
+}
+
+}  // namespace
+
+int EdgeOrientation(double ax, double ay, double bx, double by, double px, double py) {
+  return Orientation(ax, ay, bx, by, px, py);
+}
 
 bool SetupScreenTriangle(const Projector& proj, const Vex3_quarn v[3], double scale, int cw, int ch,
                          ScreenTriangle* t) {
@@ -19,6 +97,7 @@ bool SetupScreenTriangle(const Projector& proj, const Vex3_quarn v[3], double sc
     t->x[i] = x * scale;
     t->y[i] = y * scale;
     t->z[i] = z;
+    if (!std::isfinite(t->x[i]) || !std::isfinite(t->y[i])) return false;
     if (z >= 0 && z <= 1) anyInDepth = true;
   }
   if (!anyInDepth) return false;
@@ -29,36 +108,43 @@ bool SetupScreenTriangle(const Projector& proj, const Vex3_quarn v[3], double sc
   t->ymax = std::max({t->y[0], t->y[1], t->y[2]});
   if (t->xmax < 0 || t->xmin > cw || t->ymax < 0 || t->ymin > ch) return false;
 
-  // Edge a -> b with the third vertex c on its non-negative side.
-  for (int e = 0; e < 3; e++) {
-    const int a = e, b = (e + 1) % 3, c = (e + 2) % 3;
-    double ea = t->y[a] - t->y[b];
-    double eb = t->x[b] - t->x[a];
-    double ec = -(ea * t->x[b] + eb * t->y[b]);
-    if (ea * t->x[c] + eb * t->y[c] + ec < 0) {
-      ea = -ea;
-      eb = -eb;
-      ec = -ec;
-    }
-    t->ea[e] = ea;
-    t->eb[e] = eb;
-    t->ec[e] = ec;
-  }
-
   const double cross = (t->x[1] - t->x[0]) * (t->y[2] - t->y[0]) -
                        (t->y[1] - t->y[0]) * (t->x[2] - t->x[0]);
   if (0.5 * std::fabs(cross) < 1e-20) return false;
-
-  M33d m;
-  for (int i = 0; i < 3; i++) {
-    m(i, 0) = t->x[i];
-    m(i, 1) = t->y[i];
-    m(i, 2) = 1;
+  // Counter-clockwise order, decided exactly: every edge then has the
+  // inside on its left, and the two triangles of a shared edge run along
+  // it in opposite directions.
+  const int turn = Orientation(t->x[0], t->y[0], t->x[1], t->y[1], t->x[2], t->y[2]);
+  if (turn == 0) return false;
+  const int order[2][3] = {{0, 1, 2}, {0, 2, 1}};
+  const int* o = order[turn > 0 ? 0 : 1];
+  for (int e = 0; e < 3; e++) {
+    const int a = o[e], b = o[(e + 1) % 3];
+    t->ax[e] = t->x[a];
+    t->ay[e] = t->y[a];
+    t->bx[e] = t->x[b];
+    t->by[e] = t->y[b];
+    // Top-left rule: a centre on the edge is inside when the edge runs
+    // down, or along a row to the left (the triangle lies below it). The
+    // opposite direction of the neighbour's copy fails exactly that test.
+    const double dx = t->x[b] - t->x[a], dy = t->y[b] - t->y[a];
+    t->owns[e] = dy < 0 || (dy == 0 && dx < 0);
+    t->ea[e] = t->y[a] - t->y[b];
+    t->eb[e] = dx;
+    t->ec[e] = -(t->ea[e] * t->x[a] + t->eb[e] * t->y[a]);
+    t->ia[e] = t->ea[e] != 0 ? 1 / t->ea[e] : 0;
   }
-  const Vex3_quarnd plane = m.Inverse() * Vex3_quarnd(t->z[0], t->z[1], t->z[2]);
-  t->alpha = plane.x;
-  t->beta = plane.y;
-  t->gamma = plane.z;
+
+  // Depth plane from the edge vectors at vertex 0 and evaluated there too:
+  // far from the grid's origin the plane's constant term is a large sum
+  // that nearly cancels, which for a thin triangle seen edge-on misplaced
+  // depths by more than the gap to the surface just behind it.
+  const double x1 = t->x[1] - t->x[0], y1 = t->y[1] - t->y[0], z1 = t->z[1] - t->z[0];
+  const double x2 = t->x[2] - t->x[0], y2 = t->y[2] - t->y[0], z2 = t->z[2] - t->z[0];
+  const double det = x1 * y2 - x2 * y1;
+  t->alpha = (z1 * y2 - z2 * y1) / det;
+  t->beta = (x1 * z2 - x2 * z1) / det;
+  t->gamma = t->z[0] - t->alpha * t->x[0] - t->beta * t->y[0];
   return std::isfinite(t->alpha) && std::isfinite(t->beta) && std::isfinite(t->gamma);
 }
 
@@ -69,38 +155,35 @@ void ScreenTriangleRows(const ScreenTriangle& t, int ch, int* first, int* last) 
 
 namespace {
 
-inline double EdgeAt(const ScreenTriangle& t, int k, double cx, double cy) {
-  return t.ea[k] * cx + t.eb[k] * cy + t.ec[k];
-}
-
 // Narrows [*lo, *hi] to the cells of row centre cy whose centres pass all
-// three edge tests. For a fixed row each evaluated edge function is
-// monotone in x (rounded products and sums are monotone), so the cells
-// passing one edge form one run: its end is estimated in closed form and
-// then settled by the same evaluation the per-cell test would do. The
+// three edge tests. Along a row the exact orientation is linear in x, so
+// the cells passing one edge form one run: its end is estimated from the
+// edge's line function and then settled by the exact test itself. The
 // result is exactly the cells the per-cell test accepts.
 void CoveredSpan(const ScreenTriangle& t, double cy, int* lo, int* hi) {
   for (int k = 0; k < 3 && *lo <= *hi; k++) {
     const double ea = t.ea[k];
+    auto in = [&](int x) { return Covers(t, k, x + 0.5, cy); };
     if (ea == 0) {
-      if (EdgeAt(t, k, *lo + 0.5, cy) < 0) *hi = *lo - 1;
+      if (!in(*lo)) *hi = *lo - 1;
       continue;
     }
-    // Centre where the edge crosses zero, clamped into the current span.
-    double cross = -(t.eb[k] * cy + t.ec[k]) / ea - 0.5;
-    cross = std::min(std::max(cross, double(*lo) - 1), double(*hi) + 1);
+    // Centre where the edge crosses zero. Clamped to the span's own ends,
+    // an edge that misses the span costs one test.
+    double cross = -(t.eb[k] * cy + t.ec[k]) * t.ia[k] - 0.5;
+    if (!std::isfinite(cross)) cross = *lo;
     if (ea > 0) {
       // Rising: the first passing cell.
-      int x = int(std::ceil(cross));
-      while (x > *lo && EdgeAt(t, k, x - 1 + 0.5, cy) >= 0) x--;
-      while (x <= *hi && EdgeAt(t, k, x + 0.5, cy) < 0) x++;
-      *lo = std::max(*lo, x);
+      int x = int(std::ceil(std::min(std::max(cross, double(*lo)), double(*hi) + 1)));
+      while (x > *lo && in(x - 1)) x--;
+      while (x <= *hi && !in(x)) x++;
+      *lo = x;
     } else {
       // Falling: the last passing cell.
-      int x = int(std::floor(cross));
-      while (x < *hi && EdgeAt(t, k, x + 1 + 0.5, cy) >= 0) x++;
-      while (x >= *lo && EdgeAt(t, k, x + 0.5, cy) < 0) x--;
-      *hi = std::min(*hi, x);
+      int x = int(std::floor(std::min(std::max(cross, double(*lo) - 1), double(*hi))));
+      while (x < *hi && in(x + 1)) x++;
+      while (x >= *lo && !in(x)) x--;
+      *hi = x;
     }
   }
 }
@@ -119,9 +202,9 @@ void Scan(const ScreenTriangle& t, int cw, int ch, int rowBegin, int rowEnd, int
     int lo = x0, hi = x1;
     CoveredSpan(t, cy, &lo, &hi);
     const size_t row = size_t(y - rowBegin) * size_t(cw);
+    const double rowDepth = t.z[0] + t.beta * (cy - t.y[0]);
     for (int x = lo; x <= hi; x++) {
-      const double cx = x + 0.5;
-      const double z = t.alpha * cx + t.beta * cy + t.gamma;
+      const double z = rowDepth + t.alpha * (x + 0.5 - t.x[0]);
       const size_t index = row + size_t(x);
       if (depth[index] > z && z >= 0 && z <= 1) {
         depth[index] = DepthT(z);
@@ -164,8 +247,11 @@ void TriangleRasterRows(const ObjLoader& mesh, int32_t* ids, const PPC& camera, 
   }, [](int32_t) {});
 }
 
-void TriangleRaster(const ObjLoader& mesh, int32_t* ids, PPC& camera, float* depth, int f,
-                    const int32_t* mask, std::ostream& log) {
+namespace {
+
+template <typename DepthT>
+void RasterMesh(const ObjLoader& mesh, int32_t* ids, PPC& camera, DepthT* depth, int f,
+                const int32_t* mask, std::ostream& log) {
   camera.SetGLAndCache();
   const Projector proj = camera.MakeProjector();
   const int cw = camera.w * f, ch = camera.h * f;
@@ -178,6 +264,18 @@ void TriangleRaster(const ObjLoader& mesh, int32_t* ids, PPC& camera, float* dep
     Scan(t, cw, ch, 0, ch, ids, depth, nullptr, 0u, id);
   }, [&](int32_t g) { log << "\r" << g + 1 << "/" << mesh.groupCount << std::flush; });
   log << "\n";
+}
+
+}  // namespace
+
+void TriangleRaster(const ObjLoader& mesh, int32_t* ids, PPC& camera, float* depth, int f,
+                    const int32_t* mask, std::ostream& log) {
+  RasterMesh(mesh, ids, camera, depth, f, mask, log);
+}
+
+void TriangleRaster(const ObjLoader& mesh, int32_t* ids, PPC& camera, double* depth, int f,
+                    const int32_t* mask, std::ostream& log) {
+  RasterMesh(mesh, ids, camera, depth, f, mask, log);
 }
 
 void Reproject(ObjLoader& mesh, const PPC& from, const PPC& to) {

@@ -57,7 +57,7 @@ ReferenceReport AslReference(const ObjLoader& mesh, PPC& camera, int factor,
     mask = padded.data();
   }
   report.bandBytes = TriangleRasterBanded(
-      mesh, camera, factor, mask, BandRowsForBudget(cw, bandBytes), 1.0f,
+      mesh, camera, factor, mask, BandRowsForBudget(cw, bandBytes), 1.0,
       [&](const int32_t* ids, int r0, int r1) { MarkIds(ids, size_t(cw) * size_t(r1 - r0), found); },
       out);
   report.visible = Finish(flags, found, unionSet, path);
@@ -76,7 +76,8 @@ ReferenceReport ParticleReference(const PointSetView& points, PPC& camera, float
   all.count = std::min(points.count, int32_t(flags.size()));
   all.mask = flags.data();
   const int fw = camera.w * kParticleFine, fh = camera.h * kParticleFine;
-  const int rows = std::max(1, std::min(BandRowsForBudget(fw, bandBytes), fh));
+  const int rows = std::max(
+      1, std::min(BandRowsForBudget(fw, bandBytes, sizeof(int32_t) + sizeof(float)), fh));
   std::vector<int32_t> found(flags.size(), 0), ids;
   std::vector<float> depth;
   for (int r0 = 0; r0 < fh; r0 += rows) {

@@ -25,11 +25,13 @@ struct ReferenceReport {
   size_t bandBytes = 0;  // largest band buffers held at once
 };
 
-// Marks back faces -1 in `flags` (they stay drawn: only zero flags are
-// skipped), culls against the camera's frustum, rasters the flagged
-// triangles at `factor` band by band, then sets `flags` to the ids found,
-// writes them as a visible set to `path` and copies them into `unionSet`
-// (when given).
+// Marks -1 in `flags` the triangles whose (p1 - p0) x (p2 - p1) normal
+// faces the eye, culls against the camera's frustum, rasters every
+// non-zero flag at `factor` band by band, then sets `flags` to the ids
+// found, writes them as a visible set to `path` and copies them into
+// `unionSet` (when given). The marked triangles stay drawn: they are the
+// front faces of counter-clockwise meshes, and with the watertight raster
+// and double depths a closed surface's far side wins no cell anyway.
 ReferenceReport AslReference(const ObjLoader& mesh, PPC& camera, int factor,
                              std::vector<int32_t>& flags, VisibleSet* unionSet,
                              const std::string& path, std::ostream& out = std::cout,

@@ -36,7 +36,7 @@ TEST(TriangleRaster, BandedEqualsWhole) {
   PPC cam(55, 48, 32);
   const int f = 5, cw = 48 * f, ch = 32 * f;
   std::vector<int32_t> whole(size_t(cw) * ch, -1);
-  std::vector<float> depth(size_t(cw) * ch, 1.0f);
+  std::vector<double> depth(size_t(cw) * ch, 1.0);
   std::ostringstream log;
   TriangleRaster(mesh, whole.data(), cam, depth.data(), f, nullptr, log);
   EXPECT_EQ(log.str(), "\r1/2\r2/2\n");
@@ -52,7 +52,7 @@ TEST(TriangleRaster, BandedEqualsWhole) {
           std::copy(ids, ids + size_t(cw) * (r1 - r0), assembled.begin() + size_t(r0) * cw);
         },
         log);
-    EXPECT_EQ(bytes, size_t(cw) * std::min(rows, ch) * 8);
+    EXPECT_EQ(bytes, size_t(cw) * std::min(rows, ch) * 12);
     ASSERT_EQ(assembled, whole) << rows << " rows per band";
   }
 }

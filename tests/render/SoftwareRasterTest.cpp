@@ -2,6 +2,8 @@
 // and perspective views.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cmath>
 #include <sstream>
 #include <vector>
 
@@ -26,6 +28,16 @@ void Draw(const Projector& proj, Grid& g, const Vex3_quarn v[3], int32_t id) {
   if (SetupScreenTriangle(proj, v, 1.0, g.w, g.h, &t))
     ScanTriangle(t, g.w, g.h, 0, g.h, g.ids.data(), g.depth.data(), id);
 }
+
+// Deterministic doubles in [0, 1).
+struct TestRandomUnit {
+  uint64_t s;
+  explicit TestRandomUnit(uint64_t seed) : s(seed * 2654435761u + 1) {}
+  double operator()() {
+    s = s * 6364136223846793005ull + 1442695040888963407ull;
+    return double(s >> 11) / 9007199254740992.0;
+  }
+};
 
 }  // namespace
 
@@ -52,31 +64,158 @@ TEST(SphereScreenBox, WidensByOnePixel) {
   EXPECT_DOUBLE_EQ(b.zmax, 0.5 + 2);
 }
 
-TEST(TriangleScan, SharedEdgeCentresAndTieRule) {
+TEST(TriangleScan, SharedEdgeCentresGoToOneTriangleWhateverTheOrder) {
   const Projector proj = OrthoProjector(16, 16);
   // Two triangles share the diagonal x = y, which passes through the
-  // centres (k + 0.5, k + 0.5).
+  // centres (k + 0.5, k + 0.5); it runs down along the lower triangle's
+  // border (counter-clockwise), so the lower one owns it.
   const Vex3_quarn lower[3] = {At(0, 0, 0.5f), At(16, 0, 0.5f), At(16, 16, 0.5f)};
   const Vex3_quarn upper[3] = {At(0, 0, 0.5f), At(16, 16, 0.5f), At(0, 16, 0.5f)};
-  Grid g(16, 16);
+  Grid alone(16, 16);
+  Draw(proj, alone, upper, 2);
+  for (int k = 0; k < 16; k++) EXPECT_EQ(alone.Id(k, k), -1) << k;
+  EXPECT_EQ(alone.Id(3, 10), 2);
+
+  Grid g(16, 16), h(16, 16);
   Draw(proj, g, lower, 1);
-  for (int k = 0; k < 16; k++) EXPECT_EQ(g.Id(k, k), 1) << k;
-  // Equal depth: the later triangle loses the shared centres.
   Draw(proj, g, upper, 2);
+  Draw(proj, h, upper, 2);
+  Draw(proj, h, lower, 1);
+  EXPECT_EQ(g.ids, h.ids);
   for (int k = 0; k < 16; k++) EXPECT_EQ(g.Id(k, k), 1) << k;
   EXPECT_EQ(g.Id(3, 10), 2);
   EXPECT_EQ(g.Id(10, 3), 1);
 
-  // Drawn first alone, the upper one covers the diagonal too.
-  Grid h(16, 16);
-  Draw(proj, h, upper, 2);
-  for (int k = 0; k < 16; k++) EXPECT_EQ(h.Id(k, k), 2) << k;
-
+  // Equal depths: a copy drawn later loses every cell.
+  Draw(proj, g, lower, 5);
+  EXPECT_EQ(g.ids, h.ids);
   // A nearer triangle wins whatever the order.
   const Vex3_quarn nearer[3] = {At(0, 0, 0.25f), At(16, 16, 0.25f), At(0, 16, 0.25f)};
   Draw(proj, g, nearer, 3);
-  for (int k = 0; k < 16; k++) EXPECT_EQ(g.Id(k, k), 3) << k;
-  EXPECT_FLOAT_EQ(g.depth[5 * 16 + 5], 0.25f);
+  EXPECT_EQ(g.Id(3, 10), 3);
+  EXPECT_EQ(g.Id(10, 3), 1);
+  EXPECT_FLOAT_EQ(g.depth[10 * 16 + 3], 0.25f);
+}
+
+namespace {
+
+// How many of the triangles cover each cell centre, each scanned alone.
+std::vector<int> Coverage(const Projector& proj, double scale, int w, int h,
+                          const std::vector<std::array<Vex3_quarn, 3>>& tris) {
+  std::vector<int> count(size_t(w) * h, 0);
+  std::vector<int32_t> ids(count.size());
+  std::vector<float> depth(count.size());
+  for (const auto& v : tris) {
+    ScreenTriangle t;
+    if (!SetupScreenTriangle(proj, v.data(), scale, w, h, &t)) continue;
+    std::fill(ids.begin(), ids.end(), -1);
+    std::fill(depth.begin(), depth.end(), 2.0f);
+    ScanTriangle(t, w, h, 0, h, ids.data(), depth.data(), 0);
+    for (size_t i = 0; i < ids.size(); i++) count[i] += ids[i] == 0;
+  }
+  return count;
+}
+
+// A grid of quads from (x0, y0) with steps (sx, sy), each split along one
+// of its diagonals (alternating, or by `pick`), at window depth z.
+std::vector<std::array<Vex3_quarn, 3>> Sheet(float x0, float y0, float sx, float sy, int nx,
+                                             int ny, float z, uint32_t seed = 0) {
+  TestRandomUnit rnd(seed);
+  auto at = [&](int i, int j) { return At(x0 + i * sx, y0 + j * sy, z); };
+  std::vector<std::array<Vex3_quarn, 3>> tris;
+  for (int j = 0; j < ny; j++)
+    for (int i = 0; i < nx; i++) {
+      const bool other = seed != 0 ? rnd() < 0.5 : (i + j) % 2 == 1;
+      if (other) {
+        tris.push_back({at(i, j), at(i + 1, j), at(i + 1, j + 1)});
+        tris.push_back({at(i, j), at(i + 1, j + 1), at(i, j + 1)});
+      } else {
+        tris.push_back({at(i, j), at(i + 1, j), at(i, j + 1)});
+        tris.push_back({at(i + 1, j), at(i + 1, j + 1), at(i, j + 1)});
+      }
+    }
+  return tris;
+}
+
+void ExpectOnce(const std::vector<int>& count, const char* what) {
+  int zero = 0, many = 0;
+  for (int c : count) {
+    zero += c == 0;
+    many += c > 1;
+  }
+  EXPECT_EQ(zero, 0) << what << ": centres in a crack";
+  EXPECT_EQ(many, 0) << what << ": centres covered twice";
+}
+
+}  // namespace
+
+// Triangles that tile the grid cover every centre exactly once: vertices
+// on centres, edges along rows, columns and diagonals through centres,
+// a fan about a centre, at sub-cell offsets. (Sheets seen in perspective,
+// with arbitrary coordinates, are checked against ray casting with the
+// reference.)
+TEST(TriangleScan, TilingTrianglesCoverEachCentreOnce) {
+  const Projector proj = OrthoProjector(32, 32);
+  for (float off : {0.0f, 0.5f, 0.25f, 0.125f}) {
+    ExpectOnce(Coverage(proj, 1, 32, 32, Sheet(-2.5f + off, -2.5f + off, 3, 2, 13, 19, 0.5f)),
+               "sheet on centres");
+    ExpectOnce(Coverage(proj, 1, 32, 32, Sheet(-1.5f + off, -3.5f, 2, 2, 18, 19, 0.5f, 7)),
+               "sheet with random diagonals");
+  }
+  // A fan about the centre (16.5, 16.5), spokes through rows of centres
+  // along the axes, the diagonals and slopes 1/2 and 2.
+  const float c = 16.5f;
+  const float ring[][2] = {{40, 16.5f}, {40, 28.25f}, {40, 40},      {28.25f, 40}, {16.5f, 40},
+                           {-7, 40},    {-7, 16.5f},  {-7, -7},      {4.75f, -7},  {16.5f, -7},
+                           {40, -7},    {40, 4.75f}};
+  std::vector<std::array<Vex3_quarn, 3>> fan;
+  for (int k = 0; k < 12; k++) {
+    const float* a = ring[k];
+    const float* b = ring[(k + 1) % 12];
+    fan.push_back({At(c, c, 0.5f), At(a[0], a[1], 0.5f), At(b[0], b[1], 0.5f)});
+  }
+  ExpectOnce(Coverage(proj, 1, 32, 32, fan), "fan");
+}
+
+// The orientation sign against exact integer arithmetic, for points that
+// rounding puts on or within a few units in the last place of the line.
+TEST(EdgeOrientation, ExactNextToTheLine) {
+  TestRandomUnit rnd(5);
+  // Coordinates in [1, 1024) are multiples of 2^-52: scaled by 2^52 they
+  // are integers below 2^62, whose products fit 128 bits.
+  auto scaled = [](double v) { return static_cast<__int128>(std::ldexp(v, 52)); };
+  int zeros = 0, disagree = 0;
+  for (int i = 0; i < 20000; i++) {
+    double ax = 1 + 1000 * rnd(), ay = 1 + 1000 * rnd();
+    double bx = 1 + 1000 * rnd(), by = 1 + 1000 * rnd();
+    const double u = rnd();
+    double px = ax + u * (bx - ax), py = ay + u * (by - ay);
+    if (i % 4 == 1) px = std::nextafter(px, 2048.0);
+    if (i % 4 == 2) py = std::nextafter(py, 0.0);
+    if (i % 4 == 3) {
+      // Exactly on the line: the midpoint of ends on a 2^-40 grid.
+      const double k = std::ldexp(1.0, 40);
+      ax = std::floor(ax * k) / k;
+      ay = std::floor(ay * k) / k;
+      bx = std::floor(bx * k) / k;
+      by = std::floor(by * k) / k;
+      px = (ax + bx) / 2;
+      py = (ay + by) / 2;
+    }
+    const __int128 exact = (scaled(ax) - scaled(px)) * (scaled(by) - scaled(py)) -
+                           (scaled(ay) - scaled(py)) * (scaled(bx) - scaled(px));
+    const int want = exact > 0 ? 1 : exact < 0 ? -1 : 0;
+    ASSERT_EQ(EdgeOrientation(ax, ay, bx, by, px, py), want) << i;
+    // Swapping the ends flips the sign exactly: the two triangles of an
+    // edge never both reject a point.
+    ASSERT_EQ(EdgeOrientation(bx, by, ax, ay, px, py), -want) << i;
+    zeros += want == 0;
+    const double naive = (ax - px) * (by - py) - (ay - py) * (bx - px);
+    disagree += (naive > 0 ? 1 : naive < 0 ? -1 : 0) != want;
+  }
+  // The cases are close enough that plain double evaluation often errs.
+  EXPECT_GT(zeros, 4000);
+  EXPECT_GT(disagree, 300);
 }
 
 TEST(TriangleScan, SkipsOutsideDepthRangeWindowAndDegenerate) {
@@ -114,6 +253,43 @@ TEST(TriangleScan, DepthPlaneInterpolatesAndScalesWithFactor) {
   ScanTriangle(t, 64, 64, 0, 64, ids.data(), depth.data(), 4);
   EXPECT_NEAR(depth[10 * 64 + 20], 20.5 * 0.5 / 64 + 10.5 / 64, 1e-6);
   EXPECT_EQ(ids[63 * 64 + 63], -1);
+}
+
+// A sliver far from the grid's origin whose depth runs steeply across its
+// width: every covered cell gets the depth of its centre to within the
+// rounding of the depths themselves, not of the cell's coordinates.
+TEST(TriangleScan, SliverFarFromTheOriginGetsExactDepths) {
+  const Projector proj = OrthoProjector(64, 64);
+  const int scale = 512, cw = 64 * scale;  // cells about 24,000 from the origin
+  const Vex3_quarn v[3] = {At(47.13f, 1.01f, 0.2f), At(47.31f, 1.04f, 0.8f),
+                           At(47.2f, 1.021867f, 0.5f)};
+  ScreenTriangle t;
+  ASSERT_TRUE(SetupScreenTriangle(proj, v, scale, cw, cw, &t));
+  int first = 0, last = 0;
+  ScreenTriangleRows(t, cw, &first, &last);
+  const int rows = last - first + 1;
+  ASSERT_LT(rows, 40);
+  std::vector<int32_t> ids(size_t(cw) * rows, -1);
+  std::vector<double> depth(ids.size(), 2.0);
+  ScanTriangle(t, cw, cw, first, last + 1, ids.data(), depth.data(), nullptr, 0u, 1);
+  // Barycentric depth in long double from the projected vertices.
+  const long double x0 = t.x[0], y0 = t.y[0];
+  const long double x1 = t.x[1] - x0, y1 = t.y[1] - y0, x2 = t.x[2] - x0, y2 = t.y[2] - y0;
+  const long double det = x1 * y2 - x2 * y1;
+  int covered = 0;
+  double worst = 0;
+  for (int r = 0; r < rows; r++)
+    for (int x = int(t.xmin); x <= int(t.xmax); x++) {
+      const size_t i = size_t(r) * cw + x;
+      if (ids[i] != 1) continue;
+      covered++;
+      const long double px = x + 0.5L - x0, py = first + r + 0.5L - y0;
+      const long double u = (px * y2 - x2 * py) / det, w = (x1 * py - px * y1) / det;
+      const long double z = t.z[0] + u * (t.z[1] - t.z[0]) + w * (t.z[2] - t.z[0]);
+      worst = std::max(worst, double(std::fabs(z - depth[i])));
+    }
+  EXPECT_GT(covered, 3);
+  EXPECT_LT(worst, 1e-13);
 }
 
 TEST(ParticleRaster, ShadesNearestSphereAndSkipsMasked) {

@@ -119,12 +119,13 @@ TEST(AslReference, MarksBackFacesCullsAndFindsTheVisible) {
   EXPECT_EQ(ReadIdFile("ASL_Visibility/ref.bin"), (Ids{0, 1, 2}));
   EXPECT_EQ(f.flags, (Ids{1, 1, 1, 0, 0}));
   EXPECT_EQ(f.visible, (VisibleSet{1, 1, 1, 0, 0}));
-  // Bands of a few rows give the same set.
+  // Bands of three rows (an id and a double depth per cell) give the same
+  // set.
   Ids flags(5, 1);
   const ReferenceReport banded = Quiet([&] {
-    return AslReference(f.mesh, f.cam, 4, flags, nullptr, "ASL_Visibility/ref2.bin", f.log, 64 * 4 * 8 * 3);
+    return AslReference(f.mesh, f.cam, 4, flags, nullptr, "ASL_Visibility/ref2.bin", f.log, 64 * 4 * 12 * 3);
   });
-  EXPECT_EQ(banded.bandBytes, size_t(64 * 4) * 3 * 8);
+  EXPECT_EQ(banded.bandBytes, size_t(64 * 4) * 3 * 12);
   EXPECT_EQ(flags, f.flags);
 }
 
