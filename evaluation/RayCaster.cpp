@@ -53,6 +53,9 @@ RayCaster::RayCaster(const PPC& camera) {
   GLMatrices m;
   camera.ComputeGLArrays(m.modelView, m.projection, m.viewport);
   projector_ = Projector(m);
+  // Rays start where the window rays of the GL arrays meet, as the
+  // sample rays of the visibility methods do.
+  eye_ = projector_.RayOrigin(eye_);
 }
 
 void RayCaster::AddTriangle(int32_t id, const Vex3_quarn a[3], const Vex3_quarn b[3]) {

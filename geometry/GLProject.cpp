@@ -138,3 +138,9 @@ double Projector::ClipW(double ox, double oy, double oz) const {
   MultMatrixVec(mv_, in, eye);
   return eye[0] * pr_[3] + eye[1] * pr_[7] + eye[2] * pr_[11] + eye[3] * pr_[15];
 }
+
+Vex3_quarnd Projector::RayOrigin(const Vex3_quarnd& fallback) const {
+  double inv[16];
+  if (!InvertMatrix4(mv_, inv) || inv[15] == 0) return fallback;
+  return Vex3_quarnd(inv[12] / inv[15], inv[13] / inv[15], inv[14] / inv[15]);
+}

@@ -41,6 +41,12 @@ class Projector {
   // Clip-space w of a world point: positive in front of a perspective
   // camera's eye, zero or negative at or behind it.
   double ClipW(double ox, double oy, double oz) const;
+  // The point every window ray passes through: the eye of the model-view
+  // matrix. It differs from the camera's own float eye by the rounding of
+  // the matrix (about 3e-4 for an eye 10,000 from the origin, enough to
+  // move a ray off the projected vertices), so rays start here; `fallback`
+  // when the matrix cannot be inverted.
+  Vex3_quarnd RayOrigin(const Vex3_quarnd& fallback) const;
   bool Invertible() const { return invertible_; }
 
  private:

@@ -23,7 +23,7 @@ TriangleIntervalProcessor::TriangleIntervalProcessor(SampleLocationBuffer& buffe
       motion_(motion),
       err_(err),
       projector_(buffer.camera ? buffer.camera->MakeProjector() : Projector()),
-      eye_(buffer.camera ? Vex3_quarnd(buffer.camera->eye) : Vex3_quarnd()),
+      eye_(buffer.camera ? projector_.RayOrigin(Vex3_quarnd(buffer.camera->eye)) : Vex3_quarnd()),
       depth_(motion, eye_) {
   if (computeRays) buffer_.ComputeSampleRays();
 }

@@ -32,7 +32,7 @@ void IntervalTrial(const IntervalRunScene& scene) {
   const int32_t n = keyframed ? scene.triangleCount : plain.Count();
 
   const Projector proj = buffer.camera->MakeProjector();
-  const Vex3_quarnd eye(buffer.camera->eye);
+  const Vex3_quarnd eye = proj.RayOrigin(Vex3_quarnd(buffer.camera->eye));
   MotionDepthComparator depth(motion, eye);
 
   // Triangles whose screen hull misses the whole block cannot cover any of
