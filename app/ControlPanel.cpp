@@ -14,6 +14,8 @@
 #include <cstdlib>
 
 #include "Scene.h"
+#include "SceneCatalogue.h"
+#include "SceneNumbers.h"
 
 namespace {
 
@@ -147,25 +149,19 @@ ControlPanel::ControlPanel() {
   timeStampsInput->step(1);
 
   sceneGroup = AddFrame(15, 105, 140, 330);
-  AddRadio(35, 105, 64, 15, "Truck", OnSceneRadio, 0);
-  AddRadio(35, 165, 90, 15, "WTC 911", OnSceneRadio, 1);
-  segmentInput = AddValue(75, 181, 45, 24, "Seg# ", 1);
-  segmentInput->minimum(1);
-  segmentInput->maximum(3);
-  segmentInput->step(1);
-  AddRadio(35, 210, 64, 15, "Easy Plane", OnSceneRadio, 2);
-  AddRadio(35, 230, 64, 15, "Moving Box", OnSceneRadio, 3);
-  AddRadio(35, 250, 64, 15, "Triangle Pair", OnSceneRadio, 4);
-  AddRadio(35, 125, 95, 15, "Truck_gfb", OnSceneRadio, 10)->value(1);
-  AddRadio(35, 270, 64, 15, "Water Flow", OnSceneRadio, 5);
-  AddRadio(35, 145, 95, 15, "Truck_gfb_step2", OnSceneRadio, 11);
-  AddRadio(35, 290, 100, 15, "Fusion", OnSceneRadio, 6);
-  AddRadio(35, 310, 100, 15, "RTI", OnSceneRadio, 7);
-  AddRadio(35, 330, 100, 15, "RTI_Subdivided", OnSceneRadio, 71);
-  AddRadio(35, 350, 100, 15, "Grass Field", OnSceneRadio, 8);
-  AddRadio(35, 370, 100, 15, "Forest", OnSceneRadio, 9);
-  AddRadio(35, 390, 100, 15, "Manhattan", OnSceneRadio, 100);
-  AddRadio(35, 410, 100, 15, "Quarn Tree", OnSceneRadio, 200);
+  // One radio per catalogue entry, in the catalogue's order; the "Seg# "
+  // input follows the WTC radio.
+  for (const CatalogueEntry* e = CatalogueBegin(); e != CatalogueEnd(); e++) {
+    Fl_Round_Button* radio =
+        AddRadio(35, e->radioY, e->radioWidth, 15, e->label, OnSceneRadio, e->sceneId);
+    if (e->sceneId == kInitialSceneId) radio->value(1);
+    if (e->sceneId == dataset::kWtc) {
+      segmentInput = AddValue(75, 181, 45, 24, "Seg# ", 1);
+      segmentInput->minimum(1);
+      segmentInput->maximum(3);
+      segmentInput->step(1);
+    }
+  }
   sceneGroup->end();
 
   AddButton(660, 110, 130, 65, "Exit", OnExit);
@@ -194,10 +190,10 @@ ControlPanel::ControlPanel() {
   samplingStepInput = AddValue(125, 556, 55, 24, "Sampling Step", 100);
 
   drawingModeGroup = AddFrame(20, 445, 290, 105);
-  AddRadio(35, 465, 155, 15, "Point", OnModeRadio, 40000)->value(1);
-  AddRadio(35, 485, 155, 15, "TID", OnModeRadio, 40001);
-  AddRadio(35, 505, 155, 15, "Filled", OnModeRadio, 40002);
-  AddRadio(35, 525, 155, 15, "Filled(Software)", OnModeRadio, 40003);
+  AddRadio(35, 465, 155, 15, "Point", OnModeRadio, render_mode::kPoints)->value(1);
+  AddRadio(35, 485, 155, 15, "TID", OnModeRadio, render_mode::kTid);
+  AddRadio(35, 505, 155, 15, "Filled", OnModeRadio, render_mode::kFilled);
+  AddRadio(35, 525, 155, 15, "Filled(Software)", OnModeRadio, render_mode::kFilledSoftware);
   drawingModeGroup->end();
 
   AddButton(200, 590, 155, 45, "Subdivide Geometry", Call<&Scene::SubdivideGeometry>);

@@ -15,7 +15,7 @@ Scene::Scene() {
   // member initialisers; the switches and numeric settings likewise.
   lightDirection = Vex3_quarn(-1, -2, -4).Normalized();
   spareCamera = std::make_unique<PPC>();
-  sceneId = 10;
+  sceneId = kInitialSceneId;
   controlPanel = std::make_unique<ControlPanel>();
   viewCamera = std::make_unique<PPC>(55.0f, kViewWidth, kViewHeight);
 

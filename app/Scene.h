@@ -19,6 +19,7 @@
 #include "RenderPasses.h"
 #include "RenderTargets.h"
 #include "SampleLocationBuffer.h"
+#include "SceneNumbers.h"
 #include "Vex3.h"
 #include "cgShader.h"
 
@@ -32,6 +33,8 @@ struct AslRunContext;
 constexpr int kViewWidth = 1280;
 constexpr int kViewHeight = 720;
 constexpr size_t kViewPixels = size_t(kViewWidth) * kViewHeight;
+// The scene chosen at start ("Truck_gfb", whose radio starts selected).
+constexpr int kInitialSceneId = dataset::kTruckGfb;
 
 class Scene {
  public:
@@ -41,7 +44,7 @@ class Scene {
   Scene& operator=(const Scene&) = delete;
 
   // --- 1. Scene choice and time
-  int sceneId = 10;         // which prepared scene Scene Setup loads ("Truck_gfb")
+  int sceneId = kInitialSceneId;  // which prepared scene Scene Setup loads
   int wtcSegment = 0;       // "Seg# " at the last Scene Setup
   int stateCount = 0;       // time stamps of the loaded scene
   int firstStateNumber = 0; // file number of the first state file
@@ -144,6 +147,10 @@ class Scene {
   // --- 12. Numeric settings
   float cameraStep = 100.0f;      // distance a key moves the camera
   float compareTolerance = 0.0f;  // image comparison; 0.0001 after setup
+  // Drawing subsampling: the identifier and point drawings draw every
+  // renderingFactor-th triangle or point ("Set Rendering factor"); never
+  // below 1.
+  int renderingFactor = 100;
 
   // --- Frame recording: each draw writes "<prefix><counter>.tif" when on.
   int recording = 0;

@@ -15,25 +15,21 @@
 
 namespace {
 
-// Scene ids after Scene Setup.
-constexpr int kTower = 1, kPointScene = 5, kTerrain = 7, kTerrainCells = 71, kGrass = 8,
-              kForest = 9, kCity = 100;
-// The view window's visible-set display.
-constexpr int kVisibleSetMode = 10113;
+using namespace dataset;
 // Largest sample buffer a factor run may create (pixels); beyond it the
 // per-pixel records alone would not fit in memory.
 constexpr double kMaxBufferPixels = 64.0 * 1024 * 1024;
 
-bool IsTerrain(int id) { return id == kTerrain || id == kTerrainCells; }
+bool IsTerrain(int id) { return id == kRti || id == kRtiSubdivided; }
 
 // Name of the factor and plain run outputs; carries the view where the
 // scene has two.
 std::string AslSceneName(int sceneId, int view) {
   switch (sceneId) {
     case kForest: return "Forest_ASL_exp";
-    case kGrass: return view == 2 ? "Grass_ASL_exp_Lower" : "Grass_ASL_exp_Higher";
-    case kCity: return view == 2 ? "Manhattan_ASL_exp_midtown" : "Manhattan_ASL_exp_downtown";
-    case kTower: return view == 1 ? "WTC_ASL_exp_Outside" : "WTC_ASL_exp_Reverse";
+    case kGrassField: return view == 2 ? "Grass_ASL_exp_Lower" : "Grass_ASL_exp_Higher";
+    case kManhattan: return view == 2 ? "Manhattan_ASL_exp_midtown" : "Manhattan_ASL_exp_downtown";
+    case kWtc: return view == 1 ? "WTC_ASL_exp_Outside" : "WTC_ASL_exp_Reverse";
     default: return "Whoknowswhat";
   }
 }
@@ -46,7 +42,7 @@ std::string TerrainAslPath(int view, int column, int row) {
 }  // namespace
 
 bool Scene::AslSceneReady(const char* label) {
-  const bool points = sceneId == kPointScene && triangleCount > 0;
+  const bool points = sceneId == kPoints && triangleCount > 0;
   if ((baseMesh != nullptr && triangleCount > 0) || points) {
     if (drawFlags.size() < size_t(triangleCount)) drawFlags.resize(size_t(triangleCount), 1);
     if (runVisibleSet.size() != size_t(triangleCount))
@@ -82,17 +78,17 @@ AslRunContext Scene::AslContext(SampleLocationBuffer& buffer) {
 }
 
 void Scene::ShowVisibleSet() {
-  viewWindow->renderMode = kVisibleSetMode;
+  viewWindow->renderMode = render_mode::kVisibleSet;
   RedrawView();
 }
 
 void Scene::Asl() {
   if (!AslSceneReady("ASL")) return;
-  if (sceneId == kPointScene) {
+  if (sceneId == kPoints) {
     std::cout << "\"ASL\": the point-scene form is not available in this build yet" << std::endl;
     return;
   }
-  if (sceneId == kCity && viewNumber == 2) {
+  if (sceneId == kManhattan && viewNumber == 2) {
     // The panorama's stored sets, united.
     for (int i = 1; i <= 5; i++)
       ReadVisibleSet(runVisibleSet, Format("ASL_Visibility/Final/Manhattan/Midtown/%d.bin", i),
@@ -114,7 +110,7 @@ void Scene::Asl() {
 
 void Scene::AslWithFactor(double factor) {
   if (!AslSceneReady("ASL with Factor")) return;
-  if (sceneId == kPointScene) {
+  if (sceneId == kPoints) {
     std::cout << "\"ASL with Factor\": the point-scene form is not available in this build yet"
               << std::endl;
     return;
@@ -128,7 +124,7 @@ void Scene::AslWithFactor(double factor) {
   }
   SampleLocationBuffer& buffer = SampleBuffer(factor);
   const AslRunContext run = AslContext(buffer);
-  if (sceneId == kCity && viewNumber == 2) {
+  if (sceneId == kManhattan && viewNumber == 2) {
     AslPanoramaRun(run, "Final_views/Manhattan_midtown", viewCamera.get());
   } else if (IsTerrain(sceneId)) {
     AslTerrainRun(run, TerrainAslPath(viewNumber, cellColumn, cellRow), cellColumn, cellRow);
@@ -140,19 +136,19 @@ void Scene::AslWithFactor(double factor) {
 
 void Scene::AslControl() {
   if (!AslSceneReady("ASL Control")) return;
-  if (sceneId == kPointScene) {
+  if (sceneId == kPoints) {
     AslPointControl();
     return;
   }
   const ObjLoader& mesh = drawMesh != nullptr ? *drawMesh : *baseMesh;
   switch (sceneId) {
-    case kTower:
+    case kWtc:
       AslReference(mesh, *viewCamera, 32, drawFlags, &runVisibleSet,
                    viewNumber == 1 ? "ASL_Visibility/WTC_asl_Outside_control_32.bin"
                                    : "ASL_Visibility/WTC_asl_Reverse_control_32.bin");
       break;
-    case kTerrain:
-    case kTerrainCells: {
+    case kRti:
+    case kRtiSubdivided: {
       // Each view starts from the flags the scene had, not from the set the
       // first view left in them.
       const std::vector<int32_t> flags = drawFlags;
@@ -172,7 +168,7 @@ void Scene::AslControl() {
       }
       break;
     }
-    case kGrass:
+    case kGrassField:
       AslReference(mesh, *viewCamera, 32, drawFlags, &runVisibleSet,
                    viewNumber == 2 ? "ASL_Visibility/Grass_asl_lowerview_control_32.txt"
                                    : "ASL_Visibility/Grass_asl_Higherview_control_32.txt");

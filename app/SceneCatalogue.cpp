@@ -3,23 +3,26 @@
 namespace {
 
 using S = LoadScheme;
+using namespace dataset;
+namespace rm = render_mode;
+// In the order the panel creates the radio buttons.
 const CatalogueEntry kEntries[] = {
-    {"Truck", 0, S::kStateMeshes, "Geometry/truck/state", "Truck_default.ppc", -1, 4},
-    {"Truck_gfb", 10, S::kStateMeshes, "Geometry/truck/state", "Truck_default.ppc", -1, 4},
-    {"Truck_gfb_step2", 11, S::kStateMeshes, "Geometry/truckGFB/state", "Truck_default.ppc", -1, 4},
-    {"WTC 911", 1, S::kStateMeshes, "Geometry/wtc/Seg%d/wtc", "Final_views/WTC_neo_Reverse.ppc", 30010, 1},
-    {"Easy Plane", 2, S::kStateMeshes, "Geometry/EasyPlane/state", "", 10113, 4},
-    {"Moving Box", 3, S::kStateMeshes, "Geometry/MovingBoxes/state", "mb_default.ppc", 10113, 4},
-    {"Triangle Pair", 4, S::kStateMeshes, "Geometry/TrianglePair/state", "", 10113, 4},
-    {"Water Flow", 5, S::kPointStates, "Geometry/WaterFlow/state", "Final_views/Waterflow.ppc", 10116, 5},
-    {"Fusion", 6, S::kPointStates, "Geometry/Fusion/state", "Final_views/Fusion.ppc", 10116, 5},
-    {"RTI", 7, S::kObjectList, "Geometry/RTI/state", "Final_views/RTI_45Degree_view.ppc", 40000, 7},
-    {"RTI_Subdivided", 71, S::kObjectList, "Geometry/RTI_subdivided/View2/Cell_%d_%d.rdd",
-     "Final_views/RTI_45Degree_view.ppc", 40000, 71},
-    {"Grass Field", 8, S::kObjectList, "Geometry/GrassField/", "Final_views/GrassField_higher.ppc", 10001, 8},
-    {"Forest", 9, S::kObjectList, "Geometry/Forest/", "Final_views/Forest_final.ppc", 10001, 9},
-    {"Manhattan", 100, S::kObjectList, "Geometry/Manhattan/", "Final_views/Manhattan_downtown.ppc", 10001, 100},
-    {"Quarn Tree", 200, S::kObjectList, "Geometry/QUARNTree/tree1.bin", "", 10001, 0},
+    {"Truck", kTruck, S::kStateMeshes, "Geometry/truck/state", "Truck_default.ppc", -1, kPlainStates, 105, 64},
+    {"WTC 911", kWtc, S::kStateMeshes, "Geometry/wtc/Seg%d/wtc", "Final_views/WTC_neo_Reverse.ppc", rm::kGrass, kWtc, 165, 90},
+    {"Easy Plane", kEasyPlane, S::kStateMeshes, "Geometry/EasyPlane/state", "", rm::kVisibleSet, kPlainStates, 210, 64},
+    {"Moving Box", kMovingBox, S::kStateMeshes, "Geometry/MovingBoxes/state", "mb_default.ppc", rm::kVisibleSet, kPlainStates, 230, 64},
+    {"Triangle Pair", kTrianglePair, S::kStateMeshes, "Geometry/TrianglePair/state", "", rm::kVisibleSet, kPlainStates, 250, 64},
+    {"Truck_gfb", kTruckGfb, S::kStateMeshes, "Geometry/truck/state", "Truck_default.ppc", -1, kPlainStates, 125, 95},
+    {"Water Flow", kWaterFlow, S::kPointStates, "Geometry/WaterFlow/state", "Final_views/Waterflow.ppc", rm::kPointFootage, kPoints, 270, 64},
+    {"Truck_gfb_step2", kTruckGfbStep2, S::kStateMeshes, "Geometry/truckGFB/state", "Truck_default.ppc", -1, kPlainStates, 145, 95},
+    {"Fusion", kFusion, S::kPointStates, "Geometry/Fusion/state", "Final_views/Fusion.ppc", rm::kPointFootage, kPoints, 290, 100},
+    {"RTI", kRti, S::kObjectList, "Geometry/RTI/state", "Final_views/RTI_45Degree_view.ppc", rm::kPoints, kRti, 310, 100},
+    {"RTI_Subdivided", kRtiSubdivided, S::kObjectList, "Geometry/RTI_subdivided/View2/Cell_%d_%d.rdd",
+     "Final_views/RTI_45Degree_view.ppc", rm::kPoints, kRtiSubdivided, 330, 100},
+    {"Grass Field", kGrassField, S::kObjectList, "Geometry/GrassField/", "Final_views/GrassField_higher.ppc", rm::kShaded, kGrassField, 350, 100},
+    {"Forest", kForest, S::kObjectList, "Geometry/Forest/", "Final_views/Forest_final.ppc", rm::kShaded, kForest, 370, 100},
+    {"Manhattan", kManhattan, S::kObjectList, "Geometry/Manhattan/", "Final_views/Manhattan_downtown.ppc", rm::kShaded, kManhattan, 390, 100},
+    {"Quarn Tree", kQuarnTree, S::kObjectList, "Geometry/QUARNTree/tree1.bin", "", rm::kShaded, kOwnColours, 410, 100},
 };
 
 const WtcSegment kSegments[kWtcSegments] = {

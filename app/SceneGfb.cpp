@@ -13,8 +13,7 @@
 
 namespace {
 
-constexpr int kPointScene = 5, kTerrain = 7, kTerrainCells = 71, kGrass = 8, kForest = 9,
-              kCity = 100;
+using namespace dataset;
 
 // The city scene's output name: its view when one was chosen on the panel.
 std::string CityName(int view, bool* chosen) {
@@ -28,7 +27,7 @@ std::string CityName(int view, bool* chosen) {
 
 void Scene::GfbDbg() {
   if (!AslSceneReady("GFB_DBG")) return;
-  if (sceneId == kPointScene) {
+  if (sceneId == kPoints) {
     IntervalRunScene none;
     PointSceneRun(none);
     return;
@@ -84,13 +83,13 @@ void Scene::GfbDbg() {
     };
   }
 
-  if (sceneId == kTerrain || sceneId == kTerrainCells) {
+  if (sceneId == kRti || sceneId == kRtiSubdivided) {
     IntervalTrial(run);
     return;
   }
-  if (sceneId == kGrass || sceneId == kForest || sceneId == kCity) {
-    std::string name = sceneId == kGrass ? "Grassfield_visibility" : "Forest_visibility";
-    if (sceneId == kCity) {
+  if (sceneId == kGrassField || sceneId == kForest || sceneId == kManhattan) {
+    std::string name = sceneId == kGrassField ? "Grassfield_visibility" : "Forest_visibility";
+    if (sceneId == kManhattan) {
       bool chosen = false;
       name = CityName(viewNumber, &chosen);
       std::cerr << (chosen ? "no haha!" : "haha!") << std::endl;

@@ -14,7 +14,7 @@
 
 namespace {
 
-using namespace SceneIds;
+using namespace dataset;
 
 // Requests the panel lets through but no entry can load. Each refusal
 // prints one line; nothing is loaded and the previous scene stays.

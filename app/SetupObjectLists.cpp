@@ -21,7 +21,7 @@
 
 namespace {
 
-using namespace SceneIds;
+using namespace dataset;
 
 bool IsFolder(int id) { return id == kGrassField || id == kForest || id == kManhattan; }
 
@@ -57,11 +57,11 @@ bool ReadCell(Scene& scene, int* row, int* column) {
 
 bool LoadMesh(const CatalogueEntry& e, const std::string& path, ObjLoader& mesh) {
   if (IsFolder(e.sceneId)) {
-    mesh.shadingMode = 3;
+    mesh.shadingMode = shading::kObjectList;
     if (ReadObjectList(mesh, path, 1.0f) >= 0) return true;
     return BuildObjectList(mesh, path);
   }
-  mesh.shadingMode = e.sceneId == kQuarnTree ? 0 : 1;
+  mesh.shadingMode = e.sceneId == kQuarnTree ? shading::kLitVertexColours : shading::kFlat;
   if (!ReadFlaggedBinary(mesh, path)) return false;
   if (e.sceneId == kRti) std::cout << mesh.groupCount << std::endl;
   if (e.sceneId == kQuarnTree) WeldCleanup(mesh);
@@ -169,13 +169,15 @@ bool SetupObjectList(Scene& scene, const CatalogueEntry& e, int timeStamps) {
   AllocateTriangleArrays(scene);
   scene.holdTrajectory = 0;
   PrintViewDirection(camera);
-  scene.viewWindow->renderMode = (e.sceneId == kRti || e.sceneId == kRtiSubdivided) ? 40000 : 0;
+  scene.viewWindow->renderMode = (e.sceneId == kRti || e.sceneId == kRtiSubdivided)
+                                     ? render_mode::kPoints
+                                     : render_mode::kBackground;
   ShowViewWindow(scene);
   scene.setupEye = camera.eye;
   scene.RedrawView();
   if (e.sceneId == kForest) scene.cameraStep = 200;
   if (IsFolder(e.sceneId) || e.sceneId == kQuarnTree) {
-    scene.viewWindow->renderMode = 10001;
+    scene.viewWindow->renderMode = render_mode::kShaded;
     scene.setupCamera = std::make_unique<PPC>(camera);
     scene.RedrawView();
   }

@@ -14,7 +14,7 @@
 
 namespace {
 
-using namespace SceneIds;
+using namespace dataset;
 
 std::string StatePath(const char* prefix, int file) { return Format("%s%03d.obj", prefix, file); }
 
@@ -56,7 +56,7 @@ bool SetupPointStates(Scene& scene, const CatalogueEntry& e, int timeStamps) {
 
   // Replace the scene; the previous meshes and point sets are freed here.
   SetupPrologue(scene, timeStamps);
-  scene.viewWindow->renderMode = 10116;
+  scene.viewWindow->renderMode = render_mode::kPointFootage;
   scene.sceneId = e.sceneIdAfter;
   scene.radius = fusion ? 0.8 : 0.1;
   scene.drawMesh = scene.baseMesh = nullptr;

@@ -19,15 +19,15 @@
 
 namespace {
 
-using namespace SceneIds;
+using namespace dataset;
 
 // What an entry loads: file numbers, the file of the drawn mesh, shading.
 struct StatePlan {
   std::string dataPath;
   std::vector<int> files;
   int drawFile = -1;          // -1: the drawn mesh is the first state
-  uint8_t firstShading = 1;   // shading mode of the first state
-  uint8_t shading = 1;        // of the other states and the drawn mesh
+  uint8_t firstShading = shading::kFlat;  // shading mode of the first state
+  uint8_t otherShading = shading::kFlat;  // of the other states and the drawn mesh
   std::vector<std::string> cameras;  // camera files that must exist
   std::vector<std::string> extra;    // other files that must exist
   std::string Path(int file) const { return Format("%s%03d.obj", dataPath.c_str(), file); }
@@ -40,7 +40,7 @@ StatePlan Plan(const Scene& scene, const CatalogueEntry& e, int timeStamps) {
     case kTruck:
       p.files = {0, timeStamps - 1};
       p.drawFile = timeStamps - 1;
-      p.firstShading = p.shading = 0;
+      p.firstShading = p.otherShading = shading::kLitVertexColours;
       break;
     case kTruckGfb:
     case kTruckGfbStep2: {
@@ -48,7 +48,7 @@ StatePlan Plan(const Scene& scene, const CatalogueEntry& e, int timeStamps) {
       const int n = step2 ? timeStamps / 2 : timeStamps;
       for (int i = 0; i < n; i++) p.files.push_back(40 + (step2 ? 2 * i : i));
       p.drawFile = n + 39;
-      p.firstShading = p.shading = 0;
+      p.firstShading = p.otherShading = shading::kLitVertexColours;
       p.cameras = {e.cameraFile};
       break;
     }
@@ -67,7 +67,7 @@ StatePlan Plan(const Scene& scene, const CatalogueEntry& e, int timeStamps) {
     case kMovingBox:
       for (int i = 0; i < 20; i++) p.files.push_back(i);
       p.drawFile = 19;
-      p.firstShading = 0;
+      p.firstShading = shading::kLitVertexColours;
       if (scene.movingCamera)
         for (int i = 1; i <= 3; i++) p.cameras.push_back(Format("mb_track_%d.ppc", i));
       break;
@@ -103,18 +103,18 @@ bool LoadStates(const StatePlan& plan, int sceneId, Loaded* out) {
   if (sceneId == kMovingBox) base.colorScheme = 1;
   for (size_t i = 1; i < plan.files.size(); i++) {
     ObjLoader& s = out->states[i];
-    s.shadingMode = plan.shading;
+    s.shadingMode = plan.otherShading;
     if (!s.Load(plan.Path(plan.files[i]), &base)) return false;
     s.stateIndex = int32_t(i);
     if (sceneId == kMovingBox) s.colorScheme = 1;
     std::cerr << "Load done: " << plan.files[i] << std::endl;
   }
-  if (sceneId == kMovingBox) base.shadingMode = 1;
+  if (sceneId == kMovingBox) base.shadingMode = shading::kFlat;
   if (plan.drawFile >= 0) {
     out->drawMesh = std::make_unique<ObjLoader>();
     // The drawn mesh reads the same cache as the state of its file, so it
     // takes that state's shading mode.
-    out->drawMesh->shadingMode = plan.shading;
+    out->drawMesh->shadingMode = plan.otherShading;
     if (!out->drawMesh->Load(plan.Path(plan.drawFile), &base)) return false;
   }
   return true;

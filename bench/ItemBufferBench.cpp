@@ -39,7 +39,7 @@ constexpr int kGroups = 8;
 // n x n quads of two triangles on a wavy surface in front of the camera.
 std::unique_ptr<ObjLoader> Terrain(int n) {
   auto m = std::make_unique<ObjLoader>();
-  m->shadingMode = 1;
+  m->shadingMode = shading::kFlat;
   for (int j = 0; j <= n; j++)
     for (int i = 0; i <= n; i++) {
       float x = -2000.0f + 4000.0f * i / n, y = -1200.0f + 2400.0f * j / n;
@@ -158,7 +158,7 @@ int main(int argc, char** argv) {
   if (std::FILE* f = std::fopen("Geometry/Large/state000.obj", "rb")) {
     std::fclose(f);
     mesh = std::make_unique<ObjLoader>();
-    mesh->shadingMode = 1;
+    mesh->shadingMode = shading::kFlat;
     mesh->Load("Geometry/Large/state000.obj", nullptr);
     camera = std::make_unique<PPC>(55.0f, kW, kH);
     camera->Load("Large_default.ppc");

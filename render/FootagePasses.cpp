@@ -42,7 +42,7 @@ void FootagePass(PassContext& c, ObjLoader* mesh, bool drawMeshVariant) {
   if (c.window == nullptr) return;
   pass::Begin(1, 1, 1, 1);
   if (!pass::SetCamera(c)) return;
-  if (drawMeshVariant && c.sceneId == kScenePoints) {
+  if (drawMeshVariant && c.sceneId == dataset::kPoints) {
     PointFootage(c);
     return;
   }

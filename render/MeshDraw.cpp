@@ -201,7 +201,7 @@ void DrawIds(const ObjLoader& mesh, const cgShader& shader, IdMask mask) {
 }
 
 void DrawColors(ObjLoader& mesh, IdMask mask) {
-  if (mesh.shadingMode == 1) {
+  if (mesh.shadingMode == shading::kFlat) {
     if (!mesh.triangleColors) mesh.BuildTriangleColors();
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     glLineWidth(3);
@@ -244,7 +244,7 @@ void DrawMaterials(const ObjLoader& mesh, const cgShader* shader) {
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   glDisable(GL_LIGHTING);
   BeginArrays(mesh);
-  if (mesh.shadingMode == 1) {
+  if (mesh.shadingMode == shading::kFlat) {
     for (int g = 0; g < mesh.groupCount; g++) {
       int material = mesh.groupMaterial.size() > size_t(g) ? mesh.groupMaterial[size_t(g)] : 0;
       if (shader != nullptr) {
@@ -255,7 +255,7 @@ void DrawMaterials(const ObjLoader& mesh, const cgShader* shader) {
       }
       DrawGroup(mesh, g);
     }
-  } else if (mesh.shadingMode == 3) {
+  } else if (mesh.shadingMode == shading::kObjectList) {
     // The colours as given, lit by the program.
     if (shader != nullptr) SetParameter1i(shader->FindParameter(cgShader::kFragment, "MATERIAL_TYPE"), -2);
     NormalArray(mesh);
@@ -291,13 +291,13 @@ void DrawTextured(const ObjLoader& mesh) {
 void DrawRestricted(const ObjLoader& mesh, IdMask list, const cgShader* shader) {
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   cgParameter material;
-  if (shader != nullptr && mesh.shadingMode == 1)
+  if (shader != nullptr && mesh.shadingMode == shading::kFlat)
     material = shader->GetFragmentParameter("MATERIAL_TYPE");
   else if (shader != nullptr)
     SetParameter1i(shader->FindParameter(cgShader::kFragment, "MATERIAL_TYPE"),
-                   mesh.shadingMode == 3 ? -2 : -1);
-  const Vex3_quarn* colors = mesh.shadingMode == 0 ? LitColors(mesh, false) : nullptr;
-  bool vertexNormals = mesh.shadingMode == 3 && mesh.normals.size() >= mesh.positions.size();
+                   mesh.shadingMode == shading::kObjectList ? -2 : -1);
+  const Vex3_quarn* colors = mesh.shadingMode == shading::kLitVertexColours ? LitColors(mesh, false) : nullptr;
+  bool vertexNormals = mesh.shadingMode == shading::kObjectList && mesh.normals.size() >= mesh.positions.size();
   int current = -1;  // group whose material / colour is set
   bool open = false;
   int32_t ids = mesh.IdCount();
@@ -306,15 +306,15 @@ void DrawRestricted(const ObjLoader& mesh, IdMask list, const cgShader* shader) 
     uint32_t t[3];
     if (!mesh.TriangleVertices(id, t) || !InRange(mesh, t)) continue;
     int g = mesh.groupOfTriangle.size() > size_t(id) ? mesh.groupOfTriangle[size_t(id)] : 0;
-    if (g != current && mesh.shadingMode != 0) {
+    if (g != current && mesh.shadingMode != shading::kLitVertexColours) {
       current = g;
-      if (mesh.shadingMode == 1 && material) {
+      if (mesh.shadingMode == shading::kFlat && material) {
         // A uniform cannot change inside glBegin/glEnd.
         if (open) glEnd();
         open = false;
         SetParameter1i(material, mesh.groupMaterial.size() > size_t(g)
                                      ? mesh.groupMaterial[size_t(g)] : 0);
-      } else if (mesh.shadingMode == 3) {
+      } else if (mesh.shadingMode == shading::kObjectList) {
         if (g >= 0 && mesh.groupColor.size() > size_t(g))
           glColor3fv(&mesh.groupColor[size_t(g)].x);
       }

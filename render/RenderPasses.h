@@ -8,6 +8,7 @@
 
 #include "MeshDraw.h"
 #include "RenderTargets.h"
+#include "SceneNumbers.h"
 #include "SoftwareRaster.h"
 #include "Vex3.h"
 
@@ -27,18 +28,11 @@ struct PassShaders {
   cgShader* raster = nullptr;      // "CG/RTI_Raster.cg"
 };
 
-// Scene kinds the shaded passes tell apart (values of the scene id).
-constexpr int kSceneLitColours = 0;  // no program: the meshes' own colours
-constexpr int kScenePoints = 5;
-constexpr int kSceneGrass = 8;
-constexpr int kSceneForest = 9;
-constexpr int kSceneCity = 100;
-
 struct PassContext {
   FrameBuffer* window = nullptr;  // size, pixels, zBuffer and camera
   RenderTargets* targets = nullptr;
   PassShaders shaders;
-  int sceneId = 0;
+  int sceneId = 0;  // the dataset: the shaded passes tell some apart
 
   ObjLoader* drawMesh = nullptr;
   ObjLoader* firstStates[2] = {nullptr, nullptr};  // outlined by the footage pass
@@ -65,9 +59,10 @@ struct PassContext {
 // The sky colour every shaded view clears to.
 void ClearToSky();
 
-// Render modes 1 and 5: identifiers of `mesh` (null: nothing drawn) into
-// the float target, decoded into itemBuffer; then the shaded view into the
-// target (read back into pixels and zBuffer) and into the window.
+// Render modes kItemBuffer and kItemBufferSecond: identifiers of `mesh`
+// (null: nothing drawn) into the float target, decoded into itemBuffer;
+// then the shaded view into the target (read back into pixels and zBuffer)
+// and into the window.
 void ItemBufferPass(PassContext& c, ObjLoader* mesh);
 // How an identifier drawing reaches GL: the pass's choice (one list when
 // the program takes it), always one list (split every maxPerCall
@@ -78,24 +73,24 @@ enum class IdDrawing { kBest, kList, kPerTriangle };
 // asked for and the program cannot take it.
 bool ReadItemIds(PassContext& c, const ObjLoader& mesh, IdMask mask, IdDrawing drawing,
                  int32_t* ids, size_t maxPerCall = 0);
-// Render mode 10113, first half: every identifier seen in an item buffer
+// Render mode kVisibleSet, first half: every identifier seen in an item buffer
 // of drawMesh under the draw flags gets visibleFlags[id] = 1.
 void MarkVisiblePass(PassContext& c);
-// Render mode 40001: byte-encoded identifiers of drawMesh, read back into
+// Render mode kTid: byte-encoded identifiers of drawMesh, read back into
 // the window's pixels (identifier per pixel, -1 background).
 void TidPass(PassContext& c);
-// Render mode 40000: the vertices of drawMesh as points.
+// Render mode kPoints: the vertices of drawMesh as points.
 void PointPass(PassContext& c);
-// Render mode 10001: the shaded view; `stateMesh` is the state drawn
+// Render mode kShaded: the shaded view; `stateMesh` is the state drawn
 // (null when the index is out of range).
 void ShadePass(PassContext& c, ObjLoader* stateMesh);
 // Footage: of a state (`mesh`, drawMeshVariant false) or of drawMesh.
 void FootagePass(PassContext& c, ObjLoader* mesh, bool drawMeshVariant);
-// Render mode 10115.
+// Render mode kSuperPixelFootage.
 void SuperPixelFootagePass(PassContext& c);
-// Render mode 30010.
+// Render mode kGrass.
 void GrassPass(PassContext& c);
-// Render mode 40002: lit triangles of drawMesh's first group under `list`
+// Render mode kFilled: lit triangles of drawMesh's first group under `list`
 // (null: all), written to "Images/Raster_HW.tif".
 void RasterPass(PassContext& c, const IdMask* list);
 // The backdrop quad: the texture fixed to the footage camera's view.

@@ -8,6 +8,7 @@
 #include "PassSupport.h"
 #include "RenderPasses.h"
 #include "TiffIO.h"
+#include "TiffWindow.h"
 #include "cgShader.h"
 
 namespace {
@@ -82,12 +83,12 @@ void ShadePass(PassContext& c, ObjLoader* stateMesh) {
   ClearToSky();
   if (!pass::SetCamera(c)) return;
   switch (c.sceneId) {
-    case kSceneLitColours:
+    case dataset::kOwnColours:
       if (stateMesh != nullptr) DrawMaterials(*stateMesh, nullptr);
       if (c.drawMesh != nullptr) DrawMaterials(*c.drawMesh, nullptr);
       break;
-    case kSceneGrass:
-    case kSceneForest: {
+    case dataset::kGrassField:
+    case dataset::kForest: {
       cgShader* shader = c.shaders.grass;
       pass::LoadOnce(shader, "CG/RenderGrass.cg", nullptr, "fpmain");
       if (!pass::BindWithMVP(shader)) break;
@@ -96,7 +97,7 @@ void ShadePass(PassContext& c, ObjLoader* stateMesh) {
       shader->Unbind();
       break;
     }
-    case kSceneCity:
+    case dataset::kManhattan:
       ShadeCity(c);
       break;
     default: {
@@ -145,7 +146,7 @@ void GrassPass(PassContext& c) {
   ObjLoader* drawMesh = pass::BeginSkyView(c);
   if (drawMesh == nullptr) return;
   ObjLoader& mesh = *drawMesh;
-  if (c.sceneId == kSceneGrass || c.sceneId == kSceneForest) {
+  if (c.sceneId == dataset::kGrassField || c.sceneId == dataset::kForest) {
     cgShader* shader = c.shaders.grass;
     pass::LoadOnce(shader, "CG/RenderGrass.cg", nullptr, "fpmain");
     LoadBackdropOnce(c, "Geometry/Cloud-39.tif");

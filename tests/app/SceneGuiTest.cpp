@@ -17,7 +17,6 @@
 
 #include "ControlPanel.h"
 #include "FrameBuffer.h"
-#include "RenderingFactor.h"
 #include "Scene.h"
 #include "TestSupport.h"
 #include "TiffIO.h"
@@ -160,7 +159,7 @@ Scene* SceneGui::owner_ = nullptr;
 TEST_F(SceneGui, ConstructionGivesInitialState) {
   Scene& s = *owner_;
   EXPECT_EQ((std::vector<int>{s.sceneId, s.holdTrajectory, s.frustumCulling, s.movingCamera,
-                              s.stateCount, renderingFactor}),
+                              s.stateCount, s.renderingFactor}),
             (std::vector<int>{10, 1, 1, 0, 0, 100}));
   EXPECT_EQ(s.cameraStep, 100.0f);
   EXPECT_EQ(s.baseMesh, nullptr);
@@ -271,13 +270,13 @@ TEST_F(SceneGui, SetRenderingFactorTakesTheSamplingStepAndRefusesZero) {
   Fl_Widget* set = Find(kButton, "Set Rendering factor");
   step->value(1);
   Click(set);
-  EXPECT_EQ(renderingFactor, 1);
+  EXPECT_EQ(owner_->renderingFactor, 1);
   step->value(100);
   Click(set);
-  EXPECT_EQ(renderingFactor, 100);
+  EXPECT_EQ(owner_->renderingFactor, 100);
   step->value(0);
   const std::string err = StderrOf([&] { Click(set); });
-  EXPECT_EQ(renderingFactor, 100);
+  EXPECT_EQ(owner_->renderingFactor, 100);
   EXPECT_NE(err.find("rendering factor 0 refused"), std::string::npos) << err;
   step->value(100);
 }

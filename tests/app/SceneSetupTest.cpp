@@ -17,7 +17,6 @@
 #include "KeyframeTrajectories.h"
 #include "ObjLoader.h"
 #include "ParticleSet.h"
-#include "RenderingFactor.h"
 #include "Scene.h"
 #include "SceneCatalogue.h"
 #include "TestSupport.h"
@@ -62,9 +61,11 @@ class SceneSetupTest : public testing::Test {
   // background.
   static size_t Drawn(int mode) {
     const uint32_t sky = 130u | 202u << 8 | 250u << 16 | 0xFFu << 24;
-    const uint32_t background = mode == 10113 || mode == 10116 || mode == 40001 ? 0xFFFFFFFFu
-                                : mode == 40000 || mode == 40002            ? 0xFF000000u
-                                                                            : sky;
+    namespace rm = render_mode;
+    const uint32_t background =
+        mode == rm::kVisibleSet || mode == rm::kPointFootage || mode == rm::kTid ? 0xFFFFFFFFu
+        : mode == rm::kPoints || mode == rm::kFilled                              ? 0xFF000000u
+                                                                                  : sky;
     FrameBuffer& v = *owner_->viewWindow;
     v.renderMode = mode;
     v.redraw();
@@ -83,17 +84,17 @@ class SceneSetupTest : public testing::Test {
     const bool points = s.particleDrawState != nullptr;
     size_t setup = 0, point = 0, tid = 0, filled = 0, items = 0;
     const Console c = ConsoleOf([&] {
-      renderingFactor = 1;
+      s.renderingFactor = 1;
       setup = Drawn(setupMode);
       if (!points) {
-        point = Drawn(40000);
-        tid = Drawn(40001);
-        filled = Drawn(40002);
-        Drawn(1);
+        point = Drawn(render_mode::kPoints);
+        tid = Drawn(render_mode::kTid);
+        filled = Drawn(render_mode::kFilled);
+        Drawn(render_mode::kItemBuffer);
         items = size_t(std::count_if(s.itemBuffer.begin(), s.itemBuffer.end(),
                                      [](int32_t id) { return id >= 0; }));
       }
-      renderingFactor = 100;
+      s.renderingFactor = 100;
     });
     EXPECT_GT(setup, 500u) << "mode " << setupMode;
     EXPECT_EQ(c.out.find("failed"), std::string::npos) << c.out;
