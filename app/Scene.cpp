@@ -5,6 +5,7 @@
 
 #include "ControlPanel.h"
 #include "FrameBuffer.h"
+#include "KeyframeTrajectories.h"
 #include "ObjLoader.h"
 #include "ParticleSet.h"
 

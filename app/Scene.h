@@ -25,9 +25,10 @@
 
 class ControlPanel;
 class FrameBuffer;
+class KeyframeTrajectories;
 class ObjLoader;
 class ParticleSet;
-struct AslRunContext;
+struct AslButtonScene;
 
 // The view's fixed size: the work buffers are allocated once for it.
 constexpr int kViewWidth = 1280;
@@ -76,6 +77,11 @@ class Scene {
   int currentState = 0;      // state index the render passes draw
   int secondState = 0;       // state index of render mode 5
   int frameSteps = 0;        // playback frames per state interval
+  // The keyframed trajectories of the loaded states (null until a setup
+  // builds them) and the scene they were built for: a later setup of the
+  // same scene keeps them, another scene's setup builds them anew.
+  std::unique_ptr<KeyframeTrajectories> trajectories;
+  std::string trajectoryScene;
 
   // --- 3. Cameras
   std::unique_ptr<PPC> viewCamera;   // the view window's camera
@@ -93,13 +99,13 @@ class Scene {
   // --- 5. Shader programs: ten slots and one further program; the passes
   // use the slots below (each loads its file the first time it runs).
   enum ShaderSlot {
-    kShaderItemBuffer = 0,  // "CG/RenderBaryCentric.cg"
-    kShaderWtc = 1,         // "CG/RenderWTC.cg"
-    kShaderManhattan = 2,   // "CG/RenderManhattan.cg"
-    kShaderGrass = 3,       // "CG/RenderGrass.cg"
-    kShaderFootage = 4,     // "CG/RenderOriginalFootage.cg"
-    kShaderFootageSp = 5,   // "CG/RenderOriginalFootage_sp.cg"
-    kShaderRaster = 6,      // "CG/RTI_Raster.cg"
+    kShaderItemBuffer = 0,  // layout::kItemBufferShader
+    kShaderWtc = 1,         // layout::kTowerShader
+    kShaderManhattan = 2,   // layout::kCityShader
+    kShaderGrass = 3,       // layout::kGrassShader
+    kShaderFootage = 4,     // layout::kFootageShader
+    kShaderFootageSp = 5,   // layout::kSuperPixelShader
+    kShaderRaster = 6,      // layout::kRasterShader
   };
   cgShader shaders[10];
   cgShader extraShader;
@@ -123,7 +129,7 @@ class Scene {
   // visibility, raster and experiment code that owns them.
   std::unique_ptr<SampleLocationBuffer> sampleBuffer;  // created on first use, never resized
   Vex3_quarn bufferEye;  // eye of the camera the buffer was last given
-  // The interval runs' log "ASL_Visibility/log2.txt", opened by the first
+  // The interval runs' log (layout::kIntervalLog), opened by the first
   // interval run (SceneGfb.cpp).
   std::unique_ptr<std::ostream> intervalRunLog;
   // The scene whose triangles the buffer's timelines hold (SceneGfb.cpp).
@@ -188,9 +194,9 @@ class Scene {
   SampleLocationBuffer& SampleBuffer(double factor = 1);
   // False, with a line naming the button, when no scene is set up.
   bool AslSceneReady(const char* label);
-  AslRunContext AslContext(SampleLocationBuffer& buffer);
+  // What the still-frame drivers take of this scene.
+  AslButtonScene AslScene();
   void ShowVisibleSet();
-  void AslPointControl();
 
   // --- Operations built by later work (SceneStubs.cpp until then)
   void SceneSetup(int timeStamps);

@@ -16,6 +16,7 @@
 #include "Scene.h"
 #include "SceneCatalogue.h"
 #include "SceneSetupSteps.h"
+#include "WorkLayout.h"
 
 namespace {
 
@@ -30,12 +31,12 @@ struct StatePlan {
   uint8_t otherShading = shading::kFlat;  // of the other states and the drawn mesh
   std::vector<std::string> cameras;  // camera files that must exist
   std::vector<std::string> extra;    // other files that must exist
-  std::string Path(int file) const { return Format("%s%03d.obj", dataPath.c_str(), file); }
+  std::string Path(int file) const { return layout::StateFile(dataPath, file); }
 };
 
 StatePlan Plan(const Scene& scene, const CatalogueEntry& e, int timeStamps) {
   StatePlan p;
-  p.dataPath = e.dataPath;
+  p.dataPath = EntryDataPath(e);
   switch (e.sceneId) {
     case kTruck:
       p.files = {0, timeStamps - 1};
@@ -54,22 +55,22 @@ StatePlan Plan(const Scene& scene, const CatalogueEntry& e, int timeStamps) {
     }
     case kWtc: {
       const WtcSegment& s = WtcSegmentTable(scene.wtcSegment);
-      p.dataPath = Format("Geometry/wtc/Seg%d/wtc", scene.wtcSegment);
+      p.dataPath = Format(EntryDataPath(e).c_str(), scene.wtcSegment);
       for (int i = 0; i < s.states; i++) p.files.push_back(s.firstFile + i);
-      p.cameras = {"Final_views/WTC_neo_outSide.ppc", "Final_views/WTC_neo_Reverse.ppc"};
+      p.cameras = {e.views[0], e.views[1]};
       break;
     }
     case kEasyPlane:
       p.files = {0, 1};
       p.drawFile = 1;
-      p.extra = {"Geometry/EasyPlane/uvCoords.txt", "Texture/Rump.tif", "Texture/test2.tif"};
+      p.extra = {layout::kPlaneCoordinates, layout::kPlaneHeights, layout::kPlaneColours};
       break;
     case kMovingBox:
       for (int i = 0; i < 20; i++) p.files.push_back(i);
       p.drawFile = 19;
       p.firstShading = shading::kLitVertexColours;
       if (scene.movingCamera)
-        for (int i = 1; i <= 3; i++) p.cameras.push_back(Format("mb_track_%d.ppc", i));
+        for (int i = 1; i <= 3; i++) p.cameras.push_back(Format(e.trackPattern, i));
       break;
     case kTrianglePair:
       p.files = {0, 1};
@@ -134,9 +135,9 @@ bool SetupStateMeshes(Scene& scene, const CatalogueEntry& e, int timeStamps) {
   for (int f : plan.files) files.push_back(plan.Path(f));
   if (plan.drawFile >= 0) files.push_back(plan.Path(plan.drawFile));
   std::vector<std::string> cameras;
-  for (const std::string& c : plan.cameras) cameras.push_back("Views/" + c);
+  for (const std::string& c : plan.cameras) cameras.push_back(layout::CameraFile(c));
   if (!RequireFiles(files, true) || !RequireFiles(cameras, false)) return false;
-  if (e.sceneId == kWtc && !RequireFiles({"WTC_state057.bin"}, false)) return false;
+  if (e.sceneId == kWtc && !RequireFiles({layout::kTowerReference}, false)) return false;
 
   Loaded loaded;
   if (!LoadStates(plan, e.sceneId, &loaded)) return false;
@@ -165,7 +166,7 @@ bool SetupStateMeshes(Scene& scene, const CatalogueEntry& e, int timeStamps) {
     case kTruckGfbStep2:
       if (e.sceneId == kTruck) {
         PlaceCamera(camera, {200, -3700, 1500}, {900, 0, 200}, {0, 0, 1});
-        if (RequireFiles({std::string("Views/") + e.cameraFile}, false)) LoadViewCamera(scene, e.cameraFile);
+        if (RequireFiles({layout::CameraFile(e.cameraFile)}, false)) LoadViewCamera(scene, e.cameraFile);
         else std::cerr << "INFO: the camera keeps its fixed pose" << std::endl;
       } else {
         scene.cameraStep = 100;
@@ -182,9 +183,9 @@ bool SetupStateMeshes(Scene& scene, const CatalogueEntry& e, int timeStamps) {
       const WtcSegment& s = WtcSegmentTable(scene.wtcSegment);
       if (s.cameraStep > 0) scene.cameraStep = s.cameraStep;
       scene.triangleCount = base.triangleCount;
-      LoadViewCamera(scene, "Final_views/WTC_neo_outSide.ppc");
+      LoadViewCamera(scene, e.views[0]);
       scene.viewNumber = 1;
-      LoadViewCamera(scene, "Final_views/WTC_neo_Reverse.ppc");
+      LoadViewCamera(scene, e.views[1]);
       scene.viewNumber = 2;
       base.BuildTriangleColors();
       scene.drawFlags.assign(size_t(scene.triangleCount), 1);
@@ -209,7 +210,7 @@ bool SetupStateMeshes(Scene& scene, const CatalogueEntry& e, int timeStamps) {
       camera.zNear = 10;
       camera.zFar = 100000;
       PlaceCamera(camera, {0, -5200, 3400}, {0, 0, 0}, {0, 0, 1});
-      if (RequireFiles({std::string("Views/") + e.cameraFile}, false)) LoadViewCamera(scene, e.cameraFile);
+      if (RequireFiles({layout::CameraFile(e.cameraFile)}, false)) LoadViewCamera(scene, e.cameraFile);
       else std::cerr << "INFO: the camera keeps its fixed pose" << std::endl;
       base.BuildTriangleColors();
       scene.interpolation = 0.5;
@@ -218,8 +219,8 @@ bool SetupStateMeshes(Scene& scene, const CatalogueEntry& e, int timeStamps) {
       if (scene.movingCamera) {
         scene.stateCount = 3;
         scene.lastState = 2;
-        scene.pathCameras = LoadTrack("mb_track_%d.ppc", 3);
-        LoadViewCamera(scene, "mb_track_1.ppc");
+        scene.pathCameras = LoadTrack(e.trackPattern, 3);
+        LoadViewCamera(scene, Format(e.trackPattern, 1));
         camera.SetGLAndCache();
         BuildMovingCameraTrajectories(scene);
       } else {

@@ -29,6 +29,7 @@
 #include "PPC.h"
 #include "RenderPasses.h"
 #include "RenderTargets.h"
+#include "WorkLayout.h"
 #include "cgShader.h"
 
 namespace {
@@ -155,17 +156,18 @@ int main(int argc, char** argv) {
   }
   std::unique_ptr<ObjLoader> mesh;
   std::unique_ptr<PPC> camera;
-  if (std::FILE* f = std::fopen("Geometry/Large/state000.obj", "rb")) {
+  const std::string large = layout::StateFile(layout::kLargeStates, 0);
+  if (std::FILE* f = std::fopen(large.c_str(), "rb")) {
     std::fclose(f);
     mesh = std::make_unique<ObjLoader>();
     mesh->shadingMode = shading::kFlat;
-    mesh->Load("Geometry/Large/state000.obj", nullptr);
+    mesh->Load(large, nullptr);
     camera = std::make_unique<PPC>(55.0f, kW, kH);
-    camera->Load("Large_default.ppc");
+    camera->Load(layout::kLargeCamera);
     std::printf("the measurement scene of the working directory\n");
   } else {
     mesh = Terrain(708);
-    std::printf("a generated grid (no Geometry/Large/state000.obj here)\n");
+    std::printf("a generated grid (no %s here)\n", large.c_str());
   }
   std::printf("scene: %d live triangles of %d, %d vertices, %d x %d view\n", mesh->triangleCount,
               mesh->IdCount(), mesh->vertexCount, kW, kH);

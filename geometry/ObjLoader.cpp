@@ -11,6 +11,7 @@
 #include "Format.h"
 #include "StateCache.h"
 #include "StateReader.h"
+#include "WorkLayout.h"
 
 ObjLoader::ObjLoader() : lightDir(Vex3_quarn(-1, -2, 4).Normalized()) {}
 
@@ -38,7 +39,7 @@ void ObjLoader::Release() {
 bool ObjLoader::Load(const std::string& path, ObjLoader* source) {
   if (source == this) source = nullptr;
   Release();
-  cacheName = Format("%s.rdd", path.c_str());
+  cacheName = layout::CacheFile(path);
 
   FileSource bytes;
   FileRead cache = bytes.Open(cacheName);

@@ -10,6 +10,7 @@
 #include "PassSupport.h"
 #include "RenderPasses.h"
 #include "cgShader.h"
+#include "WorkLayout.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ void FootagePass(PassContext& c, ObjLoader* mesh, bool drawMeshVariant) {
   }
   if (mesh == nullptr || pass::DrawOwnColours(c, *mesh)) return;
   cgShader* shader = c.shaders.footage;
-  pass::LoadOnce(shader, "CG/RenderOriginalFootage.cg", nullptr, "fpmain");
+  pass::LoadOnce(shader, layout::kFootageShader, nullptr, "fpmain");
   if (!pass::BindWithMVP(shader)) return;
   if (drawMeshVariant) {
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
@@ -68,7 +69,7 @@ void SuperPixelFootagePass(PassContext& c) {
   if (drawMesh == nullptr) return;
   ObjLoader& mesh = *drawMesh;
   cgShader* shader = c.shaders.footageSp;
-  pass::LoadVertexOnlyOnce(shader, "CG/RenderOriginalFootage_sp.cg");
+  pass::LoadVertexOnlyOnce(shader, layout::kSuperPixelShader);
   if (!pass::BindWithMVP(shader)) return;
   cgParameter mode = shader->GetVertexParameter("mode");
   SetParameter1i(mode, 2);

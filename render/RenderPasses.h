@@ -11,6 +11,7 @@
 #include "SceneNumbers.h"
 #include "SoftwareRaster.h"
 #include "Vex3.h"
+#include "WorkLayout.h"
 
 class FrameBuffer;
 class ObjLoader;
@@ -19,13 +20,13 @@ class cgShader;
 
 // The programs of the passes and their files.
 struct PassShaders {
-  cgShader* itemBuffer = nullptr;  // "CG/RenderBaryCentric.cg"
-  cgShader* wtc = nullptr;         // "CG/RenderWTC.cg"
-  cgShader* manhattan = nullptr;   // "CG/RenderManhattan.cg"
-  cgShader* grass = nullptr;       // "CG/RenderGrass.cg"
-  cgShader* footage = nullptr;     // "CG/RenderOriginalFootage.cg"
-  cgShader* footageSp = nullptr;   // "CG/RenderOriginalFootage_sp.cg"
-  cgShader* raster = nullptr;      // "CG/RTI_Raster.cg"
+  cgShader* itemBuffer = nullptr;  // layout::kItemBufferShader
+  cgShader* wtc = nullptr;         // layout::kTowerShader
+  cgShader* manhattan = nullptr;   // layout::kCityShader
+  cgShader* grass = nullptr;       // layout::kGrassShader
+  cgShader* footage = nullptr;     // layout::kFootageShader
+  cgShader* footageSp = nullptr;   // layout::kSuperPixelShader
+  cgShader* raster = nullptr;      // layout::kRasterShader
 };
 
 struct PassContext {
@@ -91,7 +92,7 @@ void SuperPixelFootagePass(PassContext& c);
 // Render mode kGrass.
 void GrassPass(PassContext& c);
 // Render mode kFilled: lit triangles of drawMesh's first group under `list`
-// (null: all), written to "Images/Raster_HW.tif".
+// (null: all), written to layout::kRasterImage.
 void RasterPass(PassContext& c, const IdMask* list);
 // The backdrop quad: the texture fixed to the footage camera's view.
 void DrawBackdrop(const PPC& windowCamera, const PPC& footageCamera, unsigned texture);

@@ -10,6 +10,7 @@
 #include "TiffIO.h"
 #include "TiffWindow.h"
 #include "cgShader.h"
+#include "WorkLayout.h"
 
 namespace {
 
@@ -55,8 +56,8 @@ void DrawFootprint(const PassContext& c) {
 
 void ShadeCity(PassContext& c) {
   cgShader* shader = c.shaders.manhattan;
-  pass::LoadOnce(shader, "CG/RenderManhattan.cg", "GeometryMain", "fpmain");
-  LoadBackdropOnce(c, "Geometry/Manhattan_bg.tif");
+  pass::LoadOnce(shader, layout::kCityShader, "GeometryMain", "fpmain");
+  LoadBackdropOnce(c, layout::kCityBackdrop);
   glEnable(GL_CULL_FACE);
   glCullFace(GL_BACK);
   glFrontFace(GL_CW);
@@ -90,7 +91,7 @@ void ShadePass(PassContext& c, ObjLoader* stateMesh) {
     case dataset::kGrassField:
     case dataset::kForest: {
       cgShader* shader = c.shaders.grass;
-      pass::LoadOnce(shader, "CG/RenderGrass.cg", nullptr, "fpmain");
+      pass::LoadOnce(shader, layout::kGrassShader, nullptr, "fpmain");
       if (!pass::BindWithMVP(shader)) break;
       SetEye(*shader, c);
       if (c.drawMesh != nullptr) DrawMaterials(*c.drawMesh, shader);
@@ -102,7 +103,7 @@ void ShadePass(PassContext& c, ObjLoader* stateMesh) {
       break;
     default: {
       cgShader* shader = c.shaders.wtc;
-      pass::LoadOnce(shader, "CG/RenderWTC.cg", "GeometryMain", "fpmain");
+      pass::LoadOnce(shader, layout::kTowerShader, "GeometryMain", "fpmain");
       if (shader == nullptr) break;
       shader->Bind();
       SetMVPParameter(shader->GetGeometryParameter("modelViewProj"));
@@ -148,8 +149,8 @@ void GrassPass(PassContext& c) {
   ObjLoader& mesh = *drawMesh;
   if (c.sceneId == dataset::kGrassField || c.sceneId == dataset::kForest) {
     cgShader* shader = c.shaders.grass;
-    pass::LoadOnce(shader, "CG/RenderGrass.cg", nullptr, "fpmain");
-    LoadBackdropOnce(c, "Geometry/Cloud-39.tif");
+    pass::LoadOnce(shader, layout::kGrassShader, nullptr, "fpmain");
+    LoadBackdropOnce(c, layout::kGrassBackdrop);
     if (c.backdropTexture != nullptr && *c.backdropTexture > 0) {
       const PPC* footage = c.footageCamera != nullptr ? c.footageCamera : c.window->camera;
       DrawBackdrop(*c.window->camera, *footage, unsigned(*c.backdropTexture));
@@ -163,7 +164,7 @@ void GrassPass(PassContext& c) {
     return;
   }
   cgShader* shader = c.shaders.footage;
-  pass::LoadVertexOnlyOnce(shader, "CG/RenderOriginalFootage.cg");
+  pass::LoadVertexOnlyOnce(shader, layout::kFootageShader);
   if (pass::BindWithMVP(shader)) pass::DrawLitColours(c, *shader, mesh, c.marks);
 }
 
@@ -173,7 +174,7 @@ void RasterPass(PassContext& c, const IdMask* list) {
   pass::Begin(0, 0, 0, 1);
   bool camera = pass::SetCamera(c);
   cgShader* shader = c.shaders.raster;
-  pass::LoadOnce(shader, "CG/RTI_Raster.cg", "GeometryMain", "FragmentMain");
+  pass::LoadOnce(shader, layout::kRasterShader, "GeometryMain", "FragmentMain");
   if (shader != nullptr) {
     SetMVPParameter(shader->GetGeometryParameter("modelViewProj"));
     SetParameter3f(shader->GetFragmentParameter("lightDir"), -0.577f, -0.577f, 0.577f);
@@ -183,5 +184,5 @@ void RasterPass(PassContext& c, const IdMask* list) {
   if (camera && c.drawMesh != nullptr) DrawRaster(*c.drawMesh, list);
   if (shader != nullptr) shader->Unbind();
   window.ReadColor();
-  WriteTiff(window.pixels.data(), "Images/Raster_HW.tif", window.h, window.w);
+  WriteTiff(window.pixels.data(), layout::kRasterImage, window.h, window.w);
 }

@@ -52,5 +52,4 @@ int32_t WriteIdList(const int32_t* flags, int32_t n, const std::string& path);
 void WriteVisibilityLine(std::ostream& out, const std::string& label, const int32_t* flags,
                          int32_t n);
 // The end-state file: that line with label "0" as the whole content.
-void WriteVisibilityAtB(const int32_t* flags, int32_t n,
-                        const std::string& path = "ASL_Visibility/Visibility_at_B.txt");
+void WriteVisibilityAtB(const int32_t* flags, int32_t n, const std::string& path);

@@ -27,7 +27,6 @@ class SceneGfb : public testing::Test {
   void TearDown() override {
     scene = nullptr;
     scene_.reset();
-    ResetGlobalTrajectories();
   }
   // A backdrop square (triangles 0, 1), a small triangle crossing the view
   // from left to right (2) and a triangle far off to the side (3).
@@ -110,6 +109,24 @@ TEST_F(SceneGfb, SubIntervalRunsByDataset) {
   EXPECT_TRUE(FileExists("ASL_Visibility/Manhattan_visibility_0.txt"));
 }
 
+TEST_F(SceneGfb, SubIntervalStepBoundsAreTypedAfterCulling) {
+  LoadStates();
+  const Console typed = GfbDbg(dataset::kForest, "39 45\n");
+  const size_t culled = typed.out.find("Culled out: 1\n");
+  ASSERT_NE(culled, std::string::npos) << typed.out;
+  EXPECT_EQ(typed.out.find("Give start and end factor pos\n"), culled + 14) << typed.out;
+
+  // A refused line is dropped: the next run reads the line after it.
+  const Console refused = GfbDbg(dataset::kForest, "first last\n0 0\n");
+  EXPECT_EQ(refused.err, "Step bounds must be two integers; nothing is computed.\n");
+  EXPECT_EQ(refused.out.find("Begin Saving canvas"), std::string::npos) << refused.out;
+  scene_->drawFlags.assign(size_t(scene_->triangleCount), 1);
+  const std::string next = StdoutOf([&] { scene_->GfbDbg(); });
+  EXPECT_NE(next.find("Begin Saving canvas to VisibilityTable/Forest_visibility_0.bin\n"),
+            std::string::npos)
+      << next;
+}
+
 TEST_F(SceneGfb, KeyframedModeTakesTrajectoryPositions) {
   LoadStates();
   // Trajectories whose second keyframe keeps the small triangle where it
@@ -117,7 +134,7 @@ TEST_F(SceneGfb, KeyframedModeTakesTrajectoryPositions) {
   // while between the states it crosses the middle in step 20.
   auto tr = KeyframeTrajectories::Build(2, scene_->states[0]);
   tr->StoreKeyframe(scene_->states[0], 1);
-  InstallGlobalTrajectories(std::move(tr));
+  scene_->trajectories = std::move(tr);
   scene_->holdTrajectory = 1;
   GfbDbg(8, "20 20");
   EXPECT_EQ(ReadText("ASL_Visibility/Grassfield_visibility_20.txt"), "4\n2\n0\n1\n\n");

@@ -230,7 +230,7 @@ TEST_F(SceneSetupTest, AnimatedEntriesWriteLivenessAndBuildTrajectories) {
   std::vector<int> live = lines("Geometry/truck/stateliveness.txt");
   ASSERT_EQ(live.size(), size_t(owner_->triangleCount));
   EXPECT_EQ(*std::max_element(live.begin(), live.end()), 3);
-  const KeyframeTrajectories* record = GlobalTrajectories();
+  const KeyframeTrajectories* record = owner_->trajectories.get();
   ASSERT_NE(record, nullptr);
   EXPECT_EQ(record->keyframeCount, 3);
   EXPECT_EQ(owner_->drawFlags, record->goodTriangles);
@@ -240,7 +240,7 @@ TEST_F(SceneSetupTest, AnimatedEntriesWriteLivenessAndBuildTrajectories) {
 
   // The same scene again keeps its record.
   Setup(10, 3);
-  EXPECT_EQ(GlobalTrajectories(), record);
+  EXPECT_EQ(owner_->trajectories.get(), record);
 
   // More states: the file written for three is replaced, and bricks that
   // fall off die before the last state.
@@ -249,14 +249,14 @@ TEST_F(SceneSetupTest, AnimatedEntriesWriteLivenessAndBuildTrajectories) {
   live = lines("Geometry/truck/stateliveness.txt");
   EXPECT_EQ(*std::max_element(live.begin(), live.end()), 30);
   EXPECT_LT(*std::min_element(live.begin(), live.end()), 30);
-  EXPECT_EQ(GlobalTrajectories()->keyframeCount, 30);
-  EXPECT_EQ(GlobalTrajectories()->lastKeyframe[size_t(owner_->triangleCount) - 1], live.back() - 1);
+  EXPECT_EQ(owner_->trajectories->keyframeCount, 30);
+  EXPECT_EQ(owner_->trajectories->lastKeyframe[size_t(owner_->triangleCount) - 1], live.back() - 1);
 
   // Another scene gets its own record.
   owner_->movingCamera = 1;
   Setup(3, 2);
-  EXPECT_EQ(GlobalTrajectories()->keyframeCount, 3);
-  EXPECT_EQ(GlobalTrajectories()->triangleCount, owner_->triangleCount);
+  EXPECT_EQ(owner_->trajectories->keyframeCount, 3);
+  EXPECT_EQ(owner_->trajectories->triangleCount, owner_->triangleCount);
   EXPECT_EQ(owner_->pathCameras.size(), 3u);
 }
 
