@@ -9,8 +9,6 @@
 #include "ObjLoader.h"
 #include "ParticleSet.h"
 
-Scene* scene = nullptr;
-
 Scene::Scene() {
   // Shaders, lists, boxes and streams are constructed empty by their
   // member initialisers; the switches and numeric settings likewise.
@@ -42,5 +40,4 @@ Scene::Scene() {
 Scene::~Scene() {
   // The window's draw must not reach a Scene that is going away.
   if (viewWindow) viewWindow->renderCallback = nullptr;
-  if (scene == this) scene = nullptr;
 }

@@ -5,7 +5,10 @@
 //   ScenePanelOps.cpp  the panel's own settings (modes, factor, image, exit)
 //   SceneRender.cpp    the view window's render dispatcher
 //   SceneViews.cpp     saved views
-//   SceneStubs.cpp     operations not built yet (replace one by one)
+//   SceneAsl.cpp, SceneGfb.cpp  the visibility buttons (drivers in evaluation/)
+// A button whose operation is not built has no method here: the panel
+// reports it (ReportNotBuilt). Each new operation goes into the library of
+// its subsystem; its Scene method only unpacks members and calls it.
 #pragma once
 
 #include <cstdint>
@@ -163,8 +166,11 @@ class Scene {
   std::string recordPrefix;
   int recordCounter = 0;
 
-  // Console input (step bounds, cell numbers, modes); tests replace it.
+  // The console (step bounds, cell numbers and modes in; reports and
+  // progress of the drawing and the runs out); tests replace them.
   std::istream* input = &std::cin;
+  std::ostream* output = &std::cout;
+  std::ostream* errors = &std::cerr;
 
   // --- Render dispatcher (SceneRender.cpp): the view window's draw.
   void Render(FrameBuffer& window);
@@ -188,7 +194,10 @@ class Scene {
   void SaveView();
   void LoadView();
 
-  // --- ASL (SceneAsl.cpp)
+  // --- Still-frame runs (SceneAsl.cpp)
+  void Asl();                         // "ASL"
+  void AslWithFactor(double factor);  // "ASL with Factor"
+  void AslControl();                  // "ASL Control"
   // The sample buffer, created at the view's size times `factor` on first
   // use; every call gives it the view camera.
   SampleLocationBuffer& SampleBuffer(double factor = 1);
@@ -198,37 +207,9 @@ class Scene {
   AslButtonScene AslScene();
   void ShowVisibleSet();
 
-  // --- Operations built by later work (SceneStubs.cpp until then)
+  // --- Scene Setup (SceneSetup.cpp and the Setup*.cpp files)
   void SceneSetup(int timeStamps);
-  void CompareRenderings();       // "Compare Accuracy"
-  void Play();                    // "Play"
-  void GfbDbg();                  // "GFB_DBG"
-  void CompareLogs();             // "Cmp Log files"
-  void ControlRun();              // "control"
-  void Asl();                     // "ASL"
-  void AslControl();              // "ASL Control"
-  void TruthRun();                // "ASL_truth"
-  void CompareImageSequences();   // "cmp Image"
-  void CombinedRun();             // "ASL+GFB"
-  void CombinedControl();         // "ASL+GFB control"
-  void CombinedImages();          // "generate Img"
-  void CombinedTruth();           // "ASL+GFB truth"
-  void PlayVisibleTriangles();    // "Play Visible triangles"
-  void MovingBoxesDemo();         // "Vis GFB"
-  void SubdivideGeometry();       // "Subdivide Geometry"
-  void ConvertFileformat();       // "Convert Fileformat"
-  void LoadVisibility(int source);  // "Load Visibility": 0 truth, 1 ASL, 2 control
-  void TwoDimensionalRun();       // "DBG"
-  void SwitchTriangleLists();     // "SWITCH!"
-  void MergeVisibility();         // "Merge Visibility"
-  void MakeFootage(int viewId, int typeId);            // "Make 2013 Footage!"
-  void AslWithFactor(double factor);                   // "ASL with Factor"
-  void EvaluateFootageError(int viewId, int typeId);   // "Evaluate Error 2013"
-  void MakeSeparatedImages();     // "Make Image!"
-  void MakeFrameImage();          // "Make Frame Image!"
-  void MakeErrorImages();         // "Make Error Image!"
-};
 
-// Set by the entry point once the Scene exists; every panel callback does
-// nothing while it is null.
-extern Scene* scene;
+  // --- Interval runs (SceneGfb.cpp)
+  void GfbDbg();  // "GFB_DBG"
+};

@@ -19,7 +19,7 @@ bool Scene::AslSceneReady(const char* label) {
       runVisibleSet.assign(size_t(triangleCount), 0);
     return true;
   }
-  std::cout << "\"" << label
+  *output << "\"" << label
             << "\": no scene is set up; choose a scene and press \"Scene Setup\" first"
             << std::endl;
   return false;
@@ -57,6 +57,8 @@ AslButtonScene Scene::AslScene() {
   s.bufferMade = sampleBuffer != nullptr;
   s.showVisibleSet = [this] { ShowVisibleSet(); };
   s.redraw = [this] { RedrawView(); };
+  s.out = output;
+  s.err = errors;
   return s;
 }
 

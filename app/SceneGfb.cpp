@@ -6,6 +6,7 @@
 #include <iostream>
 #include <limits>
 
+#include "ControlPanel.h"
 #include "DatasetTable.h"
 #include "Format.h"
 #include "Frustum.h"
@@ -40,11 +41,13 @@ void Scene::GfbDbg() {
   const DatasetRow& row = FindDataset(sceneId);
   if (row.interval == IntervalForm::kNotAvailable) {
     IntervalRunScene none;
+    none.out = output;
+    none.err = errors;
     PointSceneRun(none);
     return;
   }
   if (states.empty()) {
-    std::cout << "\"GFB_DBG\": the scene has no triangle states" << std::endl;
+    *output << "\"GFB_DBG\": the scene has no triangle states" << std::endl;
     return;
   }
   // The interval lies between the first two states. A scene loaded with one
@@ -54,7 +57,7 @@ void Scene::GfbDbg() {
   if (states.size() >= 2 && states[1].positions.size() == states[0].positions.size())
     second = &states[1];
   else
-    std::cout << "\"GFB_DBG\": the scene has one state; its triangles stand still over the "
+    *output << "\"GFB_DBG\": the scene has one state; its triangles stand still over the "
                  "interval"
               << std::endl;
 
@@ -81,6 +84,8 @@ void Scene::GfbDbg() {
   run.dataset = sceneId;
   run.frustumCulling = frustumCulling != 0;
   run.runLog = intervalRunLog.get();
+  run.out = output;
+  run.err = errors;
   KeyframeTrajectories* record = trajectories.get();
   // The record must be of this scene's vertices and triangles; another
   // scene's tracks would move other vertices.
@@ -100,13 +105,13 @@ void Scene::GfbDbg() {
     case IntervalForm::kSteps: {
       const std::string stem = row.intervalStem.For(viewNumber);
       if (row.announcesView)
-        std::cerr << (viewNumber == 1 || viewNumber == 2 ? "no haha!" : "haha!") << std::endl;
+        *errors << (viewNumber == 1 || viewNumber == 2 ? "no haha!" : "haha!") << std::endl;
       frustumCulling = 1;
       const std::vector<int32_t> work = SubIntervalWorkFlags(run);
       if (work.empty()) return;
-      std::cout << "Give start and end factor pos" << std::endl;
+      *output << "Give start and end factor pos" << std::endl;
       int first = 0, last = -1;
-      if (!ReadStepBounds(*input, std::cerr, &first, &last)) return;
+      if (!ReadStepBounds(*input, *errors, &first, &last)) return;
       SubIntervalRun(run, stem, first, last, nullptr, &work);
       return;
     }
@@ -123,6 +128,6 @@ void Scene::GfbDbg() {
   holdTrajectory = 0;
   VisibleSet result;
   FullIntervalRun(run, &result);
-  // The replay of the result ("Play Visible triangles").
-  PlayVisibleTriangles();
+  // The replay of the result, once "Play Visible triangles" is built.
+  ReportNotBuilt(*output, "Play Visible triangles");
 }

@@ -30,7 +30,7 @@ void PointMaskView(Scene& s, FrameBuffer& window) {
   PassContext c = s.MakePassContext(window);
   if (c.points.points != nullptr && window.camera != nullptr)
     ParticleMaskView(c.points, window.pixels.data(), s.pointIdBuffer.data(),
-                     window.zBuffer.data(), *window.camera, &s.pixelRays, float(s.radius));
+                     window.zBuffer.data(), *window.camera, &s.pixelRays, float(s.radius), *c.out);
   glWindowPos2i(0, 0);
   window.ShowPixels();
 }
@@ -84,6 +84,8 @@ PassContext Scene::MakePassContext(FrameBuffer& window) {
   if (pointIdBuffer.size() < n) pointIdBuffer.assign(n, -1);
   c.pointIds = pointIdBuffer.data();
   c.pixelRays = &pixelRays;
+  c.out = output;
+  c.err = errors;
   return c;
 }
 

@@ -31,7 +31,7 @@ void PointFootage(PassContext& c) {
     PointSetView view = c.points;
     view.mask = c.drawFlags.flags;
     ParticleRaster(view, window.pixels.data(), c.pointIds, window.zBuffer.data(),
-                   *window.camera, c.pixelRays, c.particleRadius);
+                   *window.camera, c.pixelRays, c.particleRadius, *c.out);
   }
   glWindowPos2i(0, 0);
   window.ShowPixels();

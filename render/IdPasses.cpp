@@ -97,7 +97,7 @@ void TidPass(PassContext& c) {
   glDisable(GL_TEXTURE_2D);
   glDisable(GL_DITHER);
   pass::Begin(1, 1, 1, 1);
-  if (pass::SetCamera(c) && c.drawMesh != nullptr) DrawTid(*c.drawMesh, c.renderingFactor);
+  if (pass::SetCamera(c) && c.drawMesh != nullptr) DrawTid(*c.drawMesh, c.renderingFactor, *c.out);
   glEnable(GL_DITHER);
   c.window->ReadColor();
 }

@@ -240,7 +240,7 @@ void DrawColors(ObjLoader& mesh, IdMask mask) {
   glEnd();
 }
 
-void DrawMaterials(const ObjLoader& mesh, const cgShader* shader) {
+void DrawMaterials(const ObjLoader& mesh, const cgShader* shader, std::ostream& out) {
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   glDisable(GL_LIGHTING);
   BeginArrays(mesh);
@@ -260,7 +260,7 @@ void DrawMaterials(const ObjLoader& mesh, const cgShader* shader) {
     if (shader != nullptr) SetParameter1i(shader->FindParameter(cgShader::kFragment, "MATERIAL_TYPE"), -2);
     NormalArray(mesh);
     DrawGroupsInTheirColours(mesh);
-    std::cout << "render done" << std::endl;
+    out << "render done" << std::endl;
   } else {
     // Already lit vertex colours: the program passes them through.
     if (shader != nullptr) SetParameter1i(shader->FindParameter(cgShader::kFragment, "MATERIAL_TYPE"), -1);
@@ -274,7 +274,7 @@ void DrawMaterials(const ObjLoader& mesh, const cgShader* shader) {
   EndArrays();
 }
 
-void DrawTextured(const ObjLoader& mesh) {
+void DrawTextured(const ObjLoader& mesh, std::ostream& out) {
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   glDisable(GL_LIGHTING);
   BeginArrays(mesh);
@@ -285,7 +285,7 @@ void DrawTextured(const ObjLoader& mesh) {
   }
   DrawGroupsInTheirColours(mesh);
   EndArrays();
-  std::cout << "render done" << std::endl;
+  out << "render done" << std::endl;
 }
 
 void DrawRestricted(const ObjLoader& mesh, IdMask list, const cgShader* shader) {
@@ -330,7 +330,7 @@ void DrawRestricted(const ObjLoader& mesh, IdMask list, const cgShader* shader) 
   if (open) glEnd();
 }
 
-void DrawTid(const ObjLoader& mesh, int renderingFactor) {
+void DrawTid(const ObjLoader& mesh, int renderingFactor, std::ostream& out) {
   int step = renderingFactor > 0 ? renderingFactor : 1;
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   glBegin(GL_TRIANGLES);
@@ -340,8 +340,7 @@ void DrawTid(const ObjLoader& mesh, int renderingFactor) {
     const std::vector<uint32_t>* list = GroupList(mesh, g);
     for (int k = 0; k < n; k++, running++) {
       if (running > 0 && running % 1000000 == 0) {
-        std::printf("\r%d/%d", running, mesh.triangleCount);
-        std::fflush(stdout);
+        out << "\r" << running << "/" << mesh.triangleCount << std::flush;
       }
       if (running % step != 0) continue;
       int32_t id = mesh.IdOf(g, k);
@@ -356,8 +355,7 @@ void DrawTid(const ObjLoader& mesh, int renderingFactor) {
     }
   }
   glEnd();
-  std::printf("\n");
-  std::fflush(stdout);
+  out << "\n" << std::flush;
 }
 
 void DrawPoints(const ObjLoader& mesh, int renderingFactor) {
@@ -371,7 +369,7 @@ void DrawPoints(const ObjLoader& mesh, int renderingFactor) {
   glEnd();
 }
 
-void DrawRaster(const ObjLoader& mesh, const IdMask* list) {
+void DrawRaster(const ObjLoader& mesh, const IdMask* list, std::ostream& out) {
   glDisable(GL_LIGHTING);
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   BeginArrays(mesh);
@@ -384,8 +382,7 @@ void DrawRaster(const ObjLoader& mesh, const IdMask* list) {
     glBegin(GL_TRIANGLES);
     for (int k = 0; k < n; k++) {
       if (k > 0 && k % 100000 == 0) {
-        std::printf("\rDone with %d/%d", k, n);
-        std::fflush(stdout);
+        out << "\rDone with " << k << "/" << n << std::flush;
       }
       int32_t id = mesh.IdOf(0, k);
       const uint32_t* t = tris->data() + 3 * size_t(k);
@@ -396,8 +393,7 @@ void DrawRaster(const ObjLoader& mesh, const IdMask* list) {
       drawn++;
     }
     glEnd();
-    std::printf("\r %d triangles rendered \n", drawn);
-    std::fflush(stdout);
+    out << "\r " << drawn << " triangles rendered \n" << std::flush;
   }
   EndArrays();
 }

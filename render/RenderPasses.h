@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <iostream>
 #include <vector>
 
 #include "MeshDraw.h"
@@ -55,6 +56,10 @@ struct PassContext {
   float particleRadius = 0;
   int32_t* pointIds = nullptr;               // one per pixel
   std::vector<float>* pixelRays = nullptr;   // per-pixel rays of the raster
+
+  // Reports and progress of the drawing.
+  std::ostream* out = &std::cout;
+  std::ostream* err = &std::cerr;
 };
 
 // The sky colour every shaded view clears to.

@@ -62,7 +62,7 @@ void ShadeCity(PassContext& c) {
   glCullFace(GL_BACK);
   glFrontFace(GL_CW);
   if (pass::BindWithMVP(shader)) SetEye(*shader, c);
-  if (c.drawMesh != nullptr) DrawTextured(*c.drawMesh);
+  if (c.drawMesh != nullptr) DrawTextured(*c.drawMesh, *c.out);
   if (shader != nullptr) shader->Unbind();
   // Culling must not outlive the city view: the item buffers draw both
   // faces.
@@ -85,8 +85,8 @@ void ShadePass(PassContext& c, ObjLoader* stateMesh) {
   if (!pass::SetCamera(c)) return;
   switch (c.sceneId) {
     case dataset::kOwnColours:
-      if (stateMesh != nullptr) DrawMaterials(*stateMesh, nullptr);
-      if (c.drawMesh != nullptr) DrawMaterials(*c.drawMesh, nullptr);
+      if (stateMesh != nullptr) DrawMaterials(*stateMesh, nullptr, *c.out);
+      if (c.drawMesh != nullptr) DrawMaterials(*c.drawMesh, nullptr, *c.out);
       break;
     case dataset::kGrassField:
     case dataset::kForest: {
@@ -94,7 +94,7 @@ void ShadePass(PassContext& c, ObjLoader* stateMesh) {
       pass::LoadOnce(shader, layout::kGrassShader, nullptr, "fpmain");
       if (!pass::BindWithMVP(shader)) break;
       SetEye(*shader, c);
-      if (c.drawMesh != nullptr) DrawMaterials(*c.drawMesh, shader);
+      if (c.drawMesh != nullptr) DrawMaterials(*c.drawMesh, shader, *c.out);
       shader->Unbind();
       break;
     }
@@ -107,7 +107,7 @@ void ShadePass(PassContext& c, ObjLoader* stateMesh) {
       if (shader == nullptr) break;
       shader->Bind();
       SetMVPParameter(shader->GetGeometryParameter("modelViewProj"));
-      if (stateMesh != nullptr) DrawMaterials(*stateMesh, shader);
+      if (stateMesh != nullptr) DrawMaterials(*stateMesh, shader, *c.out);
       shader->Unbind();
       break;
     }
@@ -181,7 +181,7 @@ void RasterPass(PassContext& c, const IdMask* list) {
     SetParameter1f(shader->GetFragmentParameter("Ambient"), 0.4f);
     shader->Bind();
   }
-  if (camera && c.drawMesh != nullptr) DrawRaster(*c.drawMesh, list);
+  if (camera && c.drawMesh != nullptr) DrawRaster(*c.drawMesh, list, *c.out);
   if (shader != nullptr) shader->Unbind();
   window.ReadColor();
   WriteTiff(window.pixels.data(), layout::kRasterImage, window.h, window.w);

@@ -20,10 +20,8 @@ class SceneAsl : public testing::Test {
     for (const char* d : {"ASL_Visibility", "Images", "Images/ASL", "Images/Control"})
       mkdir(d, 0755);
     scene_ = std::make_unique<Scene>();
-    scene = scene_.get();
   }
   void TearDown() override {
-    scene = nullptr;
     scene_.reset();
   }
   // Three quads side by side in front of the view, a fourth hidden behind

@@ -21,11 +21,9 @@ class SceneGfb : public testing::Test {
     if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no DISPLAY";
     for (const char* d : {"ASL_Visibility", "VisibilityTable"}) mkdir(d, 0755);
     scene_ = std::make_unique<Scene>();
-    scene = scene_.get();
     scene_->input = &input_;
   }
   void TearDown() override {
-    scene = nullptr;
     scene_.reset();
   }
   // A backdrop square (triangles 0, 1), a small triangle crossing the view

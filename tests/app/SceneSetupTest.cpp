@@ -34,10 +34,8 @@ class SceneSetupTest : public testing::Test {
     manifest_ = new WorkdirManifest();
     ASSERT_TRUE(Quiet([&] { return MakeWorkdir(".", options, manifest_); }));
     owner_ = new Scene();
-    scene = owner_;
   }
   static void TearDownTestSuite() {
-    scene = nullptr;
     delete owner_;
     delete manifest_;
     delete dir_;
