@@ -12,6 +12,7 @@
 #include "Scene.h"
 #include "TestSupport.h"
 #include "TriangleSoup.h"
+#include "WorkFolders.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ class SceneGfb : public testing::Test {
  protected:
   void SetUp() override {
     if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no DISPLAY";
-    for (const char* d : {"ASL_Visibility", "VisibilityTable"}) mkdir(d, 0755);
+    MakeFolders({layout::FolderName(layout::Folder::kResults), layout::FolderName(layout::Folder::kTables)});
     scene_ = std::make_unique<Scene>();
     scene_->input = &input_;
   }
@@ -64,14 +65,14 @@ class SceneGfb : public testing::Test {
 }  // namespace
 
 TEST_F(SceneGfb, RefusesWithoutAScene) {
-  const std::string out = GfbDbg(10).out;
+  const std::string out = GfbDbg(dataset::kTruckGfb).out;
   EXPECT_NE(out.find("\"GFB_DBG\": no scene is set up"), std::string::npos) << out;
   EXPECT_FALSE(scene_->sampleBuffer);
 }
 
 TEST_F(SceneGfb, FullRunOnAnyOtherScene) {
   LoadStates();
-  const std::string out = GfbDbg(4).out;
+  const std::string out = GfbDbg(dataset::kPlainStates).out;
   EXPECT_NE(out.find("Culled out: 1\n"), std::string::npos) << out;
   EXPECT_EQ(ReadText("ASL_Visibility/Visibility_at_B.txt"), "0:0,1,2,\n");
   EXPECT_TRUE(FileExists("VisibilityTable/whatever_1.bin"));
@@ -85,7 +86,7 @@ TEST_F(SceneGfb, FullRunOnAnyOtherScene) {
 
 TEST_F(SceneGfb, SubIntervalRunsByDataset) {
   LoadStates();
-  GfbDbg(9, "39 45\n");
+  GfbDbg(dataset::kForest, "39 45\n");
   EXPECT_TRUE(FileExists("ASL_Visibility/Forest_visibility_39.txt"));
   EXPECT_FALSE(FileExists("ASL_Visibility/Forest_visibility_38.txt"));
   EXPECT_TRUE(FileExists("VisibilityTable/Forest_visibility_39.bin"));
@@ -93,17 +94,17 @@ TEST_F(SceneGfb, SubIntervalRunsByDataset) {
 
   // Timelines of another scene are dropped before a run on this one.
   scene_->dataPath = "elsewhere/";
-  GfbDbg(4);
+  GfbDbg(dataset::kPlainStates);
   IntervalStatistics st = CountTimelineIntervals(*scene_->sampleBuffer);
-  GfbDbg(4);  // the same scene again: its intervals are found again
+  GfbDbg(dataset::kPlainStates);  // the same scene again: its intervals are found again
   EXPECT_EQ(CountTimelineIntervals(*scene_->sampleBuffer).totalIntervals, st.totalIntervals);
 
   // The city scene names its output by the chosen view.
   scene_->viewNumber = 2;
-  EXPECT_EQ(GfbDbg(100, "0 0\n").err, "no haha!\n");
+  EXPECT_EQ(GfbDbg(dataset::kManhattan, "0 0\n").err, "no haha!\n");
   EXPECT_TRUE(FileExists("ASL_Visibility/Manhattan_midtown_visibility_0.txt"));
   scene_->viewNumber = 0;
-  EXPECT_EQ(GfbDbg(100, "0 0\n").err, "haha!\n");
+  EXPECT_EQ(GfbDbg(dataset::kManhattan, "0 0\n").err, "haha!\n");
   EXPECT_TRUE(FileExists("ASL_Visibility/Manhattan_visibility_0.txt"));
 }
 
@@ -134,19 +135,19 @@ TEST_F(SceneGfb, KeyframedModeTakesTrajectoryPositions) {
   tr->StoreKeyframe(scene_->states[0], 1);
   scene_->trajectories = std::move(tr);
   scene_->holdTrajectory = 1;
-  GfbDbg(8, "20 20");
+  GfbDbg(dataset::kGrassField, "20 20");
   EXPECT_EQ(ReadText("ASL_Visibility/Grassfield_visibility_20.txt"), "4\n2\n0\n1\n\n");
   scene_->holdTrajectory = 0;
-  GfbDbg(8, "20 20");
+  GfbDbg(dataset::kGrassField, "20 20");
   EXPECT_EQ(ReadText("ASL_Visibility/Grassfield_visibility_20.txt"), "4\n3\n0\n1\n2\n\n");
 }
 
 TEST_F(SceneGfb, TrialOnOneStateAndPointScene) {
   LoadStates(1);  // the terrain has one state: it stands still
-  const std::string out = GfbDbg(7).out;
+  const std::string out = GfbDbg(dataset::kRti).out;
   EXPECT_NE(out.find("\"GFB_DBG\": the scene has one state"), std::string::npos) << out;
   EXPECT_NE(out.find("Total Legit Interval number is "), std::string::npos);
   EXPECT_EQ(ReadText("trial_interval.txt").rfind("Super Pixel[400.5,130.5]:\n", 0), 0u);
 
-  EXPECT_NE(GfbDbg(5).err.find("nothing is computed"), std::string::npos);
+  EXPECT_NE(GfbDbg(dataset::kPoints).err.find("nothing is computed"), std::string::npos);
 }

@@ -10,6 +10,7 @@
 #include "PPC.h"
 #include "TestSupport.h"
 #include "TriangleSoup.h"
+#include "WorkFolders.h"
 #include "WorkLayout.h"
 
 namespace {
@@ -28,7 +29,7 @@ struct Fixture {
 
   // Triangles 0-3 in view (3 hidden behind 0), 4 far left of the view.
   Fixture() {
-    mkdir("ASL_Visibility", 0755);
+    MakeFolder(layout::FolderName(layout::Folder::kResults));
     const float z = -3 * cam.zNear;
     auto tri = [](Vex3_quarn c, float s) {
       return std::array<Vex3_quarn, 3>{c, c + Vex3_quarn(s, 0, 0), c + Vex3_quarn(0, s, 0)};
@@ -91,8 +92,7 @@ TEST(AslRun, TerrainRunTakesEveryTriangleAndReportsTheTile) {
 
 TEST(AslRun, PanoramaWritesOneSetPerCameraAndSkipsMissingOnes) {
   Fixture f;
-  mkdir("Views", 0755);
-  mkdir("Views/Final_views", 0755);
+  MakeFolder(layout::CameraFile(layout::FinalView("")));
   PPC left = f.cam, right = f.cam;
   left.Pan(20);
   right.Pan(-20);

@@ -17,6 +17,7 @@
 #include "SampleLocationBuffer.h"
 #include "TestSupport.h"
 #include "TriangleSoup.h"
+#include "WorkFolders.h"
 
 namespace {
 
@@ -44,8 +45,7 @@ struct RunFixture {
   IntervalRunScene scene;
 
   explicit RunFixture(const std::vector<std::pair<Tri, Tri>>& tris) {
-    mkdir("ASL_Visibility", 0755);
-    mkdir("VisibilityTable", 0755);
+    MakeFolders({layout::FolderName(layout::Folder::kResults), layout::FolderName(layout::Folder::kTables)});
     buffer.SetCamera(cam);
     std::vector<Tri> a, b;
     for (const auto& t : tris) {
