@@ -20,8 +20,7 @@ bool Scene::AslSceneReady(const char* label) {
     return true;
   }
   *output << "\"" << label
-            << "\": no scene is set up; choose a scene and press \"Scene Setup\" first"
-            << std::endl;
+          << "\": no scene is set up; choose a scene and press \"Scene Setup\" first" << std::endl;
   return false;
 }
 

@@ -13,17 +13,17 @@ struct CatalogueEntry {
   const char* label;       // the radio button
   int sceneId;             // selects the entry (a dataset::Id)
   LoadScheme scheme;
-  const char* dataPath;    // below "Geometry/": prefix of the state files, or the list folder / file
+  const char* dataPath;  // below "Geometry/": prefix of the state files, or the list folder / file
   const char* cameraFile;  // below "Views/"; empty for a fixed pose
   int renderMode;          // -1: left as it is
   int sceneIdAfter;        // several entries rewrite sceneId for later operations
   int radioY, radioWidth;  // the radio button's row and width on the panel
   // Further files of some entries (empty when none).
-  const char* meshFile = "";      // below "Geometry/": the mesh read instead of dataPath
-  const char* trackPattern = "";  // below "Views/": the moving camera's track, %d from 1
+  const char* meshFile = "";        // below "Geometry/": the mesh read instead of dataPath
+  const char* trackPattern = "";    // below "Views/": the moving camera's track, %d from 1
   const char* views[2] = {"", ""};  // below "Views/": the two prepared views, read in turn
-  const char* firstCamera = "";   // below "Views/": read before cameraFile
-  const char* flagsFile = "";     // below "FootageVisibility/": a set read into the draw flags
+  const char* firstCamera = "";     // below "Views/": read before cameraFile
+  const char* flagsFile = "";       // below "FootageVisibility/": a set read into the draw flags
 };
 
 // dataPath as a path in the working directory.

@@ -58,8 +58,8 @@ void Scene::GfbDbg() {
     second = &states[1];
   else
     *output << "\"GFB_DBG\": the scene has one state; its triangles stand still over the "
-                 "interval"
-              << std::endl;
+               "interval"
+            << std::endl;
 
   SampleLocationBuffer& buffer = SampleBuffer(1);
   // Timelines left by a run on another scene name that scene's triangles:

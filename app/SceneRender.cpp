@@ -29,8 +29,8 @@ void PointMaskView(Scene& s, FrameBuffer& window) {
   std::fill(s.pointIdBuffer.begin(), s.pointIdBuffer.begin() + long(n), -1);
   PassContext c = s.MakePassContext(window);
   if (c.points.points != nullptr && window.camera != nullptr)
-    ParticleMaskView(c.points, window.pixels.data(), s.pointIdBuffer.data(),
-                     window.zBuffer.data(), *window.camera, &s.pixelRays, float(s.radius), *c.out);
+    ParticleMaskView(c.points, window.pixels.data(), s.pointIdBuffer.data(), window.zBuffer.data(),
+                     *window.camera, &s.pixelRays, float(s.radius), *c.out);
   glWindowPos2i(0, 0);
   window.ShowPixels();
 }

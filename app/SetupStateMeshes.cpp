@@ -166,7 +166,8 @@ bool SetupStateMeshes(Scene& scene, const CatalogueEntry& e, int timeStamps) {
     case kTruckGfbStep2:
       if (e.sceneId == kTruck) {
         PlaceCamera(camera, {200, -3700, 1500}, {900, 0, 200}, {0, 0, 1});
-        if (RequireFiles({layout::CameraFile(e.cameraFile)}, false)) LoadViewCamera(scene, e.cameraFile);
+        if (RequireFiles({layout::CameraFile(e.cameraFile)}, false))
+          LoadViewCamera(scene, e.cameraFile);
         else std::cerr << "INFO: the camera keeps its fixed pose" << std::endl;
       } else {
         scene.cameraStep = 100;
@@ -210,7 +211,8 @@ bool SetupStateMeshes(Scene& scene, const CatalogueEntry& e, int timeStamps) {
       camera.zNear = 10;
       camera.zFar = 100000;
       PlaceCamera(camera, {0, -5200, 3400}, {0, 0, 0}, {0, 0, 1});
-      if (RequireFiles({layout::CameraFile(e.cameraFile)}, false)) LoadViewCamera(scene, e.cameraFile);
+      if (RequireFiles({layout::CameraFile(e.cameraFile)}, false))
+        LoadViewCamera(scene, e.cameraFile);
       else std::cerr << "INFO: the camera keeps its fixed pose" << std::endl;
       base.BuildTriangleColors();
       scene.interpolation = 0.5;

@@ -56,8 +56,7 @@ void AslButton(const AslButtonScene& s) {
   }
   AslPlainRun(run, AslResultPath(row, s.view), layout::kPlainRunFlags);
   Show(s.showVisibleSet);
-  WriteVisibleSetFrames(*s.mesh, *s.visible, *s.viewCamera, layout::ImageFolder("ASL"), 5,
-                        *s.out);
+  WriteVisibleSetFrames(*s.mesh, *s.visible, *s.viewCamera, layout::ImageFolder("ASL"), 5, *s.out);
 }
 
 void AslWithFactorButton(const AslButtonScene& s, double factor) {
@@ -67,8 +66,8 @@ void AslWithFactorButton(const AslButtonScene& s, double factor) {
   if (!(factor > 0) ||
       (!s.bufferMade && double(view.w) * view.h * factor * factor > kMaxBufferPixels)) {
     *s.out << "\"ASL with Factor\": factor " << factor
-           << " refused (the sample buffer must have at least one and at most "
-           << kMaxBufferPixels << " pixels)" << std::endl;
+           << " refused (the sample buffer must have at least one and at most " << kMaxBufferPixels
+           << " pixels)" << std::endl;
     return;
   }
   const AslRunContext run = Context(s, s.sampleBuffer(factor));

@@ -26,9 +26,9 @@ std::vector<DatasetRow> BuildTable() {
   tower.aslStem = Views("WTC_ASL_exp_Outside", "WTC_ASL_exp_Reverse", "WTC_ASL_exp_Reverse");
   tower.control = ControlForm::kRaster;
   tower.controlFactor = 32;
-  tower.controlResult = Views(Result("WTC_asl_Outside_control_32.bin"),
-                              Result("WTC_asl_Reverse_control_32.bin"),
-                              Result("WTC_asl_Reverse_control_32.bin"));
+  tower.controlResult =
+      Views(Result("WTC_asl_Outside_control_32.bin"), Result("WTC_asl_Reverse_control_32.bin"),
+            Result("WTC_asl_Reverse_control_32.bin"));
   rows.push_back(tower);
 
   DatasetRow terrain;

@@ -53,9 +53,9 @@ enum class ControlFrames { kNone, kVisibleSet, kDrawFlags };
 
 // "GFB_DBG".
 enum class IntervalForm {
-  kWhole,      // the whole interval at once, then its replay
-  kSteps,      // 40 sub-intervals between typed step bounds
-  kTrial,      // list-form timelines of a block, dumped as text
+  kWhole,         // the whole interval at once, then its replay
+  kSteps,         // 40 sub-intervals between typed step bounds
+  kTrial,         // list-form timelines of a block, dumped as text
   kNotAvailable,  // the point scenes: needs the moving spheres
 };
 
@@ -85,8 +85,8 @@ struct DatasetRow {
 
   ControlForm control = ControlForm::kCentreSamples;
   int controlFactor = 0;
-  PerView<FileRef> controlResult;          // kRaster, kPoints
-  std::vector<ControlView> controlViews;   // kRasterEachView
+  PerView<FileRef> controlResult;         // kRaster, kPoints
+  std::vector<ControlView> controlViews;  // kRasterEachView
   ControlFrames controlFrames = ControlFrames::kNone;
   bool redrawAfterControl = false;  // the view shows only the visible triangles
 

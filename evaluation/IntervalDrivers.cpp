@@ -11,7 +11,8 @@ namespace {
 
 // The buffer's timelines as an interval table, written to `path`.
 void WriteTable(const IntervalRunScene& scene, const std::string& path) {
-  std::unique_ptr<TriangleIntervalTable> table = BuildIntervalTable(*scene.buffer, scene.triangleCount);
+  std::unique_ptr<TriangleIntervalTable> table =
+      BuildIntervalTable(*scene.buffer, scene.triangleCount);
   if (!WriteIntervalTable(*table, path))
     *scene.err << "ERROR: could not write the interval table " << path << std::endl;
 }

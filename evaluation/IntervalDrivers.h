@@ -15,8 +15,7 @@
 // SubIntervalWorkFlags (computed here when null). Returns the number of
 // steps run.
 int SubIntervalRun(const IntervalRunScene& scene, const std::string& stem, int first, int last,
-                   IntervalWork* work = nullptr,
-                   const std::vector<int32_t>* workFlags = nullptr);
+                   IntervalWork* work = nullptr, const std::vector<int32_t>* workFlags = nullptr);
 
 // The whole interval at once; writes layout::kEndStateLine and
 // layout::kWholeRunTable and reports interval statistics. `result`

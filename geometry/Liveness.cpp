@@ -10,9 +10,7 @@
 #include "ObjLoader.h"
 #include "WorkLayout.h"
 
-std::string LivenessPath(const std::string& dataPath) {
-  return layout::LivenessFile(dataPath);
-}
+std::string LivenessPath(const std::string& dataPath) { return layout::LivenessFile(dataPath); }
 
 std::vector<int32_t> ComputeLastStates(const ObjLoader& baseMesh,
                                        const std::vector<const ObjLoader*>& states,

@@ -27,9 +27,9 @@ enum Id : int {
   kQuarnTree = 200,
 
   // Meanings after Scene Setup.
-  kPoints = kWaterFlow,         // both point scenes
-  kPlainStates = kTrianglePair, // the state scenes without runs of their own
-  kOwnColours = kTruck,         // the tree: drawn in its own colours, no program
+  kPoints = kWaterFlow,          // both point scenes
+  kPlainStates = kTrianglePair,  // the state scenes without runs of their own
+  kOwnColours = kTruck,          // the tree: drawn in its own colours, no program
 };
 
 }  // namespace dataset
@@ -38,19 +38,19 @@ namespace render_mode {
 
 // Codes of the view window's render dispatcher.
 enum Mode : int {
-  kBackground = 0,         // no pass: the sky only
-  kItemBuffer = 1,         // identifiers of the current state, then its shaded view
-  kItemBufferSecond = 5,   // the same of the second state
+  kBackground = 0,        // no pass: the sky only
+  kItemBuffer = 1,        // identifiers of the current state, then its shaded view
+  kItemBufferSecond = 5,  // the same of the second state
   kShaded = 10001,
-  kVisibleSet = 10113,     // marks the visible set, then the footage
+  kVisibleSet = 10113,  // marks the visible set, then the footage
   kSuperPixelFootage = 10115,
   kPointFootage = 10116,
   kPointMask = 10117,
   kGrass = 30010,
-  kPoints = 40000,         // "Point"
-  kTid = 40001,            // "TID"
-  kFilled = 40002,         // "Filled"
-  kFilledSoftware = 40003, // "Filled(Software)"
+  kPoints = 40000,          // "Point"
+  kTid = 40001,             // "TID"
+  kFilled = 40002,          // "Filled"
+  kFilledSoftware = 40003,  // "Filled(Software)"
   kCityMeasurement = 50000,
   kMovingBoxes = 990002,
 };

@@ -93,11 +93,13 @@ std::string PanoramaResult(int view);                           // "ASL_exp_pano
 // A set the plain run takes its liveness flags from when it exists.
 extern const char* const kPlainRunFlags;  // "ASL_Visibility/Whoknowswhat_2.bin"
 
-// Results of the interval runs.
-std::string StepIdList(const std::string& stem, int step);  // "ASL_Visibility/<stem>_<step>.txt"
-std::string StepTable(const std::string& stem, int step);   // "VisibilityTable/<stem>_<step>.bin"
-std::string UnionIdList(const std::string& stem);           // "ASL_Visibility/<stem>_Full.txt"
-std::string UnionSet(const std::string& stem);              // "ASL_Visibility/<stem>_visibleSet.bin"
+// Results of the interval runs: per step "ASL_Visibility/<stem>_<step>.txt"
+// and "VisibilityTable/<stem>_<step>.bin", the union over the steps
+// "ASL_Visibility/<stem>_Full.txt" and "ASL_Visibility/<stem>_visibleSet.bin".
+std::string StepIdList(const std::string& stem, int step);
+std::string StepTable(const std::string& stem, int step);
+std::string UnionIdList(const std::string& stem);
+std::string UnionSet(const std::string& stem);
 extern const char* const kWholeRunTable;  // "VisibilityTable/whatever_1.bin"
 extern const char* const kEndStateLine;   // "ASL_Visibility/Visibility_at_B.txt"
 extern const char* const kIntervalLog;    // "ASL_Visibility/log2.txt"

@@ -30,8 +30,8 @@ void PointFootage(PassContext& c) {
   if (c.pointIds != nullptr && c.pixelRays != nullptr && c.points.points != nullptr) {
     PointSetView view = c.points;
     view.mask = c.drawFlags.flags;
-    ParticleRaster(view, window.pixels.data(), c.pointIds, window.zBuffer.data(),
-                   *window.camera, c.pixelRays, c.particleRadius, *c.out);
+    ParticleRaster(view, window.pixels.data(), c.pointIds, window.zBuffer.data(), *window.camera,
+                   c.pixelRays, c.particleRadius, *c.out);
   }
   glWindowPos2i(0, 0);
   window.ShowPixels();

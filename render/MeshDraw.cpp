@@ -296,8 +296,10 @@ void DrawRestricted(const ObjLoader& mesh, IdMask list, const cgShader* shader) 
   else if (shader != nullptr)
     SetParameter1i(shader->FindParameter(cgShader::kFragment, "MATERIAL_TYPE"),
                    mesh.shadingMode == shading::kObjectList ? -2 : -1);
-  const Vex3_quarn* colors = mesh.shadingMode == shading::kLitVertexColours ? LitColors(mesh, false) : nullptr;
-  bool vertexNormals = mesh.shadingMode == shading::kObjectList && mesh.normals.size() >= mesh.positions.size();
+  const Vex3_quarn* colors =
+      mesh.shadingMode == shading::kLitVertexColours ? LitColors(mesh, false) : nullptr;
+  bool vertexNormals =
+      mesh.shadingMode == shading::kObjectList && mesh.normals.size() >= mesh.positions.size();
   int current = -1;  // group whose material / colour is set
   bool open = false;
   int32_t ids = mesh.IdCount();

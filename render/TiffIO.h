@@ -19,4 +19,3 @@ bool ReadTiff(const std::string& path, std::vector<uint32_t>* raster, int* w, in
 // The same without the "started loading" and "done loading" lines; w and h
 // are written only on success (0 on a read failure).
 bool ReadTiffQuiet(const std::string& path, std::vector<uint32_t>* raster, int* w, int* h);
-

@@ -95,7 +95,8 @@ void GenerateGrassField(GenContext& ctx) {
   std::vector<Vex3_quarn> colors = TriangleColors(m);
   for (size_t t = colors.size() - size_t(m.groups.back().TriangleCount()); t < colors.size(); t++)
     colors[t] = colors[t] * 0.5f;
-  const std::string high = In(Folder::kFootage, "Grass/High/"), low = In(Folder::kFootage, "Grass/Low/");
+  const std::string high = In(Folder::kFootage, "Grass/High/"),
+                    low = In(Folder::kFootage, "Grass/Low/");
   SaveViewSets(ctx, higher, m.positions, tris, {high + "visibleTrianglesStep2.bin"},
                {high + "visibleTrianglesStep3.bin"},
                {high + "truthIndsManhattanDowntownView31x31.bin", high + "truthIndsGrassHighView31x31.bin"});
@@ -107,5 +108,6 @@ void GenerateGrassField(GenContext& ctx) {
   SaveProcessImages(ctx, In(Folder::kProcess, "Grass/High/"), higher, m.positions, tris, colors);
   PPC closer = lower;
   closer.Zoom(1.5f);
-  SaveProcessImages(ctx, In(Folder::kProcess, "Grass/Low_zoomMore/"), closer, m.positions, tris, colors);
+  SaveProcessImages(ctx, In(Folder::kProcess, "Grass/Low_zoomMore/"), closer, m.positions, tris,
+                    colors);
 }

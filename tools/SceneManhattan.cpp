@@ -85,14 +85,18 @@ void GenerateManhattan(GenContext& ctx) {
   ctx.SaveCameraD(In(Folder::kPlane, "Manhattan_downtown.ppc"), downtown);
 
   const std::vector<uint32_t> tris = m.TriangleList();
-  const std::string d = In(Folder::kFootage, "Manhattan/Downtown/"), mt = In(Folder::kFootage, "Manhattan/Midtown/");
+  const std::string d = In(Folder::kFootage, "Manhattan/Downtown/"),
+                    mt = In(Folder::kFootage, "Manhattan/Midtown/");
   SaveViewSets(ctx, downtown, m.positions, tris, {d + "visibleThenHiddenTrianglesStep2.bin"},
                {d + "visibleTrianglesStep3.bin"}, {d + "truthIndsManhattanDowntownView31x31.bin"});
   SaveViewSets(ctx, midtown, m.positions, tris, {mt + "Step2.bin"}, {mt + "Step3.bin"}, {});
   SaveViewSets(ctx, downtown, m.positions, tris,
-               {In(Folder::kPlane, "Step2_720P_Manhattan_downtown.bin"), In(Folder::kPlane, "4PointsTotal_step2.bin")},
-               {In(Folder::kPlane, "Exact_720P_Manhattan_downtown.bin"), In(Folder::kPlane, "4PointsTotal.bin")},
-               {In(Folder::kPlane, "FullScreenVisibility_truth.bin"), In(Folder::kResults, "controlGroup_DBG.bin")});
+               {In(Folder::kPlane, "Step2_720P_Manhattan_downtown.bin"),
+                In(Folder::kPlane, "4PointsTotal_step2.bin")},
+               {In(Folder::kPlane, "Exact_720P_Manhattan_downtown.bin"),
+                In(Folder::kPlane, "4PointsTotal.bin")},
+               {In(Folder::kPlane, "FullScreenVisibility_truth.bin"),
+                In(Folder::kResults, "controlGroup_DBG.bin")});
   // The midtown panorama: five views turned in steps of 20 degrees.
   for (int i = 1; i <= 5; i++) {
     PPC view = midtown;
@@ -100,10 +104,12 @@ void GenerateManhattan(GenContext& ctx) {
     ctx.SaveCamera(layout::FinalView(Format("Manhattan_midtown_%d.ppc", i)), view);
     const std::string two = In(Folder::kFootage, Format("Manhattan/[2X]Midtown/%d/", i));
     SaveViewSets(ctx, view, m.positions, tris, {two + "visibleThenHiddenTrianglesStep2.bin"},
-                 {two + "visibleTrianglesStep3.bin", In(Folder::kResults, Format("Final/Manhattan/Midtown/%d.bin", i))},
+                 {two + "visibleTrianglesStep3.bin",
+                  In(Folder::kResults, Format("Final/Manhattan/Midtown/%d.bin", i))},
                  {});
   }
-  SaveProcessImages(ctx, In(Folder::kProcess, "Manhattan/View_noGap/"), downtown, m.positions, tris, TriangleColors(m));
+  SaveProcessImages(ctx, In(Folder::kProcess, "Manhattan/View_noGap/"), downtown, m.positions, tris,
+                    TriangleColors(m));
 
   // Sample positions for the moving-camera setup: one in every tenth pixel,
   // at a fixed pseudo-random place kept clear of the pixel's border.

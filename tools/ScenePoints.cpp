@@ -113,7 +113,8 @@ void GeneratePointScenes(GenContext& ctx) {
   ctx.SaveCamera(layout::FinalView("Fusion.ppc"), fusionView);
   // The sets Scene Setup reads into the draw flags: points seen in the
   // drawn state (file 030 and file 006).
-  SeenPoints(ctx, In(Folder::kFootage, "Water/Waterflow_asl_control_32.bin"), waterView, Fountain(30));
+  SeenPoints(ctx, In(Folder::kFootage, "Water/Waterflow_asl_control_32.bin"), waterView,
+             Fountain(30));
   SeenPoints(ctx, In(Folder::kFootage, "Fusion/Fusion_asl_control_32.bin"), fusionView,
              Clouds(6, kFusionStates));
   PointImages(ctx, In(Folder::kProcess, "Water/"), waterView, Fountain(30));

@@ -73,8 +73,8 @@ void WriteCell(GenContext& ctx, const Terrain& t, const PPC& view, int r, int c)
       positions.push_back(t.positions[i]);
     }
   for (uint32_t& idx : kept) idx = uint32_t(number[idx]);
-  ctx.SaveFlaggedBinary(In(Folder::kGeometry, Format("RTI_subdivided/View2/Cell_%d_%d.rdd", r, c)), positions,
-                        kept);
+  ctx.SaveFlaggedBinary(In(Folder::kGeometry, Format("RTI_subdivided/View2/Cell_%d_%d.rdd", r, c)),
+                        positions, kept);
   ctx.Record(Format("RTI_Subdivided/%d_%d", r, c), int(positions.size()), int(kept.size() / 3));
 }
 
@@ -114,7 +114,8 @@ void GenerateTerrain(GenContext& ctx) {
   for (int r = 0; r < 3; r++)
     for (int c = 0; c < 3; c++) WriteCell(ctx, t, view45, r, c);
 
-  SaveViewSets(ctx, view45, t.positions, t.triangles, {In(Folder::kFootage, "RTI/SumVisibilityStep2.bin")},
+  SaveViewSets(ctx, view45, t.positions, t.triangles,
+               {In(Folder::kFootage, "RTI/SumVisibilityStep2.bin")},
                {In(Folder::kFootage, "RTI/SumVisibilityStep3.bin")},
                {In(Folder::kFootage, "RTI/SumVisibilityTruth_31X31.bin")});
 

@@ -164,7 +164,8 @@ void GenerateTruck(GenContext& ctx) {
   write(In(Folder::kGeometry, "truck/state"), 0);
   write(In(Folder::kGeometry, "truck/state"), 1);
   for (int f = 40; f < 40 + kTruckGfbMaxStates; f++) write(In(Folder::kGeometry, "truck/state"), f);
-  for (int f = 40; f < 40 + kTruckStep2MaxTimeStamps; f++) write(In(Folder::kGeometry, "truckGFB/state"), f);
+  for (int f = 40; f < 40 + kTruckStep2MaxTimeStamps; f++)
+    write(In(Folder::kGeometry, "truckGFB/state"), f);
 
   const int vertices = int(t.mesh.positions.size());
   int live0 = 0, live40 = 0;

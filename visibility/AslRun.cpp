@@ -185,8 +185,8 @@ void AslPanoramaRun(const AslRunContext& run, const std::vector<AslView>& views,
     PPC cam = run.buffer->camera ? *run.buffer->camera : PPC();
     if (!cam.Load(name)) {
       // A stale camera would write a set that belongs to another view.
-      *run.err << "ERROR: could not read camera " << layout::CameraFile(name) << "; view "
-               << i + 1 << " skipped" << std::endl;
+      *run.err << "ERROR: could not read camera " << layout::CameraFile(name) << "; view " << i + 1
+               << " skipped" << std::endl;
       continue;
     }
     cam.SetGLAndCache();

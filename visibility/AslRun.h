@@ -74,8 +74,7 @@ struct AslView {
 // camera, all flags are set, then cull, run, write, Reset the buffer. A
 // camera that cannot be read is reported on the error stream and its view
 // skipped.
-void AslPanoramaRun(const AslRunContext& run, const std::vector<AslView>& views,
-                    PPC* rasterCamera);
+void AslPanoramaRun(const AslRunContext& run, const std::vector<AslView>& views, PPC* rasterCamera);
 // Every triangle of the mesh, no culling; tile statistics after placement.
 AslRunReport AslTerrainRun(const AslRunContext& run, const std::string& path, int tileColumn,
                            int tileRow);

@@ -38,8 +38,7 @@ std::vector<int32_t> SubIntervalWorkFlags(const IntervalRunScene& scene) {
 }
 
 int SubIntervalSteps(const IntervalRunScene& scene, const std::vector<int32_t>& workFlags,
-                     int first, int last, const SubIntervalStepDone& stepDone,
-                     IntervalWork* work) {
+                     int first, int last, const SubIntervalStepDone& stepDone, IntervalWork* work) {
   const int32_t n = scene.triangleCount;
   if (!Complete(scene) || workFlags.size() != size_t(n)) return 0;
   std::ostream& out = *scene.out;

@@ -20,12 +20,11 @@ class SceneAsl : public testing::Test {
  protected:
   void SetUp() override {
     if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no DISPLAY";
-    MakeFolders({layout::FolderName(layout::Folder::kResults), layout::ImageFolder("ASL"), layout::ImageFolder("Control")});
+    MakeFolders({layout::FolderName(layout::Folder::kResults), layout::ImageFolder("ASL"),
+                 layout::ImageFolder("Control")});
     scene_ = std::make_unique<Scene>();
   }
-  void TearDown() override {
-    scene_.reset();
-  }
+  void TearDown() override { scene_.reset(); }
   // Three quads side by side in front of the view, a fourth hidden behind
   // the first, and a fifth out of view.
   void LoadMesh() {

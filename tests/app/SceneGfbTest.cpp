@@ -20,13 +20,12 @@ class SceneGfb : public testing::Test {
  protected:
   void SetUp() override {
     if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no DISPLAY";
-    MakeFolders({layout::FolderName(layout::Folder::kResults), layout::FolderName(layout::Folder::kTables)});
+    MakeFolders({layout::FolderName(layout::Folder::kResults),
+                 layout::FolderName(layout::Folder::kTables)});
     scene_ = std::make_unique<Scene>();
     scene_->input = &input_;
   }
-  void TearDown() override {
-    scene_.reset();
-  }
+  void TearDown() override { scene_.reset(); }
   // A backdrop square (triangles 0, 1), a small triangle crossing the view
   // from left to right (2) and a triangle far off to the side (3).
   void LoadStates(size_t count = 2) {

@@ -62,8 +62,8 @@ class SceneSetupTest : public testing::Test {
     namespace rm = render_mode;
     const uint32_t background =
         mode == rm::kVisibleSet || mode == rm::kPointFootage || mode == rm::kTid ? 0xFFFFFFFFu
-        : mode == rm::kPoints || mode == rm::kFilled                              ? 0xFF000000u
-                                                                                  : sky;
+        : mode == rm::kPoints || mode == rm::kFilled                             ? 0xFF000000u
+                                                                                 : sky;
     FrameBuffer& v = *owner_->viewWindow;
     v.renderMode = mode;
     v.redraw();

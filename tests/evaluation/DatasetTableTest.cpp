@@ -72,7 +72,8 @@ TEST(DatasetTable, EveryDatasetHasOneRowAndOthersShareTheLast) {
   for (const auto& [id, row] : rows) EXPECT_EQ(&FindDataset(id), row) << id;
   const DatasetRow& shared = DatasetTable().back();
   EXPECT_TRUE(shared.ids.empty());
-  for (int id : {int(dataset::kPlainStates), int(dataset::kOwnColours), int(dataset::kTruckGfb), 12345})
+  for (int id :
+       {int(dataset::kPlainStates), int(dataset::kOwnColours), int(dataset::kTruckGfb), 12345})
     EXPECT_EQ(&FindDataset(id), &shared) << id;
   // The terrain and its cells are one dataset for the runs.
   EXPECT_EQ(&FindDataset(dataset::kRti), &FindDataset(dataset::kRtiSubdivided));

@@ -54,7 +54,8 @@ struct Fixture {
 TEST(AslRun, FactorRunCullsReportsAndWrites) {
   Fixture f;
   AslRunReport r;
-  const std::string out = StdoutOf([&] { r = AslFactorRun(f.run, layout::AslFactorResult("Forest_ASL_exp", 2)); });
+  const std::string out =
+      StdoutOf([&] { r = AslFactorRun(f.run, layout::AslFactorResult("Forest_ASL_exp", 2)); });
   EXPECT_EQ(r.culled, 1);
   EXPECT_GT(r.averageArea, 10);
   EXPECT_NE(f.log.str().find("Culled out: 1\n"), std::string::npos);
@@ -106,7 +107,8 @@ TEST(AslRun, PanoramaWritesOneSetPerCameraAndSkipsMissingOnes) {
   std::ostringstream err;
   f.run.err = &err;
   Quiet([&] { AslPanoramaRun(f.run, views, &raster); });
-  EXPECT_EQ(err.str(), "ERROR: could not read camera Views/Final_views/Pano_3.ppc; view 3 skipped\n"
+  EXPECT_EQ(err.str(),
+            "ERROR: could not read camera Views/Final_views/Pano_3.ppc; view 3 skipped\n"
             "ERROR: could not read camera Views/Final_views/Pano_5.ppc; view 5 skipped\n");
   EXPECT_EQ(ReadIdFile("ASL_Visibility/ASL_exp_panorama_0.bin"), (Ids{0, 1, 2}));
   EXPECT_TRUE(FileExists("ASL_Visibility/ASL_exp_panorama_1.bin"));
