@@ -106,7 +106,7 @@ struct Bench {
     c.readback = &readback;
     c.itemBuffer = itemBuffer.data();
     c.backdropTexture = &backdrop;
-    c.sceneId = 4;
+    c.sceneId = dataset::kPlainStates;
     return c;
   }
   // Runs f inside the window's draw; waits for the window to be mapped.

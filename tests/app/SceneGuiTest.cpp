@@ -261,7 +261,7 @@ TEST_F(SceneGui, DrawingModeRadiosSetTheRenderMode) {
     Click(Find(kRadio, label));
     EXPECT_EQ(owner_->viewWindow->renderMode, code) << label;
   }
-  owner_->viewWindow->renderMode = 1;
+  owner_->viewWindow->renderMode = render_mode::kItemBuffer;
 }
 
 TEST_F(SceneGui, SetRenderingFactorTakesTheSamplingStepAndRefusesZero) {
@@ -340,7 +340,7 @@ TEST_F(SceneGui, EveryModeDrawsTheSkyAndRecordingWritesFrames) {
     for (uint32_t p : v.pixels) wrong += p != kSky;
     EXPECT_EQ(wrong, 0u) << "mode " << mode;
   }
-  v.renderMode = 1;
+  v.renderMode = render_mode::kItemBuffer;
 
   ScratchDir dir;
   owner_->recording = 1;
