@@ -12,8 +12,11 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <iostream>
 
 #include "Scene.h"
+#include "SceneCatalogue.h"
+#include "SceneNumbers.h"
 
 namespace {
 
@@ -26,67 +29,69 @@ int ToInt(double v) {
   return int(v);
 }
 
+// The Scene the widget's panel acts on; null until it is published.
+Scene* SceneOf(Fl_Widget* w) {
+  ControlPanel* p = ControlPanel::Of(w);
+  return p != nullptr ? p->scene : nullptr;
+}
+
 template <void (Scene::*Op)()>
-void Call(Fl_Widget*, void*) {
-  if (scene != nullptr) (scene->*Op)();
+void Call(Fl_Widget* w, void*) {
+  if (Scene* scene = SceneOf(w)) (scene->*Op)();
 }
 
 template <int Scene::*Switch>
 void OnSwitch(Fl_Widget* w, void*) {
-  if (scene != nullptr) scene->*Switch = static_cast<Fl_Button*>(w)->value() ? 1 : 0;
+  if (Scene* scene = SceneOf(w)) scene->*Switch = static_cast<Fl_Button*>(w)->value() ? 1 : 0;
 }
 
 void OnSceneSetup(Fl_Widget* w, void*) {
+  Scene* scene = SceneOf(w);
   if (scene == nullptr) return;
   ControlPanel* p = ControlPanel::Of(w);
   scene->SceneSetupPressed(ToInt(p->segmentInput->value()), ToInt(p->timeStampsInput->value()));
 }
 
 void OnSaveImage(Fl_Widget* w, void*) {
+  Scene* scene = SceneOf(w);
   if (scene == nullptr) return;
   const char* text = ControlPanel::Of(w)->fileInput->value();
   scene->SaveImagePressed(text != nullptr ? text : "");
 }
 
-void OnExit(Fl_Widget*, void*) {
+void OnExit(Fl_Widget* w, void*) {
+  Scene* scene = SceneOf(w);
   if (scene == nullptr) return;
   std::exit(0);
 }
 
+// The buttons whose operations are not built yet say so.
+void OnNotBuilt(Fl_Widget* w, void*) {
+  if (Scene* scene = SceneOf(w))
+    ReportNotBuilt(*scene->output, w->label() != nullptr ? w->label() : "");
+}
+
 // Radio callbacks act only on the button that became selected.
 void OnSceneRadio(Fl_Widget* w, void* id) {
+  Scene* scene = SceneOf(w);
   if (scene == nullptr || static_cast<Fl_Button*>(w)->value() != 1) return;
   scene->sceneId = int(reinterpret_cast<fl_intptr_t>(id));
 }
 
 void OnModeRadio(Fl_Widget* w, void* mode) {
+  Scene* scene = SceneOf(w);
   if (scene == nullptr || static_cast<Fl_Button*>(w)->value() != 1) return;
   scene->SetDrawingMode(int(reinterpret_cast<fl_intptr_t>(mode)));
 }
 
 void OnSetRenderingFactor(Fl_Widget* w, void*) {
+  Scene* scene = SceneOf(w);
   if (scene == nullptr) return;
   scene->SetRenderingFactor(ToInt(ControlPanel::Of(w)->samplingStepInput->value()));
 }
 
-void OnLoadVisibility(Fl_Widget* w, void*) {
-  if (scene == nullptr) return;
-  scene->LoadVisibility(ControlPanel::Of(w)->VisibilitySource());
-}
-
-void OnMakeFootage(Fl_Widget* w, void*) {
-  if (scene == nullptr) return;
-  ControlPanel* p = ControlPanel::Of(w);
-  scene->MakeFootage(ToInt(p->viewIdInput->value()), ToInt(p->typeIdInput->value()));
-}
-
-void OnEvaluateFootageError(Fl_Widget* w, void*) {
-  if (scene == nullptr) return;
-  ControlPanel* p = ControlPanel::Of(w);
-  scene->EvaluateFootageError(ToInt(p->viewIdInput->value()), ToInt(p->typeIdInput->value()));
-}
-
 void OnAslWithFactor(Fl_Widget* w, void*) {
+  Scene* scene = SceneOf(w);
   if (scene == nullptr) return;
   scene->AslWithFactor(ControlPanel::Of(w)->aslFactorInput->value());
 }
@@ -138,8 +143,8 @@ ControlPanel::ControlPanel() {
   fileInput = new Fl_File_Input(490, 16, 265, 32);
   fileInput->value("images/HW1.tif");
   AddButton(660, 55, 120, 40, "Save Image", OnSaveImage);
-  AddButton(505, 55, 130, 40, "Compare Accuracy", Call<&Scene::CompareRenderings>);
-  AddButton(190, 175, 120, 40, "Play", Call<&Scene::Play>);
+  AddButton(505, 55, 130, 40, "Compare Accuracy", OnNotBuilt);
+  AddButton(190, 175, 120, 40, "Play", OnNotBuilt);
   timeStampsInput = AddValue(25, 22, 120, 26, "Total Time Stamps", 2);
   timeStampsInput->align(FL_ALIGN_TOP_LEFT);
   timeStampsInput->minimum(0);
@@ -147,82 +152,76 @@ ControlPanel::ControlPanel() {
   timeStampsInput->step(1);
 
   sceneGroup = AddFrame(15, 105, 140, 330);
-  AddRadio(35, 105, 64, 15, "Truck", OnSceneRadio, 0);
-  AddRadio(35, 165, 90, 15, "WTC 911", OnSceneRadio, 1);
-  segmentInput = AddValue(75, 181, 45, 24, "Seg# ", 1);
-  segmentInput->minimum(1);
-  segmentInput->maximum(3);
-  segmentInput->step(1);
-  AddRadio(35, 210, 64, 15, "Easy Plane", OnSceneRadio, 2);
-  AddRadio(35, 230, 64, 15, "Moving Box", OnSceneRadio, 3);
-  AddRadio(35, 250, 64, 15, "Triangle Pair", OnSceneRadio, 4);
-  AddRadio(35, 125, 95, 15, "Truck_gfb", OnSceneRadio, 10)->value(1);
-  AddRadio(35, 270, 64, 15, "Water Flow", OnSceneRadio, 5);
-  AddRadio(35, 145, 95, 15, "Truck_gfb_step2", OnSceneRadio, 11);
-  AddRadio(35, 290, 100, 15, "Fusion", OnSceneRadio, 6);
-  AddRadio(35, 310, 100, 15, "RTI", OnSceneRadio, 7);
-  AddRadio(35, 330, 100, 15, "RTI_Subdivided", OnSceneRadio, 71);
-  AddRadio(35, 350, 100, 15, "Grass Field", OnSceneRadio, 8);
-  AddRadio(35, 370, 100, 15, "Forest", OnSceneRadio, 9);
-  AddRadio(35, 390, 100, 15, "Manhattan", OnSceneRadio, 100);
-  AddRadio(35, 410, 100, 15, "Quarn Tree", OnSceneRadio, 200);
+  // One radio per catalogue entry, in the catalogue's order; the "Seg# "
+  // input follows the WTC radio.
+  for (const CatalogueEntry* e = CatalogueBegin(); e != CatalogueEnd(); e++) {
+    Fl_Round_Button* radio =
+        AddRadio(35, e->radioY, e->radioWidth, 15, e->label, OnSceneRadio, e->sceneId);
+    if (e->sceneId == kInitialSceneId) radio->value(1);
+    if (e->sceneId == dataset::kWtc) {
+      segmentInput = AddValue(75, 181, 45, 24, "Seg# ", 1);
+      segmentInput->minimum(1);
+      segmentInput->maximum(3);
+      segmentInput->step(1);
+    }
+  }
   sceneGroup->end();
 
   AddButton(660, 110, 130, 65, "Exit", OnExit);
   AddButton(360, 115, 125, 50, "Save Present View", Call<&Scene::SaveView>);
   AddButton(505, 115, 125, 50, "Load Prev View", Call<&Scene::LoadView>);
   AddButton(190, 120, 120, 40, "GFB_DBG", Call<&Scene::GfbDbg>);
-  AddButton(360, 365, 120, 40, "Cmp Log files", Call<&Scene::CompareLogs>);
+  AddButton(360, 365, 120, 40, "Cmp Log files", OnNotBuilt);
   holdTrajectoryCheck = AddCheck(185, 15, 155, 40, "Switch Trajectory Holder",
                                  OnSwitch<&Scene::holdTrajectory>, 1);
-  AddButton(190, 225, 120, 40, "control", Call<&Scene::ControlRun>);
+  AddButton(190, 225, 120, 40, "control", OnNotBuilt);
   frustumCullingCheck = AddCheck(185, 45, 155, 40, "Switch Frustum Culling",
                                  OnSwitch<&Scene::frustumCulling>, 1);
   AddButton(360, 230, 120, 40, "ASL", Call<&Scene::Asl>);
   AddButton(360, 285, 120, 40, "ASL Control", Call<&Scene::AslControl>);
-  AddButton(360, 175, 120, 40, "ASL_truth", Call<&Scene::TruthRun>);
-  AddButton(520, 365, 120, 40, "cmp Image", Call<&Scene::CompareImageSequences>);
+  AddButton(360, 175, 120, 40, "ASL_truth", OnNotBuilt);
+  AddButton(520, 365, 120, 40, "cmp Image", OnNotBuilt);
   movingCameraCheck = AddCheck(185, 75, 155, 40, "Switch Moving/Static Cam",
                                OnSwitch<&Scene::movingCamera>, 0);
-  AddButton(510, 230, 120, 40, "ASL+GFB", Call<&Scene::CombinedRun>);
-  AddButton(510, 285, 120, 40, "ASL+GFB control", Call<&Scene::CombinedControl>);
-  AddButton(665, 185, 120, 40, "generate Img", Call<&Scene::CombinedImages>);
-  AddButton(510, 175, 120, 40, "ASL+GFB truth", Call<&Scene::CombinedTruth>);
-  AddButton(190, 280, 120, 40, "Play Visible triangles", Call<&Scene::PlayVisibleTriangles>);
-  AddButton(665, 365, 120, 40, "Vis GFB", Call<&Scene::MovingBoxesDemo>);
+  AddButton(510, 230, 120, 40, "ASL+GFB", OnNotBuilt);
+  AddButton(510, 285, 120, 40, "ASL+GFB control", OnNotBuilt);
+  AddButton(665, 185, 120, 40, "generate Img", OnNotBuilt);
+  AddButton(510, 175, 120, 40, "ASL+GFB truth", OnNotBuilt);
+  AddButton(190, 280, 120, 40, "Play Visible triangles", OnNotBuilt);
+  AddButton(665, 365, 120, 40, "Vis GFB", OnNotBuilt);
   AddButton(25, 590, 155, 45, "Set Rendering factor", OnSetRenderingFactor);
   samplingStepInput = AddValue(125, 556, 55, 24, "Sampling Step", 100);
 
   drawingModeGroup = AddFrame(20, 445, 290, 105);
-  AddRadio(35, 465, 155, 15, "Point", OnModeRadio, 40000)->value(1);
-  AddRadio(35, 485, 155, 15, "TID", OnModeRadio, 40001);
-  AddRadio(35, 505, 155, 15, "Filled", OnModeRadio, 40002);
-  AddRadio(35, 525, 155, 15, "Filled(Software)", OnModeRadio, 40003);
+  AddRadio(35, 465, 155, 15, "Point", OnModeRadio, render_mode::kPoints)->value(1);
+  AddRadio(35, 485, 155, 15, "TID", OnModeRadio, render_mode::kTid);
+  AddRadio(35, 505, 155, 15, "Filled", OnModeRadio, render_mode::kFilled);
+  AddRadio(35, 525, 155, 15, "Filled(Software)", OnModeRadio, render_mode::kFilledSoftware);
   drawingModeGroup->end();
 
-  AddButton(200, 590, 155, 45, "Subdivide Geometry", Call<&Scene::SubdivideGeometry>);
-  AddButton(25, 645, 155, 45, "Convert Fileformat", Call<&Scene::ConvertFileformat>);
+  AddButton(200, 590, 155, 45, "Subdivide Geometry", OnNotBuilt);
+  AddButton(25, 645, 155, 45, "Convert Fileformat", OnNotBuilt);
 
   visibilitySourceGroup = AddFrame(665, 555, 140, 120);
   visibilitySource[0] = AddRadio(675, 570, 64, 15, "Truth", nullptr, 0);
   visibilitySource[0]->value(1);
   visibilitySource[1] = AddRadio(675, 590, 64, 15, "ASL", nullptr, 1);
   visibilitySource[2] = AddRadio(675, 610, 64, 15, "Control", nullptr, 2);
-  AddButton(675, 630, 105, 35, "Load Visibility", OnLoadVisibility);
+  AddButton(675, 630, 105, 35, "Load Visibility", OnNotBuilt);
   visibilitySourceGroup->end();
 
-  AddButton(190, 365, 120, 40, "DBG", Call<&Scene::TwoDimensionalRun>);
-  AddButton(325, 415, 120, 40, "SWITCH!", Call<&Scene::SwitchTriangleLists>);
-  AddButton(200, 645, 155, 45, "Merge Visibility", Call<&Scene::MergeVisibility>);
-  AddButton(390, 565, 240, 50, "Make 2013 Footage!", OnMakeFootage);
+  AddButton(190, 365, 120, 40, "DBG", OnNotBuilt);
+  AddButton(325, 415, 120, 40, "SWITCH!", OnNotBuilt);
+  AddButton(200, 645, 155, 45, "Merge Visibility", OnNotBuilt);
+  AddButton(390, 565, 240, 50, "Make 2013 Footage!", OnNotBuilt);
   viewIdInput = AddValue(445, 526, 30, 24, "View ID", 1);
   typeIdInput = AddValue(570, 526, 30, 24, "Type ID", 1);
   AddButton(665, 485, 120, 40, "ASL with Factor", OnAslWithFactor);
   aslFactorInput = AddValue(735, 451, 30, 24, "ASL factor", 1);
-  AddButton(390, 625, 240, 50, "Evaluate Error 2013", OnEvaluateFootageError);
-  AddButton(460, 415, 120, 40, "Make Image!", Call<&Scene::MakeSeparatedImages>);
-  AddButton(460, 465, 120, 40, "Make Frame Image!", Call<&Scene::MakeFrameImage>);
-  AddButton(325, 465, 120, 40, "Make Error Image!", Call<&Scene::MakeErrorImages>);
+  AddButton(390, 625, 240, 50, "Evaluate Error 2013", OnNotBuilt);
+  AddButton(460, 415, 120, 40, "Make Image!", OnNotBuilt);
+  AddButton(460, 465, 120, 40, "Make Frame Image!", OnNotBuilt);
+  AddButton(325, 465, 120, 40, "Make Error Image!", OnNotBuilt);
   window->end();
 }
 
@@ -237,4 +236,8 @@ int ControlPanel::VisibilitySource() const {
 ControlPanel* ControlPanel::Of(Fl_Widget* widget) {
   Fl_Window* win = widget->window();
   return win != nullptr ? static_cast<ControlPanel*>(win->user_data()) : nullptr;
+}
+
+void ReportNotBuilt(std::ostream& out, const char* label) {
+  out << "\"" << label << "\": not available in this build yet" << std::endl;
 }

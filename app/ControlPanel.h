@@ -1,7 +1,9 @@
 // The control panel: one window of buttons, radio buttons, check buttons
-// and numeric inputs; each button calls one Scene operation.
+// and numeric inputs. Each button calls one operation of the Scene the
+// panel acts on; a button whose operation is not built yet reports so.
 #pragma once
 
+#include <iosfwd>
 #include <memory>
 
 class Fl_Button;
@@ -12,6 +14,7 @@ class Fl_Group;
 class Fl_Round_Button;
 class Fl_Value_Input;
 class Fl_Widget;
+class Scene;
 
 class ControlPanel {
  public:
@@ -21,6 +24,9 @@ class ControlPanel {
   ControlPanel& operator=(const ControlPanel&) = delete;
 
   std::unique_ptr<Fl_Double_Window> window;  // owns every widget below
+  // The Scene the callbacks act on: null until the entry point publishes
+  // it, and every callback does nothing while it is null.
+  Scene* scene = nullptr;
 
   Fl_Value_Input* timeStampsInput = nullptr;  // "Total Time Stamps"
   Fl_Value_Input* segmentInput = nullptr;     // "Seg# "
@@ -44,3 +50,7 @@ class ControlPanel {
   // The panel a widget belongs to (through its window's user data).
   static ControlPanel* Of(Fl_Widget* widget);
 };
+
+// The line a button prints while its operation is not built:
+// "\"<label>\": not available in this build yet".
+void ReportNotBuilt(std::ostream& out, const char* label);

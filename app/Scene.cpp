@@ -5,17 +5,16 @@
 
 #include "ControlPanel.h"
 #include "FrameBuffer.h"
+#include "KeyframeTrajectories.h"
 #include "ObjLoader.h"
 #include "ParticleSet.h"
-
-Scene* scene = nullptr;
 
 Scene::Scene() {
   // Shaders, lists, boxes and streams are constructed empty by their
   // member initialisers; the switches and numeric settings likewise.
   lightDirection = Vex3_quarn(-1, -2, -4).Normalized();
   spareCamera = std::make_unique<PPC>();
-  sceneId = 10;
+  sceneId = kInitialSceneId;
   controlPanel = std::make_unique<ControlPanel>();
   viewCamera = std::make_unique<PPC>(55.0f, kViewWidth, kViewHeight);
 
@@ -41,5 +40,4 @@ Scene::Scene() {
 Scene::~Scene() {
   // The window's draw must not reach a Scene that is going away.
   if (viewWindow) viewWindow->renderCallback = nullptr;
-  if (scene == this) scene = nullptr;
 }

@@ -5,7 +5,10 @@
 //   ScenePanelOps.cpp  the panel's own settings (modes, factor, image, exit)
 //   SceneRender.cpp    the view window's render dispatcher
 //   SceneViews.cpp     saved views
-//   SceneStubs.cpp     operations not built yet (replace one by one)
+//   SceneAsl.cpp, SceneGfb.cpp  the visibility buttons (drivers in evaluation/)
+// A button whose operation is not built has no method here: the panel
+// reports it (ReportNotBuilt). Each new operation goes into the library of
+// its subsystem; its Scene method only unpacks members and calls it.
 #pragma once
 
 #include <cstdint>
@@ -19,19 +22,23 @@
 #include "RenderPasses.h"
 #include "RenderTargets.h"
 #include "SampleLocationBuffer.h"
+#include "SceneNumbers.h"
 #include "Vex3.h"
 #include "cgShader.h"
 
 class ControlPanel;
 class FrameBuffer;
+class KeyframeTrajectories;
 class ObjLoader;
 class ParticleSet;
-struct AslRunContext;
+struct AslButtonScene;
 
 // The view's fixed size: the work buffers are allocated once for it.
 constexpr int kViewWidth = 1280;
 constexpr int kViewHeight = 720;
 constexpr size_t kViewPixels = size_t(kViewWidth) * kViewHeight;
+// The scene chosen at start ("Truck_gfb", whose radio starts selected).
+constexpr int kInitialSceneId = dataset::kTruckGfb;
 
 class Scene {
  public:
@@ -41,7 +48,7 @@ class Scene {
   Scene& operator=(const Scene&) = delete;
 
   // --- 1. Scene choice and time
-  int sceneId = 10;         // which prepared scene Scene Setup loads ("Truck_gfb")
+  int sceneId = kInitialSceneId;  // which prepared scene Scene Setup loads
   int wtcSegment = 0;       // "Seg# " at the last Scene Setup
   int stateCount = 0;       // time stamps of the loaded scene
   int firstStateNumber = 0; // file number of the first state file
@@ -73,6 +80,11 @@ class Scene {
   int currentState = 0;      // state index the render passes draw
   int secondState = 0;       // state index of render mode 5
   int frameSteps = 0;        // playback frames per state interval
+  // The keyframed trajectories of the loaded states (null until a setup
+  // builds them) and the scene they were built for: a later setup of the
+  // same scene keeps them, another scene's setup builds them anew.
+  std::unique_ptr<KeyframeTrajectories> trajectories;
+  std::string trajectoryScene;
 
   // --- 3. Cameras
   std::unique_ptr<PPC> viewCamera;   // the view window's camera
@@ -90,13 +102,13 @@ class Scene {
   // --- 5. Shader programs: ten slots and one further program; the passes
   // use the slots below (each loads its file the first time it runs).
   enum ShaderSlot {
-    kShaderItemBuffer = 0,  // "CG/RenderBaryCentric.cg"
-    kShaderWtc = 1,         // "CG/RenderWTC.cg"
-    kShaderManhattan = 2,   // "CG/RenderManhattan.cg"
-    kShaderGrass = 3,       // "CG/RenderGrass.cg"
-    kShaderFootage = 4,     // "CG/RenderOriginalFootage.cg"
-    kShaderFootageSp = 5,   // "CG/RenderOriginalFootage_sp.cg"
-    kShaderRaster = 6,      // "CG/RTI_Raster.cg"
+    kShaderItemBuffer = 0,  // layout::kItemBufferShader
+    kShaderWtc = 1,         // layout::kTowerShader
+    kShaderManhattan = 2,   // layout::kCityShader
+    kShaderGrass = 3,       // layout::kGrassShader
+    kShaderFootage = 4,     // layout::kFootageShader
+    kShaderFootageSp = 5,   // layout::kSuperPixelShader
+    kShaderRaster = 6,      // layout::kRasterShader
   };
   cgShader shaders[10];
   cgShader extraShader;
@@ -120,7 +132,7 @@ class Scene {
   // visibility, raster and experiment code that owns them.
   std::unique_ptr<SampleLocationBuffer> sampleBuffer;  // created on first use, never resized
   Vex3_quarn bufferEye;  // eye of the camera the buffer was last given
-  // The interval runs' log "ASL_Visibility/log2.txt", opened by the first
+  // The interval runs' log (layout::kIntervalLog), opened by the first
   // interval run (SceneGfb.cpp).
   std::unique_ptr<std::ostream> intervalRunLog;
   // The scene whose triangles the buffer's timelines hold (SceneGfb.cpp).
@@ -144,14 +156,21 @@ class Scene {
   // --- 12. Numeric settings
   float cameraStep = 100.0f;      // distance a key moves the camera
   float compareTolerance = 0.0f;  // image comparison; 0.0001 after setup
+  // Drawing subsampling: the identifier and point drawings draw every
+  // renderingFactor-th triangle or point ("Set Rendering factor"); never
+  // below 1.
+  int renderingFactor = 100;
 
   // --- Frame recording: each draw writes "<prefix><counter>.tif" when on.
   int recording = 0;
   std::string recordPrefix;
   int recordCounter = 0;
 
-  // Console input (step bounds, cell numbers, modes); tests replace it.
+  // The console (step bounds, cell numbers and modes in; reports and
+  // progress of the drawing and the runs out); tests replace them.
   std::istream* input = &std::cin;
+  std::ostream* output = &std::cout;
+  std::ostream* errors = &std::cerr;
 
   // --- Render dispatcher (SceneRender.cpp): the view window's draw.
   void Render(FrameBuffer& window);
@@ -175,47 +194,22 @@ class Scene {
   void SaveView();
   void LoadView();
 
-  // --- ASL (SceneAsl.cpp)
+  // --- Still-frame runs (SceneAsl.cpp)
+  void Asl();                         // "ASL"
+  void AslWithFactor(double factor);  // "ASL with Factor"
+  void AslControl();                  // "ASL Control"
   // The sample buffer, created at the view's size times `factor` on first
   // use; every call gives it the view camera.
   SampleLocationBuffer& SampleBuffer(double factor = 1);
   // False, with a line naming the button, when no scene is set up.
   bool AslSceneReady(const char* label);
-  AslRunContext AslContext(SampleLocationBuffer& buffer);
+  // What the still-frame drivers take of this scene.
+  AslButtonScene AslScene();
   void ShowVisibleSet();
-  void AslPointControl();
 
-  // --- Operations built by later work (SceneStubs.cpp until then)
+  // --- Scene Setup (SceneSetup.cpp and the Setup*.cpp files)
   void SceneSetup(int timeStamps);
-  void CompareRenderings();       // "Compare Accuracy"
-  void Play();                    // "Play"
-  void GfbDbg();                  // "GFB_DBG"
-  void CompareLogs();             // "Cmp Log files"
-  void ControlRun();              // "control"
-  void Asl();                     // "ASL"
-  void AslControl();              // "ASL Control"
-  void TruthRun();                // "ASL_truth"
-  void CompareImageSequences();   // "cmp Image"
-  void CombinedRun();             // "ASL+GFB"
-  void CombinedControl();         // "ASL+GFB control"
-  void CombinedImages();          // "generate Img"
-  void CombinedTruth();           // "ASL+GFB truth"
-  void PlayVisibleTriangles();    // "Play Visible triangles"
-  void MovingBoxesDemo();         // "Vis GFB"
-  void SubdivideGeometry();       // "Subdivide Geometry"
-  void ConvertFileformat();       // "Convert Fileformat"
-  void LoadVisibility(int source);  // "Load Visibility": 0 truth, 1 ASL, 2 control
-  void TwoDimensionalRun();       // "DBG"
-  void SwitchTriangleLists();     // "SWITCH!"
-  void MergeVisibility();         // "Merge Visibility"
-  void MakeFootage(int viewId, int typeId);            // "Make 2013 Footage!"
-  void AslWithFactor(double factor);                   // "ASL with Factor"
-  void EvaluateFootageError(int viewId, int typeId);   // "Evaluate Error 2013"
-  void MakeSeparatedImages();     // "Make Image!"
-  void MakeFrameImage();          // "Make Frame Image!"
-  void MakeErrorImages();         // "Make Error Image!"
-};
 
-// Set by the entry point once the Scene exists; every panel callback does
-// nothing while it is null.
-extern Scene* scene;
+  // --- Interval runs (SceneGfb.cpp)
+  void GfbDbg();  // "GFB_DBG"
+};

@@ -1,24 +1,37 @@
 // The fixed catalogue of prepared scenes that "Scene Setup" loads: per
-// entry its scheme, files, camera, render mode and the sceneId it leaves.
+// entry its scheme, files, camera, render mode, the sceneId it leaves, and
+// where its radio button sits on the panel.
 #pragma once
 
 #include <string>
+
+#include "SceneNumbers.h"
 
 enum class LoadScheme { kStateMeshes, kPointStates, kObjectList };
 
 struct CatalogueEntry {
   const char* label;       // the radio button
-  int sceneId;             // selects the entry
+  int sceneId;             // selects the entry (a dataset::Id)
   LoadScheme scheme;
-  const char* dataPath;    // prefix of the state files, or the list folder / file
+  const char* dataPath;  // below "Geometry/": prefix of the state files, or the list folder / file
   const char* cameraFile;  // below "Views/"; empty for a fixed pose
   int renderMode;          // -1: left as it is
   int sceneIdAfter;        // several entries rewrite sceneId for later operations
+  int radioY, radioWidth;  // the radio button's row and width on the panel
+  // Further files of some entries (empty when none).
+  const char* meshFile = "";        // below "Geometry/": the mesh read instead of dataPath
+  const char* trackPattern = "";    // below "Views/": the moving camera's track, %d from 1
+  const char* views[2] = {"", ""};  // below "Views/": the two prepared views, read in turn
+  const char* firstCamera = "";     // below "Views/": read before cameraFile
+  const char* flagsFile = "";       // below "FootageVisibility/": a set read into the draw flags
 };
+
+// dataPath as a path in the working directory.
+std::string EntryDataPath(const CatalogueEntry& entry);
 
 // The entry of a sceneId, or null for an id outside the catalogue.
 const CatalogueEntry* FindCatalogueEntry(int sceneId);
-// Every entry in panel order.
+// Every entry in the panel's creation (tab) order.
 const CatalogueEntry* CatalogueBegin();
 const CatalogueEntry* CatalogueEnd();
 
@@ -30,11 +43,3 @@ struct WtcSegment {
 };
 constexpr int kWtcSegments = 10;
 const WtcSegment& WtcSegmentTable(int segment);  // segment in 0..9
-
-// Scene ids (before the rewrites).
-namespace SceneIds {
-constexpr int kTruck = 0, kWtc = 1, kEasyPlane = 2, kMovingBox = 3, kTrianglePair = 4,
-              kWaterFlow = 5, kFusion = 6, kRti = 7, kRtiSubdivided = 71, kGrassField = 8,
-              kForest = 9, kTruckGfb = 10, kTruckGfbStep2 = 11, kManhattan = 100,
-              kQuarnTree = 200;
-}  // namespace SceneIds

@@ -1,40 +1,53 @@
 // "GFB_DBG": the interval visibility runs on the loaded scene. Unpacks the
-// Scene and dispatches by its dataset number (the sceneId after setup).
+// Scene, chooses the run by its dataset's row, reads the step bounds the
+// sub-interval run asks for, and hands over to the interval drivers
+// (evaluation/IntervalDrivers.h).
 #include <fstream>
 #include <iostream>
+#include <limits>
 
+#include "ControlPanel.h"
+#include "DatasetTable.h"
 #include "Format.h"
 #include "Frustum.h"
-#include "IntervalRuns.h"
+#include "IntervalDrivers.h"
 #include "KeyframeTrajectories.h"
 #include "KeyframedMotion.h"
 #include "ObjLoader.h"
 #include "Scene.h"
+#include "WorkLayout.h"
 
 namespace {
 
-constexpr int kPointScene = 5, kTerrain = 7, kTerrainCells = 71, kGrass = 8, kForest = 9,
-              kCity = 100;
-
-// The city scene's output name: its view when one was chosen on the panel.
-std::string CityName(int view, bool* chosen) {
-  *chosen = view == 1 || view == 2;
-  if (view == 1) return "Manhattan_downtown_visibility";
-  if (view == 2) return "Manhattan_midtown_visibility";
-  return "Manhattan_visibility";
+// Two integers from the console. False, with a line on `err`, when the
+// input holds something else.
+bool ReadStepBounds(std::istream& in, std::ostream& err, int* first, int* last) {
+  int a = 0, b = 0;
+  if (in >> a >> b) {
+    *first = a;
+    *last = b;
+    return true;
+  }
+  err << "Step bounds must be two integers; nothing is computed." << std::endl;
+  in.clear();
+  in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+  return false;
 }
 
 }  // namespace
 
 void Scene::GfbDbg() {
   if (!AslSceneReady("GFB_DBG")) return;
-  if (sceneId == kPointScene) {
+  const DatasetRow& row = FindDataset(sceneId);
+  if (row.interval == IntervalForm::kNotAvailable) {
     IntervalRunScene none;
+    none.out = output;
+    none.err = errors;
     PointSceneRun(none);
     return;
   }
   if (states.empty()) {
-    std::cout << "\"GFB_DBG\": the scene has no triangle states" << std::endl;
+    *output << "\"GFB_DBG\": the scene has no triangle states" << std::endl;
     return;
   }
   // The interval lies between the first two states. A scene loaded with one
@@ -44,9 +57,9 @@ void Scene::GfbDbg() {
   if (states.size() >= 2 && states[1].positions.size() == states[0].positions.size())
     second = &states[1];
   else
-    std::cout << "\"GFB_DBG\": the scene has one state; its triangles stand still over the "
-                 "interval"
-              << std::endl;
+    *output << "\"GFB_DBG\": the scene has one state; its triangles stand still over the "
+               "interval"
+            << std::endl;
 
   SampleLocationBuffer& buffer = SampleBuffer(1);
   // Timelines left by a run on another scene name that scene's triangles:
@@ -57,7 +70,7 @@ void Scene::GfbDbg() {
     if (!intervalTimelineScene.empty()) buffer.Reset();
     intervalTimelineScene = key;
   }
-  if (!intervalRunLog) intervalRunLog = std::make_unique<std::ofstream>("ASL_Visibility/log2.txt");
+  if (!intervalRunLog) intervalRunLog = std::make_unique<std::ofstream>(layout::kIntervalLog);
   const Frustum frustum = Frustum::FromMatrices(buffer.camera->Matrices());
 
   IntervalRunScene run;
@@ -71,45 +84,50 @@ void Scene::GfbDbg() {
   run.dataset = sceneId;
   run.frustumCulling = frustumCulling != 0;
   run.runLog = intervalRunLog.get();
-  run.in = input;
-  KeyframeTrajectories* trajectories = GlobalTrajectories();
+  run.out = output;
+  run.err = errors;
+  KeyframeTrajectories* record = trajectories.get();
   // The record must be of this scene's vertices and triangles; another
   // scene's tracks would move other vertices.
-  if (trajectories && (trajectories->triangleCount != baseMesh->IdCount() ||
-                       trajectories->vertexCount != baseMesh->vertexCount))
-    trajectories = nullptr;
-  if (trajectories && holdTrajectory) {
-    run.keyframedMotion = [trajectories](double t0, double t1) -> std::unique_ptr<MotionSource> {
-      return std::make_unique<KeyframedMotion>(*trajectories, t0, t1);
+  if (record && (record->triangleCount != baseMesh->IdCount() ||
+                 record->vertexCount != baseMesh->vertexCount))
+    record = nullptr;
+  if (record && holdTrajectory) {
+    run.keyframedMotion = [record](double t0, double t1) -> std::unique_ptr<MotionSource> {
+      return std::make_unique<KeyframedMotion>(*record, t0, t1);
     };
   }
 
-  if (sceneId == kTerrain || sceneId == kTerrainCells) {
-    IntervalTrial(run);
-    return;
-  }
-  if (sceneId == kGrass || sceneId == kForest || sceneId == kCity) {
-    std::string name = sceneId == kGrass ? "Grassfield_visibility" : "Forest_visibility";
-    if (sceneId == kCity) {
-      bool chosen = false;
-      name = CityName(viewNumber, &chosen);
-      std::cerr << (chosen ? "no haha!" : "haha!") << std::endl;
+  switch (row.interval) {
+    case IntervalForm::kTrial:
+      IntervalTrial(run);
+      return;
+    case IntervalForm::kSteps: {
+      const std::string stem = row.intervalStem.For(viewNumber);
+      if (row.announcesView)
+        *errors << (viewNumber == 1 || viewNumber == 2 ? "no haha!" : "haha!") << std::endl;
+      frustumCulling = 1;
+      const std::vector<int32_t> work = SubIntervalWorkFlags(run);
+      if (work.empty()) return;
+      *output << "Give start and end factor pos" << std::endl;
+      int first = 0, last = -1;
+      if (!ReadStepBounds(*input, *errors, &first, &last)) return;
+      SubIntervalRun(run, stem, first, last, nullptr, &work);
+      return;
     }
-    frustumCulling = 1;
-    SubIntervalRun(run, name);
-    return;
+    case IntervalForm::kWhole:
+    case IntervalForm::kNotAvailable:
+      break;
   }
 
-  if (trajectories) {
-    run.keyframeBox = [trajectories](int32_t t, AABB* box) {
-      return KeyframeBox(*trajectories, t, box);
-    };
+  if (record) {
+    run.keyframeBox = [record](int32_t t, AABB* box) { return KeyframeBox(*record, t, box); };
   }
   // From here on positions come from the two states.
   run.keyframedMotion = nullptr;
   holdTrajectory = 0;
   VisibleSet result;
   FullIntervalRun(run, &result);
-  // The replay of the result ("Play Visible triangles").
-  PlayVisibleTriangles();
+  // The replay of the result, once "Play Visible triangles" is built.
+  ReportNotBuilt(*output, "Play Visible triangles");
 }

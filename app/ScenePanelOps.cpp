@@ -5,9 +5,8 @@
 #include <iostream>
 
 #include "FrameBuffer.h"
-#include "RenderingFactor.h"
 #include "Scene.h"
-#include "TiffIO.h"
+#include "TiffWindow.h"
 
 void Scene::RedrawView() {
   viewWindow->redraw();

@@ -11,13 +11,15 @@
 #include "ObjLoader.h"
 #include "ParticleSet.h"
 #include "RenderPasses.h"
-#include "RenderingFactor.h"
 #include "Scene.h"
+#include "SceneNumbers.h"
 #include "TiffIO.h"
 
 namespace {
 
-// The point-scene view that mode 10117 draws: every point, the masked-out
+namespace rm = render_mode;
+
+// The point-scene view of render mode kPointMask: every point, the masked-out
 // ones in red.
 void PointMaskView(Scene& s, FrameBuffer& window) {
   std::fill(window.pixels.begin(), window.pixels.end(), 0xFFFFFFFFu);
@@ -27,8 +29,8 @@ void PointMaskView(Scene& s, FrameBuffer& window) {
   std::fill(s.pointIdBuffer.begin(), s.pointIdBuffer.begin() + long(n), -1);
   PassContext c = s.MakePassContext(window);
   if (c.points.points != nullptr && window.camera != nullptr)
-    ParticleMaskView(c.points, window.pixels.data(), s.pointIdBuffer.data(),
-                     window.zBuffer.data(), *window.camera, &s.pixelRays, float(s.radius));
+    ParticleMaskView(c.points, window.pixels.data(), s.pointIdBuffer.data(), window.zBuffer.data(),
+                     *window.camera, &s.pixelRays, float(s.radius), *c.out);
   glWindowPos2i(0, 0);
   window.ShowPixels();
 }
@@ -82,6 +84,8 @@ PassContext Scene::MakePassContext(FrameBuffer& window) {
   if (pointIdBuffer.size() < n) pointIdBuffer.assign(n, -1);
   c.pointIds = pointIdBuffer.data();
   c.pixelRays = &pixelRays;
+  c.out = output;
+  c.err = errors;
   return c;
 }
 
@@ -97,55 +101,56 @@ void Scene::Render(FrameBuffer& window) {
   PassContext c = MakePassContext(window);
   const int mode = window.renderMode;
   // These modes end without the toolkit's event processing.
-  const bool processEvents = mode != 10116 && mode != 10117 && mode != 40001 && mode != 40002;
+  const bool processEvents = mode != rm::kPointFootage && mode != rm::kPointMask &&
+                             mode != rm::kTid && mode != rm::kFilled;
   const bool loaded = baseMesh != nullptr || drawMesh != nullptr || particleDrawState != nullptr;
-  switch (loaded ? mode : 0) {
-    case 1:
+  switch (loaded ? mode : rm::kBackground) {
+    case rm::kItemBuffer:
       ItemBufferPass(c, StateMesh(currentState));
       break;
-    case 5:
+    case rm::kItemBufferSecond:
       ItemBufferPass(c, StateMesh(secondState));
       break;
-    case 10001:
+    case rm::kShaded:
       ShadePass(c, StateMesh(currentState));
       break;
-    case 10113:
+    case rm::kVisibleSet:
       MarkVisiblePass(c);
       if (interpolation != 0)
         FootagePass(c, drawMesh, true);
       else
         FootagePass(c, StateMesh(currentState), false);
       break;
-    case 10115:
+    case rm::kSuperPixelFootage:
       SuperPixelFootagePass(c);
       break;
-    case 10116:
+    case rm::kPointFootage:
       FootagePass(c, drawMesh, true);
       break;
-    case 10117:
+    case rm::kPointMask:
       PointMaskView(*this, window);
       break;
-    case 30010:
+    case rm::kGrass:
       GrassPass(c);
       break;
-    case 40000:
+    case rm::kPoints:
       PointPass(c);
       break;
-    case 40001:
+    case rm::kTid:
       TidPass(c);
       break;
-    case 40002: {
+    case rm::kFilled: {
       IdMask flags(drawFlags);
       RasterPass(c, drawFlags.empty() ? nullptr : &flags);
       break;
     }
-    case 50000:
+    case rm::kCityMeasurement:
       // The city scene's measurement view is its shaded view.
-      c.sceneId = kSceneCity;
+      c.sceneId = dataset::kManhattan;
       ShadePass(c, StateMesh(currentState));
       break;
-    case 40003:   // "Filled(Software)": the sample-buffer raster, not built yet
-    case 990002:  // moving-boxes demonstration, not built yet
+    case rm::kFilledSoftware:  // the sample-buffer raster, not built yet
+    case rm::kMovingBoxes:     // the moving-boxes demonstration, not built yet
     default:
       break;
   }

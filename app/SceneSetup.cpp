@@ -11,10 +11,11 @@
 #include "Scene.h"
 #include "SceneCatalogue.h"
 #include "SceneSetupSteps.h"
+#include "WorkLayout.h"
 
 namespace {
 
-using namespace SceneIds;
+using namespace dataset;
 
 // Requests the panel lets through but no entry can load. Each refusal
 // prints one line; nothing is loaded and the previous scene stays.
@@ -109,7 +110,7 @@ void ReleasePreviousScene(Scene& scene) {
 
 void LoadViewCamera(Scene& scene, const std::string& name) {
   if (!scene.viewCamera->Load(name))
-    std::cerr << "ERROR: Scene Setup: cannot read the camera file Views/" << name
+    std::cerr << "ERROR: Scene Setup: cannot read the camera file " << layout::CameraFile(name)
               << "; the camera stays as it was" << std::endl;
 }
 

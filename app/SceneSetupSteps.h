@@ -38,11 +38,12 @@ void ShowViewWindow(Scene& scene);
 void AllocateTriangleArrays(Scene& scene);
 
 // Entry steps that need more than a few lines (SetupEntrySteps.cpp).
-// "Easy Plane": vertex heights from "Texture/Rump.tif" and colours from
-// "Texture/test2.tif", sampled at "Geometry/EasyPlane/uvCoords.txt".
+// "Easy Plane": vertex heights and colours from its two textures, sampled
+// at its texture coordinates (layout::kPlaneHeights, kPlaneColours,
+// kPlaneCoordinates).
 void LiftEasyPlane(Scene& scene);
 // "Manhattan" with the moving camera: the sample-location buffer with the
-// samples of "Superpixel_visibilities/ASL_gfbfile.bin", and its statistics.
+// samples of layout::kSamplePositions, and its statistics.
 void PrepareManhattanSamples(Scene& scene);
 // The liveness file beside the state files ("%sliveness.txt").
 void WriteLivenessFile(Scene& scene);
@@ -52,6 +53,5 @@ void BuildTrajectories(Scene& scene);
 // "Moving Box" with the moving camera: keyframes 1 and 2 are the first
 // state seen from path cameras 2 and 3, re-projected into path camera 1.
 void BuildMovingCameraTrajectories(Scene& scene);
-// "VisibilityRecord/DegenTriangleRecord.txt" and
-// "VisibilityRecord/DyingTriangleRecord.txt".
+// layout::kDegenerateRecord and layout::kDyingRecord.
 void WriteTriangleRecords(Scene& scene);

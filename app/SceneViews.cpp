@@ -1,14 +1,15 @@
-// Saved views: the buffer camera file under "Views/".
+// Saved views: the buffer camera file in the camera folder.
 #include "FrameBuffer.h"
 #include "PPC.h"
 #include "Scene.h"
+#include "WorkLayout.h"
 
 void Scene::SaveView() {
   if (viewWindow->camera != nullptr) viewWindow->camera->Save();
 }
 
 void Scene::LoadView() {
-  // "BufferPPC.ppc" and "bufferPPC.ppc" reach one file (case-blind match).
-  if (viewWindow->camera != nullptr) viewWindow->camera->Load("bufferPPC.ppc");
+  // The saved and the loaded spelling reach one file (case-blind match).
+  if (viewWindow->camera != nullptr) viewWindow->camera->Load(layout::kLoadedView);
   RedrawView();
 }

@@ -10,6 +10,7 @@
 #include "Scene.h"
 #include "SceneSetupSteps.h"
 #include "TiffIO.h"
+#include "WorkLayout.h"
 
 namespace {
 
@@ -25,11 +26,11 @@ Vex3_quarn Sample(const std::vector<uint32_t>& raster, int w, int h, float u, fl
 void LiftEasyPlane(Scene& scene) {
   ObjLoader& draw = *scene.drawMesh;
   ObjLoader& base = *scene.baseMesh;
-  const char* uvPath = "Geometry/EasyPlane/uvCoords.txt";
+  const char* uvPath = layout::kPlaneCoordinates;
   std::vector<uint32_t> heights, colors;
   int hw = 0, hh = 0, cw = 0, ch = 0;
-  if (!ReadTiffQuiet("Texture/Rump.tif", &heights, &hw, &hh) ||
-      !ReadTiffQuiet("Texture/test2.tif", &colors, &cw, &ch)) {
+  if (!ReadTiffQuiet(layout::kPlaneHeights, &heights, &hw, &hh) ||
+      !ReadTiffQuiet(layout::kPlaneColours, &colors, &cw, &ch)) {
     std::cerr << "ERROR: Scene Setup: the textures of \"Easy Plane\" cannot be read; the plane "
                  "stays flat"
               << std::endl;
@@ -63,6 +64,6 @@ void PrepareManhattanSamples(Scene& scene) {
   // The buffer lives on between setups: start from the pixel centres so
   // that a second setup does not add the file's samples twice.
   buffer.Reset();
-  ReadSampleLocations(buffer);
+  ReadSampleLocations(buffer, layout::kSamplePositions);
   buffer.ReportStatistics();
 }

@@ -18,23 +18,13 @@
 #include "Scene.h"
 #include "SceneCatalogue.h"
 #include "SceneSetupSteps.h"
+#include "WorkLayout.h"
 
 namespace {
 
-using namespace SceneIds;
+using namespace dataset;
 
 bool IsFolder(int id) { return id == kGrassField || id == kForest || id == kManhattan; }
-
-// Camera track of the entries that follow a path with the moving camera.
-const char* TrackPattern(int id) {
-  switch (id) {
-    case kGrassField: return "GrassField_track_%d.ppc";
-    case kForest: return "Forest_track_v3_%d.ppc";
-    case kRtiSubdivided: return "RTI_track_v2_%d.ppc";
-    case kManhattan: return "Manhattan_track%d.ppc";
-    default: return nullptr;
-  }
-}
 
 // Row and column of the terrain cell, typed on the console.
 bool ReadCell(Scene& scene, int* row, int* column) {
@@ -57,11 +47,11 @@ bool ReadCell(Scene& scene, int* row, int* column) {
 
 bool LoadMesh(const CatalogueEntry& e, const std::string& path, ObjLoader& mesh) {
   if (IsFolder(e.sceneId)) {
-    mesh.shadingMode = 3;
+    mesh.shadingMode = shading::kObjectList;
     if (ReadObjectList(mesh, path, 1.0f) >= 0) return true;
     return BuildObjectList(mesh, path);
   }
-  mesh.shadingMode = e.sceneId == kQuarnTree ? 0 : 1;
+  mesh.shadingMode = e.sceneId == kQuarnTree ? shading::kLitVertexColours : shading::kFlat;
   if (!ReadFlaggedBinary(mesh, path)) return false;
   if (e.sceneId == kRti) std::cout << mesh.groupCount << std::endl;
   if (e.sceneId == kQuarnTree) WeldCleanup(mesh);
@@ -71,21 +61,21 @@ bool LoadMesh(const CatalogueEntry& e, const std::string& path, ObjLoader& mesh)
 }  // namespace
 
 bool SetupObjectList(Scene& scene, const CatalogueEntry& e, int timeStamps) {
-  std::string path = e.dataPath;
-  if (e.sceneId == kRti) path = "Geometry/RTI/RTI.bin";
+  std::string path = EntryDataPath(e);
+  if (e.meshFile[0] != '\0') path = layout::GeometryFile(e.meshFile);
   if (e.sceneId == kRtiSubdivided) {
     int row = 0, column = 0;
     if (!ReadCell(scene, &row, &column)) return false;
-    path = Format(e.dataPath, row, column);
+    path = Format(EntryDataPath(e).c_str(), row, column);
     scene.cellRow = row;
     scene.cellColumn = column;
   }
-  const bool moving = scene.movingCamera && TrackPattern(e.sceneId) != nullptr;
+  const bool moving = scene.movingCamera && e.trackPattern[0] != '\0';
   std::vector<std::string> cameras;
-  if (e.cameraFile[0] != '\0') cameras.push_back(std::string("Views/") + e.cameraFile);
+  if (e.cameraFile[0] != '\0') cameras.push_back(layout::CameraFile(e.cameraFile));
   if (moving)
-    for (int i = 1; i <= 2; i++) cameras.push_back("Views/" + Format(TrackPattern(e.sceneId), i));
-  const std::string listPath = IsFolder(e.sceneId) ? path + "index.txt" : path;
+    for (int i = 1; i <= 2; i++) cameras.push_back(layout::CameraFile(Format(e.trackPattern, i)));
+  const std::string listPath = IsFolder(e.sceneId) ? layout::ObjectListIndex(path) : path;
   if (!RequireFiles({listPath}, IsFolder(e.sceneId)) || !RequireFiles(cameras, false)) return false;
 
   std::vector<ObjLoader> states(moving ? 2 : 1);
@@ -99,7 +89,7 @@ bool SetupObjectList(Scene& scene, const CatalogueEntry& e, int timeStamps) {
   ObjLoader& base = scene.states[0];
   base.stateIndex = 0;
   scene.baseMesh = scene.drawMesh = &base;
-  scene.dataPath = e.dataPath;
+  scene.dataPath = EntryDataPath(e);
   // One state is loaded (two with the moving camera): stateCount says so,
   // so that no operation walks states that do not exist.
   scene.stateCount = 1;
@@ -169,13 +159,15 @@ bool SetupObjectList(Scene& scene, const CatalogueEntry& e, int timeStamps) {
   AllocateTriangleArrays(scene);
   scene.holdTrajectory = 0;
   PrintViewDirection(camera);
-  scene.viewWindow->renderMode = (e.sceneId == kRti || e.sceneId == kRtiSubdivided) ? 40000 : 0;
+  scene.viewWindow->renderMode = (e.sceneId == kRti || e.sceneId == kRtiSubdivided)
+                                     ? render_mode::kPoints
+                                     : render_mode::kBackground;
   ShowViewWindow(scene);
   scene.setupEye = camera.eye;
   scene.RedrawView();
   if (e.sceneId == kForest) scene.cameraStep = 200;
   if (IsFolder(e.sceneId) || e.sceneId == kQuarnTree) {
-    scene.viewWindow->renderMode = 10001;
+    scene.viewWindow->renderMode = render_mode::kShaded;
     scene.setupCamera = std::make_unique<PPC>(camera);
     scene.RedrawView();
   }
@@ -186,8 +178,8 @@ bool SetupObjectList(Scene& scene, const CatalogueEntry& e, int timeStamps) {
     // that the fixed view camera (the path's start) sees it that way.
     scene.stateCount = 2;
     scene.lastState = 1;
-    scene.pathCameras = LoadTrack(TrackPattern(e.sceneId), 2);
-    LoadViewCamera(scene, Format(TrackPattern(e.sceneId), 1));
+    scene.pathCameras = LoadTrack(e.trackPattern, 2);
+    LoadViewCamera(scene, Format(e.trackPattern, 1));
     camera.SetGLAndCache();
     const GLMatrices from = scene.pathCameras[1].Matrices(), to = camera.Matrices();
     ObjLoader& second = scene.states[1];

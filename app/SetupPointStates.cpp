@@ -11,12 +11,15 @@
 #include "SceneCatalogue.h"
 #include "SceneSetupSteps.h"
 #include "VisibleSet.h"
+#include "WorkLayout.h"
 
 namespace {
 
-using namespace SceneIds;
+using namespace dataset;
 
-std::string StatePath(const char* prefix, int file) { return Format("%s%03d.obj", prefix, file); }
+std::string StatePath(const CatalogueEntry& e, int file) {
+  return layout::StateFile(EntryDataPath(e), file);
+}
 
 // Per point, the unit direction toward the same point of `next`, kept in the
 // state's second per-point array.
@@ -37,11 +40,11 @@ bool SetupPointStates(Scene& scene, const CatalogueEntry& e, int timeStamps) {
   const int n = timeStamps;
   const int drawFile = fusion ? 6 : 30;
   std::vector<std::string> files;
-  for (int i = 0; i < n; i++) files.push_back(StatePath(e.dataPath, i));
-  files.push_back(StatePath(e.dataPath, drawFile));
-  if (fusion) files.push_back(StatePath(e.dataPath, 5));
-  std::vector<std::string> cameras = {std::string("Views/") + e.cameraFile};
-  if (fusion) cameras.push_back("Views/Fusion_default.ppc");
+  for (int i = 0; i < n; i++) files.push_back(StatePath(e, i));
+  files.push_back(StatePath(e, drawFile));
+  if (fusion) files.push_back(StatePath(e, 5));
+  std::vector<std::string> cameras = {layout::CameraFile(e.cameraFile)};
+  if (e.firstCamera[0] != '\0') cameras.push_back(layout::CameraFile(e.firstCamera));
   if (!RequireFiles(files, true) || !RequireFiles(cameras, false)) return false;
 
   std::vector<ParticleSet> states(static_cast<size_t>(n));
@@ -50,13 +53,13 @@ bool SetupPointStates(Scene& scene, const CatalogueEntry& e, int timeStamps) {
     if (i > 0) std::cerr << "Load done: " << i << std::endl;
   }
   auto drawState = std::make_unique<ParticleSet>();
-  if (!drawState->Load(StatePath(e.dataPath, drawFile))) return false;
+  if (!drawState->Load(StatePath(e, drawFile))) return false;
   ParticleSet further;
-  if (fusion && !further.Load(StatePath(e.dataPath, 5))) return false;
+  if (fusion && !further.Load(StatePath(e, 5))) return false;
 
   // Replace the scene; the previous meshes and point sets are freed here.
   SetupPrologue(scene, timeStamps);
-  scene.viewWindow->renderMode = 10116;
+  scene.viewWindow->renderMode = render_mode::kPointFootage;
   scene.sceneId = e.sceneIdAfter;
   scene.radius = fusion ? 0.8 : 0.1;
   scene.drawMesh = scene.baseMesh = nullptr;
@@ -65,7 +68,7 @@ bool SetupPointStates(Scene& scene, const CatalogueEntry& e, int timeStamps) {
   scene.pathCameras.clear();
   scene.particleStates = std::move(states);
   scene.particleDrawState = std::move(drawState);
-  scene.dataPath = e.dataPath;
+  scene.dataPath = EntryDataPath(e);
   scene.stateCount = n;
   scene.firstState = 0;
   scene.lastState = n - 1;
@@ -74,7 +77,7 @@ bool SetupPointStates(Scene& scene, const CatalogueEntry& e, int timeStamps) {
   if (!fusion) scene.cameraStep = 1;
 
   scene.viewWindow->camera = scene.viewCamera.get();
-  if (fusion) LoadViewCamera(scene, "Fusion_default.ppc");
+  if (e.firstCamera[0] != '\0') LoadViewCamera(scene, e.firstCamera);
   LoadViewCamera(scene, e.cameraFile);
 
   ParticleSet& first = scene.particleStates[0];
@@ -93,8 +96,6 @@ bool SetupPointStates(Scene& scene, const CatalogueEntry& e, int timeStamps) {
     last.colors = scene.particleStates[size_t(n) - 2].colors;
     last.colors.resize(last.positions.size());
   }
-  ReadVisibleSet(scene.drawFlags, fusion ? "FootageVisibility/Fusion/Fusion_asl_control_32.bin"
-                                         : "FootageVisibility/Water/Waterflow_asl_control_32.bin",
-                 true);
+  ReadVisibleSet(scene.drawFlags, layout::In(layout::Folder::kFootage, e.flagsFile), true);
   return true;
 }

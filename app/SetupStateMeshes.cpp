@@ -16,31 +16,32 @@
 #include "Scene.h"
 #include "SceneCatalogue.h"
 #include "SceneSetupSteps.h"
+#include "WorkLayout.h"
 
 namespace {
 
-using namespace SceneIds;
+using namespace dataset;
 
 // What an entry loads: file numbers, the file of the drawn mesh, shading.
 struct StatePlan {
   std::string dataPath;
   std::vector<int> files;
   int drawFile = -1;          // -1: the drawn mesh is the first state
-  uint8_t firstShading = 1;   // shading mode of the first state
-  uint8_t shading = 1;        // of the other states and the drawn mesh
+  uint8_t firstShading = shading::kFlat;  // shading mode of the first state
+  uint8_t otherShading = shading::kFlat;  // of the other states and the drawn mesh
   std::vector<std::string> cameras;  // camera files that must exist
   std::vector<std::string> extra;    // other files that must exist
-  std::string Path(int file) const { return Format("%s%03d.obj", dataPath.c_str(), file); }
+  std::string Path(int file) const { return layout::StateFile(dataPath, file); }
 };
 
 StatePlan Plan(const Scene& scene, const CatalogueEntry& e, int timeStamps) {
   StatePlan p;
-  p.dataPath = e.dataPath;
+  p.dataPath = EntryDataPath(e);
   switch (e.sceneId) {
     case kTruck:
       p.files = {0, timeStamps - 1};
       p.drawFile = timeStamps - 1;
-      p.firstShading = p.shading = 0;
+      p.firstShading = p.otherShading = shading::kLitVertexColours;
       break;
     case kTruckGfb:
     case kTruckGfbStep2: {
@@ -48,28 +49,28 @@ StatePlan Plan(const Scene& scene, const CatalogueEntry& e, int timeStamps) {
       const int n = step2 ? timeStamps / 2 : timeStamps;
       for (int i = 0; i < n; i++) p.files.push_back(40 + (step2 ? 2 * i : i));
       p.drawFile = n + 39;
-      p.firstShading = p.shading = 0;
+      p.firstShading = p.otherShading = shading::kLitVertexColours;
       p.cameras = {e.cameraFile};
       break;
     }
     case kWtc: {
       const WtcSegment& s = WtcSegmentTable(scene.wtcSegment);
-      p.dataPath = Format("Geometry/wtc/Seg%d/wtc", scene.wtcSegment);
+      p.dataPath = Format(EntryDataPath(e).c_str(), scene.wtcSegment);
       for (int i = 0; i < s.states; i++) p.files.push_back(s.firstFile + i);
-      p.cameras = {"Final_views/WTC_neo_outSide.ppc", "Final_views/WTC_neo_Reverse.ppc"};
+      p.cameras = {e.views[0], e.views[1]};
       break;
     }
     case kEasyPlane:
       p.files = {0, 1};
       p.drawFile = 1;
-      p.extra = {"Geometry/EasyPlane/uvCoords.txt", "Texture/Rump.tif", "Texture/test2.tif"};
+      p.extra = {layout::kPlaneCoordinates, layout::kPlaneHeights, layout::kPlaneColours};
       break;
     case kMovingBox:
       for (int i = 0; i < 20; i++) p.files.push_back(i);
       p.drawFile = 19;
-      p.firstShading = 0;
+      p.firstShading = shading::kLitVertexColours;
       if (scene.movingCamera)
-        for (int i = 1; i <= 3; i++) p.cameras.push_back(Format("mb_track_%d.ppc", i));
+        for (int i = 1; i <= 3; i++) p.cameras.push_back(Format(e.trackPattern, i));
       break;
     case kTrianglePair:
       p.files = {0, 1};
@@ -103,18 +104,18 @@ bool LoadStates(const StatePlan& plan, int sceneId, Loaded* out) {
   if (sceneId == kMovingBox) base.colorScheme = 1;
   for (size_t i = 1; i < plan.files.size(); i++) {
     ObjLoader& s = out->states[i];
-    s.shadingMode = plan.shading;
+    s.shadingMode = plan.otherShading;
     if (!s.Load(plan.Path(plan.files[i]), &base)) return false;
     s.stateIndex = int32_t(i);
     if (sceneId == kMovingBox) s.colorScheme = 1;
     std::cerr << "Load done: " << plan.files[i] << std::endl;
   }
-  if (sceneId == kMovingBox) base.shadingMode = 1;
+  if (sceneId == kMovingBox) base.shadingMode = shading::kFlat;
   if (plan.drawFile >= 0) {
     out->drawMesh = std::make_unique<ObjLoader>();
     // The drawn mesh reads the same cache as the state of its file, so it
     // takes that state's shading mode.
-    out->drawMesh->shadingMode = plan.shading;
+    out->drawMesh->shadingMode = plan.otherShading;
     if (!out->drawMesh->Load(plan.Path(plan.drawFile), &base)) return false;
   }
   return true;
@@ -134,9 +135,9 @@ bool SetupStateMeshes(Scene& scene, const CatalogueEntry& e, int timeStamps) {
   for (int f : plan.files) files.push_back(plan.Path(f));
   if (plan.drawFile >= 0) files.push_back(plan.Path(plan.drawFile));
   std::vector<std::string> cameras;
-  for (const std::string& c : plan.cameras) cameras.push_back("Views/" + c);
+  for (const std::string& c : plan.cameras) cameras.push_back(layout::CameraFile(c));
   if (!RequireFiles(files, true) || !RequireFiles(cameras, false)) return false;
-  if (e.sceneId == kWtc && !RequireFiles({"WTC_state057.bin"}, false)) return false;
+  if (e.sceneId == kWtc && !RequireFiles({layout::kTowerReference}, false)) return false;
 
   Loaded loaded;
   if (!LoadStates(plan, e.sceneId, &loaded)) return false;
@@ -165,7 +166,8 @@ bool SetupStateMeshes(Scene& scene, const CatalogueEntry& e, int timeStamps) {
     case kTruckGfbStep2:
       if (e.sceneId == kTruck) {
         PlaceCamera(camera, {200, -3700, 1500}, {900, 0, 200}, {0, 0, 1});
-        if (RequireFiles({std::string("Views/") + e.cameraFile}, false)) LoadViewCamera(scene, e.cameraFile);
+        if (RequireFiles({layout::CameraFile(e.cameraFile)}, false))
+          LoadViewCamera(scene, e.cameraFile);
         else std::cerr << "INFO: the camera keeps its fixed pose" << std::endl;
       } else {
         scene.cameraStep = 100;
@@ -182,9 +184,9 @@ bool SetupStateMeshes(Scene& scene, const CatalogueEntry& e, int timeStamps) {
       const WtcSegment& s = WtcSegmentTable(scene.wtcSegment);
       if (s.cameraStep > 0) scene.cameraStep = s.cameraStep;
       scene.triangleCount = base.triangleCount;
-      LoadViewCamera(scene, "Final_views/WTC_neo_outSide.ppc");
+      LoadViewCamera(scene, e.views[0]);
       scene.viewNumber = 1;
-      LoadViewCamera(scene, "Final_views/WTC_neo_Reverse.ppc");
+      LoadViewCamera(scene, e.views[1]);
       scene.viewNumber = 2;
       base.BuildTriangleColors();
       scene.drawFlags.assign(size_t(scene.triangleCount), 1);
@@ -209,7 +211,8 @@ bool SetupStateMeshes(Scene& scene, const CatalogueEntry& e, int timeStamps) {
       camera.zNear = 10;
       camera.zFar = 100000;
       PlaceCamera(camera, {0, -5200, 3400}, {0, 0, 0}, {0, 0, 1});
-      if (RequireFiles({std::string("Views/") + e.cameraFile}, false)) LoadViewCamera(scene, e.cameraFile);
+      if (RequireFiles({layout::CameraFile(e.cameraFile)}, false))
+        LoadViewCamera(scene, e.cameraFile);
       else std::cerr << "INFO: the camera keeps its fixed pose" << std::endl;
       base.BuildTriangleColors();
       scene.interpolation = 0.5;
@@ -218,8 +221,8 @@ bool SetupStateMeshes(Scene& scene, const CatalogueEntry& e, int timeStamps) {
       if (scene.movingCamera) {
         scene.stateCount = 3;
         scene.lastState = 2;
-        scene.pathCameras = LoadTrack("mb_track_%d.ppc", 3);
-        LoadViewCamera(scene, "mb_track_1.ppc");
+        scene.pathCameras = LoadTrack(e.trackPattern, 3);
+        LoadViewCamera(scene, Format(e.trackPattern, 1));
         camera.SetGLAndCache();
         BuildMovingCameraTrajectories(scene);
       } else {

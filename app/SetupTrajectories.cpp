@@ -1,6 +1,6 @@
 // Scene Setup's use of liveness and of the keyframed trajectories.
 //
-// The trajectories record is process-wide. A later setup of the same scene
+// The Scene holds one trajectories record. A later setup of the same scene
 // keeps it; a setup of another scene builds it anew, since a record of
 // other meshes would move the drawn mesh by another scene's tracks.
 #include <cstdio>
@@ -18,12 +18,6 @@
 
 namespace {
 
-// The scene the installed record was built for.
-std::string& RecordScene() {
-  static std::string key;
-  return key;
-}
-
 std::string SceneKey(const Scene& scene, const char* form) {
   return Format("%s|%d|%d|%d|%s", scene.dataPath.c_str(), scene.firstStateNumber,
                 scene.stateCount, scene.baseMesh ? scene.baseMesh->triangleCount : 0, form);
@@ -36,13 +30,13 @@ std::vector<const ObjLoader*> StatePointers(const Scene& scene) {
 }
 
 // Installs a freshly built record unless the scene's own one is in place.
-void Install(const Scene& scene, const char* form,
+void Install(Scene& scene, const char* form,
              const std::function<std::unique_ptr<KeyframeTrajectories>()>& build) {
   const std::string key = SceneKey(scene, form);
-  if (GlobalTrajectories() != nullptr && RecordScene() == key) return;
-  ResetGlobalTrajectories();
-  InstallGlobalTrajectories(build());
-  RecordScene() = key;
+  if (scene.trajectories != nullptr && scene.trajectoryScene == key) return;
+  scene.trajectories.reset();
+  scene.trajectories = build();
+  scene.trajectoryScene = key;
 }
 
 // Last state of every triangle over the loaded states.

@@ -60,7 +60,7 @@ void GenerateScene(ObjLoader& mesh, const PPC& cam, int n) {
 int main(int argc, char** argv) {
   PPC cam(55, 1280, 720);
   ObjLoader mesh;
-  mesh.shadingMode = 1;
+  mesh.shadingMode = shading::kFlat;
   if (argc >= 3) {
     if (!mesh.Load(argv[1], nullptr) || !cam.LoadFromFile(argv[2])) {
       std::cerr << "cannot read " << argv[1] << " or " << argv[2] << std::endl;

@@ -25,11 +25,13 @@
 
 #include "BenchSupport.h"
 #include "Frustum.h"
+#include "IntervalDrivers.h"
 #include "IntervalRuns.h"
 #include "ObjLoader.h"
 #include "PPC.h"
 #include "SampleLocationBuffer.h"
 #include "SoftwareRaster.h"
+#include "WorkLayout.h"
 
 namespace {
 
@@ -75,8 +77,8 @@ void RunSize(int wanted) {
 
   char dir[] = "/tmp/wbbenchXXXXXX";
   if (!mkdtemp(dir) || chdir(dir) != 0) return;
-  mkdir("ASL_Visibility", 0755);
-  mkdir("VisibilityTable", 0755);
+  mkdir(layout::FolderName(layout::Folder::kResults), 0755);
+  mkdir(layout::FolderName(layout::Folder::kTables), 0755);
 
   const double before = PeakMB();
   const auto t0 = std::chrono::steady_clock::now();
@@ -85,7 +87,7 @@ void RunSize(int wanted) {
   buffer.SetCamera(cam);
   std::vector<int32_t> live(size_t(count), 1);
   VisibleSet unionSet, result;
-  std::ofstream log("ASL_Visibility/log2.txt");
+  std::ofstream log(layout::kIntervalLog);
   std::ostringstream quiet;
   IntervalRunScene scene;
   scene.buffer = &buffer;

@@ -29,6 +29,7 @@
 #include "PPC.h"
 #include "RenderPasses.h"
 #include "RenderTargets.h"
+#include "WorkLayout.h"
 #include "cgShader.h"
 
 namespace {
@@ -39,7 +40,7 @@ constexpr int kGroups = 8;
 // n x n quads of two triangles on a wavy surface in front of the camera.
 std::unique_ptr<ObjLoader> Terrain(int n) {
   auto m = std::make_unique<ObjLoader>();
-  m->shadingMode = 1;
+  m->shadingMode = shading::kFlat;
   for (int j = 0; j <= n; j++)
     for (int i = 0; i <= n; i++) {
       float x = -2000.0f + 4000.0f * i / n, y = -1200.0f + 2400.0f * j / n;
@@ -105,7 +106,7 @@ struct Bench {
     c.readback = &readback;
     c.itemBuffer = itemBuffer.data();
     c.backdropTexture = &backdrop;
-    c.sceneId = 4;
+    c.sceneId = dataset::kPlainStates;
     return c;
   }
   // Runs f inside the window's draw; waits for the window to be mapped.
@@ -155,17 +156,18 @@ int main(int argc, char** argv) {
   }
   std::unique_ptr<ObjLoader> mesh;
   std::unique_ptr<PPC> camera;
-  if (std::FILE* f = std::fopen("Geometry/Large/state000.obj", "rb")) {
+  const std::string large = layout::StateFile(layout::kLargeStates, 0);
+  if (std::FILE* f = std::fopen(large.c_str(), "rb")) {
     std::fclose(f);
     mesh = std::make_unique<ObjLoader>();
-    mesh->shadingMode = 1;
-    mesh->Load("Geometry/Large/state000.obj", nullptr);
+    mesh->shadingMode = shading::kFlat;
+    mesh->Load(large, nullptr);
     camera = std::make_unique<PPC>(55.0f, kW, kH);
-    camera->Load("Large_default.ppc");
+    camera->Load(layout::kLargeCamera);
     std::printf("the measurement scene of the working directory\n");
   } else {
     mesh = Terrain(708);
-    std::printf("a generated grid (no Geometry/Large/state000.obj here)\n");
+    std::printf("a generated grid (no %s here)\n", large.c_str());
   }
   std::printf("scene: %d live triangles of %d, %d vertices, %d x %d view\n", mesh->triangleCount,
               mesh->IdCount(), mesh->vertexCount, kW, kH);

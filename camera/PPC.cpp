@@ -1,9 +1,5 @@
 #include "PPC.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
-#include <GL/glx.h>
-
 #include <cmath>
 
 namespace {
@@ -184,23 +180,18 @@ void PPC::ComputeGLArrays(double mv[16], double pr[16], int vp[4]) const {
   for (int i = 0; i < 16; i++) mv[i] = m[i];
 }
 
-void PPC::SetGL() const {
-  double hw, hh;
-  FrustumArgs(&hw, &hh);
-  glViewport(0, 0, w, h);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glFrustum(-hw, hw, -hh, hh, zNear, zFar);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  Vex3_quarn centre = eye + ViewDirection() * FocalLength();
-  Vex3_quarn up = -b;
-  gluLookAt(eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, up.x, up.y, up.z);
+namespace {
+CameraGLBinding& Binding() {
+  static CameraGLBinding binding = nullptr;
+  return binding;
 }
+}  // namespace
+
+void SetCameraGLBinding(CameraGLBinding binding) { Binding() = binding; }
 
 void PPC::SetGLAndCache() {
   ComputeGLArrays(modelView, projection, viewport);
-  if (glXGetCurrentContext() != nullptr) SetGL();
+  if (Binding() != nullptr) Binding()(*this);
 }
 
 GLMatrices PPC::Matrices() const {

@@ -46,10 +46,11 @@ class PPC {
   // Model-view, projection and viewport exactly as glFrustum and gluLookAt
   // build them (Mesa builds them in float), without touching GL.
   void ComputeGLArrays(double mv[16], double pr[16], int vp[4]) const;
-  // Applies the camera to the current GL context.
+  // Applies the camera to the current GL context (CameraGL.cpp, in the GL
+  // camera library).
   void SetGL() const;
   // Fills the cached arrays on the CPU; applies them to GL when a context
-  // is current.
+  // is current and the program uses GL (see SetCameraGLBinding).
   void SetGLAndCache();
   // SetGLAndCache, then one unit ray per pixel (entry y * w + x, rows from
   // the bottom) when a table is given.
@@ -71,6 +72,13 @@ class PPC {
  private:
   void RotateAboutFrame(const M33& frame, float deg);
 };
+
+// How SetGLAndCache reaches GL. The camera core never calls GL itself, so
+// that programs without a display link no GL; the GL camera library
+// installs the binding (UseCameraGL, CameraGL.h) in programs that draw.
+// Process-wide because the current GL context is.
+using CameraGLBinding = void (*)(const PPC& camera);
+void SetCameraGLBinding(CameraGLBinding binding);
 
 // Track cameras i = 1..n from a pattern with one %d, each cached for GL.
 std::vector<PPC> LoadTrack(const std::string& pattern, int n);

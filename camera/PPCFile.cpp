@@ -10,6 +10,7 @@
 
 #include "Format.h"
 #include "PPC.h"
+#include "WorkLayout.h"
 
 std::string ResolveCameraPath(const std::string& path) {
   if (FILE* f = std::fopen(path.c_str(), "r")) {
@@ -47,7 +48,7 @@ bool PPC::SaveToFile(const std::string& path) const {
   return true;
 }
 
-bool PPC::Save() const { return SaveToFile("Views/BufferPPC.ppc"); }
+bool PPC::Save() const { return SaveToFile(layout::CameraFile(layout::kSavedView)); }
 
 namespace {
 // One field at a time: a field that does not scan, or scans as NaN or
@@ -91,7 +92,7 @@ bool PPC::LoadFromFile(const std::string& path) {
   return true;
 }
 
-bool PPC::Load(const std::string& name) { return LoadFromFile("Views/" + name); }
+bool PPC::Load(const std::string& name) { return LoadFromFile(layout::CameraFile(name)); }
 
 std::vector<PPC> LoadTrack(const std::string& pattern, int n) {
   std::vector<PPC> track(n > 0 ? size_t(n) : 0);

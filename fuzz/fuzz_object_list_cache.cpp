@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ObjLoader mesh;
-  mesh.shadingMode = 3;
+  mesh.shadingMode = shading::kObjectList;
   const char* bytes = reinterpret_cast<const char*>(data);
   if (ReadObjectListCache(bytes, size, "fuzz.rdd", mesh, 1.0f) != 1) {
     if (mesh.vertexCount || mesh.groupCount || !mesh.positions.empty()) std::abort();

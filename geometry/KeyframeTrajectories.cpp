@@ -142,19 +142,3 @@ bool KeyframeTrajectories::PlacePositions(double x, ObjLoader* target, const int
   target->triangleCount = live;
   return true;
 }
-
-namespace {
-std::unique_ptr<KeyframeTrajectories>& GlobalRecord() {
-  static std::unique_ptr<KeyframeTrajectories> record;
-  return record;
-}
-}  // namespace
-
-KeyframeTrajectories* GlobalTrajectories() { return GlobalRecord().get(); }
-
-KeyframeTrajectories* InstallGlobalTrajectories(std::unique_ptr<KeyframeTrajectories> record) {
-  if (!GlobalRecord()) GlobalRecord() = std::move(record);
-  return GlobalRecord().get();
-}
-
-void ResetGlobalTrajectories() { GlobalRecord().reset(); }

@@ -64,11 +64,3 @@ class KeyframeTrajectories {
   // The three vertex numbers of a triangle alive at keyframe 0.
   bool TriangleVertices(int32_t t, uint32_t idx[3]) const;
 };
-
-// The one record of the process: null until installed.
-KeyframeTrajectories* GlobalTrajectories();
-// Installs `record` when none exists yet (a later scene keeps the first
-// record) and returns the installed one.
-KeyframeTrajectories* InstallGlobalTrajectories(std::unique_ptr<KeyframeTrajectories> record);
-// Drops the record (tests).
-void ResetGlobalTrajectories();

@@ -8,10 +8,9 @@
 #include "Format.h"
 #include "KeyframeTrajectories.h"
 #include "ObjLoader.h"
+#include "WorkLayout.h"
 
-std::string LivenessPath(const std::string& dataPath) {
-  return Format("%sliveness.txt", dataPath.c_str());
-}
+std::string LivenessPath(const std::string& dataPath) { return layout::LivenessFile(dataPath); }
 
 std::vector<int32_t> ComputeLastStates(const ObjLoader& baseMesh,
                                        const std::vector<const ObjLoader*>& states,

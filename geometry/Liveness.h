@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "WorkLayout.h"
+
 class KeyframeTrajectories;
 class ObjLoader;
 
@@ -37,8 +39,8 @@ void ReadLastStates(KeyframeTrajectories& trajectories, const std::string* path)
 // "TID id:v0,v1,v2" (vertex numbers ascending) for every triangle of
 // baseMesh whose flag is 0; nothing happens without flags.
 void WriteDegenerateRecord(const ObjLoader& baseMesh, const std::vector<int32_t>& drawFlags,
-                           const std::string& path = "VisibilityRecord/DegenTriangleRecord.txt");
+                           const std::string& path = layout::kDegenerateRecord);
 // The same line for every triangle alive in `first` but not in `second`,
 // with the first state's vertex numbers.
 void WriteDyingRecord(const ObjLoader& first, const ObjLoader& second,
-                      const std::string& path = "VisibilityRecord/DyingTriangleRecord.txt");
+                      const std::string& path = layout::kDyingRecord);

@@ -86,8 +86,8 @@ void CompactVertices(ObjLoader& mesh, std::vector<uint32_t>& map) {
   const size_t n = mesh.positions.size();
   // Per-vertex arrays of this mesh: colours, and normals unless they are
   // per triangle id (meshes with id tables outside shading mode 3).
-  const bool vertexNormals =
-      mesh.normals && mesh.normals.size() == n && (mesh.shadingMode == 3 || !mesh.HasIdTables());
+  const bool vertexNormals = mesh.normals && mesh.normals.size() == n &&
+                             (mesh.shadingMode == shading::kObjectList || !mesh.HasIdTables());
   const bool colors = mesh.vertexColors && mesh.vertexColors.size() == n;
   const bool tex = mesh.texCoords && mesh.texCoords.size() == 2 * n;
   if (vertexNormals) mesh.normals.MakeUnique();

@@ -35,7 +35,7 @@ void ObjLoader::ComputeNormals() {
 }
 
 void ObjLoader::ComputeVertexColors() {
-  if (shadingMode != 0) return;
+  if (shadingMode != shading::kLitVertexColours) return;
   vertexColors.Allocate(int64_t(positions.size()));
   std::vector<int32_t> counter(positions.size(), 0);
   const size_t nv = positions.size();
@@ -64,7 +64,7 @@ Vex3_quarn ObjLoader::ColorAtPoint(float a, float b, int32_t id) const {
   int32_t g, k;
   uint32_t idx[3];
   if (!Locate(id, &g, &k) || !TriangleVertices(id, idx)) return fail;
-  if (shadingMode == 0) {
+  if (shadingMode == shading::kLitVertexColours) {
     // Lit colours of this state, else of the source (same vertices).
     const SharedArray<Vex3_quarn>* colors = &vertexColors;
     if (colors->size() != positions.size() && topologySource) colors = &topologySource->vertexColors;

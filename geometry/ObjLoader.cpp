@@ -11,6 +11,7 @@
 #include "Format.h"
 #include "StateCache.h"
 #include "StateReader.h"
+#include "WorkLayout.h"
 
 ObjLoader::ObjLoader() : lightDir(Vex3_quarn(-1, -2, 4).Normalized()) {}
 
@@ -38,13 +39,13 @@ void ObjLoader::Release() {
 bool ObjLoader::Load(const std::string& path, ObjLoader* source) {
   if (source == this) source = nullptr;
   Release();
-  cacheName = Format("%s.rdd", path.c_str());
+  cacheName = layout::CacheFile(path);
 
   FileSource bytes;
   FileRead cache = bytes.Open(cacheName);
   if (cache == FileRead::kOk) {
     if (ReadStateCache(bytes, cacheName, *this, source)) {
-      if (shadingMode == 0) ComputeVertexColors();
+      if (shadingMode == shading::kLitVertexColours) ComputeVertexColors();
       return true;
     }
     // The reader named the file and emptied the mesh; the text rebuilds it.
@@ -59,10 +60,10 @@ bool ObjLoader::Load(const std::string& path, ObjLoader* source) {
     AssignIds(nullptr);
   }
   std::fprintf(stderr, "TID added.\n");
-  if (shadingMode == 0) ComputeNormals();
+  if (shadingMode == shading::kLitVertexColours) ComputeNormals();
   if (!WriteStateCache(*this, cacheName))
     std::fprintf(stderr, "ERROR: cannot write file: %s\n", cacheName.c_str());
-  if (shadingMode == 0) ComputeVertexColors();
+  if (shadingMode == shading::kLitVertexColours) ComputeVertexColors();
   return true;
 }
 
@@ -300,7 +301,7 @@ void ObjLoader::ShareTopology(ObjLoader& source, const GLMatrices* from, const G
   groupOfTriangle = source.groupOfTriangle;
   indexInGroup = source.indexInGroup;
   shadingMode = source.shadingMode;
-  if (shadingMode == 3) {
+  if (shadingMode == shading::kObjectList) {
     texCoords = source.texCoords;
     normals = source.normals;
     groupColor = source.groupColor;

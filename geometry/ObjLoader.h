@@ -12,6 +12,7 @@
 
 #include "AABB.h"
 #include "GLProject.h"
+#include "SceneNumbers.h"
 #include "SharedArray.h"
 #include "Vex3.h"
 
@@ -26,7 +27,7 @@ class ObjLoader {
  public:
   ObjLoader* topologySource = nullptr;
   int32_t colorScheme = 0;  // 0: by material number, 1: index colours
-  uint8_t shadingMode = 0;  // 0: lit vertex colours, 1: flat, 3: object list
+  uint8_t shadingMode = shading::kLitVertexColours;  // a shading::Mode
   int32_t stateIndex = 0;
   Vex3_quarn lightDir;      // normalised (-1, -2, 4)
   int32_t triangleCount = 0;  // live triangles, the sum of groupTriCount

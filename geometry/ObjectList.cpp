@@ -8,6 +8,7 @@
 #include "MeshCleanup.h"
 #include "ObjectReader.h"
 #include "TextScan.h"
+#include "WorkLayout.h"
 
 namespace {
 constexpr size_t kMaxNameLine = 4095;
@@ -75,7 +76,7 @@ int ReadObjectListCache(const char* data, size_t size, const std::string& fileNa
 }
 
 int ReadObjectList(ObjLoader& mesh, const std::string& directory, float scale) {
-  std::string path = Format("%sindex.txt.rdd", directory.c_str());
+  std::string path = layout::CacheFile(layout::ObjectListIndex(directory));
   std::vector<char> bytes;
   FileRead got = ReadFileBytes(path, &bytes);
   if (got == FileRead::kCannotOpen) return -1;
@@ -143,7 +144,7 @@ bool Assemble(ObjectAccumulator& acc, ObjLoader& mesh, const std::string& listPa
 
 bool BuildObjectList(ObjLoader& mesh, const std::string& directory) {
   mesh.Release();
-  std::string listPath = Format("%sindex.txt", directory.c_str());
+  std::string listPath = layout::ObjectListIndex(directory);
   std::vector<char> bytes;
   if (ReadFileBytes(listPath, &bytes) != FileRead::kOk) return Fail(mesh, listPath, "cannot open file");
   LineSplitter lines(bytes.data(), bytes.size());
@@ -168,7 +169,7 @@ bool BuildObjectList(ObjLoader& mesh, const std::string& directory) {
   }
   if (!Assemble(acc, mesh, listPath)) return false;
   DetectCleanup(mesh);
-  std::string cachePath = Format("%sindex.txt.rdd", directory.c_str());
+  std::string cachePath = layout::CacheFile(layout::ObjectListIndex(directory));
   std::vector<char> cache = EncodeObjectListCache(mesh);
   if (!WriteFileAtomically(cachePath, cache.data(), cache.size()))
     std::fprintf(stderr, "ERROR: cannot write file: %s\n", cachePath.c_str());

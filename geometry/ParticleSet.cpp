@@ -9,6 +9,7 @@
 #include "FileBytes.h"
 #include "Format.h"
 #include "TextScan.h"
+#include "WorkLayout.h"
 
 namespace {
 constexpr size_t kMaxLine = 1023;
@@ -100,7 +101,7 @@ bool ParticleSet::Load(const std::string& path) {
   count = 0;
   positions.clear();
   colors.clear();
-  std::string cachePath = Format("%s.rdd", path.c_str());
+  std::string cachePath = layout::CacheFile(path);
   std::vector<char> bytes;
   bool loaded = false;
   FileRead cache = ReadFileBytes(cachePath, &bytes);

@@ -17,7 +17,7 @@ bool Finite(const Vex3_quarn& v) { return std::isfinite(v.x) && std::isfinite(v.
 
 void EncodeStateCache(const ObjLoader& mesh, ByteWriter& w) {
   const bool ownsTopology = mesh.topologySource == nullptr;
-  const bool withNormals = mesh.shadingMode == 0;
+  const bool withNormals = mesh.shadingMode == shading::kLitVertexColours;
   w.Reserve(16 + 12 * mesh.positions.size() + 8 * size_t(mesh.groupCount) +
             size_t(mesh.triangleCount) * ((ownsTopology ? 16 : 0) + (withNormals ? 12 : 0)));
   w.Put(int32_t(mesh.positions.size()));
@@ -92,7 +92,7 @@ class CacheReader {
 
 bool CacheReader::Read() {
   mesh_.Release();
-  withNormals_ = mesh_.shadingMode == 0;
+  withNormals_ = mesh_.shadingMode == shading::kLitVertexColours;
   int32_t nv = 0, ng = 0, nt = 0;
   if (!Get(&nv) || nv < 0 || uint64_t(nv) > in_.Left() / sizeof(Vex3_quarn))
     return Fail("vertex count does not fit the file");

@@ -10,6 +10,7 @@
 #include "PassSupport.h"
 #include "RenderPasses.h"
 #include "cgShader.h"
+#include "WorkLayout.h"
 
 namespace {
 
@@ -29,8 +30,8 @@ void PointFootage(PassContext& c) {
   if (c.pointIds != nullptr && c.pixelRays != nullptr && c.points.points != nullptr) {
     PointSetView view = c.points;
     view.mask = c.drawFlags.flags;
-    ParticleRaster(view, window.pixels.data(), c.pointIds, window.zBuffer.data(),
-                   *window.camera, c.pixelRays, c.particleRadius);
+    ParticleRaster(view, window.pixels.data(), c.pointIds, window.zBuffer.data(), *window.camera,
+                   c.pixelRays, c.particleRadius, *c.out);
   }
   glWindowPos2i(0, 0);
   window.ShowPixels();
@@ -42,13 +43,13 @@ void FootagePass(PassContext& c, ObjLoader* mesh, bool drawMeshVariant) {
   if (c.window == nullptr) return;
   pass::Begin(1, 1, 1, 1);
   if (!pass::SetCamera(c)) return;
-  if (drawMeshVariant && c.sceneId == kScenePoints) {
+  if (drawMeshVariant && c.sceneId == dataset::kPoints) {
     PointFootage(c);
     return;
   }
   if (mesh == nullptr || pass::DrawOwnColours(c, *mesh)) return;
   cgShader* shader = c.shaders.footage;
-  pass::LoadOnce(shader, "CG/RenderOriginalFootage.cg", nullptr, "fpmain");
+  pass::LoadOnce(shader, layout::kFootageShader, nullptr, "fpmain");
   if (!pass::BindWithMVP(shader)) return;
   if (drawMeshVariant) {
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
@@ -68,7 +69,7 @@ void SuperPixelFootagePass(PassContext& c) {
   if (drawMesh == nullptr) return;
   ObjLoader& mesh = *drawMesh;
   cgShader* shader = c.shaders.footageSp;
-  pass::LoadVertexOnlyOnce(shader, "CG/RenderOriginalFootage_sp.cg");
+  pass::LoadVertexOnlyOnce(shader, layout::kSuperPixelShader);
   if (!pass::BindWithMVP(shader)) return;
   cgParameter mode = shader->GetVertexParameter("mode");
   SetParameter1i(mode, 2);

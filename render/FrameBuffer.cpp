@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "CameraGL.h"
 #include "PPC.h"
 
 FrameBuffer::FrameBuffer(int width, int height)
@@ -17,6 +18,8 @@ FrameBuffer::FrameBuffer(int width, int height)
   // Alpha bits are needed for the 4-byte identifier encoding.
   mode(FL_RGB | FL_ALPHA | FL_DEPTH | FL_DOUBLE);
   end();
+  // Cameras follow into GL whenever a context is current.
+  UseCameraGL();
 }
 
 void FrameBuffer::Clear() {

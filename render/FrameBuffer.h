@@ -9,13 +9,14 @@
 #include <functional>
 #include <vector>
 
+#include "SceneNumbers.h"
 #include "Vex3.h"
 
 class PPC;
 
 class FrameBuffer : public Fl_Gl_Window {
  public:
-  int renderMode = 1;
+  int renderMode = render_mode::kItemBuffer;
   // Buffer size in pixels (the window's size at construction). These hide
   // Fl_Widget::w() and h(); use Fl_Widget::w() for the widget's size.
   int w, h;

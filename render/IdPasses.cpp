@@ -8,10 +8,9 @@
 #include "PassSupport.h"
 #include "RenderPasses.h"
 #include "cgShader.h"
+#include "WorkLayout.h"
 
 namespace {
-
-const char* const kItemBufferFile = "CG/RenderBaryCentric.cg";
 
 // Draws the identifiers of `mesh` under `mask` into the bound target and
 // reads the window-sized corner back as RGBA floats. False when the list
@@ -22,7 +21,7 @@ bool DrawAndReadIds(PassContext& c, const ObjLoader* mesh, IdMask mask, IdDrawin
   pass::Begin(0, 0, 0, 0);
   bool camera = pass::SetCamera(c);
   cgShader* shader = c.shaders.itemBuffer;
-  pass::LoadOnce(shader, kItemBufferFile, "GeometryMain", "FragmentMain");
+  pass::LoadOnce(shader, layout::kItemBufferShader, "GeometryMain", "FragmentMain");
   bool drawn = true;
   if (shader != nullptr) {
     SetMVPParameter(shader->GetVertexParameter("modelViewProj"));
@@ -98,7 +97,7 @@ void TidPass(PassContext& c) {
   glDisable(GL_TEXTURE_2D);
   glDisable(GL_DITHER);
   pass::Begin(1, 1, 1, 1);
-  if (pass::SetCamera(c) && c.drawMesh != nullptr) DrawTid(*c.drawMesh, c.renderingFactor);
+  if (pass::SetCamera(c) && c.drawMesh != nullptr) DrawTid(*c.drawMesh, c.renderingFactor, *c.out);
   glEnable(GL_DITHER);
   c.window->ReadColor();
 }

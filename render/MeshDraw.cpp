@@ -201,7 +201,7 @@ void DrawIds(const ObjLoader& mesh, const cgShader& shader, IdMask mask) {
 }
 
 void DrawColors(ObjLoader& mesh, IdMask mask) {
-  if (mesh.shadingMode == 1) {
+  if (mesh.shadingMode == shading::kFlat) {
     if (!mesh.triangleColors) mesh.BuildTriangleColors();
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     glLineWidth(3);
@@ -240,11 +240,11 @@ void DrawColors(ObjLoader& mesh, IdMask mask) {
   glEnd();
 }
 
-void DrawMaterials(const ObjLoader& mesh, const cgShader* shader) {
+void DrawMaterials(const ObjLoader& mesh, const cgShader* shader, std::ostream& out) {
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   glDisable(GL_LIGHTING);
   BeginArrays(mesh);
-  if (mesh.shadingMode == 1) {
+  if (mesh.shadingMode == shading::kFlat) {
     for (int g = 0; g < mesh.groupCount; g++) {
       int material = mesh.groupMaterial.size() > size_t(g) ? mesh.groupMaterial[size_t(g)] : 0;
       if (shader != nullptr) {
@@ -255,12 +255,12 @@ void DrawMaterials(const ObjLoader& mesh, const cgShader* shader) {
       }
       DrawGroup(mesh, g);
     }
-  } else if (mesh.shadingMode == 3) {
+  } else if (mesh.shadingMode == shading::kObjectList) {
     // The colours as given, lit by the program.
     if (shader != nullptr) SetParameter1i(shader->FindParameter(cgShader::kFragment, "MATERIAL_TYPE"), -2);
     NormalArray(mesh);
     DrawGroupsInTheirColours(mesh);
-    std::cout << "render done" << std::endl;
+    out << "render done" << std::endl;
   } else {
     // Already lit vertex colours: the program passes them through.
     if (shader != nullptr) SetParameter1i(shader->FindParameter(cgShader::kFragment, "MATERIAL_TYPE"), -1);
@@ -274,7 +274,7 @@ void DrawMaterials(const ObjLoader& mesh, const cgShader* shader) {
   EndArrays();
 }
 
-void DrawTextured(const ObjLoader& mesh) {
+void DrawTextured(const ObjLoader& mesh, std::ostream& out) {
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   glDisable(GL_LIGHTING);
   BeginArrays(mesh);
@@ -285,19 +285,21 @@ void DrawTextured(const ObjLoader& mesh) {
   }
   DrawGroupsInTheirColours(mesh);
   EndArrays();
-  std::cout << "render done" << std::endl;
+  out << "render done" << std::endl;
 }
 
 void DrawRestricted(const ObjLoader& mesh, IdMask list, const cgShader* shader) {
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   cgParameter material;
-  if (shader != nullptr && mesh.shadingMode == 1)
+  if (shader != nullptr && mesh.shadingMode == shading::kFlat)
     material = shader->GetFragmentParameter("MATERIAL_TYPE");
   else if (shader != nullptr)
     SetParameter1i(shader->FindParameter(cgShader::kFragment, "MATERIAL_TYPE"),
-                   mesh.shadingMode == 3 ? -2 : -1);
-  const Vex3_quarn* colors = mesh.shadingMode == 0 ? LitColors(mesh, false) : nullptr;
-  bool vertexNormals = mesh.shadingMode == 3 && mesh.normals.size() >= mesh.positions.size();
+                   mesh.shadingMode == shading::kObjectList ? -2 : -1);
+  const Vex3_quarn* colors =
+      mesh.shadingMode == shading::kLitVertexColours ? LitColors(mesh, false) : nullptr;
+  bool vertexNormals =
+      mesh.shadingMode == shading::kObjectList && mesh.normals.size() >= mesh.positions.size();
   int current = -1;  // group whose material / colour is set
   bool open = false;
   int32_t ids = mesh.IdCount();
@@ -306,15 +308,15 @@ void DrawRestricted(const ObjLoader& mesh, IdMask list, const cgShader* shader) 
     uint32_t t[3];
     if (!mesh.TriangleVertices(id, t) || !InRange(mesh, t)) continue;
     int g = mesh.groupOfTriangle.size() > size_t(id) ? mesh.groupOfTriangle[size_t(id)] : 0;
-    if (g != current && mesh.shadingMode != 0) {
+    if (g != current && mesh.shadingMode != shading::kLitVertexColours) {
       current = g;
-      if (mesh.shadingMode == 1 && material) {
+      if (mesh.shadingMode == shading::kFlat && material) {
         // A uniform cannot change inside glBegin/glEnd.
         if (open) glEnd();
         open = false;
         SetParameter1i(material, mesh.groupMaterial.size() > size_t(g)
                                      ? mesh.groupMaterial[size_t(g)] : 0);
-      } else if (mesh.shadingMode == 3) {
+      } else if (mesh.shadingMode == shading::kObjectList) {
         if (g >= 0 && mesh.groupColor.size() > size_t(g))
           glColor3fv(&mesh.groupColor[size_t(g)].x);
       }
@@ -330,7 +332,7 @@ void DrawRestricted(const ObjLoader& mesh, IdMask list, const cgShader* shader) 
   if (open) glEnd();
 }
 
-void DrawTid(const ObjLoader& mesh, int renderingFactor) {
+void DrawTid(const ObjLoader& mesh, int renderingFactor, std::ostream& out) {
   int step = renderingFactor > 0 ? renderingFactor : 1;
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   glBegin(GL_TRIANGLES);
@@ -340,8 +342,7 @@ void DrawTid(const ObjLoader& mesh, int renderingFactor) {
     const std::vector<uint32_t>* list = GroupList(mesh, g);
     for (int k = 0; k < n; k++, running++) {
       if (running > 0 && running % 1000000 == 0) {
-        std::printf("\r%d/%d", running, mesh.triangleCount);
-        std::fflush(stdout);
+        out << "\r" << running << "/" << mesh.triangleCount << std::flush;
       }
       if (running % step != 0) continue;
       int32_t id = mesh.IdOf(g, k);
@@ -356,8 +357,7 @@ void DrawTid(const ObjLoader& mesh, int renderingFactor) {
     }
   }
   glEnd();
-  std::printf("\n");
-  std::fflush(stdout);
+  out << "\n" << std::flush;
 }
 
 void DrawPoints(const ObjLoader& mesh, int renderingFactor) {
@@ -371,7 +371,7 @@ void DrawPoints(const ObjLoader& mesh, int renderingFactor) {
   glEnd();
 }
 
-void DrawRaster(const ObjLoader& mesh, const IdMask* list) {
+void DrawRaster(const ObjLoader& mesh, const IdMask* list, std::ostream& out) {
   glDisable(GL_LIGHTING);
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   BeginArrays(mesh);
@@ -384,8 +384,7 @@ void DrawRaster(const ObjLoader& mesh, const IdMask* list) {
     glBegin(GL_TRIANGLES);
     for (int k = 0; k < n; k++) {
       if (k > 0 && k % 100000 == 0) {
-        std::printf("\rDone with %d/%d", k, n);
-        std::fflush(stdout);
+        out << "\rDone with " << k << "/" << n << std::flush;
       }
       int32_t id = mesh.IdOf(0, k);
       const uint32_t* t = tris->data() + 3 * size_t(k);
@@ -396,8 +395,7 @@ void DrawRaster(const ObjLoader& mesh, const IdMask* list) {
       drawn++;
     }
     glEnd();
-    std::printf("\r %d triangles rendered \n", drawn);
-    std::fflush(stdout);
+    out << "\r " << drawn << " triangles rendered \n" << std::flush;
   }
   EndArrays();
 }

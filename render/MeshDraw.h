@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <iosfwd>
 #include <vector>
 
 #include "ObjLoader.h"
@@ -60,17 +61,18 @@ bool DrawIdsBatched(const ObjLoader& mesh, const cgShader& shader, IdMask mask,
 // there is one).
 void DrawColors(ObjLoader& mesh, IdMask mask);
 
-// Whole groups by shading mode; prints "render done" in mode 3.
-void DrawMaterials(const ObjLoader& mesh, const cgShader* shader);
+// Whole groups by shading mode; prints "render done" on `out` in mode 3.
+void DrawMaterials(const ObjLoader& mesh, const cgShader* shader, std::ostream& out);
 // Mode 3 with texture coordinates as well (the city scene); prints
-// "render done".
-void DrawTextured(const ObjLoader& mesh);
+// "render done" on `out`.
+void DrawTextured(const ObjLoader& mesh, std::ostream& out);
 // Immediate-mode triangles of the identifiers whose list entry is set.
 void DrawRestricted(const ObjLoader& mesh, IdMask list, const cgShader* shader);
-// Byte-encoded identifiers, every renderingFactor-th live triangle.
-void DrawTid(const ObjLoader& mesh, int renderingFactor);
+// Byte-encoded identifiers, every renderingFactor-th live triangle, with
+// progress on `out`.
+void DrawTid(const ObjLoader& mesh, int renderingFactor, std::ostream& out);
 // Points at every renderingFactor-th vertex.
 void DrawPoints(const ObjLoader& mesh, int renderingFactor);
 // The first group: the triangles whose list entry is set (with progress),
 // or all of them in one call when `list` is null.
-void DrawRaster(const ObjLoader& mesh, const IdMask* list);
+void DrawRaster(const ObjLoader& mesh, const IdMask* list, std::ostream& out);

@@ -47,7 +47,7 @@ bool BindWithMVP(cgShader* shader) {
 }
 
 bool DrawOwnColours(const PassContext& c, ObjLoader& mesh) {
-  if (c.sceneId != kSceneLitColours) return false;
+  if (c.sceneId != dataset::kOwnColours) return false;
   DrawColors(mesh, IdMask::All());
   return true;
 }

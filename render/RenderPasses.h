@@ -4,12 +4,15 @@
 #pragma once
 
 #include <cstdint>
+#include <iostream>
 #include <vector>
 
 #include "MeshDraw.h"
 #include "RenderTargets.h"
+#include "SceneNumbers.h"
 #include "SoftwareRaster.h"
 #include "Vex3.h"
+#include "WorkLayout.h"
 
 class FrameBuffer;
 class ObjLoader;
@@ -18,27 +21,20 @@ class cgShader;
 
 // The programs of the passes and their files.
 struct PassShaders {
-  cgShader* itemBuffer = nullptr;  // "CG/RenderBaryCentric.cg"
-  cgShader* wtc = nullptr;         // "CG/RenderWTC.cg"
-  cgShader* manhattan = nullptr;   // "CG/RenderManhattan.cg"
-  cgShader* grass = nullptr;       // "CG/RenderGrass.cg"
-  cgShader* footage = nullptr;     // "CG/RenderOriginalFootage.cg"
-  cgShader* footageSp = nullptr;   // "CG/RenderOriginalFootage_sp.cg"
-  cgShader* raster = nullptr;      // "CG/RTI_Raster.cg"
+  cgShader* itemBuffer = nullptr;  // layout::kItemBufferShader
+  cgShader* wtc = nullptr;         // layout::kTowerShader
+  cgShader* manhattan = nullptr;   // layout::kCityShader
+  cgShader* grass = nullptr;       // layout::kGrassShader
+  cgShader* footage = nullptr;     // layout::kFootageShader
+  cgShader* footageSp = nullptr;   // layout::kSuperPixelShader
+  cgShader* raster = nullptr;      // layout::kRasterShader
 };
-
-// Scene kinds the shaded passes tell apart (values of the scene id).
-constexpr int kSceneLitColours = 0;  // no program: the meshes' own colours
-constexpr int kScenePoints = 5;
-constexpr int kSceneGrass = 8;
-constexpr int kSceneForest = 9;
-constexpr int kSceneCity = 100;
 
 struct PassContext {
   FrameBuffer* window = nullptr;  // size, pixels, zBuffer and camera
   RenderTargets* targets = nullptr;
   PassShaders shaders;
-  int sceneId = 0;
+  int sceneId = 0;  // the dataset: the shaded passes tell some apart
 
   ObjLoader* drawMesh = nullptr;
   ObjLoader* firstStates[2] = {nullptr, nullptr};  // outlined by the footage pass
@@ -60,14 +56,19 @@ struct PassContext {
   float particleRadius = 0;
   int32_t* pointIds = nullptr;               // one per pixel
   std::vector<float>* pixelRays = nullptr;   // per-pixel rays of the raster
+
+  // Reports and progress of the drawing.
+  std::ostream* out = &std::cout;
+  std::ostream* err = &std::cerr;
 };
 
 // The sky colour every shaded view clears to.
 void ClearToSky();
 
-// Render modes 1 and 5: identifiers of `mesh` (null: nothing drawn) into
-// the float target, decoded into itemBuffer; then the shaded view into the
-// target (read back into pixels and zBuffer) and into the window.
+// Render modes kItemBuffer and kItemBufferSecond: identifiers of `mesh`
+// (null: nothing drawn) into the float target, decoded into itemBuffer;
+// then the shaded view into the target (read back into pixels and zBuffer)
+// and into the window.
 void ItemBufferPass(PassContext& c, ObjLoader* mesh);
 // How an identifier drawing reaches GL: the pass's choice (one list when
 // the program takes it), always one list (split every maxPerCall
@@ -78,25 +79,25 @@ enum class IdDrawing { kBest, kList, kPerTriangle };
 // asked for and the program cannot take it.
 bool ReadItemIds(PassContext& c, const ObjLoader& mesh, IdMask mask, IdDrawing drawing,
                  int32_t* ids, size_t maxPerCall = 0);
-// Render mode 10113, first half: every identifier seen in an item buffer
+// Render mode kVisibleSet, first half: every identifier seen in an item buffer
 // of drawMesh under the draw flags gets visibleFlags[id] = 1.
 void MarkVisiblePass(PassContext& c);
-// Render mode 40001: byte-encoded identifiers of drawMesh, read back into
+// Render mode kTid: byte-encoded identifiers of drawMesh, read back into
 // the window's pixels (identifier per pixel, -1 background).
 void TidPass(PassContext& c);
-// Render mode 40000: the vertices of drawMesh as points.
+// Render mode kPoints: the vertices of drawMesh as points.
 void PointPass(PassContext& c);
-// Render mode 10001: the shaded view; `stateMesh` is the state drawn
+// Render mode kShaded: the shaded view; `stateMesh` is the state drawn
 // (null when the index is out of range).
 void ShadePass(PassContext& c, ObjLoader* stateMesh);
 // Footage: of a state (`mesh`, drawMeshVariant false) or of drawMesh.
 void FootagePass(PassContext& c, ObjLoader* mesh, bool drawMeshVariant);
-// Render mode 10115.
+// Render mode kSuperPixelFootage.
 void SuperPixelFootagePass(PassContext& c);
-// Render mode 30010.
+// Render mode kGrass.
 void GrassPass(PassContext& c);
-// Render mode 40002: lit triangles of drawMesh's first group under `list`
-// (null: all), written to "Images/Raster_HW.tif".
+// Render mode kFilled: lit triangles of drawMesh's first group under `list`
+// (null: all), written to layout::kRasterImage.
 void RasterPass(PassContext& c, const IdMask* list);
 // The backdrop quad: the texture fixed to the footage camera's view.
 void DrawBackdrop(const PPC& windowCamera, const PPC& footageCamera, unsigned texture);

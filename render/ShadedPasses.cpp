@@ -8,7 +8,9 @@
 #include "PassSupport.h"
 #include "RenderPasses.h"
 #include "TiffIO.h"
+#include "TiffWindow.h"
 #include "cgShader.h"
+#include "WorkLayout.h"
 
 namespace {
 
@@ -54,13 +56,13 @@ void DrawFootprint(const PassContext& c) {
 
 void ShadeCity(PassContext& c) {
   cgShader* shader = c.shaders.manhattan;
-  pass::LoadOnce(shader, "CG/RenderManhattan.cg", "GeometryMain", "fpmain");
-  LoadBackdropOnce(c, "Geometry/Manhattan_bg.tif");
+  pass::LoadOnce(shader, layout::kCityShader, "GeometryMain", "fpmain");
+  LoadBackdropOnce(c, layout::kCityBackdrop);
   glEnable(GL_CULL_FACE);
   glCullFace(GL_BACK);
   glFrontFace(GL_CW);
   if (pass::BindWithMVP(shader)) SetEye(*shader, c);
-  if (c.drawMesh != nullptr) DrawTextured(*c.drawMesh);
+  if (c.drawMesh != nullptr) DrawTextured(*c.drawMesh, *c.out);
   if (shader != nullptr) shader->Unbind();
   // Culling must not outlive the city view: the item buffers draw both
   // faces.
@@ -82,30 +84,30 @@ void ShadePass(PassContext& c, ObjLoader* stateMesh) {
   ClearToSky();
   if (!pass::SetCamera(c)) return;
   switch (c.sceneId) {
-    case kSceneLitColours:
-      if (stateMesh != nullptr) DrawMaterials(*stateMesh, nullptr);
-      if (c.drawMesh != nullptr) DrawMaterials(*c.drawMesh, nullptr);
+    case dataset::kOwnColours:
+      if (stateMesh != nullptr) DrawMaterials(*stateMesh, nullptr, *c.out);
+      if (c.drawMesh != nullptr) DrawMaterials(*c.drawMesh, nullptr, *c.out);
       break;
-    case kSceneGrass:
-    case kSceneForest: {
+    case dataset::kGrassField:
+    case dataset::kForest: {
       cgShader* shader = c.shaders.grass;
-      pass::LoadOnce(shader, "CG/RenderGrass.cg", nullptr, "fpmain");
+      pass::LoadOnce(shader, layout::kGrassShader, nullptr, "fpmain");
       if (!pass::BindWithMVP(shader)) break;
       SetEye(*shader, c);
-      if (c.drawMesh != nullptr) DrawMaterials(*c.drawMesh, shader);
+      if (c.drawMesh != nullptr) DrawMaterials(*c.drawMesh, shader, *c.out);
       shader->Unbind();
       break;
     }
-    case kSceneCity:
+    case dataset::kManhattan:
       ShadeCity(c);
       break;
     default: {
       cgShader* shader = c.shaders.wtc;
-      pass::LoadOnce(shader, "CG/RenderWTC.cg", "GeometryMain", "fpmain");
+      pass::LoadOnce(shader, layout::kTowerShader, "GeometryMain", "fpmain");
       if (shader == nullptr) break;
       shader->Bind();
       SetMVPParameter(shader->GetGeometryParameter("modelViewProj"));
-      if (stateMesh != nullptr) DrawMaterials(*stateMesh, shader);
+      if (stateMesh != nullptr) DrawMaterials(*stateMesh, shader, *c.out);
       shader->Unbind();
       break;
     }
@@ -145,10 +147,10 @@ void GrassPass(PassContext& c) {
   ObjLoader* drawMesh = pass::BeginSkyView(c);
   if (drawMesh == nullptr) return;
   ObjLoader& mesh = *drawMesh;
-  if (c.sceneId == kSceneGrass || c.sceneId == kSceneForest) {
+  if (c.sceneId == dataset::kGrassField || c.sceneId == dataset::kForest) {
     cgShader* shader = c.shaders.grass;
-    pass::LoadOnce(shader, "CG/RenderGrass.cg", nullptr, "fpmain");
-    LoadBackdropOnce(c, "Geometry/Cloud-39.tif");
+    pass::LoadOnce(shader, layout::kGrassShader, nullptr, "fpmain");
+    LoadBackdropOnce(c, layout::kGrassBackdrop);
     if (c.backdropTexture != nullptr && *c.backdropTexture > 0) {
       const PPC* footage = c.footageCamera != nullptr ? c.footageCamera : c.window->camera;
       DrawBackdrop(*c.window->camera, *footage, unsigned(*c.backdropTexture));
@@ -162,7 +164,7 @@ void GrassPass(PassContext& c) {
     return;
   }
   cgShader* shader = c.shaders.footage;
-  pass::LoadVertexOnlyOnce(shader, "CG/RenderOriginalFootage.cg");
+  pass::LoadVertexOnlyOnce(shader, layout::kFootageShader);
   if (pass::BindWithMVP(shader)) pass::DrawLitColours(c, *shader, mesh, c.marks);
 }
 
@@ -172,15 +174,15 @@ void RasterPass(PassContext& c, const IdMask* list) {
   pass::Begin(0, 0, 0, 1);
   bool camera = pass::SetCamera(c);
   cgShader* shader = c.shaders.raster;
-  pass::LoadOnce(shader, "CG/RTI_Raster.cg", "GeometryMain", "FragmentMain");
+  pass::LoadOnce(shader, layout::kRasterShader, "GeometryMain", "FragmentMain");
   if (shader != nullptr) {
     SetMVPParameter(shader->GetGeometryParameter("modelViewProj"));
     SetParameter3f(shader->GetFragmentParameter("lightDir"), -0.577f, -0.577f, 0.577f);
     SetParameter1f(shader->GetFragmentParameter("Ambient"), 0.4f);
     shader->Bind();
   }
-  if (camera && c.drawMesh != nullptr) DrawRaster(*c.drawMesh, list);
+  if (camera && c.drawMesh != nullptr) DrawRaster(*c.drawMesh, list, *c.out);
   if (shader != nullptr) shader->Unbind();
   window.ReadColor();
-  WriteTiff(window.pixels.data(), "Images/Raster_HW.tif", window.h, window.w);
+  WriteTiff(window.pixels.data(), layout::kRasterImage, window.h, window.w);
 }

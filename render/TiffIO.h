@@ -1,23 +1,16 @@
 // Image files: 8-bit RGB TIFF out, RGBA rasters in. In memory an image is
 // w * h packed pixels (bytes R, G, B, A), row 0 at the bottom as GL reads
-// it; files carry the rows from the top.
+// it; files carry the rows from the top. No GL here: the window capture
+// and the texture upload are in TiffWindow.h.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include <GL/gl.h>
-
-class FrameBuffer;
-
 // One LZW strip of RGB (alpha dropped), upright in the file. Returns 1, -1
 // when the file cannot be opened, -2 when pixels is null. Height first.
 int WriteTiff(const uint32_t* pixels, const std::string& path, int h, int w);
-
-// Reads the window's colour buffer back and writes it when the path ends in
-// "tif": 1, -1 for another ending (nothing written), -2 when writing fails.
-int SaveImage(const std::string& path, FrameBuffer* window);
 
 // Raster rows from the bottom, pixels R, G, B, A. False (raster empty, w and
 // h 0) for a path not ending in ".tif", a file that cannot be opened or an
@@ -26,7 +19,3 @@ bool ReadTiff(const std::string& path, std::vector<uint32_t>* raster, int* w, in
 // The same without the "started loading" and "done loading" lines; w and h
 // are written only on success (0 on a read failure).
 bool ReadTiffQuiet(const std::string& path, std::vector<uint32_t>* raster, int* w, int* h);
-
-// The image as an RGBA8 texture with linear filtering; 0 when it cannot be
-// read. Needs a current GL context.
-GLuint LoadTexture(const std::string& path);

@@ -1,4 +1,5 @@
-// The image operations that need the view window or a GL context.
+#include "TiffWindow.h"
+
 #include <iostream>
 
 #include "FrameBuffer.h"

@@ -4,6 +4,8 @@
 #include <FL/Fl.H>
 #include <FL/Fl_Gl_Window.H>
 
+#include "CameraGL.h"
+
 // A plain GL window with the mode the view window uses (alpha bits keep the
 // byte encoding's top byte).
 class TestGLWindow : public Fl_Gl_Window {
@@ -18,6 +20,7 @@ class TestGLWindow : public Fl_Gl_Window {
 inline TestGLWindow* CurrentGLWindow(int w = 64, int h = 64) {
   static TestGLWindow* window = nullptr;
   if (window == nullptr) {
+    UseCameraGL();
     window = new TestGLWindow(w, h);
     window->show();
     for (int i = 0; i < 5; i++) Fl::wait(0.02);

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "IdRaster.h"
+#include "WorkLayout.h"
 
 void GenContext::Fail(const std::string& what) {
   std::cerr << "ERROR: could not write " << Path(what) << std::endl;
@@ -15,7 +16,7 @@ void GenContext::Record(const std::string& key, int vertices, int triangles) {
 }
 
 void GenContext::SaveCamera(const std::string& name, const PPC& camera) {
-  Check(camera.SaveToFile(Path("Views/" + name)), "Views/" + name);
+  Check(camera.SaveToFile(Path(layout::CameraFile(name))), layout::CameraFile(name));
 }
 
 void GenContext::SaveCameraD(const std::string& rel, const PPC& c) {

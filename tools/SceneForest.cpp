@@ -6,6 +6,10 @@
 #include "Format.h"
 #include "Scenes.h"
 #include "SceneObjectLists.h"
+#include "WorkLayout.h"
+
+using layout::Folder;
+using layout::In;
 
 namespace {
 
@@ -76,30 +80,32 @@ void GenerateForest(GenContext& ctx) {
     EndObject(m, &stand, &objects);
   }
   m.ComputeAttributes(0, 1, 1000);
-  WriteListScene(ctx, "Forest", "Geometry/Forest/", m, objects, kFileScale);
+  WriteListScene(ctx, "Forest", In(Folder::kGeometry, "Forest/"), m, objects, kFileScale);
 
   const PPC final = LookAt({-3300, -4700, 1700}, {0, 0, 200}, {0, 0, 1}, 10, 100000);
   const PPC track2 = LookAt({-1700, -5200, 1500}, {400, 200, 200}, {0, 0, 1}, 10, 100000);
-  ctx.SaveCamera("Final_views/Forest_final.ppc", final);
+  ctx.SaveCamera(layout::FinalView("Forest_final.ppc"), final);
   ctx.SaveCamera("Forest_track_v3_1.ppc", final);
   ctx.SaveCamera("Forest_track_v3_2.ppc", track2);
   ctx.SaveCamera("Forest_Image_for_prelim.ppc",
                  LookAt({2800, -2800, 1500}, {0, 0, 200}, {0, 0, 1}, 10, 100000));
 
   const std::vector<uint32_t> tris = m.TriangleList();
-  const std::string d = "FootageVisibility/Forest/";
+  const std::string d = In(Folder::kFootage, "Forest/");
   SaveViewSets(ctx, final, m.positions, tris, {d + "visibleTrianglesStep2.bin"},
                {d + "visibleTrianglesStep3.bin"}, {d + "truthIndsForest31x31.bin"});
-  SavePathSteps(ctx, "ASL_Visibility/Forest/Forest_visibility_%d.txt",
-                "Superpixel_visibilities/Forest.bin", final, track2, m.positions, tris);
+  SavePathSteps(ctx, In(Folder::kResults, "Forest/Forest_visibility_%d.txt"),
+                In(Folder::kSamples, "Forest.bin"), final, track2, m.positions, tris);
   const std::vector<Vex3_quarn> colors = TriangleColors(m);
-  SaveProcessImages(ctx, "Process/Forest/", final, m.positions, tris, colors);
+  SaveProcessImages(ctx, In(Folder::kProcess, "Forest/"), final, m.positions, tris, colors);
   // A few frames for the red-pixel count of "cmp Image".
   const std::vector<PPC> path = final.Interpolate(track2, 3);
   for (int i = 0; i < 3; i++)
   {
     const StandInImages im = RenderStandIns(path[size_t(i)], m.positions, tris, colors);
-    ctx.SaveTiff(Format("Images/Forest/SuperPixel/Control_wError/%d.tif", i), im.step2Error, im.w, im.h);
-    ctx.SaveTiff(Format("Images/Forest/SuperPixel/Super_pixel_wError/%d.tif", i), im.fullError, im.w, im.h);
+    ctx.SaveTiff(In(Folder::kImages, Format("Forest/SuperPixel/Control_wError/%d.tif", i)),
+                 im.step2Error, im.w, im.h);
+    ctx.SaveTiff(In(Folder::kImages, Format("Forest/SuperPixel/Super_pixel_wError/%d.tif", i)),
+                 im.fullError, im.w, im.h);
   }
 }

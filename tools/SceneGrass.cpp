@@ -7,6 +7,10 @@
 #include "Format.h"
 #include "Scenes.h"
 #include "SceneObjectLists.h"
+#include "WorkLayout.h"
+
+using layout::Folder;
+using layout::In;
 
 namespace {
 
@@ -75,13 +79,13 @@ void GenerateGrassField(GenContext& ctx) {
   for (int f = 0; f < 300; f++) AddFlower(m, stems, petals, uint32_t(900000 + 4 * f));
   EndObject(m, &flowers, &objects);
   m.ComputeAttributes(0, 1, 40);
-  WriteListScene(ctx, "Grass Field", "Geometry/GrassField/", m, objects, kFileScale);
+  WriteListScene(ctx, "Grass Field", In(Folder::kGeometry, "GrassField/"), m, objects, kFileScale);
 
   const PPC higher = LookAt({0, -30, 13}, {0, 2, 0}, {0, 0, 1}, 0.1f, 10000);
   const PPC lower = LookAt({-4, -24, 2.2f}, {0, 0, 0.6f}, {0, 0, 1}, 0.1f, 10000);
   const PPC track2 = LookAt({11, -26, 11}, {2, 3, 0}, {0, 0, 1}, 0.1f, 10000);
-  ctx.SaveCamera("Final_views/GrassField_higher.ppc", higher);
-  ctx.SaveCamera("Final_views/GrassField_lower.ppc", lower);
+  ctx.SaveCamera(layout::FinalView("GrassField_higher.ppc"), higher);
+  ctx.SaveCamera(layout::FinalView("GrassField_lower.ppc"), lower);
   ctx.SaveCamera("GrassField_track_1.ppc", higher);
   ctx.SaveCamera("GrassField_track_2.ppc", track2);
 
@@ -91,17 +95,19 @@ void GenerateGrassField(GenContext& ctx) {
   std::vector<Vex3_quarn> colors = TriangleColors(m);
   for (size_t t = colors.size() - size_t(m.groups.back().TriangleCount()); t < colors.size(); t++)
     colors[t] = colors[t] * 0.5f;
-  const std::string high = "FootageVisibility/Grass/High/", low = "FootageVisibility/Grass/Low/";
+  const std::string high = In(Folder::kFootage, "Grass/High/"),
+                    low = In(Folder::kFootage, "Grass/Low/");
   SaveViewSets(ctx, higher, m.positions, tris, {high + "visibleTrianglesStep2.bin"},
                {high + "visibleTrianglesStep3.bin"},
                {high + "truthIndsManhattanDowntownView31x31.bin", high + "truthIndsGrassHighView31x31.bin"});
   SaveViewSets(ctx, lower, m.positions, tris, {low + "visibleThenHiddenTrianglesStep2.bin"},
                {low + "visibleTrianglesStep3.bin"},
                {low + "truthIndsManhattanDowntownView31x31.bin", low + "truthIndsGrassLowView31x31.bin"});
-  SavePathSteps(ctx, "ASL_Visibility/GrassField/Grassfield_visibility_%d.txt",
-                "Superpixel_visibilities/Grass.bin", higher, track2, m.positions, tris);
-  SaveProcessImages(ctx, "Process/Grass/High/", higher, m.positions, tris, colors);
+  SavePathSteps(ctx, In(Folder::kResults, "GrassField/Grassfield_visibility_%d.txt"),
+                In(Folder::kSamples, "Grass.bin"), higher, track2, m.positions, tris);
+  SaveProcessImages(ctx, In(Folder::kProcess, "Grass/High/"), higher, m.positions, tris, colors);
   PPC closer = lower;
   closer.Zoom(1.5f);
-  SaveProcessImages(ctx, "Process/Grass/Low_zoomMore/", closer, m.positions, tris, colors);
+  SaveProcessImages(ctx, In(Folder::kProcess, "Grass/Low_zoomMore/"), closer, m.positions, tris,
+                    colors);
 }

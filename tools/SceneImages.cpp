@@ -7,6 +7,7 @@
 #include "GenMesh.h"
 #include "IdRaster.h"
 #include "Scenes.h"
+#include "WorkLayout.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ float Clouds(float x, float y) {
 void GenerateImages(GenContext& ctx) {
   // Height map: a few round hills; the length of the sampled colour gives
   // the height of the plane's vertices.
-  ctx.SaveTiff("Texture/Rump.tif", Paint(256, 256, [](float x, float y) {
+  ctx.SaveTiff(layout::kPlaneHeights, Paint(256, 256, [](float x, float y) {
                  float h = 0;
                  for (int k = 0; k < 6; k++) {
                    const float cx = Hash01(k), cy = Hash01(k + 50), r = 0.08f + 0.15f * Hash01(k + 90);
@@ -43,17 +44,17 @@ void GenerateImages(GenContext& ctx) {
                  h = std::min(h, 1.0f);
                  return Vex3_quarn(h, h, h);
                }), 256, 256);
-  ctx.SaveTiff("Texture/test2.tif", Paint(256, 256, [](float x, float y) {
+  ctx.SaveTiff(layout::kPlaneColours, Paint(256, 256, [](float x, float y) {
                  const bool check = (int(x * 8) + int(y * 8)) % 2 == 0;
                  const Vex3_quarn warm(0.95f, 0.6f * x + 0.3f, 0.2f), cool(0.2f, 0.5f + 0.4f * y, 0.9f);
                  return check ? warm : cool;
                }), 256, 256);
-  ctx.SaveTiff("Geometry/Cloud-39.tif", Paint(1024, 512, [](float x, float y) {
+  ctx.SaveTiff(layout::kGrassBackdrop, Paint(1024, 512, [](float x, float y) {
                  const Vex3_quarn sky = Vex3_quarn(0.51f, 0.8f, 0.98f) * (0.8f + 0.2f * y);
                  const float c = std::clamp(Clouds(x, y) * 1.6f + 0.1f, 0.0f, 1.0f);
                  return sky * (1 - c) + Vex3_quarn(1, 1, 1) * c;
                }), 1024, 512);
-  ctx.SaveTiff("Geometry/Manhattan_bg.tif", Paint(1024, 512, [](float x, float y) {
+  ctx.SaveTiff(layout::kCityBackdrop, Paint(1024, 512, [](float x, float y) {
                  // Evening sky over a far skyline silhouette.
                  const float skyline = 0.18f + 0.12f * Hash01(uint32_t(x * 64)) * (Hash01(uint32_t(x * 16) + 99) > 0.3f);
                  if (y < skyline) return Vex3_quarn(0.18f, 0.2f, 0.26f);

@@ -1,12 +1,13 @@
 // The measurement scene (only with --large): a 708 x 708 quad sheet of
 // rolling waves, about 1,000,000 triangles, whose waves move between its
-// two states. Benchmarks use "Geometry/Large/state000.obj", "state001.obj"
-// and the camera "Views/Large_default.ppc".
+// two states. Benchmarks use its states (layout::kLargeStates) and camera
+// (layout::kLargeCamera).
 #include <cmath>
 
 #include "GenContext.h"
 #include "MeshText.h"
 #include "Scenes.h"
+#include "WorkLayout.h"
 
 namespace {
 
@@ -32,10 +33,10 @@ void GenerateLarge(GenContext& ctx) {
       const int a = j * (n + 1) + i;
       m.Quad(j < n / 2 ? near : far, a, a + 1, a + n + 2, a + n + 1);
     }
-  ctx.Check(WriteStateObj(ctx.Path("Geometry/Large/state000.obj"), m, Waves(m, 0), 0),
-            "Geometry/Large/state000.obj");
-  ctx.Check(WriteStateObj(ctx.Path("Geometry/Large/state001.obj"), m, Waves(m, 0.6f), 1),
-            "Geometry/Large/state001.obj");
+  const std::string first = layout::StateFile(layout::kLargeStates, 0),
+                    second = layout::StateFile(layout::kLargeStates, 1);
+  ctx.Check(WriteStateObj(ctx.Path(first), m, Waves(m, 0), 0), first);
+  ctx.Check(WriteStateObj(ctx.Path(second), m, Waves(m, 0.6f), 1), second);
   ctx.Record("Large", int(m.positions.size()), m.TriangleCount());
-  ctx.SaveCamera("Large_default.ppc", LookAt({0, -9000, 3500}, {0, 0, 0}, {0, 0, 1}, 10, 100000));
+  ctx.SaveCamera(layout::kLargeCamera, LookAt({0, -9000, 3500}, {0, 0, 0}, {0, 0, 1}, 10, 100000));
 }

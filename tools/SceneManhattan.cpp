@@ -9,6 +9,10 @@
 #include "IdRaster.h"
 #include "Scenes.h"
 #include "SceneObjectLists.h"
+#include "WorkLayout.h"
+
+using layout::Folder;
+using layout::In;
 
 namespace {
 
@@ -67,39 +71,45 @@ void GenerateManhattan(GenContext& ctx) {
   // Faces are wound clockwise seen from outside (the city view culls
   // counter-clockwise faces as back faces); normals still point outwards.
   for (Vex3_quarn& v : m.normals) v = -v;
-  WriteListScene(ctx, "Manhattan", "Geometry/Manhattan/", m, objects, kFileScale);
+  WriteListScene(ctx, "Manhattan", In(Folder::kGeometry, "Manhattan/"), m, objects, kFileScale);
 
   const Vex3_quarn up(0, 1, 0);
   const PPC downtown = LookAt({-6500, 3800, -17000}, {4000, 1200, -4500}, up, 1, 1000000);
   const PPC midtown = LookAt({-12500, 2600, 9500}, {-4000, 1500, 3000}, up, 1, 1000000);
-  ctx.SaveCamera("Final_views/Manhattan_downtown.ppc", downtown);
-  ctx.SaveCamera("Final_views/Manhattan_midtown.ppc", midtown);
+  ctx.SaveCamera(layout::FinalView("Manhattan_downtown.ppc"), downtown);
+  ctx.SaveCamera(layout::FinalView("Manhattan_midtown.ppc"), midtown);
   ctx.SaveCamera("Manhattan_track1.ppc", downtown);
   const PPC track2 = LookAt({-4500, 4200, -16500}, {4500, 1200, -4000}, up, 1, 1000000);
   ctx.SaveCamera("Manhattan_track2.ppc", track2);
   ctx.SaveCamera("2D_Manhattan_downtown.ppc", downtown);
-  ctx.SaveCameraD("2DVisibility/Manhattan_downtown.ppc", downtown);
+  ctx.SaveCameraD(In(Folder::kPlane, "Manhattan_downtown.ppc"), downtown);
 
   const std::vector<uint32_t> tris = m.TriangleList();
-  const std::string d = "FootageVisibility/Manhattan/Downtown/", mt = "FootageVisibility/Manhattan/Midtown/";
+  const std::string d = In(Folder::kFootage, "Manhattan/Downtown/"),
+                    mt = In(Folder::kFootage, "Manhattan/Midtown/");
   SaveViewSets(ctx, downtown, m.positions, tris, {d + "visibleThenHiddenTrianglesStep2.bin"},
                {d + "visibleTrianglesStep3.bin"}, {d + "truthIndsManhattanDowntownView31x31.bin"});
   SaveViewSets(ctx, midtown, m.positions, tris, {mt + "Step2.bin"}, {mt + "Step3.bin"}, {});
   SaveViewSets(ctx, downtown, m.positions, tris,
-               {"2DVisibility/Step2_720P_Manhattan_downtown.bin", "2DVisibility/4PointsTotal_step2.bin"},
-               {"2DVisibility/Exact_720P_Manhattan_downtown.bin", "2DVisibility/4PointsTotal.bin"},
-               {"2DVisibility/FullScreenVisibility_truth.bin", "ASL_Visibility/controlGroup_DBG.bin"});
+               {In(Folder::kPlane, "Step2_720P_Manhattan_downtown.bin"),
+                In(Folder::kPlane, "4PointsTotal_step2.bin")},
+               {In(Folder::kPlane, "Exact_720P_Manhattan_downtown.bin"),
+                In(Folder::kPlane, "4PointsTotal.bin")},
+               {In(Folder::kPlane, "FullScreenVisibility_truth.bin"),
+                In(Folder::kResults, "controlGroup_DBG.bin")});
   // The midtown panorama: five views turned in steps of 20 degrees.
   for (int i = 1; i <= 5; i++) {
     PPC view = midtown;
     view.Pan(-60.0f + 20.0f * i);
-    ctx.SaveCamera(Format("Final_views/Manhattan_midtown_%d.ppc", i), view);
-    const std::string two = Format("FootageVisibility/Manhattan/[2X]Midtown/%d/", i);
+    ctx.SaveCamera(layout::FinalView(Format("Manhattan_midtown_%d.ppc", i)), view);
+    const std::string two = In(Folder::kFootage, Format("Manhattan/[2X]Midtown/%d/", i));
     SaveViewSets(ctx, view, m.positions, tris, {two + "visibleThenHiddenTrianglesStep2.bin"},
-                 {two + "visibleTrianglesStep3.bin", Format("ASL_Visibility/Final/Manhattan/Midtown/%d.bin", i)},
+                 {two + "visibleTrianglesStep3.bin",
+                  In(Folder::kResults, Format("Final/Manhattan/Midtown/%d.bin", i))},
                  {});
   }
-  SaveProcessImages(ctx, "Process/Manhattan/View_noGap/", downtown, m.positions, tris, TriangleColors(m));
+  SaveProcessImages(ctx, In(Folder::kProcess, "Manhattan/View_noGap/"), downtown, m.positions, tris,
+                    TriangleColors(m));
 
   // Sample positions for the moving-camera setup: one in every tenth pixel,
   // at a fixed pseudo-random place kept clear of the pixel's border.
@@ -116,5 +126,5 @@ void GenerateManhattan(GenContext& ctx) {
   put(&h, 4);
   put(&count, 4);
   put(xy.data(), xy.size() * sizeof(double));
-  ctx.SaveText("Superpixel_visibilities/ASL_gfbfile.bin", bin);
+  ctx.SaveText(layout::kSamplePositions, bin);
 }

@@ -67,7 +67,7 @@ void SaveProcessImages(GenContext& ctx, const std::string& dir, const PPC& camer
   ctx.SaveTiff(dir + "31X31_error.tif", im.fullError, im.w, im.h);
 }
 
-void SavePathSteps(GenContext& ctx, const char* pattern, const std::string& unionPath,
+void SavePathSteps(GenContext& ctx, const std::string& pattern, const std::string& unionPath,
                    const PPC& a, const PPC& b, const std::vector<Vex3_quarn>& positions,
                    const std::vector<uint32_t>& triangles) {
   const int steps = 40, n = int(triangles.size() / 3);
@@ -75,7 +75,7 @@ void SavePathSteps(GenContext& ctx, const char* pattern, const std::string& unio
   std::vector<int32_t> all(size_t(n), 0);
   for (int i = 0; i < steps; i++) {
     const IdImage seen = RasterIds(path[size_t(i)], 0.5f, positions, triangles);
-    ctx.SaveIdList(Format(pattern, i), SeenFlags(seen, n));
+    ctx.SaveIdList(Format(pattern.c_str(), i), SeenFlags(seen, n));
     AddSeen(seen, &all);
   }
   ctx.SaveVisibleSet(unionPath, all);

@@ -43,6 +43,6 @@ void SaveProcessImages(GenContext& ctx, const std::string& dir, const PPC& camer
 
 // Per-step id lists "<pattern with %d>" for 40 steps of the camera path
 // from a to b, and their union as a visible set at `unionPath`.
-void SavePathSteps(GenContext& ctx, const char* pattern, const std::string& unionPath,
+void SavePathSteps(GenContext& ctx, const std::string& pattern, const std::string& unionPath,
                    const PPC& a, const PPC& b, const std::vector<Vex3_quarn>& positions,
                    const std::vector<uint32_t>& triangles);

@@ -10,6 +10,10 @@
 #include "IdRaster.h"
 #include "MeshText.h"
 #include "Scenes.h"
+#include "WorkLayout.h"
+
+using layout::Folder;
+using layout::In;
 
 namespace {
 
@@ -91,11 +95,11 @@ void PointImages(GenContext& ctx, const std::string& dir, const PPC& camera,
 
 void GeneratePointScenes(GenContext& ctx) {
   for (int f = 0; f < kWaterFlowStates; f++) {
-    const std::string rel = Format("Geometry/WaterFlow/state%03d.obj", f);
+    const std::string rel = layout::StateFile(layout::GeometryFile("WaterFlow/state"), f);
     ctx.Check(WritePointObj(ctx.Path(rel), Fountain(f), kFileScale), rel);
   }
   for (int f = 0; f < kFusionStates; f++) {
-    const std::string rel = Format("Geometry/Fusion/state%03d.obj", f);
+    const std::string rel = layout::StateFile(layout::GeometryFile("Fusion/state"), f);
     ctx.Check(WritePointObj(ctx.Path(rel), Clouds(f, kFusionStates), kFileScale), rel);
   }
   const int water = int(Fountain(0).size()), fusion = int(Clouds(0, kFusionStates).size());
@@ -104,14 +108,15 @@ void GeneratePointScenes(GenContext& ctx) {
 
   const PPC waterView = LookAt({0, -22, 9}, {0, 0, 3.5f}, {0, 0, 1}, 1, 1000);
   const PPC fusionView = LookAt({0, -46, 14}, {0, 0, 0}, {0, 0, 1}, 1, 1000);
-  ctx.SaveCamera("Final_views/Waterflow.ppc", waterView);
+  ctx.SaveCamera(layout::FinalView("Waterflow.ppc"), waterView);
   ctx.SaveCamera("Fusion_default.ppc", LookAt({10, -44, 20}, {0, 0, 0}, {0, 0, 1}, 1, 1000));
-  ctx.SaveCamera("Final_views/Fusion.ppc", fusionView);
+  ctx.SaveCamera(layout::FinalView("Fusion.ppc"), fusionView);
   // The sets Scene Setup reads into the draw flags: points seen in the
   // drawn state (file 030 and file 006).
-  SeenPoints(ctx, "FootageVisibility/Water/Waterflow_asl_control_32.bin", waterView, Fountain(30));
-  SeenPoints(ctx, "FootageVisibility/Fusion/Fusion_asl_control_32.bin", fusionView,
+  SeenPoints(ctx, In(Folder::kFootage, "Water/Waterflow_asl_control_32.bin"), waterView,
+             Fountain(30));
+  SeenPoints(ctx, In(Folder::kFootage, "Fusion/Fusion_asl_control_32.bin"), fusionView,
              Clouds(6, kFusionStates));
-  PointImages(ctx, "Process/Water/", waterView, Fountain(30));
-  PointImages(ctx, "Process/Fusion/", fusionView, Clouds(6, kFusionStates));
+  PointImages(ctx, In(Folder::kProcess, "Water/"), waterView, Fountain(30));
+  PointImages(ctx, In(Folder::kProcess, "Fusion/"), fusionView, Clouds(6, kFusionStates));
 }

@@ -9,13 +9,17 @@
 #include "GenContext.h"
 #include "MeshText.h"
 #include "Scenes.h"
+#include "WorkLayout.h"
+
+using layout::Folder;
+using layout::In;
 
 namespace {
 
 void WriteStates(GenContext& ctx, const std::string& prefix, const GenMesh& m,
                  const std::vector<std::vector<Vex3_quarn>>& states) {
   for (size_t f = 0; f < states.size(); f++) {
-    const std::string rel = Format("%s%03d.obj", prefix.c_str(), int(f));
+    const std::string rel = layout::StateFile(prefix, int(f));
     ctx.Check(WriteStateObj(ctx.Path(rel), m, states[f], int(f)), rel);
   }
 }
@@ -31,8 +35,8 @@ void EasyPlane(GenContext& ctx) {
   });
   std::vector<Vex3_quarn> wave = m.positions;
   for (Vex3_quarn& p : wave) p.z = 0.4f * std::sin(p.x / 3) * std::cos(p.y / 3);
-  WriteStates(ctx, "Geometry/EasyPlane/state", m, {m.positions, wave});
-  ctx.SaveText("Geometry/EasyPlane/uvCoords.txt", uv.str());
+  WriteStates(ctx, In(Folder::kGeometry, "EasyPlane/state"), m, {m.positions, wave});
+  ctx.SaveText(layout::kPlaneCoordinates, uv.str());
   ctx.Record("Easy Plane", int(m.positions.size()), m.TriangleCount());
 }
 
@@ -79,7 +83,7 @@ void MovingBoxes(GenContext& ctx) {
     }
     states.push_back(p);
   }
-  WriteStates(ctx, "Geometry/MovingBoxes/state", m, states);
+  WriteStates(ctx, In(Folder::kGeometry, "MovingBoxes/state"), m, states);
   ctx.Record("Moving Box", int(m.positions.size()), m.TriangleCount());
 
   const PPC view = LookAt({0, -5200, 3400}, {0, 0, 0}, {0, 0, 1}, 10, 100000);
@@ -118,7 +122,7 @@ void TrianglePair(GenContext& ctx) {
     a[v].x -= 40;
     b[v].x += 40;
   }
-  WriteStates(ctx, "Geometry/TrianglePair/state", m, {a, b});
+  WriteStates(ctx, In(Folder::kGeometry, "TrianglePair/state"), m, {a, b});
   ctx.Record("Triangle Pair", int(m.positions.size()), m.TriangleCount());
 }
 

@@ -10,6 +10,10 @@
 #include "SceneObjectLists.h"
 #include "Scenes.h"
 #include "VisibleSet.h"
+#include "WorkLayout.h"
+
+using layout::Folder;
+using layout::In;
 
 namespace {
 
@@ -69,8 +73,8 @@ void WriteCell(GenContext& ctx, const Terrain& t, const PPC& view, int r, int c)
       positions.push_back(t.positions[i]);
     }
   for (uint32_t& idx : kept) idx = uint32_t(number[idx]);
-  ctx.SaveFlaggedBinary(Format("Geometry/RTI_subdivided/View2/Cell_%d_%d.rdd", r, c), positions,
-                        kept);
+  ctx.SaveFlaggedBinary(In(Folder::kGeometry, Format("RTI_subdivided/View2/Cell_%d_%d.rdd", r, c)),
+                        positions, kept);
   ctx.Record(Format("RTI_Subdivided/%d_%d", r, c), int(positions.size()), int(kept.size() / 3));
 }
 
@@ -93,16 +97,16 @@ void WriteIdLists(GenContext& ctx, const std::string& base, const std::vector<in
 
 void GenerateTerrain(GenContext& ctx) {
   const Terrain t = BuildTerrain();
-  ctx.SaveFlaggedBinary("Geometry/RTI/RTI.bin", t.positions, t.triangles);
+  ctx.SaveFlaggedBinary(In(Folder::kGeometry, "RTI/RTI.bin"), t.positions, t.triangles);
   const int n = int(t.triangles.size() / 3);
   ctx.Record("RTI", int(t.positions.size()), n);
 
   const Vex3_quarn center(6400, 6400, 350);
   const PPC view45 = LookAt({6400, -2100, 8800}, center, {0, 0, 1}, 10, 100000);
   const PPC view90 = LookAt({6400, 6400, 15000}, {6400, 6400, 0}, {0, 1, 0}, 10, 100000);
-  ctx.SaveCamera("Final_views/RTI_45Degree_view.ppc", view45);
-  ctx.SaveCamera("Final_views/RTI_90Degree_view.ppc", view90);
-  ctx.SaveCameraD("Views/Quarn/RTI_45Degree.ppc", view45);
+  ctx.SaveCamera(layout::FinalView("RTI_45Degree_view.ppc"), view45);
+  ctx.SaveCamera(layout::FinalView("RTI_90Degree_view.ppc"), view90);
+  ctx.SaveCameraD(In(Folder::kViews, "Quarn/RTI_45Degree.ppc"), view45);
   ctx.SaveCamera("RTI_track_v2_1.ppc", view45);
   ctx.SaveCamera("RTI_track_v2_2.ppc",
                  LookAt({9400, -600, 7600}, center + Vex3_quarn(600, 900, 0), {0, 0, 1}, 10, 100000));
@@ -110,16 +114,17 @@ void GenerateTerrain(GenContext& ctx) {
   for (int r = 0; r < 3; r++)
     for (int c = 0; c < 3; c++) WriteCell(ctx, t, view45, r, c);
 
-  SaveViewSets(ctx, view45, t.positions, t.triangles, {"FootageVisibility/RTI/SumVisibilityStep2.bin"},
-               {"FootageVisibility/RTI/SumVisibilityStep3.bin"},
-               {"FootageVisibility/RTI/SumVisibilityTruth_31X31.bin"});
+  SaveViewSets(ctx, view45, t.positions, t.triangles,
+               {In(Folder::kFootage, "RTI/SumVisibilityStep2.bin")},
+               {In(Folder::kFootage, "RTI/SumVisibilityStep3.bin")},
+               {In(Folder::kFootage, "RTI/SumVisibilityTruth_31X31.bin")});
 
   std::vector<Vex3_quarn> colors;
   for (size_t k = 0; k + 2 < t.triangles.size(); k += 3) {
     const float h = (t.positions[t.triangles[k]].z + t.positions[t.triangles[k + 2]].z) / 2400;
     colors.push_back(Vex3_quarn(0.3f, 0.55f, 0.25f) * (1 - h) + Vex3_quarn(0.75f, 0.7f, 0.6f) * h);
   }
-  SaveProcessImages(ctx, "Process/RTI/", view45, t.positions, t.triangles, colors);
+  SaveProcessImages(ctx, In(Folder::kProcess, "RTI/"), view45, t.positions, t.triangles, colors);
 
   // Stored ASL results per screen tile (2 columns x 4 rows, rows counted
   // from the bottom of the image) and the control list of the whole view.
@@ -134,7 +139,7 @@ void GenerateTerrain(GenContext& ctx) {
           const int32_t id = seen.id[size_t(row) * seen.w + a * tw + x];
           if (id >= 0) flags[id] = 1;
         }
-      WriteIdLists(ctx, Format("ASL_Visibility/RTI_ASL/RTI_%d_%d", a, b), flags);
+      WriteIdLists(ctx, In(Folder::kResults, Format("RTI_ASL/RTI_%d_%d", a, b)), flags);
     }
-  WriteIdLists(ctx, "ASL_Visibility/RTI_Control/RTI_Control_160X_0_0", SeenFlags(seen, n));
+  WriteIdLists(ctx, In(Folder::kResults, "RTI_Control/RTI_Control_160X_0_0"), SeenFlags(seen, n));
 }

@@ -8,6 +8,10 @@
 #include "GenContext.h"
 #include "GenMesh.h"
 #include "Scenes.h"
+#include "WorkLayout.h"
+
+using layout::Folder;
+using layout::In;
 
 namespace {
 
@@ -61,6 +65,7 @@ void GenerateTree(GenContext& ctx) {
     const Vex3_quarn v = u.Cross({0, 0, 1}).Normalized() * 0.2f;
     m.Quad(g, m.AddVertex(c), m.AddVertex(c + v), m.AddVertex(c + u + v * 0.5f), m.AddVertex(c + u - v * 0.3f));
   }
-  ctx.SaveFlaggedBinary("Geometry/QUARNTree/tree1.bin", m.positions, m.TriangleList());
+  ctx.SaveFlaggedBinary(In(Folder::kGeometry, "QUARNTree/tree1.bin"), m.positions,
+                        m.TriangleList());
   ctx.Record("Quarn Tree", int(m.positions.size()), m.TriangleCount());
 }

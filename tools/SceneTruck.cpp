@@ -11,6 +11,10 @@
 #include "MeshText.h"
 #include "Scenes.h"
 #include "VisibleSet.h"
+#include "WorkLayout.h"
+
+using layout::Folder;
+using layout::In;
 
 namespace {
 
@@ -145,8 +149,8 @@ void WriteLogs(GenContext& ctx, const Truck& t, const PPC& camera) {
       WriteVisibilityLine(*out, label, seen.data(), int32_t(seen.size()));
     }
   }
-  ctx.SaveText("VisibilityRecord/GFB_A.txt", a.str());
-  ctx.SaveText("VisibilityRecord/GFB_B.txt", b.str());
+  ctx.SaveText(In(Folder::kRecords, "GFB_A.txt"), a.str());
+  ctx.SaveText(In(Folder::kRecords, "GFB_B.txt"), b.str());
 }
 
 }  // namespace
@@ -154,13 +158,14 @@ void WriteLogs(GenContext& ctx, const Truck& t, const PPC& camera) {
 void GenerateTruck(GenContext& ctx) {
   const Truck t = BuildTruck();
   auto write = [&](const std::string& prefix, int frame) {
-    const std::string rel = Format("%s%03d.obj", prefix.c_str(), frame);
+    const std::string rel = layout::StateFile(prefix, frame);
     ctx.Check(WriteStateObj(ctx.Path(rel), t.mesh, TruckPositions(t, float(frame)), frame), rel);
   };
-  write("Geometry/truck/state", 0);
-  write("Geometry/truck/state", 1);
-  for (int f = 40; f < 40 + kTruckGfbMaxStates; f++) write("Geometry/truck/state", f);
-  for (int f = 40; f < 40 + kTruckStep2MaxTimeStamps; f++) write("Geometry/truckGFB/state", f);
+  write(In(Folder::kGeometry, "truck/state"), 0);
+  write(In(Folder::kGeometry, "truck/state"), 1);
+  for (int f = 40; f < 40 + kTruckGfbMaxStates; f++) write(In(Folder::kGeometry, "truck/state"), f);
+  for (int f = 40; f < 40 + kTruckStep2MaxTimeStamps; f++)
+    write(In(Folder::kGeometry, "truckGFB/state"), f);
 
   const int vertices = int(t.mesh.positions.size());
   int live0 = 0, live40 = 0;

@@ -12,6 +12,10 @@
 #include "MeshText.h"
 #include "SceneObjectLists.h"
 #include "Scenes.h"
+#include "WorkLayout.h"
+
+using layout::Folder;
+using layout::In;
 
 namespace {
 
@@ -146,7 +150,8 @@ void GenerateWtc(GenContext& ctx) {
   for (int s = 0; s < 10; s++) {
     for (int i = 0; i < kSegments[s].states; i++) {
       const int frame = kSegments[s].first + i;
-      const std::string rel = Format("Geometry/wtc/Seg%d/wtc%03d.obj", s, frame);
+      const std::string rel =
+          layout::StateFile(layout::GeometryFile(Format("wtc/Seg%d/wtc", s)), frame);
       ctx.Check(WriteStateObj(ctx.Path(rel), w.mesh, WtcPositions(w, frame), frame), rel);
     }
     int live = 0;
@@ -162,22 +167,24 @@ void GenerateWtc(GenContext& ctx) {
 
   const PPC outside = LookAt({-3600, -7800, 2600}, {0, 0, 1900}, {0, 0, 1}, 10, 100000);
   const PPC reverse = LookAt({3200, 6800, 700}, {-300, 0, 2400}, {0, 0, 1}, 10, 100000);
-  ctx.SaveCamera("Final_views/WTC_neo_outSide.ppc", outside);
-  ctx.SaveCamera("Final_views/WTC_neo_Reverse.ppc", reverse);
+  ctx.SaveCamera(layout::FinalView("WTC_neo_outSide.ppc"), outside);
+  ctx.SaveCamera(layout::FinalView("WTC_neo_Reverse.ppc"), reverse);
   ctx.SaveCamera("wtc_default_outside.ppc", outside);
   ctx.SaveCamera("BufferPPC1.ppc", outside);
   ctx.SaveCamera("BufferPPC2.ppc", reverse);
 
   // Footage sets of the two views, ids of segment 1 (every triangle alive).
-  const std::string dirs[2] = {"FootageVisibility/WTC/Outside/", "FootageVisibility/WTC/Reverse/"};
+  const std::string dirs[2] = {In(Folder::kFootage, "WTC/Outside/"),
+                               In(Folder::kFootage, "WTC/Reverse/")};
   const char* truth[2] = {"truthIndsWTC_outside31x31.bin", "truthIndsWTC_reverse31x31.bin"};
   std::vector<Vex3_quarn> colors;
   for (const GenGroup& g : w.mesh.groups)
     colors.insert(colors.end(), size_t(g.TriangleCount()), MaterialColor(g.material));
   for (int v = 0; v < 2; v++) {
     const std::string& d = dirs[v];
-    SaveProcessImages(ctx, v == 0 ? "Process/WTC/outside/" : "Process/WTC/reverse/",
-                      v == 0 ? outside : reverse, p57, tris, colors);
+    SaveProcessImages(
+        ctx, v == 0 ? In(Folder::kProcess, "WTC/outside/") : In(Folder::kProcess, "WTC/reverse/"),
+        v == 0 ? outside : reverse, p57, tris, colors);
     SaveViewSets(ctx, v == 0 ? outside : reverse, p57, tris,
                  {d + "visibleThenHiddenTrianglesStep2.bin"}, {d + "visibleTrianglesStep3.bin"},
                  {d + "truthIndsManhattanDowntownView31x31.bin", d + truth[v]});

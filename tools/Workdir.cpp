@@ -13,6 +13,7 @@
 #include "Format.h"
 #include "GenContext.h"
 #include "Scenes.h"
+#include "WorkLayout.h"
 
 namespace {
 
@@ -88,35 +89,80 @@ const std::vector<std::string>& WorkdirParts() {
 
 const std::vector<std::string>& WorkdirFolders() {
   static const std::vector<std::string> folders = [] {
-    std::vector<std::string> f = {
+    using layout::Folder;
+    // A folder of the layout, or a folder below it; no trailing '/'.
+    auto dir = [](Folder f, const std::string& sub = "") {
+      std::string p = layout::In(f, sub);
+      while (!p.empty() && p.back() == '/') p.pop_back();
+      return p;
+    };
+    const std::pair<Folder, std::vector<std::string>> below[] = {
         // Inputs.
-        "CG", "Texture", "Views", "Views/Final_views", "Views/Quarn", "Geometry/truck",
-        "Geometry/truckGFB", "Geometry/EasyPlane", "Geometry/MovingBoxes", "Geometry/TrianglePair",
-        "Geometry/WaterFlow", "Geometry/Fusion", "Geometry/RTI", "Geometry/RTI_subdivided/View2",
-        "Geometry/GrassField", "Geometry/Forest", "Geometry/Manhattan", "Geometry/QUARNTree",
+        {Folder::kShaders, {""}},
+        {Folder::kTextures, {""}},
+        {Folder::kViews, {"", layout::FinalView(""), "Quarn"}},
+        {Folder::kGeometry,
+         {"truck", "truckGFB", "EasyPlane", "MovingBoxes", "TrianglePair", "WaterFlow", "Fusion",
+          "RTI", "RTI_subdivided/View2", "GrassField", "Forest", "Manhattan", "QUARNTree"}},
         // Results read and written by the buttons.
-        "VisibilityTable", "VisibilityRecord", "VisibilityRecord/Control", "ASL_Visibility",
-        "ASL_Visibility/RTI_ASL", "ASL_Visibility/RTI_Control", "ASL_Visibility/Final/Manhattan/Midtown",
-        "ASL_Visibility/Forest", "ASL_Visibility/GrassField", "SuperPixelResult", "CombinedVisibility",
-        "FootageVisibility/Water", "FootageVisibility/Fusion", "FootageVisibility/Manhattan/Downtown",
-        "FootageVisibility/Manhattan/Midtown", "FootageVisibility/Grass/High",
-        "FootageVisibility/Grass/Low", "FootageVisibility/Forest", "FootageVisibility/RTI",
-        "FootageVisibility/WTC/Outside", "FootageVisibility/WTC/Reverse", "2DVisibility",
-        "Superpixel_visibilities", "Process/Forest", "Process/Fusion", "Process/Grass/High",
-        "Process/Grass/Low_zoomMore", "Process/Manhattan/View_noGap", "Process/RTI", "Process/Water",
-        "Process/WTC/outside", "Process/WTC/reverse", "geometry/RTI_45Degree", "images",
+        {Folder::kTables, {""}},
+        {Folder::kRecords, {"", "Control"}},
+        {Folder::kResults,
+         {"", "RTI_ASL", "RTI_Control", "Final/Manhattan/Midtown", "Forest", "GrassField"}},
+        {Folder::kExperimentLogs, {""}},
+        {Folder::kCombined, {""}},
+        {Folder::kFootage,
+         {"Water", "Fusion", "Manhattan/Downtown", "Manhattan/Midtown", "Grass/High", "Grass/Low",
+          "Forest", "RTI", "WTC/Outside", "WTC/Reverse"}},
+        {Folder::kPlane, {""}},
+        {Folder::kSamples, {""}},
+        {Folder::kProcess,
+         {"Forest", "Fusion", "Grass/High", "Grass/Low_zoomMore", "Manhattan/View_noGap", "RTI",
+          "Water", "WTC/outside", "WTC/reverse"}},
         // Image series.
-        "Images/Truth", "Images/Control", "Images/ASL", "Images/GFB_ASL", "Images/GFB_result",
-        "Images/MB_demo", "Images/Step2", "Images/Step3", "Images/Truth_31X31", "Images/Truth1_31X31",
-        "Images/Truth2_31X31", "Images/View1_step2", "Images/View1_step3", "Images/View2_step2",
-        "Images/View2_step3", "Images/View1_step3_wtc", "Images/View2_step3_wtc",
-        "Images/Diff_view1_step2", "Images/Diff_view1_step3", "Images/Diff_view2_step2",
-        "Images/Diff_view2_step3", "Images/Diff_View1_step2", "Images/Diff_View1_step3",
-        "Images/Diff_Truth_31X31", "Images/Diff_Truth_32X32", "Images/2DControl", "Images/2DStep2",
-        "Images/2DStep3", "Images/2D4Endpoints", "Images/2D4Endpoints_step2",
-        "Images/Forest/SuperPixel/Control_wError", "Images/Forest/SuperPixel/Super_pixel_wError"};
-    for (int s = 0; s < 10; s++) f.push_back(Format("Geometry/wtc/Seg%d", s));
-    for (int i = 1; i <= 5; i++) f.push_back(Format("FootageVisibility/Manhattan/[2X]Midtown/%d", i));
+        {Folder::kImages,
+         {"Truth",
+          "Control",
+          "ASL",
+          "GFB_ASL",
+          "GFB_result",
+          "MB_demo",
+          "Step2",
+          "Step3",
+          "Truth_31X31",
+          "Truth1_31X31",
+          "Truth2_31X31",
+          "View1_step2",
+          "View1_step3",
+          "View2_step2",
+          "View2_step3",
+          "View1_step3_wtc",
+          "View2_step3_wtc",
+          "Diff_view1_step2",
+          "Diff_view1_step3",
+          "Diff_view2_step2",
+          "Diff_view2_step3",
+          "Diff_View1_step2",
+          "Diff_View1_step3",
+          "Diff_Truth_31X31",
+          "Diff_Truth_32X32",
+          "2DControl",
+          "2DStep2",
+          "2DStep3",
+          "2D4Endpoints",
+          "2D4Endpoints_step2",
+          "Forest/SuperPixel/Control_wError",
+          "Forest/SuperPixel/Super_pixel_wError"}},
+    };
+    std::vector<std::string> f;
+    for (const auto& [folder, subs] : below)
+      for (const std::string& sub : subs) f.push_back(dir(folder, sub));
+    // Folders named by operations still to come, outside the layout's.
+    f.push_back("geometry/RTI_45Degree");
+    f.push_back("images");
+    for (int s = 0; s < 10; s++) f.push_back(dir(Folder::kGeometry, Format("wtc/Seg%d", s)));
+    for (int i = 1; i <= 5; i++)
+      f.push_back(dir(Folder::kFootage, Format("Manhattan/[2X]Midtown/%d", i)));
     return f;
   }();
   return folders;
@@ -128,11 +174,12 @@ bool MakeWorkdir(const std::string& dir, const WorkdirOptions& options,
   ctx.root = dir.empty() ? "./" : (dir.back() == '/' ? dir : dir + "/");
   ctx.manifest = manifest;
   std::vector<std::string> folders = WorkdirFolders();
-  if (options.large) folders.push_back("Geometry/Large");
+  if (options.large) folders.push_back(layout::GeometryFile("Large"));
   for (const std::string& f : folders)
     if (!MakeDirs(ctx.root + f)) return false;
-  const int shaders = CopyShaders(options.cgSource, ctx.Path("CG/"));
-  std::cout << "CG/: " << shaders << " shader files" << std::endl;
+  const char* cg = layout::FolderName(layout::Folder::kShaders);
+  const int shaders = CopyShaders(options.cgSource, ctx.Path(cg));
+  std::cout << cg << ": " << shaders << " shader files" << std::endl;
   ctx.SaveText("README.txt", kReadme);
 
   for (const Part& part : kParts) {
@@ -146,9 +193,10 @@ bool MakeWorkdir(const std::string& dir, const WorkdirOptions& options,
     GenerateLarge(ctx);
   }
   // The buffer camera of "Load Prev View": the default scene's view.
-  if (std::ifstream(ctx.Path("Views/Truck_default.ppc"))) {
-    if (!CopyFile(ctx.Path("Views/Truck_default.ppc"), ctx.Path("Views/BufferPPC.ppc")))
-      ctx.Fail("Views/BufferPPC.ppc");
+  const std::string truck = layout::CameraFile("Truck_default.ppc"),
+                    saved = layout::CameraFile(layout::kSavedView);
+  if (std::ifstream(ctx.Path(truck))) {
+    if (!CopyFile(ctx.Path(truck), ctx.Path(saved))) ctx.Fail(saved);
   }
   return ctx.ok;
 }

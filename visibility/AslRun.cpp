@@ -5,11 +5,11 @@
 #include <cstdio>
 
 #include "Asl.h"
-#include "Format.h"
 #include "Frustum.h"
 #include "MeshStatistics.h"
 #include "ObjLoader.h"
 #include "PPC.h"
+#include "WorkLayout.h"
 
 namespace {
 
@@ -178,14 +178,15 @@ AslRunReport AslPlainRun(const AslRunContext& run, const std::string& path,
   return report;
 }
 
-void AslPanoramaRun(const AslRunContext& run, const std::string& base, PPC* rasterCamera) {
-  for (int i = 1; i <= 5; i++) {
-    const std::string name = Format("%s_%d.ppc", base.c_str(), i);
+void AslPanoramaRun(const AslRunContext& run, const std::vector<AslView>& views,
+                    PPC* rasterCamera) {
+  for (size_t i = 0; i < views.size(); i++) {
+    const std::string& name = views[i].camera;
     PPC cam = run.buffer->camera ? *run.buffer->camera : PPC();
     if (!cam.Load(name)) {
       // A stale camera would write a set that belongs to another view.
-      std::cerr << "ERROR: could not read camera Views/" << name << "; view " << i
-                << " skipped" << std::endl;
+      *run.err << "ERROR: could not read camera " << layout::CameraFile(name) << "; view " << i + 1
+               << " skipped" << std::endl;
       continue;
     }
     cam.SetGLAndCache();
@@ -195,7 +196,7 @@ void AslPanoramaRun(const AslRunContext& run, const std::string& base, PPC* rast
     Cull(run);
     const AslTriangles tris =
         GatherLiveTriangles(*run.mesh, run.flags->data(), int32_t(run.flags->size()));
-    AslPasses(run, tris, Format("ASL_Visibility/ASL_exp_panorama_%d.bin", i - 1));
+    AslPasses(run, tris, views[i].output);
     run.buffer->Reset();
   }
 }
@@ -204,12 +205,4 @@ AslRunReport AslTerrainRun(const AslRunContext& run, const std::string& path, in
                            int tileRow) {
   const int tile[2] = {tileColumn, tileRow};
   return AslPasses(run, GatherAllTriangles(*run.mesh), path, tile);
-}
-
-std::string AslFactorPath(const std::string& name, double factor) {
-  return Format("ASL_Visibility/%s_X%lf_.bin", name.c_str(), factor);
-}
-
-std::string AslPlainPath(const std::string& name) {
-  return Format("ASL_Visibility/%s.bin", name.c_str());
 }

@@ -48,6 +48,7 @@ struct AslRunContext {
   VisibleSet* visible = nullptr;
   int dataset = 0;
   std::ostream* out = &std::cout;
+  std::ostream* err = &std::cerr;
 };
 
 // The three passes over the triangles; the final set goes to `path` (no
@@ -60,19 +61,20 @@ AslRunReport AslPasses(const AslRunContext& run, const AslTriangles& triangles,
 // of the live triangles, run the passes, write `path`.
 AslRunReport AslFactorRun(const AslRunContext& run, const std::string& path);
 // Cull, then take the liveness flags from `overridePath` when that file
-// exists (cleared first), run the passes, write `path`.
+// exists (cleared first; none when empty), run the passes, write `path`.
 AslRunReport AslPlainRun(const AslRunContext& run, const std::string& path,
-                         const std::string& overridePath = "ASL_Visibility/Whoknowswhat_2.bin");
-// For cameras "<base>_1.ppc" .. "<base>_5.ppc" under the camera folder: set
-// it as buffer (and raster) camera, set all flags, cull, run, write
-// "ASL_Visibility/ASL_exp_panorama_%d.bin" (i - 1), Reset the buffer.
-void AslPanoramaRun(const AslRunContext& run, const std::string& base, PPC* rasterCamera);
+                         const std::string& overridePath);
+// One view of a panorama: its camera (a name below the camera folder) and
+// the file its set goes to.
+struct AslView {
+  std::string camera;
+  std::string output;
+};
+// For each view in order: its camera becomes the buffer (and raster)
+// camera, all flags are set, then cull, run, write, Reset the buffer. A
+// camera that cannot be read is reported on the error stream and its view
+// skipped.
+void AslPanoramaRun(const AslRunContext& run, const std::vector<AslView>& views, PPC* rasterCamera);
 // Every triangle of the mesh, no culling; tile statistics after placement.
 AslRunReport AslTerrainRun(const AslRunContext& run, const std::string& path, int tileColumn,
                            int tileRow);
-
-// Output names of the factor and plain runs by scene ("Whoknowswhat" for a
-// scene without its own): "ASL_Visibility/<name>_X%lf_.bin" and
-// "ASL_Visibility/<name>.bin".
-std::string AslFactorPath(const std::string& name, double factor);
-std::string AslPlainPath(const std::string& name);

@@ -1,11 +1,13 @@
 // The interval visibility runs: every triangle's motion between two meshes
 // is intersected analytically with the sample rays, and each sample's
-// timeline keeps, for every moment, the nearest triangle.
+// timeline keeps, for every moment, the nearest triangle. The runs compute
+// and report progress; the experiment drivers (evaluation/IntervalDrivers.h)
+// write their files.
 //
-//   SubIntervalRun   40 sub-intervals, per-step and union outputs
-//   FullIntervalRun  the whole interval between the first two states
-//   IntervalTrial    list-form timelines of a 16 x 16 block, dumped as text
-//   PointSceneRun    the point scenes' form (needs the moving spheres)
+//   SubIntervalWorkFlags, SubIntervalSteps   40 sub-intervals, step by step
+//   WholeIntervalVisibility                  the whole interval between the first two states
+//   TrialTimelines                           list-form timelines of a 16 x 16 block
+//   PointSceneRun                            the point scenes' form (needs the moving spheres)
 #pragma once
 
 #include <cstdint>
@@ -110,31 +112,37 @@ struct IntervalRunScene {
   // Box of a triangle's vertices over all keyframes (full-run culling);
   // false when the triangle has none.
   std::function<bool(int32_t triangle, AABB* box)> keyframeBox;
-  std::ostream* runLog = nullptr;  // "ASL_Visibility/log2.txt" (may be null)
-  std::istream* in = &std::cin;
+  std::ostream* runLog = nullptr;  // the run log (layout::kIntervalLog; may be null)
   std::ostream* out = &std::cout;
   std::ostream* err = &std::cerr;
 };
 
 constexpr int kSubIntervalSteps = 40;
 
-// Two integers from the console. False, with a line on `err`, when the
-// input holds something else.
-bool ReadStepBounds(std::istream& in, std::ostream& err, int* first, int* last);
+// The sub-interval run's culling over both states: 1 for every triangle
+// its steps process (live triangles the frustum may hold, and every dead
+// one), 0 for the culled. Also clears the union set. Empty when the scene
+// lacks a buffer camera, its states or its sets.
+std::vector<int32_t> SubIntervalWorkFlags(const IntervalRunScene& scene);
 
-// Steps first..last (at most step 39) of the 40 sub-intervals, each written
-// as "ASL_Visibility/<name>_<i>.txt" and "VisibilityTable/<name>_<i>.bin";
-// then the union "ASL_Visibility/<name>_Full.txt" and
-// "ASL_Visibility/<name>_visibleSet.bin". Returns the number of steps run.
-int SubIntervalRun(const IntervalRunScene& scene, const std::string& name,
-                   IntervalWork* work = nullptr);
+// Called after each step with its number and its visible set (the
+// liveness flags); the buffer's timelines hold that step's intervals.
+using SubIntervalStepDone = std::function<void(int step, const std::vector<int32_t>& visible)>;
+
+// Steps first..last (steps before 0 and after 39 do not exist) of the 40
+// sub-intervals, each computed on its own from the work flags; the union
+// set gathers every step's set and the liveness flags end with the last
+// step's. Returns the number of steps run.
+int SubIntervalSteps(const IntervalRunScene& scene, const std::vector<int32_t>& workFlags,
+                     int first, int last, const SubIntervalStepDone& stepDone,
+                     IntervalWork* work = nullptr);
 
 // The interval between the first two states at once: cull over all
-// keyframes, process every live triangle, write
-// "ASL_Visibility/Visibility_at_B.txt" and "VisibilityTable/whatever_1.bin"
-// and report interval statistics. `result` receives the visible set.
-void FullIntervalRun(const IntervalRunScene& scene, VisibleSet* result,
-                     IntervalWork* work = nullptr);
+// keyframes, process every live triangle and collect the visible set into
+// `visible`; the timelines stay in the buffer. False (nothing computed)
+// when the scene lacks a buffer camera, its states or its flags.
+bool WholeIntervalVisibility(const IntervalRunScene& scene, VisibleSet* visible,
+                             IntervalWork* work = nullptr);
 
 // Interval statistics over every sample with a timeline (list form when
 // present, else tree form).
@@ -146,8 +154,9 @@ struct IntervalStatistics {
 IntervalStatistics CountTimelineIntervals(SampleLocationBuffer& buffer);
 
 // List-form timelines of the samples at (400 + a + 0.5, 130 + b + 0.5),
-// a, b = 0..15, over every live triangle, dumped to "trial_interval.txt".
-void IntervalTrial(const IntervalRunScene& scene);
+// a, b = 0..15, over every live triangle, each block dumped to `dump` when
+// given.
+void TrialTimelines(const IntervalRunScene& scene, std::ostream* dump);
 
 // The point scenes' run needs the moving-sphere coverage, not built yet:
 // refuses with one line and computes nothing.

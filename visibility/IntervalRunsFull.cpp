@@ -1,15 +1,11 @@
 // The whole-interval run: every live triangle between the first two states
-// at once, with the run log, the end-state line, interval statistics and
-// the interval table.
+// at once, with the run log.
 #include <algorithm>
 #include <chrono>
 #include <ctime>
-#include <fstream>
 
-#include "Format.h"
 #include "Frustum.h"
 #include "IntervalRuns.h"
-#include "IntervalTable.h"
 #include "ObjLoader.h"
 #include "SampleLocationBuffer.h"
 
@@ -51,10 +47,12 @@ bool CullBox(const IntervalRunScene& scene, int32_t t, AABB* box) {
 
 }  // namespace
 
-void FullIntervalRun(const IntervalRunScene& scene, VisibleSet* result, IntervalWork* work) {
+bool WholeIntervalVisibility(const IntervalRunScene& scene, VisibleSet* result,
+                             IntervalWork* work) {
+  if (!scene.buffer || !scene.buffer->camera || !scene.first || !scene.second || !scene.liveFlags)
+    return false;
   std::ostream& out = *scene.out;
   SampleLocationBuffer& buffer = *scene.buffer;
-  if (!buffer.camera || !scene.first || !scene.second || !scene.liveFlags) return;
   const int32_t n = scene.triangleCount;
   Frustum frustum = scene.frustum ? *scene.frustum : Frustum::FromMatrices(buffer.camera->Matrices());
   std::vector<int32_t>& live = *scene.liveFlags;
@@ -112,24 +110,10 @@ void FullIntervalRun(const IntervalRunScene& scene, VisibleSet* result, Interval
   if (log) log->flush();
 
   buffer.CollectTimelineTriangles(visible);
-  {
-    std::ofstream line("ASL_Visibility/Visibility_at_B.txt");
-    if (line) WriteVisibilityLine(line, "0", visible.data(), n);
-  }
-
-  IntervalStatistics st = CountTimelineIntervals(buffer);
-  out << "Maxmum interval number is " << st.maxIntervals << "\n";
-  out << "Total interval number is " << st.totalIntervals << " ditributed in "
-      << st.samplesWithTimeline << " pixels\n";
-
-  out << "Begin Saving canvas" << std::endl;
-  std::unique_ptr<TriangleIntervalTable> table = BuildIntervalTable(buffer, n);
-  WriteIntervalTable(*table, "VisibilityTable/whatever_1.bin");
-  table.reset();
-  out << "Done saving canvas" << std::endl;
   if (work) {
     *work = processor.work();
     work->processSeconds = loopSeconds;
     work->processCpuSeconds = loopCpuSeconds;
   }
+  return true;
 }

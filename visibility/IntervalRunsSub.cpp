@@ -1,58 +1,54 @@
 // The sub-interval run: the scene's interval cut into 40 steps, each
-// computed on its own with per-step outputs, and the union over the steps.
+// computed on its own, and the union over the steps.
 #include <algorithm>
-#include <limits>
 
-#include "Format.h"
 #include "Frustum.h"
 #include "IntervalRuns.h"
-#include "IntervalTable.h"
 #include "ObjLoader.h"
 #include "SampleLocationBuffer.h"
 
-bool ReadStepBounds(std::istream& in, std::ostream& err, int* first, int* last) {
-  int a = 0, b = 0;
-  if (in >> a >> b) {
-    *first = a;
-    *last = b;
-    return true;
-  }
-  err << "Step bounds must be two integers; nothing is computed." << std::endl;
-  in.clear();
-  in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
-  return false;
+namespace {
+
+bool Complete(const IntervalRunScene& scene) {
+  return scene.buffer && scene.buffer->camera && scene.first && scene.second && scene.liveFlags &&
+         scene.unionSet;
 }
 
-int SubIntervalRun(const IntervalRunScene& scene, const std::string& name, IntervalWork* work) {
+}  // namespace
+
+std::vector<int32_t> SubIntervalWorkFlags(const IntervalRunScene& scene) {
+  if (!Complete(scene)) return {};
   std::ostream& out = *scene.out;
   SampleLocationBuffer& buffer = *scene.buffer;
-  if (!buffer.camera || !scene.first || !scene.second || !scene.liveFlags || !scene.unionSet)
-    return 0;
   const int32_t n = scene.triangleCount;
   Frustum frustum = scene.frustum ? *scene.frustum : Frustum::FromMatrices(buffer.camera->Matrices());
   std::vector<int32_t>& live = *scene.liveFlags;
   if (live.size() < size_t(n)) live.resize(size_t(n), 0);
-  VisibleSet& unionSet = *scene.unionSet;
-  unionSet.assign(size_t(n), 0);
+  scene.unionSet->assign(size_t(n), 0);
 
   // Culling over both states: only live triangles are tested; the others
   // keep their work flag.
   std::vector<int32_t> workFlags(size_t(n), 1);
-  {
-    std::vector<int32_t> tested(std::max<size_t>(size_t(n), size_t(scene.first->IdCount())), 0);
-    std::copy(live.begin(), live.begin() + n, tested.begin());
-    CullTriangles(frustum, *scene.first, scene.second, tested.data(), out);
-    for (int32_t i = 0; i < n; i++)
-      if (live[size_t(i)] != 0 && tested[size_t(i)] == 0) workFlags[size_t(i)] = 0;
-  }
+  std::vector<int32_t> tested(std::max<size_t>(size_t(n), size_t(scene.first->IdCount())), 0);
+  std::copy(live.begin(), live.begin() + n, tested.begin());
+  CullTriangles(frustum, *scene.first, scene.second, tested.data(), out);
+  for (int32_t i = 0; i < n; i++)
+    if (live[size_t(i)] != 0 && tested[size_t(i)] == 0) workFlags[size_t(i)] = 0;
+  return workFlags;
+}
+
+int SubIntervalSteps(const IntervalRunScene& scene, const std::vector<int32_t>& workFlags,
+                     int first, int last, const SubIntervalStepDone& stepDone, IntervalWork* work) {
+  const int32_t n = scene.triangleCount;
+  if (!Complete(scene) || workFlags.size() != size_t(n)) return 0;
+  std::ostream& out = *scene.out;
+  SampleLocationBuffer& buffer = *scene.buffer;
+  std::vector<int32_t>& live = *scene.liveFlags;
+  VisibleSet& unionSet = *scene.unionSet;
 
   ObjLoader mesh1, mesh2;
   mesh1.CopyState(*scene.first);
   mesh2.CopyState(*scene.first);
-
-  out << "Give start and end factor pos" << std::endl;
-  int first = 0, last = -1;
-  if (!ReadStepBounds(*scene.in, *scene.err, &first, &last)) return 0;
 
   IntervalWork total;
   int steps = 0;
@@ -79,18 +75,9 @@ int SubIntervalRun(const IntervalRunScene& scene, const std::string& name, Inter
     // From here on the liveness flags hold this step's visible set.
     std::fill(live.begin(), live.end(), 0);
     buffer.CollectTimelineTriangles(live.data(), n);
-    int32_t visible = WriteIdList(live.data(), n, Format("ASL_Visibility/%s_%d.txt", name.c_str(), i));
     for (int32_t t = 0; t < n; t++)
       if (live[size_t(t)] == 1) unionSet[size_t(t)] = 1;
-    out << visible << " triangles visible out of " << n << "\n";
-
-    out << "Begin Saving canvas to ";
-    std::unique_ptr<TriangleIntervalTable> table = BuildIntervalTable(buffer, n);
-    std::string path = Format("VisibilityTable/%s_%d.bin", name.c_str(), i);
-    out << path << "\n";
-    WriteIntervalTable(*table, path);
-    table.reset();
-    out << "Done saving canvas" << std::endl;
+    if (stepDone) stepDone(i, live);
 
     const IntervalWork& w = processor.work();
     total.evaluations += w.evaluations;
@@ -98,12 +85,6 @@ int SubIntervalRun(const IntervalRunScene& scene, const std::string& name, Inter
     total.trianglesDone += w.trianglesDone;
     steps++;
   }
-
-  WriteIdList(unionSet.data(), n, Format("ASL_Visibility/%s_Full.txt", name.c_str()));
-  const std::vector<int32_t>* ids = nullptr;
-  if (scene.first->triangleId.size() > 0) ids = &scene.first->triangleId[0];
-  WriteVisibleSet(unionSet, Format("ASL_Visibility/%s_visibleSet.bin", name.c_str()).c_str(),
-                  scene.dataset, ids);
   if (work) *work = total;
   return steps;
 }

@@ -2,7 +2,7 @@
 // over every live triangle, dumped as text; and the point scenes' run,
 // which waits for the moving spheres.
 #include <algorithm>
-#include <fstream>
+#include <ostream>
 
 #include "IntervalRuns.h"
 #include "ObjLoader.h"
@@ -17,7 +17,7 @@ constexpr double kTrialX = 400, kTrialY = 130;
 
 }  // namespace
 
-void IntervalTrial(const IntervalRunScene& scene) {
+void TrialTimelines(const IntervalRunScene& scene, std::ostream* dump) {
   std::ostream& out = *scene.out;
   SampleLocationBuffer& buffer = *scene.buffer;
   if (!buffer.camera || !scene.first || !scene.second || !scene.liveFlags) return;
@@ -54,7 +54,6 @@ void IntervalTrial(const IntervalRunScene& scene) {
     PrepareMovingTriangle(m, eye, &prepared.back());
   }
 
-  std::ofstream dump("trial_interval.txt");
   CoverageInterval slots[kCoverageSlots];
   for (int a = 0; a < kTrialSize; a++) {
     for (int b = 0; b < kTrialSize; b++) {
@@ -75,7 +74,7 @@ void IntervalTrial(const IntervalRunScene& scene) {
       }
       out << "Interval number is " << timeline.CountIntervals() << "\n";
       out << "Total Legit Interval number is " << total << "\n";
-      if (dump) DumpTimeline(timeline, dump);
+      if (dump && *dump) DumpTimeline(timeline, *dump);
     }
   }
 }

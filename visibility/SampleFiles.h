@@ -13,8 +13,7 @@ class SampleLocationBuffer;
 // file's size matches the buffer's; a mismatch leaves the buffer alone.
 // Returns the number of samples added (0 for a missing or malformed file,
 // which is reported once; positions outside the buffer are skipped).
-int32_t ReadSampleLocations(SampleLocationBuffer& buffer,
-                            const std::string& path = "Superpixel_visibilities/ASL_gfbfile.bin");
+int32_t ReadSampleLocations(SampleLocationBuffer& buffer, const std::string& path);
 // The same from bytes in memory; `name` labels the messages.
 int32_t ParseSampleLocations(SampleLocationBuffer& buffer, const uint8_t* data, size_t size,
                              const std::string& name);

@@ -8,16 +8,19 @@
 #include <string>
 #include <vector>
 
+#include "SceneNumbers.h"
+
 using VisibleSet = std::vector<int32_t>;
 
-// Dataset whose visible-set files carry the first group's id-table entry
-// instead of the triangle index.
-constexpr int kFirstGroupIdDataset = 71;
+// The dataset whose visible-set files carry the first group's id-table
+// entry instead of the triangle index: the terrain's cells.
+constexpr int kFirstGroupIdDataset = dataset::kRtiSubdivided;
 
 // Counts the non-zero flags and, with a path, writes the ids of the flags
-// equal to 1. Ids are triangle indices, except for dataset 71, where they
-// are the entries of `firstGroupIds` (the mesh's id-table row of group 0,
-// null when it has no table; indices beyond the row keep their number).
+// equal to 1. Ids are triangle indices, except for kFirstGroupIdDataset,
+// where they are the entries of `firstGroupIds` (the mesh's id-table row
+// of group 0, null when it has no table; indices beyond the row keep their
+// number).
 // Prints the count with " visible triangle detected and saved!" (or
 // " visible triangle detected!" without a path).
 int32_t WriteVisibleSet(const int32_t* flags, int32_t n, const char* path, int dataset = 0,
@@ -49,5 +52,4 @@ int32_t WriteIdList(const int32_t* flags, int32_t n, const std::string& path);
 void WriteVisibilityLine(std::ostream& out, const std::string& label, const int32_t* flags,
                          int32_t n);
 // The end-state file: that line with label "0" as the whole content.
-void WriteVisibilityAtB(const int32_t* flags, int32_t n,
-                        const std::string& path = "ASL_Visibility/Visibility_at_B.txt");
+void WriteVisibilityAtB(const int32_t* flags, int32_t n, const std::string& path);

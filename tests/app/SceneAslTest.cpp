@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "DatasetTable.h"
+#include "Format.h"
 #include "ObjLoader.h"
 #include "ParticleSet.h"
 #include "Scene.h"
 #include "TestSupport.h"
 #include "TriangleSoup.h"
+#include "WorkFolders.h"
 
 namespace {
 
@@ -17,15 +20,11 @@ class SceneAsl : public testing::Test {
  protected:
   void SetUp() override {
     if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no DISPLAY";
-    for (const char* d : {"ASL_Visibility", "Images", "Images/ASL", "Images/Control"})
-      mkdir(d, 0755);
+    MakeFolders({layout::FolderName(layout::Folder::kResults), layout::ImageFolder("ASL"),
+                 layout::ImageFolder("Control")});
     scene_ = std::make_unique<Scene>();
-    scene = scene_.get();
   }
-  void TearDown() override {
-    scene = nullptr;
-    scene_.reset();
-  }
+  void TearDown() override { scene_.reset(); }
   // Three quads side by side in front of the view, a fourth hidden behind
   // the first, and a fifth out of view.
   void LoadMesh() {
@@ -80,7 +79,7 @@ TEST_F(SceneAsl, PlainRunWritesTheSetAndItsFrames) {
 
 TEST_F(SceneAsl, FactorRunNamesTheFileByScene) {
   LoadMesh();
-  scene_->sceneId = 9;
+  scene_->sceneId = dataset::kForest;
   // A factor that gives no pixels, or more than memory can hold, is refused.
   const std::string refused = StdoutOf([&] {
     scene_->AslWithFactor(0);
@@ -101,7 +100,7 @@ TEST_F(SceneAsl, FactorRunNamesTheFileByScene) {
 
 TEST_F(SceneAsl, ControlRunsTheReferenceOfTheScene) {
   LoadMesh();
-  scene_->sceneId = 9;  // forest: factor 2, then the image series
+  scene_->sceneId = dataset::kForest;  // factor 2, then the image series
   Quiet([&] { scene_->AslControl(); });
   EXPECT_EQ(ReadIdFile("ASL_Visibility/Forest_2X.txt"), (Ids{0, 1, 2, 3, 4, 5}));
   EXPECT_TRUE(FileExists("Images/Control/0.tif"));
@@ -109,14 +108,14 @@ TEST_F(SceneAsl, ControlRunsTheReferenceOfTheScene) {
   EXPECT_EQ(scene_->runVisibleSet[6], 0);
 
   // Any other scene: the pixel-centre pass as a text list.
-  scene_->sceneId = 4;
+  scene_->sceneId = dataset::kPlainStates;
   scene_->drawFlags.assign(size_t(scene_->triangleCount), 1);
   Quiet([&] { scene_->AslControl(); });
   EXPECT_EQ(ReadText("ASL_Visibility/Whoknowswhat_control.txt"), "0\n1\n2\n3\n4\n5\n");
 }
 
 TEST_F(SceneAsl, PointSceneControlCastsSpheresOnTheFineGrid) {
-  scene_->sceneId = 5;
+  scene_->sceneId = dataset::kPoints;
   scene_->radius = 20;
   const float z = -3 * scene_->viewCamera->zNear;
   scene_->particleDrawState = std::make_unique<ParticleSet>();
@@ -135,13 +134,12 @@ TEST_F(SceneAsl, PointSceneControlCastsSpheresOnTheFineGrid) {
 
 TEST_F(SceneAsl, CitySecondViewUnitesTheStoredSets) {
   LoadMesh();
-  scene_->sceneId = 100;
+  scene_->sceneId = dataset::kManhattan;
   scene_->viewNumber = 2;
-  for (const char* d : {"ASL_Visibility/Final", "ASL_Visibility/Final/Manhattan",
-                        "ASL_Visibility/Final/Manhattan/Midtown"})
-    mkdir(d, 0755);
-  WriteIdFile("ASL_Visibility/Final/Manhattan/Midtown/1.bin", {0, 1});
-  WriteIdFile("ASL_Visibility/Final/Manhattan/Midtown/3.bin", {4});
+  const std::string sets = FindDataset(dataset::kManhattan).storedSets.For(2).Path();
+  MakeFolder(FolderOf(sets));
+  WriteIdFile(Format(sets.c_str(), 1), {0, 1});
+  WriteIdFile(Format(sets.c_str(), 3), {4});
   scene_->runVisibleSet.assign(size_t(scene_->triangleCount), 1);  // cleared by the first
   Quiet([&] { scene_->Asl(); });
   EXPECT_EQ(scene_->runVisibleSet, (VisibleSet{1, 1, 0, 0, 1, 0, 0, 0, 0, 0}));

@@ -12,6 +12,7 @@
 #include "Scene.h"
 #include "TestSupport.h"
 #include "TriangleSoup.h"
+#include "WorkFolders.h"
 
 namespace {
 
@@ -19,16 +20,12 @@ class SceneGfb : public testing::Test {
  protected:
   void SetUp() override {
     if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no DISPLAY";
-    for (const char* d : {"ASL_Visibility", "VisibilityTable"}) mkdir(d, 0755);
+    MakeFolders({layout::FolderName(layout::Folder::kResults),
+                 layout::FolderName(layout::Folder::kTables)});
     scene_ = std::make_unique<Scene>();
-    scene = scene_.get();
     scene_->input = &input_;
   }
-  void TearDown() override {
-    scene = nullptr;
-    scene_.reset();
-    ResetGlobalTrajectories();
-  }
+  void TearDown() override { scene_.reset(); }
   // A backdrop square (triangles 0, 1), a small triangle crossing the view
   // from left to right (2) and a triangle far off to the side (3).
   void LoadStates(size_t count = 2) {
@@ -67,14 +64,14 @@ class SceneGfb : public testing::Test {
 }  // namespace
 
 TEST_F(SceneGfb, RefusesWithoutAScene) {
-  const std::string out = GfbDbg(10).out;
+  const std::string out = GfbDbg(dataset::kTruckGfb).out;
   EXPECT_NE(out.find("\"GFB_DBG\": no scene is set up"), std::string::npos) << out;
   EXPECT_FALSE(scene_->sampleBuffer);
 }
 
 TEST_F(SceneGfb, FullRunOnAnyOtherScene) {
   LoadStates();
-  const std::string out = GfbDbg(4).out;
+  const std::string out = GfbDbg(dataset::kPlainStates).out;
   EXPECT_NE(out.find("Culled out: 1\n"), std::string::npos) << out;
   EXPECT_EQ(ReadText("ASL_Visibility/Visibility_at_B.txt"), "0:0,1,2,\n");
   EXPECT_TRUE(FileExists("VisibilityTable/whatever_1.bin"));
@@ -88,7 +85,7 @@ TEST_F(SceneGfb, FullRunOnAnyOtherScene) {
 
 TEST_F(SceneGfb, SubIntervalRunsByDataset) {
   LoadStates();
-  GfbDbg(9, "39 45\n");
+  GfbDbg(dataset::kForest, "39 45\n");
   EXPECT_TRUE(FileExists("ASL_Visibility/Forest_visibility_39.txt"));
   EXPECT_FALSE(FileExists("ASL_Visibility/Forest_visibility_38.txt"));
   EXPECT_TRUE(FileExists("VisibilityTable/Forest_visibility_39.bin"));
@@ -96,18 +93,36 @@ TEST_F(SceneGfb, SubIntervalRunsByDataset) {
 
   // Timelines of another scene are dropped before a run on this one.
   scene_->dataPath = "elsewhere/";
-  GfbDbg(4);
+  GfbDbg(dataset::kPlainStates);
   IntervalStatistics st = CountTimelineIntervals(*scene_->sampleBuffer);
-  GfbDbg(4);  // the same scene again: its intervals are found again
+  GfbDbg(dataset::kPlainStates);  // the same scene again: its intervals are found again
   EXPECT_EQ(CountTimelineIntervals(*scene_->sampleBuffer).totalIntervals, st.totalIntervals);
 
   // The city scene names its output by the chosen view.
   scene_->viewNumber = 2;
-  EXPECT_EQ(GfbDbg(100, "0 0\n").err, "no haha!\n");
+  EXPECT_EQ(GfbDbg(dataset::kManhattan, "0 0\n").err, "no haha!\n");
   EXPECT_TRUE(FileExists("ASL_Visibility/Manhattan_midtown_visibility_0.txt"));
   scene_->viewNumber = 0;
-  EXPECT_EQ(GfbDbg(100, "0 0\n").err, "haha!\n");
+  EXPECT_EQ(GfbDbg(dataset::kManhattan, "0 0\n").err, "haha!\n");
   EXPECT_TRUE(FileExists("ASL_Visibility/Manhattan_visibility_0.txt"));
+}
+
+TEST_F(SceneGfb, SubIntervalStepBoundsAreTypedAfterCulling) {
+  LoadStates();
+  const Console typed = GfbDbg(dataset::kForest, "39 45\n");
+  const size_t culled = typed.out.find("Culled out: 1\n");
+  ASSERT_NE(culled, std::string::npos) << typed.out;
+  EXPECT_EQ(typed.out.find("Give start and end factor pos\n"), culled + 14) << typed.out;
+
+  // A refused line is dropped: the next run reads the line after it.
+  const Console refused = GfbDbg(dataset::kForest, "first last\n0 0\n");
+  EXPECT_EQ(refused.err, "Step bounds must be two integers; nothing is computed.\n");
+  EXPECT_EQ(refused.out.find("Begin Saving canvas"), std::string::npos) << refused.out;
+  scene_->drawFlags.assign(size_t(scene_->triangleCount), 1);
+  const std::string next = StdoutOf([&] { scene_->GfbDbg(); });
+  EXPECT_NE(next.find("Begin Saving canvas to VisibilityTable/Forest_visibility_0.bin\n"),
+            std::string::npos)
+      << next;
 }
 
 TEST_F(SceneGfb, KeyframedModeTakesTrajectoryPositions) {
@@ -117,21 +132,21 @@ TEST_F(SceneGfb, KeyframedModeTakesTrajectoryPositions) {
   // while between the states it crosses the middle in step 20.
   auto tr = KeyframeTrajectories::Build(2, scene_->states[0]);
   tr->StoreKeyframe(scene_->states[0], 1);
-  InstallGlobalTrajectories(std::move(tr));
+  scene_->trajectories = std::move(tr);
   scene_->holdTrajectory = 1;
-  GfbDbg(8, "20 20");
+  GfbDbg(dataset::kGrassField, "20 20");
   EXPECT_EQ(ReadText("ASL_Visibility/Grassfield_visibility_20.txt"), "4\n2\n0\n1\n\n");
   scene_->holdTrajectory = 0;
-  GfbDbg(8, "20 20");
+  GfbDbg(dataset::kGrassField, "20 20");
   EXPECT_EQ(ReadText("ASL_Visibility/Grassfield_visibility_20.txt"), "4\n3\n0\n1\n2\n\n");
 }
 
 TEST_F(SceneGfb, TrialOnOneStateAndPointScene) {
   LoadStates(1);  // the terrain has one state: it stands still
-  const std::string out = GfbDbg(7).out;
+  const std::string out = GfbDbg(dataset::kRti).out;
   EXPECT_NE(out.find("\"GFB_DBG\": the scene has one state"), std::string::npos) << out;
   EXPECT_NE(out.find("Total Legit Interval number is "), std::string::npos);
   EXPECT_EQ(ReadText("trial_interval.txt").rfind("Super Pixel[400.5,130.5]:\n", 0), 0u);
 
-  EXPECT_NE(GfbDbg(5).err.find("nothing is computed"), std::string::npos);
+  EXPECT_NE(GfbDbg(dataset::kPoints).err.find("nothing is computed"), std::string::npos);
 }

@@ -17,7 +17,6 @@
 #include "KeyframeTrajectories.h"
 #include "ObjLoader.h"
 #include "ParticleSet.h"
-#include "RenderingFactor.h"
 #include "Scene.h"
 #include "SceneCatalogue.h"
 #include "TestSupport.h"
@@ -35,10 +34,8 @@ class SceneSetupTest : public testing::Test {
     manifest_ = new WorkdirManifest();
     ASSERT_TRUE(Quiet([&] { return MakeWorkdir(".", options, manifest_); }));
     owner_ = new Scene();
-    scene = owner_;
   }
   static void TearDownTestSuite() {
-    scene = nullptr;
     delete owner_;
     delete manifest_;
     delete dir_;
@@ -62,9 +59,11 @@ class SceneSetupTest : public testing::Test {
   // background.
   static size_t Drawn(int mode) {
     const uint32_t sky = 130u | 202u << 8 | 250u << 16 | 0xFFu << 24;
-    const uint32_t background = mode == 10113 || mode == 10116 || mode == 40001 ? 0xFFFFFFFFu
-                                : mode == 40000 || mode == 40002            ? 0xFF000000u
-                                                                            : sky;
+    namespace rm = render_mode;
+    const uint32_t background =
+        mode == rm::kVisibleSet || mode == rm::kPointFootage || mode == rm::kTid ? 0xFFFFFFFFu
+        : mode == rm::kPoints || mode == rm::kFilled                             ? 0xFF000000u
+                                                                                 : sky;
     FrameBuffer& v = *owner_->viewWindow;
     v.renderMode = mode;
     v.redraw();
@@ -83,17 +82,17 @@ class SceneSetupTest : public testing::Test {
     const bool points = s.particleDrawState != nullptr;
     size_t setup = 0, point = 0, tid = 0, filled = 0, items = 0;
     const Console c = ConsoleOf([&] {
-      renderingFactor = 1;
+      s.renderingFactor = 1;
       setup = Drawn(setupMode);
       if (!points) {
-        point = Drawn(40000);
-        tid = Drawn(40001);
-        filled = Drawn(40002);
-        Drawn(1);
+        point = Drawn(render_mode::kPoints);
+        tid = Drawn(render_mode::kTid);
+        filled = Drawn(render_mode::kFilled);
+        Drawn(render_mode::kItemBuffer);
         items = size_t(std::count_if(s.itemBuffer.begin(), s.itemBuffer.end(),
                                      [](int32_t id) { return id >= 0; }));
       }
-      renderingFactor = 100;
+      s.renderingFactor = 100;
     });
     EXPECT_GT(setup, 500u) << "mode " << setupMode;
     EXPECT_EQ(c.out.find("failed"), std::string::npos) << c.out;
@@ -229,7 +228,7 @@ TEST_F(SceneSetupTest, AnimatedEntriesWriteLivenessAndBuildTrajectories) {
   std::vector<int> live = lines("Geometry/truck/stateliveness.txt");
   ASSERT_EQ(live.size(), size_t(owner_->triangleCount));
   EXPECT_EQ(*std::max_element(live.begin(), live.end()), 3);
-  const KeyframeTrajectories* record = GlobalTrajectories();
+  const KeyframeTrajectories* record = owner_->trajectories.get();
   ASSERT_NE(record, nullptr);
   EXPECT_EQ(record->keyframeCount, 3);
   EXPECT_EQ(owner_->drawFlags, record->goodTriangles);
@@ -239,7 +238,7 @@ TEST_F(SceneSetupTest, AnimatedEntriesWriteLivenessAndBuildTrajectories) {
 
   // The same scene again keeps its record.
   Setup(10, 3);
-  EXPECT_EQ(GlobalTrajectories(), record);
+  EXPECT_EQ(owner_->trajectories.get(), record);
 
   // More states: the file written for three is replaced, and bricks that
   // fall off die before the last state.
@@ -248,14 +247,14 @@ TEST_F(SceneSetupTest, AnimatedEntriesWriteLivenessAndBuildTrajectories) {
   live = lines("Geometry/truck/stateliveness.txt");
   EXPECT_EQ(*std::max_element(live.begin(), live.end()), 30);
   EXPECT_LT(*std::min_element(live.begin(), live.end()), 30);
-  EXPECT_EQ(GlobalTrajectories()->keyframeCount, 30);
-  EXPECT_EQ(GlobalTrajectories()->lastKeyframe[size_t(owner_->triangleCount) - 1], live.back() - 1);
+  EXPECT_EQ(owner_->trajectories->keyframeCount, 30);
+  EXPECT_EQ(owner_->trajectories->lastKeyframe[size_t(owner_->triangleCount) - 1], live.back() - 1);
 
   // Another scene gets its own record.
   owner_->movingCamera = 1;
   Setup(3, 2);
-  EXPECT_EQ(GlobalTrajectories()->keyframeCount, 3);
-  EXPECT_EQ(GlobalTrajectories()->triangleCount, owner_->triangleCount);
+  EXPECT_EQ(owner_->trajectories->keyframeCount, 3);
+  EXPECT_EQ(owner_->trajectories->triangleCount, owner_->triangleCount);
   EXPECT_EQ(owner_->pathCameras.size(), 3u);
 }
 

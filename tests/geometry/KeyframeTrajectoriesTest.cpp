@@ -121,16 +121,3 @@ TEST_F(Trajectories, BuildStepsFollowsLastKeyframes) {
   EXPECT_EQ(out2.str(), "Done smoothing the interval, average interval count is 1\n");
   EXPECT_TRUE(kt->steps[2].empty());
 }
-
-TEST(GlobalTrajectories, OneRecordPerProcess) {
-  ResetGlobalTrajectories();
-  EXPECT_EQ(GlobalTrajectories(), nullptr);
-  auto base = MakeBaseMesh();
-  auto other = MakeBaseMesh();
-  KeyframeTrajectories* first = InstallGlobalTrajectories(KeyframeTrajectories::Build(2, *base));
-  ASSERT_NE(first, nullptr);
-  EXPECT_EQ(InstallGlobalTrajectories(KeyframeTrajectories::Build(3, *other)), first);
-  EXPECT_EQ(GlobalTrajectories()->keyframeCount, 2);
-  ResetGlobalTrajectories();
-  EXPECT_EQ(GlobalTrajectories(), nullptr);
-}

@@ -9,6 +9,7 @@
 #include "PPC.h"
 #include "TestSupport.h"
 #include "TiffIO.h"
+#include "TiffWindow.h"
 
 namespace {
 

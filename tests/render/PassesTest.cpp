@@ -81,7 +81,7 @@ TEST_F(Passes, ListDrawingGivesTheSameItemBufferAsOneTrianglePerCall) {
 TEST_F(Passes, ItemBufferPassDecodesIdentifiersAndRepeatsExactly) {
   auto mesh = OverlapMesh();
   PassContext c = rig_->Context();
-  c.sceneId = 4;
+  c.sceneId = dataset::kPlainStates;
   std::vector<int32_t> first;
   std::vector<uint32_t> shaded, shown;
   Quiet([&] {
@@ -180,7 +180,7 @@ TEST_F(Passes, ShadedFootageAndRasterViewsDrawTheMesh) {
       rig_->Draw([&](FrameBuffer&) { ShadePass(c, mesh.get()); got[0] = centre(); });
       EXPECT_NE(got[0], sky) << scene;
     }
-    c.sceneId = 4;
+    c.sceneId = dataset::kPlainStates;
     rig_->Draw([&](FrameBuffer&) { FootagePass(c, mesh.get(), true); got[1] = drawn(); });
     rig_->Draw([&](FrameBuffer&) { SuperPixelFootagePass(c); got[2] = centre(); });
     rig_->Draw([&](FrameBuffer&) { GrassPass(c); got[3] = drawn(); });

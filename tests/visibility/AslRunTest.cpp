@@ -10,6 +10,8 @@
 #include "PPC.h"
 #include "TestSupport.h"
 #include "TriangleSoup.h"
+#include "WorkFolders.h"
+#include "WorkLayout.h"
 
 namespace {
 
@@ -27,7 +29,7 @@ struct Fixture {
 
   // Triangles 0-3 in view (3 hidden behind 0), 4 far left of the view.
   Fixture() {
-    mkdir("ASL_Visibility", 0755);
+    MakeFolder(layout::FolderName(layout::Folder::kResults));
     const float z = -3 * cam.zNear;
     auto tri = [](Vex3_quarn c, float s) {
       return std::array<Vex3_quarn, 3>{c, c + Vex3_quarn(s, 0, 0), c + Vex3_quarn(0, s, 0)};
@@ -52,7 +54,8 @@ struct Fixture {
 TEST(AslRun, FactorRunCullsReportsAndWrites) {
   Fixture f;
   AslRunReport r;
-  const std::string out = StdoutOf([&] { r = AslFactorRun(f.run, AslFactorPath("Forest_ASL_exp", 2)); });
+  const std::string out =
+      StdoutOf([&] { r = AslFactorRun(f.run, layout::AslFactorResult("Forest_ASL_exp", 2)); });
   EXPECT_EQ(r.culled, 1);
   EXPECT_GT(r.averageArea, 10);
   EXPECT_NE(f.log.str().find("Culled out: 1\n"), std::string::npos);
@@ -69,7 +72,7 @@ TEST(AslRun, FactorRunCullsReportsAndWrites) {
 TEST(AslRun, PlainRunTakesItsFlagsFromTheOverrideFile) {
   Fixture f;
   WriteIdFile("ASL_Visibility/Whoknowswhat_2.bin", {1, 3});
-  Quiet([&] { AslPlainRun(f.run, AslPlainPath("Whoknowswhat")); });
+  Quiet([&] { AslPlainRun(f.run, layout::AslResult("Whoknowswhat"), layout::kPlainRunFlags); });
   // Only 1 and 3 are processed, and 3 is no longer hidden by 0.
   EXPECT_EQ(f.flags, (Ids{0, 1, 0, 1, 0}));
   EXPECT_EQ(ReadIdFile("ASL_Visibility/Whoknowswhat.bin"), (Ids{1, 3}));
@@ -78,7 +81,7 @@ TEST(AslRun, PlainRunTakesItsFlagsFromTheOverrideFile) {
 TEST(AslRun, TerrainRunTakesEveryTriangleAndReportsTheTile) {
   Fixture f;
   f.flags.assign(5, 0);  // ignored by this form
-  f.run.dataset = 71;
+  f.run.dataset = dataset::kRtiSubdivided;
   const std::string err = ConsoleOf([&] {
     AslTerrainRun(f.run, "ASL_Visibility/RTI_ASL_exp_90DegreeView_1_2.bin", 1, 2);
   }).err;
@@ -90,8 +93,7 @@ TEST(AslRun, TerrainRunTakesEveryTriangleAndReportsTheTile) {
 
 TEST(AslRun, PanoramaWritesOneSetPerCameraAndSkipsMissingOnes) {
   Fixture f;
-  mkdir("Views", 0755);
-  mkdir("Views/Final_views", 0755);
+  MakeFolder(layout::CameraFile(layout::FinalView("")));
   PPC left = f.cam, right = f.cam;
   left.Pan(20);
   right.Pan(-20);
@@ -99,8 +101,15 @@ TEST(AslRun, PanoramaWritesOneSetPerCameraAndSkipsMissingOnes) {
   ASSERT_TRUE(left.SaveToFile("Views/Final_views/Pano_2.ppc"));
   ASSERT_TRUE(right.SaveToFile("Views/Final_views/Pano_4.ppc"));
   PPC raster;
-  const std::string err = ConsoleOf([&] { AslPanoramaRun(f.run, "Final_views/Pano", &raster); }).err;
-  EXPECT_NE(err.find("Views/Final_views/Pano_3.ppc"), std::string::npos) << err;
+  std::vector<AslView> views;
+  for (int i = 1; i <= 5; i++)
+    views.push_back({layout::NumberedCamera("Final_views/Pano", i), layout::PanoramaResult(i - 1)});
+  std::ostringstream err;
+  f.run.err = &err;
+  Quiet([&] { AslPanoramaRun(f.run, views, &raster); });
+  EXPECT_EQ(err.str(),
+            "ERROR: could not read camera Views/Final_views/Pano_3.ppc; view 3 skipped\n"
+            "ERROR: could not read camera Views/Final_views/Pano_5.ppc; view 5 skipped\n");
   EXPECT_EQ(ReadIdFile("ASL_Visibility/ASL_exp_panorama_0.bin"), (Ids{0, 1, 2}));
   EXPECT_TRUE(FileExists("ASL_Visibility/ASL_exp_panorama_1.bin"));
   EXPECT_FALSE(FileExists("ASL_Visibility/ASL_exp_panorama_2.bin"));

@@ -1,5 +1,5 @@
-// The interval runs end to end on tiny scenes: console input, the files they
-// write, culling and the run log.
+// The interval runs end to end on tiny scenes: the files they write,
+// culling and the run log.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -8,6 +8,7 @@
 
 #include "Format.h"
 #include "Frustum.h"
+#include "IntervalDrivers.h"
 #include "IntervalRuns.h"
 #include "IntervalTable.h"
 #include "KeyframeTrajectories.h"
@@ -16,6 +17,7 @@
 #include "SampleLocationBuffer.h"
 #include "TestSupport.h"
 #include "TriangleSoup.h"
+#include "WorkFolders.h"
 
 namespace {
 
@@ -39,13 +41,11 @@ struct RunFixture {
   ObjLoader first, second;
   std::vector<int32_t> live;
   VisibleSet unionSet;
-  std::istringstream in;
   std::ostringstream out, err, log;
   IntervalRunScene scene;
 
   explicit RunFixture(const std::vector<std::pair<Tri, Tri>>& tris) {
-    mkdir("ASL_Visibility", 0755);
-    mkdir("VisibilityTable", 0755);
+    MakeFolders({layout::FolderName(layout::Folder::kResults), layout::FolderName(layout::Folder::kTables)});
     buffer.SetCamera(cam);
     std::vector<Tri> a, b;
     for (const auto& t : tris) {
@@ -61,7 +61,6 @@ struct RunFixture {
     scene.triangleCount = int32_t(tris.size());
     scene.liveFlags = &live;
     scene.unionSet = &unionSet;
-    scene.in = &in;
     scene.out = &out;
     scene.err = &err;
     scene.runLog = &log;
@@ -82,10 +81,8 @@ std::vector<std::pair<Tri, Tri>> ThreeTriangles() {
 
 TEST(SubIntervalRun, StepBoundsAndOutputs) {
   RunFixture f(ThreeTriangles());
-  f.in.str("39 45\n");
-  EXPECT_EQ(SubIntervalRun(f.scene, "Test"), 1);
+  EXPECT_EQ(SubIntervalRun(f.scene, "Test", 39, 45), 1);
   EXPECT_NE(f.out.str().find("Culled out: 1\n"), std::string::npos);
-  EXPECT_NE(f.out.str().find("Give start and end factor pos\n"), std::string::npos);
   EXPECT_NE(f.out.str().find("Begin Saving canvas to VisibilityTable/Test_39.bin\nDone saving canvas\n"),
             std::string::npos);
   EXPECT_FALSE(FileExists("ASL_Visibility/Test_38.txt"));
@@ -106,8 +103,7 @@ TEST(SubIntervalRun, StepBoundsAndOutputs) {
 
 TEST(SubIntervalRun, MovingTriangleInItsStepsAndCulledOneNowhere) {
   RunFixture f(ThreeTriangles());
-  f.in.str("0 39");
-  EXPECT_EQ(SubIntervalRun(f.scene, "All"), 40);
+  EXPECT_EQ(SubIntervalRun(f.scene, "All", 0, 39), 40);
   EXPECT_EQ(ReadText("ASL_Visibility/All_10.txt"), "3\n2\n0\n1\n\n");
   EXPECT_EQ(ReadText("ASL_Visibility/All_Full.txt"), "3\n2\n0\n1\n\n");
   auto t10 = ReadIntervalTable("VisibilityTable/All_10.bin");
@@ -126,23 +122,16 @@ TEST(SubIntervalRun, MovingTriangleInItsStepsAndCulledOneNowhere) {
   EXPECT_EQ(ReadText("ASL_Visibility/All_visibleSet.bin").size(), 12u);
 }
 
-TEST(SubIntervalRun, EmptyStepAndRefusedInput) {
+TEST(SubIntervalRun, EmptyStepAndReversedBounds) {
   RunFixture f({{kBehind, kBehind}});
-  f.in.str("3 3");
-  EXPECT_EQ(SubIntervalRun(f.scene, "None"), 1);
+  EXPECT_EQ(SubIntervalRun(f.scene, "None", 3, 3), 1);
   EXPECT_EQ(ReadText("ASL_Visibility/None_3.txt"), "1\n0\n\n");
   // An empty table: M = 0 records of N = 1 triangle.
   EXPECT_EQ(ReadText("VisibilityTable/None_3.bin"), std::string("\0\0\0\0\1\0\0\0", 8));
 
-  RunFixture g(ThreeTriangles());
-  g.in.str("first last\n");
-  EXPECT_EQ(SubIntervalRun(g.scene, "Bad"), 0);
-  EXPECT_EQ(g.err.str(), "Step bounds must be two integers; nothing is computed.\n");
-  EXPECT_FALSE(FileExists("ASL_Visibility/Bad_0.txt"));
   // First after last runs no step.
   RunFixture h(ThreeTriangles());
-  h.in.str("5 4");
-  EXPECT_EQ(SubIntervalRun(h.scene, "Rev"), 0);
+  EXPECT_EQ(SubIntervalRun(h.scene, "Rev", 5, 4), 0);
   EXPECT_FALSE(FileExists("ASL_Visibility/Rev_5.txt"));
 }
 

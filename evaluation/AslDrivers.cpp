@@ -1,0 +1,132 @@
+#include "AslDrivers.h"
+
+#include "AslReference.h"
+#include "AslRun.h"
+#include "Format.h"
+#include "ObjLoader.h"
+#include "PPC.h"
+#include "SampleLocationBuffer.h"
+#include "VisibleSetFrames.h"
+#include "WorkLayout.h"
+
+namespace {
+
+AslRunContext Context(const AslButtonScene& s, SampleLocationBuffer& buffer) {
+  AslRunContext run;
+  run.buffer = &buffer;
+  run.mesh = s.mesh;
+  run.flags = s.flags;
+  run.visible = s.visible;
+  run.dataset = s.dataset;
+  run.out = s.out;
+  run.err = s.err;
+  return run;
+}
+
+void Show(const std::function<void()>& f) {
+  if (f) f();
+}
+
+bool Refused(const AslButtonScene& s, const char* label) {
+  if (s.row->asl != AslForm::kNotAvailable) return false;
+  *s.out << "\"" << label << "\": the point-scene form is not available in this build yet"
+         << std::endl;
+  return true;
+}
+
+}  // namespace
+
+void AslButton(const AslButtonScene& s) {
+  const DatasetRow& row = *s.row;
+  if (Refused(s, "ASL")) return;
+  const FileRef& stored = row.storedSets.For(s.view);
+  if (!stored.Empty()) {
+    // The view's stored sets, united.
+    for (int i = 1; i <= row.storedSetCount; i++)
+      ReadVisibleSet(*s.visible, Format(stored.Path().c_str(), i), i == 1);
+    Show(s.showVisibleSet);
+    return;
+  }
+  const AslRunContext run = Context(s, s.sampleBuffer(1));
+  if (row.asl == AslForm::kAllTriangles) {
+    AslTerrainRun(run, AslTileResultPath(row, s.view, s.tileColumn, s.tileRow), s.tileColumn,
+                  s.tileRow);
+    Show(s.showVisibleSet);
+    return;
+  }
+  AslPlainRun(run, AslResultPath(row, s.view), layout::kPlainRunFlags);
+  Show(s.showVisibleSet);
+  WriteVisibleSetFrames(*s.mesh, *s.visible, *s.viewCamera, layout::ImageFolder("ASL"), 5, *s.out);
+}
+
+void AslWithFactorButton(const AslButtonScene& s, double factor) {
+  const DatasetRow& row = *s.row;
+  if (Refused(s, "ASL with Factor")) return;
+  const PPC& view = *s.viewCamera;
+  if (!(factor > 0) ||
+      (!s.bufferMade && double(view.w) * view.h * factor * factor > kMaxBufferPixels)) {
+    *s.out << "\"ASL with Factor\": factor " << factor
+           << " refused (the sample buffer must have at least one and at most " << kMaxBufferPixels
+           << " pixels)" << std::endl;
+    return;
+  }
+  const AslRunContext run = Context(s, s.sampleBuffer(factor));
+  if (const char* base = row.panoramaCameras.For(s.view)) {
+    std::vector<AslView> views;
+    for (int i = 1; i <= row.panoramaViews; i++)
+      views.push_back({layout::NumberedCamera(base, i), layout::PanoramaResult(i - 1)});
+    AslPanoramaRun(run, views, s.viewCamera);
+  } else if (row.asl == AslForm::kAllTriangles) {
+    AslTerrainRun(run, AslTileResultPath(row, s.view, s.tileColumn, s.tileRow), s.tileColumn,
+                  s.tileRow);
+  } else {
+    AslFactorRun(run, AslFactorResultPath(row, s.view, factor));
+  }
+  Show(s.showVisibleSet);
+}
+
+void AslControlButton(const AslButtonScene& s) {
+  const DatasetRow& row = *s.row;
+  std::vector<int32_t>& flags = *s.flags;
+  switch (row.control) {
+    case ControlForm::kPoints:
+      *s.out << "Radius is " << s.radius << std::endl;
+      if (s.points.points == nullptr || s.points.count == 0) {
+        *s.out << "\"ASL Control\": no point set is loaded" << std::endl;
+        return;
+      }
+      ParticleReference(s.points, *s.viewCamera, s.radius, flags, s.visible,
+                        row.controlResult.For(s.view).Path(), *s.out);
+      return;
+    case ControlForm::kRaster:
+      AslReference(*s.mesh, *s.viewCamera, row.controlFactor, flags, s.visible,
+                   row.controlResult.For(s.view).Path(), *s.out);
+      break;
+    case ControlForm::kRasterEachView: {
+      // Each view starts from the flags the scene had, not from the set the
+      // view before left in them.
+      const std::vector<int32_t> initial = flags;
+      for (const ControlView& v : row.controlViews) {
+        PPC cam = *s.viewCamera;
+        if (!cam.Load(v.camera)) {
+          *s.err << "ERROR: could not read camera " << layout::CameraFile(v.camera)
+                 << "; view skipped" << std::endl;
+          continue;
+        }
+        cam.Resize(s.viewCamera->w, s.viewCamera->h);
+        flags = initial;
+        AslReference(*s.mesh, cam, row.controlFactor, flags, s.visible, v.output.Path(), *s.out);
+      }
+      break;
+    }
+    case ControlForm::kCentreSamples:
+      CentreSampleReference(Context(s, s.sampleBuffer(1)), CentreSampleResultPath(row, s.view));
+      break;
+  }
+  if (row.redrawAfterControl) Show(s.redraw);  // the flags now hold only the visible triangles
+  const std::string frames = layout::ImageFolder("Control");
+  if (row.controlFrames == ControlFrames::kDrawFlags)
+    WriteVisibleSetFrames(*s.mesh, flags, *s.viewCamera, frames, 5, *s.out);
+  if (row.controlFrames == ControlFrames::kVisibleSet)
+    WriteVisibleSetFrames(*s.mesh, *s.visible, *s.viewCamera, frames, 5, *s.out);
+}

@@ -1,0 +1,123 @@
+// What the experiments know about each dataset: one row per dataset (the
+// sceneId a scene leaves after Scene Setup) with its views, the forms its
+// runs take and the names of what they read and write. Names are relative
+// to a folder of the working directory (layout::Folder); the drivers and
+// the tests compose the paths from a row with the functions below, so a
+// name lives in one place.
+//
+// A new experiment member (footage, control, truth, replay) adds its
+// settings to the row type and its values to the rows, and one shared
+// driver reads them; it does not add a function per dataset.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "SceneNumbers.h"
+#include "WorkLayout.h"
+
+// A file named in a row: a name below one of the working directory's
+// folders. An empty name means "none".
+struct FileRef {
+  layout::Folder folder = layout::Folder::kRoot;
+  const char* name = "";
+  bool Empty() const { return name == nullptr || name[0] == '\0'; }
+  std::string Path() const { return layout::In(folder, name); }
+};
+
+// A setting chosen by the panel's view number: view 1, view 2, and the
+// value for any other number.
+template <typename T>
+struct PerView {
+  T view1{}, view2{}, other{};
+  const T& For(int view) const { return view == 1 ? view1 : view == 2 ? view2 : other; }
+};
+
+// "ASL" and "ASL with Factor".
+enum class AslForm {
+  kLiveTriangles,  // cull, place samples on the live triangles, write the set
+  kAllTriangles,   // every triangle of the mesh, no culling, the tile's statistics
+  kNotAvailable,   // the point scenes: refused until their form exists
+};
+
+// "ASL Control": the reference a run is judged against.
+enum class ControlForm {
+  kCentreSamples,   // pixel centres only, the set as a text list
+  kRaster,          // software raster at `controlFactor` times the view's resolution
+  kRasterEachView,  // the same through each of the row's fixed cameras in turn
+  kPoints,          // spheres on the fine grid (point scenes)
+};
+
+// The image series a control run writes of its result.
+enum class ControlFrames { kNone, kVisibleSet, kDrawFlags };
+
+// "GFB_DBG".
+enum class IntervalForm {
+  kWhole,         // the whole interval at once, then its replay
+  kSteps,         // 40 sub-intervals between typed step bounds
+  kTrial,         // list-form timelines of a block, dumped as text
+  kNotAvailable,  // the point scenes: needs the moving spheres
+};
+
+struct ControlView {
+  const char* camera;  // below the camera folder
+  FileRef output;
+};
+
+struct DatasetRow {
+  std::vector<int> ids;  // the datasets (dataset::Id) of the row; none for the shared row
+  const char* name = "";
+
+  // Still-frame runs.
+  AslForm asl = AslForm::kLiveTriangles;
+  PerView<const char*> aslStem;  // result stem of the plain and factor runs
+  // The all-triangles form: its result per view, a pattern taking the
+  // tile's column and row.
+  PerView<FileRef> aslTileResult;
+  // Views whose plain run unites stored sets instead of computing: a
+  // pattern taking 1 ... storedSetCount.
+  PerView<FileRef> storedSets;
+  int storedSetCount = 0;
+  // Views whose factor run is a panorama: the camera base of its
+  // panoramaViews cameras "<base>_<i>.ppc".
+  PerView<const char*> panoramaCameras;
+  int panoramaViews = 0;
+
+  ControlForm control = ControlForm::kCentreSamples;
+  int controlFactor = 0;
+  PerView<FileRef> controlResult;         // kRaster, kPoints
+  std::vector<ControlView> controlViews;  // kRasterEachView
+  ControlFrames controlFrames = ControlFrames::kNone;
+  bool redrawAfterControl = false;  // the view shows only the visible triangles
+
+  // Interval runs.
+  IntervalForm interval = IntervalForm::kWhole;
+  PerView<const char*> intervalStem;  // kSteps: the result stem
+  // Whether the steps' stem depends on a view chosen on the panel; the run
+  // says which way it went on the error stream.
+  bool announcesView = false;
+};
+
+// The row of a dataset; datasets without a row of their own share the
+// last row.
+const DatasetRow& FindDataset(int id);
+// Every row, the shared one last.
+const std::vector<DatasetRow>& DatasetTable();
+
+// View numbers a row's settings tell apart (1, 2 and one other).
+constexpr int kOtherView = 0;
+
+// Paths of a row, as the drivers compose them.
+std::string AslResultPath(const DatasetRow& row, int view);
+std::string AslFactorResultPath(const DatasetRow& row, int view, double factor);
+std::string AslTileResultPath(const DatasetRow& row, int view, int tileColumn, int tileRow);
+std::string CentreSampleResultPath(const DatasetRow& row, int view);
+// The files the row's runs read that the working directory must hold,
+// over all views (cameras as paths below "Views/").
+std::vector<std::string> RowInputs(const DatasetRow& row);
+// The files the row's runs write under the row's own names, over all views
+// (factor runs with factor 1, tiles 0 0, steps 0). Files a run form writes
+// under one fixed name for every dataset (the whole-interval table, the
+// end-state line, the run log, the trial dump, the image series) are not
+// listed.
+std::vector<std::string> RowOutputs(const DatasetRow& row);

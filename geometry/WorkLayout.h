@@ -1,0 +1,110 @@
+// The working directory: its fixed folders and the file-name patterns of
+// the files in them. Every path the workbench, the sample-data generator,
+// the tests and the benchmarks use is made here; callers give only what
+// varies (a dataset's names from its catalogue entry or dataset row, a
+// step, a frame number). Paths are relative to the working directory and
+// folders end in '/'. Folders must exist: a write into a missing one fails
+// silently.
+#pragma once
+
+#include <string>
+
+namespace layout {
+
+// The fixed folders.
+enum class Folder {
+  kRoot,            // the working directory itself
+  kGeometry,        // "Geometry/": scenes, caches, liveness files, backdrops
+  kViews,           // "Views/": cameras (all camera names are below it)
+  kShaders,         // "CG/": shader programs
+  kTextures,        // "Texture/"
+  kResults,         // "ASL_Visibility/": visible sets, id lists and logs of the runs
+  kTables,          // "VisibilityTable/": interval tables
+  kRecords,         // "VisibilityRecord/": triangle records, run logs compared
+  kImages,          // "Images/": frame series, one folder per series
+  kSamples,         // "Superpixel_visibilities/": sample positions, path truths
+  kFootage,         // "FootageVisibility/": the stored sets the footage judges
+  kExperimentLogs,  // "SuperPixelResult/": logs of the control and replay runs
+  kCombined,        // "CombinedVisibility/": the point scenes' combined runs
+  kPlane,           // "2DVisibility/": the two-dimensional run
+  kProcess,         // "Process/": image series of the process figures
+};
+const char* FolderName(Folder folder);
+// `name` inside a folder.
+std::string In(Folder folder, const std::string& name);
+
+// Cameras are named below "Views/"; the prepared views are in its
+// "Final_views/" folder.
+std::string CameraFile(const std::string& name);  // "Views/<name>"
+std::string FinalView(const std::string& name);   // "Final_views/<name>", a camera name
+// Camera i of a numbered series: "<base>_<i>.ppc".
+std::string NumberedCamera(const std::string& base, int i);
+// The camera "Save Present View" writes and "Load Prev View" reads (the
+// reader's spelling differs; a case-blind match makes them one file).
+extern const char* const kSavedView;   // "BufferPPC.ppc"
+extern const char* const kLoadedView;  // "bufferPPC.ppc"
+
+// Scene files: states "<prefix><nnn>.obj", their binary caches
+// "<file>.rdd", object lists "<folder>index.txt" and liveness files
+// "<prefix>liveness.txt".
+std::string GeometryFile(const std::string& name);  // "Geometry/<name>"
+std::string StateFile(const std::string& prefix, int number);
+std::string CacheFile(const std::string& file);
+std::string ObjectListIndex(const std::string& folder);
+std::string LivenessFile(const std::string& prefix);
+// The inspection records of Scene Setup.
+extern const char* const kDegenerateRecord;  // "VisibilityRecord/DegenTriangleRecord.txt"
+extern const char* const kDyingRecord;       // "VisibilityRecord/DyingTriangleRecord.txt"
+// The tower's reference state the cleanup is compared with.
+extern const char* const kTowerReference;    // "WTC_state057.bin"
+// The measurement scene of "make-workdir --large": states
+// StateFile(kLargeStates, 0 and 1) and its camera.
+extern const char* const kLargeStates;  // "Geometry/Large/state"
+extern const char* const kLargeCamera;  // "Large_default.ppc"
+// Easy Plane's heights, colours and texture coordinates.
+extern const char* const kPlaneHeights;      // "Texture/Rump.tif"
+extern const char* const kPlaneColours;      // "Texture/test2.tif"
+extern const char* const kPlaneCoordinates;  // "Geometry/EasyPlane/uvCoords.txt"
+// Backdrops of the shaded passes.
+extern const char* const kGrassBackdrop;     // "Geometry/Cloud-39.tif"
+extern const char* const kCityBackdrop;      // "Geometry/Manhattan_bg.tif"
+
+// Shader programs.
+std::string Shader(const std::string& name);  // "CG/<name>"
+extern const char* const kItemBufferShader;   // "CG/RenderBaryCentric.cg"
+extern const char* const kTowerShader;        // "CG/RenderWTC.cg"
+extern const char* const kCityShader;         // "CG/RenderManhattan.cg"
+extern const char* const kGrassShader;        // "CG/RenderGrass.cg"
+extern const char* const kFootageShader;      // "CG/RenderOriginalFootage.cg"
+extern const char* const kSuperPixelShader;   // "CG/RenderOriginalFootage_sp.cg"
+extern const char* const kRasterShader;       // "CG/RTI_Raster.cg"
+
+// Images: a series is a folder "Images/<name>/" of frames "<folder><i>.tif".
+std::string ImageFolder(const std::string& name);
+std::string Frame(const std::string& folder, int i);
+extern const char* const kRasterImage;  // "Images/Raster_HW.tif", the "Filled" pass
+
+// Results of the still-frame runs, by a dataset's stem.
+std::string Result(const std::string& name);  // "ASL_Visibility/<name>"
+std::string AslResult(const std::string& stem);                 // "<stem>.bin"
+std::string AslFactorResult(const std::string& stem, double factor);  // "<stem>_X%lf_.bin"
+std::string CentreSampleResult(const std::string& stem);        // "<stem>_control.txt"
+std::string PanoramaResult(int view);                           // "ASL_exp_panorama_<view>.bin"
+// A set the plain run takes its liveness flags from when it exists.
+extern const char* const kPlainRunFlags;  // "ASL_Visibility/Whoknowswhat_2.bin"
+
+// Results of the interval runs: per step "ASL_Visibility/<stem>_<step>.txt"
+// and "VisibilityTable/<stem>_<step>.bin", the union over the steps
+// "ASL_Visibility/<stem>_Full.txt" and "ASL_Visibility/<stem>_visibleSet.bin".
+std::string StepIdList(const std::string& stem, int step);
+std::string StepTable(const std::string& stem, int step);
+std::string UnionIdList(const std::string& stem);
+std::string UnionSet(const std::string& stem);
+extern const char* const kWholeRunTable;  // "VisibilityTable/whatever_1.bin"
+extern const char* const kEndStateLine;   // "ASL_Visibility/Visibility_at_B.txt"
+extern const char* const kIntervalLog;    // "ASL_Visibility/log2.txt"
+extern const char* const kTrialDump;      // "trial_interval.txt"
+// The sample positions read into the buffer (the city with its path).
+extern const char* const kSamplePositions;  // "Superpixel_visibilities/ASL_gfbfile.bin"
+
+}  // namespace layout

@@ -1,3 +1,0 @@
-#include "RenderingFactor.h"
-
-int renderingFactor = 100;

@@ -1,0 +1,82 @@
+// The working directory's names are part of its interface (other tools
+// and stored results use them): every folder and pattern, spelled out.
+#include <gtest/gtest.h>
+
+#include "WorkLayout.h"
+
+using layout::Folder;
+
+TEST(WorkLayout, FoldersKeepTheirNames) {
+  const std::pair<Folder, const char*> folders[] = {
+      {Folder::kRoot, ""},
+      {Folder::kGeometry, "Geometry/"},
+      {Folder::kViews, "Views/"},
+      {Folder::kShaders, "CG/"},
+      {Folder::kTextures, "Texture/"},
+      {Folder::kResults, "ASL_Visibility/"},
+      {Folder::kTables, "VisibilityTable/"},
+      {Folder::kRecords, "VisibilityRecord/"},
+      {Folder::kImages, "Images/"},
+      {Folder::kSamples, "Superpixel_visibilities/"},
+      {Folder::kFootage, "FootageVisibility/"},
+      {Folder::kExperimentLogs, "SuperPixelResult/"},
+      {Folder::kCombined, "CombinedVisibility/"},
+      {Folder::kPlane, "2DVisibility/"},
+      {Folder::kProcess, "Process/"},
+  };
+  for (const auto& [folder, name] : folders) EXPECT_STREQ(layout::FolderName(folder), name);
+  EXPECT_EQ(layout::In(Folder::kResults, "x.bin"), "ASL_Visibility/x.bin");
+}
+
+TEST(WorkLayout, PatternsKeepTheirNames) {
+  EXPECT_EQ(layout::CameraFile(layout::FinalView("A.ppc")), "Views/Final_views/A.ppc");
+  EXPECT_EQ(layout::NumberedCamera("Final_views/Pano", 3), "Final_views/Pano_3.ppc");
+  EXPECT_EQ(layout::StateFile(layout::GeometryFile("truck/state"), 7),
+            "Geometry/truck/state007.obj");
+  EXPECT_EQ(layout::CacheFile(layout::ObjectListIndex("Geometry/Forest/")),
+            "Geometry/Forest/index.txt.rdd");
+  EXPECT_EQ(layout::LivenessFile("Geometry/truck/state"), "Geometry/truck/stateliveness.txt");
+  EXPECT_EQ(layout::Shader("RenderWTC.cg"), layout::kTowerShader);
+  EXPECT_EQ(layout::Frame(layout::ImageFolder("Control"), 12), "Images/Control/12.tif");
+  EXPECT_EQ(layout::AslResult("Forest_ASL_exp"), "ASL_Visibility/Forest_ASL_exp.bin");
+  EXPECT_EQ(layout::AslFactorResult("Forest_ASL_exp", 2),
+            "ASL_Visibility/Forest_ASL_exp_X2.000000_.bin");
+  EXPECT_EQ(layout::CentreSampleResult("W"), "ASL_Visibility/W_control.txt");
+  EXPECT_EQ(layout::PanoramaResult(4), "ASL_Visibility/ASL_exp_panorama_4.bin");
+  EXPECT_EQ(layout::StepIdList("G", 39), "ASL_Visibility/G_39.txt");
+  EXPECT_EQ(layout::StepTable("G", 0), "VisibilityTable/G_0.bin");
+  EXPECT_EQ(layout::UnionIdList("G"), "ASL_Visibility/G_Full.txt");
+  EXPECT_EQ(layout::UnionSet("G"), "ASL_Visibility/G_visibleSet.bin");
+}
+
+TEST(WorkLayout, FixedFilesKeepTheirNames) {
+  const std::pair<const char*, const char*> files[] = {
+      {layout::kSavedView, "BufferPPC.ppc"},
+      {layout::kLoadedView, "bufferPPC.ppc"},
+      {layout::kDegenerateRecord, "VisibilityRecord/DegenTriangleRecord.txt"},
+      {layout::kDyingRecord, "VisibilityRecord/DyingTriangleRecord.txt"},
+      {layout::kTowerReference, "WTC_state057.bin"},
+      {layout::kLargeStates, "Geometry/Large/state"},
+      {layout::kLargeCamera, "Large_default.ppc"},
+      {layout::kPlaneHeights, "Texture/Rump.tif"},
+      {layout::kPlaneColours, "Texture/test2.tif"},
+      {layout::kPlaneCoordinates, "Geometry/EasyPlane/uvCoords.txt"},
+      {layout::kGrassBackdrop, "Geometry/Cloud-39.tif"},
+      {layout::kCityBackdrop, "Geometry/Manhattan_bg.tif"},
+      {layout::kItemBufferShader, "CG/RenderBaryCentric.cg"},
+      {layout::kTowerShader, "CG/RenderWTC.cg"},
+      {layout::kCityShader, "CG/RenderManhattan.cg"},
+      {layout::kGrassShader, "CG/RenderGrass.cg"},
+      {layout::kFootageShader, "CG/RenderOriginalFootage.cg"},
+      {layout::kSuperPixelShader, "CG/RenderOriginalFootage_sp.cg"},
+      {layout::kRasterShader, "CG/RTI_Raster.cg"},
+      {layout::kRasterImage, "Images/Raster_HW.tif"},
+      {layout::kPlainRunFlags, "ASL_Visibility/Whoknowswhat_2.bin"},
+      {layout::kWholeRunTable, "VisibilityTable/whatever_1.bin"},
+      {layout::kEndStateLine, "ASL_Visibility/Visibility_at_B.txt"},
+      {layout::kIntervalLog, "ASL_Visibility/log2.txt"},
+      {layout::kTrialDump, "trial_interval.txt"},
+      {layout::kSamplePositions, "Superpixel_visibilities/ASL_gfbfile.bin"},
+  };
+  for (const auto& [file, name] : files) EXPECT_STREQ(file, name);
+}
