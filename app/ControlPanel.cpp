@@ -199,7 +199,7 @@ ControlPanel::ControlPanel() {
   AddRadio(35, 525, 155, 15, "Filled(Software)", OnModeRadio, render_mode::kFilledSoftware);
   drawingModeGroup->end();
 
-  AddButton(200, 590, 155, 45, "Subdivide Geometry", OnNotBuilt);
+  AddButton(200, 590, 155, 45, "Subdivide Geometry", Call<&Scene::SubdivideGeometry>);
   AddButton(25, 645, 155, 45, "Convert Fileformat", OnNotBuilt);
 
   visibilitySourceGroup = AddFrame(665, 555, 140, 120);

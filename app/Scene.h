@@ -6,6 +6,7 @@
 //   SceneRender.cpp    the view window's render dispatcher
 //   SceneViews.cpp     saved views
 //   SceneAsl.cpp, SceneGfb.cpp  the visibility buttons (drivers in evaluation/)
+//   SceneCells.cpp     the terrain's cell subdivision
 // A button whose operation is not built has no method here: the panel
 // reports it (ReportNotBuilt). Each new operation goes into the library of
 // its subsystem; its Scene method only unpacks members and calls it.
@@ -212,4 +213,7 @@ class Scene {
 
   // --- Interval runs (SceneGfb.cpp)
   void GfbDbg();  // "GFB_DBG"
+
+  // --- Cell subdivision of the terrain (SceneCells.cpp)
+  void SubdivideGeometry();  // "Subdivide Geometry"
 };

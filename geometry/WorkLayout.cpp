@@ -89,6 +89,8 @@ const char* const kWholeRunTable = "VisibilityTable/whatever_1.bin";
 const char* const kEndStateLine = "ASL_Visibility/Visibility_at_B.txt";
 const char* const kIntervalLog = "ASL_Visibility/log2.txt";
 const char* const kTrialDump = "trial_interval.txt";
+const char* const kCellFolder = "geometry/RTI_45Degree/";
+const char* const kCellView = "Views/Quarn/RTI_45Degree.ppc";
 const char* const kSamplePositions = "Superpixel_visibilities/ASL_gfbfile.bin";
 
 }  // namespace layout

@@ -104,6 +104,10 @@ extern const char* const kWholeRunTable;  // "VisibilityTable/whatever_1.bin"
 extern const char* const kEndStateLine;   // "ASL_Visibility/Visibility_at_B.txt"
 extern const char* const kIntervalLog;    // "ASL_Visibility/log2.txt"
 extern const char* const kTrialDump;      // "trial_interval.txt"
+// The cells of "Subdivide Geometry" and the camera that cuts them (a
+// double-precision camera file).
+extern const char* const kCellFolder;  // "geometry/RTI_45Degree/"
+extern const char* const kCellView;    // "Views/Quarn/RTI_45Degree.ppc"
 // The sample positions read into the buffer (the city with its path).
 extern const char* const kSamplePositions;  // "Superpixel_visibilities/ASL_gfbfile.bin"
 

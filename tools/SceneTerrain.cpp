@@ -106,7 +106,7 @@ void GenerateTerrain(GenContext& ctx) {
   const PPC view90 = LookAt({6400, 6400, 15000}, {6400, 6400, 0}, {0, 1, 0}, 10, 100000);
   ctx.SaveCamera(layout::FinalView("RTI_45Degree_view.ppc"), view45);
   ctx.SaveCamera(layout::FinalView("RTI_90Degree_view.ppc"), view90);
-  ctx.SaveCameraD(In(Folder::kViews, "Quarn/RTI_45Degree.ppc"), view45);
+  ctx.SaveCameraD(layout::kCellView, view45);
   ctx.SaveCamera("RTI_track_v2_1.ppc", view45);
   ctx.SaveCamera("RTI_track_v2_2.ppc",
                  LookAt({9400, -600, 7600}, center + Vex3_quarn(600, 900, 0), {0, 0, 1}, 10, 100000));

@@ -157,8 +157,11 @@ const std::vector<std::string>& WorkdirFolders() {
     std::vector<std::string> f;
     for (const auto& [folder, subs] : below)
       for (const std::string& sub : subs) f.push_back(dir(folder, sub));
-    // Folders named by operations still to come, outside the layout's.
-    f.push_back("geometry/RTI_45Degree");
+    // The cell folder of "Subdivide Geometry" (the layout names it with its
+    // '/'), and folders named by operations still to come.
+    std::string cells = layout::kCellFolder;
+    cells.pop_back();
+    f.push_back(cells);
     f.push_back("images");
     for (int s = 0; s < 10; s++) f.push_back(dir(Folder::kGeometry, Format("wtc/Seg%d", s)));
     for (int i = 1; i <= 5; i++)

@@ -284,11 +284,17 @@ TEST_F(SceneGui, ButtonsNotBuiltYetSaySo) {
   for (const char* label :
        {"Compare Accuracy", "Play", "Cmp Log files", "control", "ASL_truth", "cmp Image",
         "ASL+GFB", "ASL+GFB control", "generate Img", "ASL+GFB truth", "Play Visible triangles",
-        "Vis GFB", "Subdivide Geometry", "Convert Fileformat", "Load Visibility", "DBG",
+        "Vis GFB", "Convert Fileformat", "Load Visibility", "DBG",
         "SWITCH!", "Merge Visibility", "Make 2013 Footage!", "Evaluate Error 2013",
         "Make Image!", "Make Frame Image!", "Make Error Image!"})
     EXPECT_EQ(StdoutOf([&] { Click(Find(kButton, label)); }),
               std::string("\"") + label + "\": not available in this build yet\n");
+}
+
+TEST_F(SceneGui, SubdivisionRefusesWithoutTheTerrain) {
+  EXPECT_EQ(StdoutOf([&] { Click(Find(kButton, "Subdivide Geometry")); }),
+            "\"Subdivide Geometry\": the terrain \"RTI\" is not set up; choose it and press "
+            "\"Scene Setup\" first\n");
 }
 
 TEST_F(SceneGui, CallbacksDoNothingWithoutAScene) {

@@ -76,6 +76,8 @@ TEST(WorkLayout, FixedFilesKeepTheirNames) {
       {layout::kEndStateLine, "ASL_Visibility/Visibility_at_B.txt"},
       {layout::kIntervalLog, "ASL_Visibility/log2.txt"},
       {layout::kTrialDump, "trial_interval.txt"},
+      {layout::kCellFolder, "geometry/RTI_45Degree/"},
+      {layout::kCellView, "Views/Quarn/RTI_45Degree.ppc"},
       {layout::kSamplePositions, "Superpixel_visibilities/ASL_gfbfile.bin"},
   };
   for (const auto& [file, name] : files) EXPECT_STREQ(file, name);
