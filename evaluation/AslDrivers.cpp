@@ -4,6 +4,7 @@
 #include "AslRun.h"
 #include "Format.h"
 #include "ObjLoader.h"
+#include "PointSceneRuns.h"
 #include "PPC.h"
 #include "SampleLocationBuffer.h"
 #include "VisibleSetFrames.h"
@@ -27,18 +28,30 @@ void Show(const std::function<void()>& f) {
   if (f) f();
 }
 
-bool Refused(const AslButtonScene& s, const char* label) {
-  if (s.row->asl != AslForm::kNotAvailable) return false;
-  *s.out << "\"" << label << "\": the point-scene form is not available in this build yet"
-         << std::endl;
-  return true;
+// The sphere form on the drawn frame; the draw flags then hold the set, so
+// the point view shows it.
+void SphereRun(const AslButtonScene& s, const char* label, double factor,
+               const std::string& path) {
+  if (s.points.points == nullptr || s.points.count == 0) {
+    *s.out << "\"" << label << "\": no point set is loaded" << std::endl;
+    return;
+  }
+  SampleLocationBuffer& buffer = s.sampleBuffer(factor);
+  s.visible->assign(size_t(s.points.count), 0);
+  AslSpherePasses(buffer, {s.points.points, s.points.count}, s.radius, s.visible, path, *s.out,
+                  *s.err);
+  *s.flags = *s.visible;
+  Show(s.redraw);
 }
 
 }  // namespace
 
 void AslButton(const AslButtonScene& s) {
   const DatasetRow& row = *s.row;
-  if (Refused(s, "ASL")) return;
+  if (row.asl == AslForm::kSpheres) {
+    SphereRun(s, "ASL", 1, AslResultPath(row, s.view));
+    return;
+  }
   const FileRef& stored = row.storedSets.For(s.view);
   if (!stored.Empty()) {
     // The view's stored sets, united.
@@ -61,13 +74,16 @@ void AslButton(const AslButtonScene& s) {
 
 void AslWithFactorButton(const AslButtonScene& s, double factor) {
   const DatasetRow& row = *s.row;
-  if (Refused(s, "ASL with Factor")) return;
   const PPC& view = *s.viewCamera;
   if (!(factor > 0) ||
       (!s.bufferMade && double(view.w) * view.h * factor * factor > kMaxBufferPixels)) {
     *s.out << "\"ASL with Factor\": factor " << factor
            << " refused (the sample buffer must have at least one and at most " << kMaxBufferPixels
            << " pixels)" << std::endl;
+    return;
+  }
+  if (row.asl == AslForm::kSpheres) {
+    SphereRun(s, "ASL with Factor", factor, AslFactorResultPath(row, s.view, factor));
     return;
   }
   const AslRunContext run = Context(s, s.sampleBuffer(factor));
