@@ -77,6 +77,13 @@ TEST(WorkLayout, FixedFilesKeepTheirNames) {
       {layout::kIntervalLog, "ASL_Visibility/log2.txt"},
       {layout::kTrialDump, "trial_interval.txt"},
       {layout::kCellFolder, "geometry/RTI_45Degree/"},
+      {layout::kLogA, "VisibilityRecord/GFB_A.txt"},
+      {layout::kLogB, "VisibilityRecord/GFB_B.txt"},
+      {layout::kLogsOverall, "VisibilityRecord/GFB_A_vs_B_overall.txt"},
+      {layout::kLogsPerStep, "VisibilityRecord/GFB_A_vs_B_perStep.txt"},
+      {layout::kControlErrorFrames, "Images/Forest/SuperPixel/Control_wError/"},
+      {layout::kSuperPixelErrorFrames, "Images/Forest/SuperPixel/Super_pixel_wError/"},
+      {layout::kSequenceLog, "Images/Forest/SuperPixel/Trial.txt"},
       {layout::kCellView, "Views/Quarn/RTI_45Degree.ppc"},
       {layout::kSamplePositions, "Superpixel_visibilities/ASL_gfbfile.bin"},
   };
