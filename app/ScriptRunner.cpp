@@ -330,6 +330,9 @@ int RunScript(Scene& scene, const Script& script, std::ostream& err) {
           << std::endl;
       return 2;
     }
+    // As a user would before the next click: let a window the line showed
+    // appear and draw, so that reports come in the order the clicks give.
+    if (scene.viewWindow->shown()) scene.viewWindow->wait_for_expose();
     Fl::check();
   }
   if (const size_t left = console.Unread())

@@ -43,6 +43,12 @@ Fl_Widget* Widget(Scene& scene, const char* label) {
   return nullptr;
 }
 
+// What a user waits for before the next click: the windows shown, drawn.
+void Settle(Scene& scene) {
+  if (scene.viewWindow->shown()) scene.viewWindow->wait_for_expose();
+  Fl::check();
+}
+
 // A click as the toolkit delivers it.
 void Click(Scene& scene, const char* label) {
   Fl_Widget* w = Widget(scene, label);
@@ -52,7 +58,7 @@ void Click(Scene& scene, const char* label) {
   Fl::e_keysym = FL_Button + FL_LEFT_MOUSE;
   w->handle(FL_PUSH);
   w->handle(FL_RELEASE);
-  Fl::check();
+  Settle(scene);
 }
 
 class ScriptRuns : public testing::Test {
@@ -87,10 +93,11 @@ class ScriptRuns : public testing::Test {
     EXPECT_EQ(chdir(root_->path().c_str()), 0);
     return out;
   }
-  // The example script `file` in the copy "script"; its echo and status.
-  static std::string RunExample(const char* file, int* status) {
+  // The example script `file` in the copy "script"; its echo and status,
+  // and its reports in `out`.
+  static std::string RunExample(const char* file, int* status, std::string* out) {
     std::string echo;
-    InCopy("script", [&](Scene& scene) {
+    *out = InCopy("script", [&](Scene& scene) {
       std::ifstream in(std::string(WB_EXAMPLE_DIR) + "/" + file);
       Script script;
       std::ostringstream err;
@@ -112,26 +119,31 @@ ScratchDir* ScriptRuns::root_ = nullptr;
 
 TEST_F(ScriptRuns, AslReferenceAndLogComparisonAsClicked) {
   int status = -1;
-  const std::string echo = RunExample("asl_reference.script", &status);
+  std::string reports;
+  const std::string echo = RunExample("asl_reference.script", &status, &reports);
   EXPECT_EQ(status, 0);
   EXPECT_EQ(echo,
             "[script 3] select \"Truck_gfb\"\n[script 4] set \"Total Time Stamps\" 2\n"
             "[script 5] press \"Scene Setup\"\n[script 6] press \"ASL\"\n"
             "[script 7] press \"ASL Control\"\n[script 8] press \"Cmp Log files\"\n");
-  InCopy("clicks", [](Scene& scene) {
+  const std::string clicked = InCopy("clicks", [](Scene& scene) {
     Click(scene, "Truck_gfb");
     scene.controlPanel->timeStampsInput->value(2);
     for (const char* b : {"Scene Setup", "ASL", "ASL Control", "Cmp Log files"}) Click(scene, b);
   });
+  EXPECT_EQ(reports, clicked);
+  EXPECT_NE(reports.find("Max Missing: "), std::string::npos) << reports;
+  EXPECT_TRUE(FileExists("script/VisibilityRecord/GFB_A_vs_B_perStep.txt"));
   EXPECT_TRUE(SameTrees("script", "clicks"));
   EXPECT_FALSE(SameTrees("base", "script"));  // the runs wrote their results
 }
 
 TEST_F(ScriptRuns, IntervalRunAndImageAsClicked) {
   int status = -1;
-  RunExample("interval_image.script", &status);
+  std::string reports;
+  RunExample("interval_image.script", &status, &reports);
   EXPECT_EQ(status, 0);
-  InCopy("clicks", [](Scene& scene) {
+  const std::string clicked = InCopy("clicks", [](Scene& scene) {
     Click(scene, "Truck_gfb");
     scene.controlPanel->timeStampsInput->value(2);
     Click(scene, "Scene Setup");
@@ -139,10 +151,12 @@ TEST_F(ScriptRuns, IntervalRunAndImageAsClicked) {
       Fl::e_keysym = FL_Up;
       scene.viewWindow->handle(FL_KEYBOARD);
     }
+    Settle(scene);
     Click(scene, "GFB_DBG");
     scene.controlPanel->fileInput->value("images/truck_interval");
     Click(scene, "Save Image");
   });
+  EXPECT_EQ(reports, clicked);
   EXPECT_TRUE(FileExists("script/images/truck_interval_Edged.tif"));
   EXPECT_TRUE(SameTrees("script", "clicks"));
 }
