@@ -160,3 +160,12 @@ TEST_F(ScriptRuns, IntervalRunAndImageAsClicked) {
   EXPECT_TRUE(FileExists("script/images/truck_interval_Edged.tif"));
   EXPECT_TRUE(SameTrees("script", "clicks"));
 }
+
+TEST(ScriptExamples, TheReadmeShowsTheExampleScriptsAsTheyAre) {
+  const std::string readme = ReadText(std::string(WB_SOURCE_DIR) + "/README.md");
+  for (const char* file : {"asl_reference.script", "interval_image.script"}) {
+    const std::string text = ReadText(std::string(WB_EXAMPLE_DIR) + "/" + file);
+    ASSERT_FALSE(text.empty()) << file;
+    EXPECT_NE(readme.find("```\n" + text + "```\n"), std::string::npos) << file;
+  }
+}
