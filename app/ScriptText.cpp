@@ -129,6 +129,8 @@ bool ParseScript(std::istream& in, const std::string& name, Script* script, std:
   script->lines.clear();
   std::string text;
   for (int number = 1; std::getline(in, text); number++) {
+    // Some editors start a UTF-8 file with a byte-order mark.
+    if (number == 1 && text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
     const std::string t = TrimBlanks(text);
     if (t.empty() || t[0] == '#') continue;
     ScriptLine line;
@@ -139,6 +141,10 @@ bool ParseScript(std::istream& in, const std::string& name, Script* script, std:
       return false;
     }
     script->lines.push_back(line);
+  }
+  if (in.bad()) {  // a folder, or a read error
+    err << "script " << name << ": cannot be read" << std::endl;
+    return false;
   }
   return true;
 }

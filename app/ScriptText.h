@@ -27,7 +27,8 @@ struct Script {
 // Reads every line of `in`. Blank lines and lines whose first non-blank
 // character is '#' are skipped; so are trailing blanks and carriage
 // returns. False at the first line that is not a command, with the message
-// "script <name>:<line>: <what is wrong>" on `err`.
+// "script <name>:<line>: <what is wrong>" on `err`, or when `in` cannot be
+// read ("script <name>: cannot be read").
 bool ParseScript(std::istream& in, const std::string& name, Script* script, std::ostream& err);
 
 // One line; false with what is wrong in `what`.

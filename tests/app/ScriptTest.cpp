@@ -37,7 +37,7 @@ bool DirectoryEmpty() {
 
 TEST(ScriptText, ReadsEveryFormOfTheVocabulary) {
   const Script s = Parsed(
-      "# a comment\n"
+      "\xEF\xBB\xBF# a comment after a byte-order mark\n"
       "\n"
       "  select Truck_gfb\r\n"
       "press \"Scene Setup\"\n"
@@ -277,6 +277,8 @@ TEST(ScriptCommandLine, HelpRefusalsAndScriptsFromStandardInput) {
   EXPECT_EQ(c.err.rfind("workbench: unexpected arguments --script\n\nusage:", 0), 0u) << c.err;
   EXPECT_EQ(Workbench("--script nowhere.txt", "", &c), 2);
   EXPECT_EQ(c.err, "script nowhere.txt: cannot be read\n");
+  EXPECT_EQ(Workbench("--script .", "", &c), 2);  // a folder
+  EXPECT_EQ(c.err, "script .: cannot be read\n");
   EXPECT_EQ(Workbench("--script -", "select TID\nbogus\n", &c), 2);
   EXPECT_EQ(c.err, "script <stdin>:2: unknown command \"bogus\" (the commands are select, set, "
                    "check, press, input and key)\n");
