@@ -28,10 +28,20 @@ void Show(const std::function<void()>& f) {
 }
 
 bool Refused(const AslButtonScene& s, const char* label) {
-  if (s.row->asl != AslForm::kNotAvailable) return false;
-  *s.out << "\"" << label << "\": the point-scene form is not available in this build yet"
-         << std::endl;
-  return true;
+  if (s.row->asl == AslForm::kNotAvailable) {
+    *s.out << "\"" << label << "\": the point-scene form is not available in this build yet"
+           << std::endl;
+    return true;
+  }
+  // The tile's statistics and file name need one of the 2 x 4 tiles.
+  if (s.row->asl == AslForm::kAllTriangles &&
+      (s.tileColumn < 0 || s.tileColumn > 1 || s.tileRow < 0 || s.tileRow > 3)) {
+    *s.out << "\"" << label << "\": tile column " << s.tileColumn << " and row " << s.tileRow
+           << " refused (\"View ID\" chooses the column 0 or 1, \"Type ID\" the row 0 to 3)"
+           << std::endl;
+    return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -88,6 +98,9 @@ void AslWithFactorButton(const AslButtonScene& s, double factor) {
 void AslControlButton(const AslButtonScene& s) {
   const DatasetRow& row = *s.row;
   std::vector<int32_t>& flags = *s.flags;
+  // Every form starts by making the buffer at the view's size, so that a
+  // later factor run keeps that size.
+  s.sampleBuffer(1);
   switch (row.control) {
     case ControlForm::kPoints:
       *s.out << "Radius is " << s.radius << std::endl;
@@ -123,7 +136,7 @@ void AslControlButton(const AslButtonScene& s) {
       CentreSampleReference(Context(s, s.sampleBuffer(1)), CentreSampleResultPath(row, s.view));
       break;
   }
-  if (row.redrawAfterControl) Show(s.redraw);  // the flags now hold only the visible triangles
+  if (row.redrawAfterControl) Show(s.showVisibleSet);  // the view shows only the visible set
   const std::string frames = layout::ImageFolder("Control");
   if (row.controlFrames == ControlFrames::kDrawFlags)
     WriteVisibleSetFrames(*s.mesh, flags, *s.viewCamera, frames, 5, *s.out);

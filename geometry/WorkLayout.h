@@ -111,4 +111,22 @@ extern const char* const kCellView;    // "Views/Quarn/RTI_45Degree.ppc"
 // The sample positions read into the buffer (the city with its path).
 extern const char* const kSamplePositions;  // "Superpixel_visibilities/ASL_gfbfile.bin"
 
+// Playback: the frames of "Play" and of the camera-path truth, and the logs.
+extern const char* const kTruthFrames;       // "Images/Truth/"
+extern const char* const kPointPlaybackLog;  // "VisibilityRecord/Fusion.txt"
+extern const char* const kMeshPlaybackLog;   // "VisibilityRecord/Moving_box.txt"
+// The replay of "Play Visible triangles": table i and the log.
+std::string ReplayTable(int i);              // "VisibilityTable/Forest_movingCam_<i>_visibility.bin"
+extern const char* const kReplayLog;         // "SuperPixelResult/visibility_result.txt"
+// The camera-path truths of the terrain and of the forest.
+extern const char* const kPathTruth;         // "ASL_Visibility/RTI_truth_1000.txt"
+extern const char* const kForestPathTruth;   // "ASL_Visibility/Forest_truth_1300.bin"
+// The terrain's tile id lists: "<base>_<a>_<b>.txt" and "<base>_<a>_<b>_bin.txt".
+extern const char* const kTileAslBase;       // "ASL_Visibility/RTI_ASL/RTI"
+extern const char* const kTileControlBase;   // "ASL_Visibility/RTI_Control/RTI_Control_160X"
+std::string TileTextList(const std::string& base, int a, int b);
+std::string TileBinaryList(const std::string& base, int a, int b);
+// The software raster image of render mode 40003.
+extern const char* const kSoftwareRasterImage;  // "Images/RasterSW.tif"
+
 }  // namespace layout
