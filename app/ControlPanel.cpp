@@ -164,7 +164,7 @@ ControlPanel::ControlPanel() {
   fileInput = new Fl_File_Input(490, 16, 265, 32);
   fileInput->value("images/HW1.tif");
   AddButton(660, 55, 120, 40, "Save Image", OnSaveImage);
-  AddButton(505, 55, 130, 40, "Compare Accuracy", OnNotBuilt);
+  AddButton(505, 55, 130, 40, "Compare Accuracy", Call<&Scene::CompareRenderings>);
   AddButton(190, 175, 120, 40, "Play", Call<&Scene::Play>);
   timeStampsInput = AddValue(25, 22, 120, 26, "Total Time Stamps", 2);
   timeStampsInput->align(FL_ALIGN_TOP_LEFT);
@@ -192,7 +192,7 @@ ControlPanel::ControlPanel() {
   AddButton(360, 115, 125, 50, "Save Present View", Call<&Scene::SaveView>);
   AddButton(505, 115, 125, 50, "Load Prev View", Call<&Scene::LoadView>);
   AddButton(190, 120, 120, 40, "GFB_DBG", Call<&Scene::GfbDbg>);
-  AddButton(360, 365, 120, 40, "Cmp Log files", OnNotBuilt);
+  AddButton(360, 365, 120, 40, "Cmp Log files", Call<&Scene::CompareLogs>);
   holdTrajectoryCheck = AddCheck(185, 15, 155, 40, "Switch Trajectory Holder",
                                  OnSwitch<&Scene::holdTrajectory>, 1);
   AddButton(190, 225, 120, 40, "control", OnNotBuilt);
@@ -201,7 +201,7 @@ ControlPanel::ControlPanel() {
   AddButton(360, 230, 120, 40, "ASL", OnAsl);
   AddButton(360, 285, 120, 40, "ASL Control", Call<&Scene::AslControl>);
   AddButton(360, 175, 120, 40, "ASL_truth", Call<&Scene::TruthRun>);
-  AddButton(520, 365, 120, 40, "cmp Image", OnNotBuilt);
+  AddButton(520, 365, 120, 40, "cmp Image", Call<&Scene::CompareImageSequences>);
   movingCameraCheck = AddCheck(185, 75, 155, 40, "Switch Moving/Static Cam",
                                OnSwitch<&Scene::movingCamera>, 0);
   AddButton(510, 230, 120, 40, "ASL+GFB", OnNotBuilt);
@@ -242,7 +242,7 @@ ControlPanel::ControlPanel() {
   AddButton(390, 625, 240, 50, "Evaluate Error 2013", OnNotBuilt);
   AddButton(460, 415, 120, 40, "Make Image!", OnNotBuilt);
   AddButton(460, 465, 120, 40, "Make Frame Image!", OnNotBuilt);
-  AddButton(325, 465, 120, 40, "Make Error Image!", OnNotBuilt);
+  AddButton(325, 465, 120, 40, "Make Error Image!", Call<&Scene::MakeErrorImages>);
   window->end();
 }
 

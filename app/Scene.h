@@ -9,6 +9,7 @@
 //   SceneCells.cpp     the terrain's cell subdivision
 //   ScenePlayback.cpp  playback, the replay of interval tables, "SWITCH!"
 //   SceneTruth.cpp     the camera-path truth and the terrain's tools
+//   SceneCompare.cpp   the comparisons of logs and images
 // A button whose operation is not built has no method here: the panel
 // reports it (ReportNotBuilt). Each new operation goes into the library of
 // its subsystem; its Scene method only unpacks members and calls it.
@@ -237,6 +238,12 @@ class Scene {
 
   // --- Interval runs (SceneGfb.cpp)
   void GfbDbg();  // "GFB_DBG"
+
+  // --- Comparisons of results (SceneCompare.cpp)
+  void CompareLogs();            // "Cmp Log files"
+  void CompareRenderings();      // "Compare Accuracy"
+  void CompareImageSequences();  // "cmp Image"
+  void MakeErrorImages();        // "Make Error Image!"
 
   // --- Cell subdivision of the terrain (SceneCells.cpp)
   void SubdivideGeometry();  // "Subdivide Geometry"

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "FlyThrough.h"
 #include "SceneNumbers.h"
 #include "WorkLayout.h"
 
@@ -64,6 +65,30 @@ struct ControlView {
   FileRef output;
 };
 
+// One prepared view of "Make 2013 Footage!" and "Evaluate Error 2013": its
+// camera and, by the panel's type (1 the step-2 result, 2 the step-3
+// result, 3 the dense reference), the stored set and the image folder
+// (a name below "Images/"). An empty set means the view has none.
+struct FootageView {
+  const char* camera = nullptr;  // below the camera folder; null: no such view
+  FileRef footageSet[3];
+  FileRef evaluationSet[3];  // empty: the footage set
+  const char* footageFolder[3] = {};
+  const char* evaluationFolder[3] = {};
+};
+
+struct FootageMember {
+  int dataset = 0;  // the one sceneId the member runs for; 0: none
+  bool evaluation = false;  // whether "Evaluate Error 2013" has this member
+  bool twoViews = false;    // "View ID" chooses view 1 or 2; otherwise view 1
+  FootageView views[2];
+  int renderMode = render_mode::kShaded;
+  // The set is read into the run's visible set, not the draw flags, with
+  // the sample buffer prepared first.
+  bool readsIntoVisibleSet = false;
+  KeyScheme footageKeys, evaluationKeys;
+};
+
 struct DatasetRow {
   std::vector<int> ids;  // the datasets (dataset::Id) of the row; none for the shared row
   const char* name = "";
@@ -96,6 +121,9 @@ struct DatasetRow {
   // Whether the steps' stem depends on a view chosen on the panel; the run
   // says which way it went on the error stream.
   bool announcesView = false;
+
+  // Footage and its error evaluation.
+  FootageMember footage;
 };
 
 // The row of a dataset; datasets without a row of their own share the
@@ -112,6 +140,9 @@ std::string AslResultPath(const DatasetRow& row, int view);
 std::string AslFactorResultPath(const DatasetRow& row, int view, double factor);
 std::string AslTileResultPath(const DatasetRow& row, int view, int tileColumn, int tileRow);
 std::string CentreSampleResultPath(const DatasetRow& row, int view);
+// The footage view the panel's view number chooses; null when the member
+// has no such view.
+const FootageView* FootageViewFor(const FootageMember& member, int view);
 // The files the row's runs read that the working directory must hold,
 // over all views (cameras as paths below "Views/").
 std::vector<std::string> RowInputs(const DatasetRow& row);

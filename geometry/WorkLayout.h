@@ -104,6 +104,15 @@ extern const char* const kWholeRunTable;  // "VisibilityTable/whatever_1.bin"
 extern const char* const kEndStateLine;   // "ASL_Visibility/Visibility_at_B.txt"
 extern const char* const kIntervalLog;    // "ASL_Visibility/log2.txt"
 extern const char* const kTrialDump;      // "trial_interval.txt"
+// The two per-step logs "Cmp Log files" compares and its two reports.
+extern const char* const kLogA;            // "VisibilityRecord/GFB_A.txt"
+extern const char* const kLogB;            // "VisibilityRecord/GFB_B.txt"
+extern const char* const kLogsOverall;     // "VisibilityRecord/GFB_A_vs_B_overall.txt"
+extern const char* const kLogsPerStep;     // "VisibilityRecord/GFB_A_vs_B_perStep.txt"
+// The two error-image sequences "cmp Image" counts, and its log.
+extern const char* const kControlErrorFrames;     // "Images/Forest/SuperPixel/Control_wError/"
+extern const char* const kSuperPixelErrorFrames;  // "Images/Forest/SuperPixel/Super_pixel_wError/"
+extern const char* const kSequenceLog;            // "Images/Forest/SuperPixel/Trial.txt"
 // The cells of "Subdivide Geometry" and the camera that cuts them (a
 // double-precision camera file).
 extern const char* const kCellFolder;  // "geometry/RTI_45Degree/"

@@ -40,6 +40,8 @@ class FrameBuffer : public Fl_Gl_Window {
   // outside a draw, a redraw that reads back before the buffer swap. False
   // (pixels untouched) when the window is not shown.
   bool CaptureColor();
+  // The same, with the depth buffer into zBuffer as well when asked.
+  bool Capture(bool depth);
   // Draws pixels at the current raster position.
   void ShowPixels();
   // 9 x 9 white square centred on column x, row y counted from the top.
@@ -57,4 +59,5 @@ class FrameBuffer : public Fl_Gl_Window {
  private:
   bool drawing_ = false;
   bool captureColor_ = false;
+  bool captureDepth_ = false;
 };
