@@ -138,10 +138,13 @@ int ReplayIntervalTable(const ReplayScene& r, const std::string& tablePath) {
   r.view.setMode(render_mode::kGrass);
   std::ofstream log(r.logPath);
   const std::vector<ObjLoader>& states = *r.states;
-  const double step = r.movingCamera ? 1.0 / 500 : 1.0 / 200;
-  const double end = r.stateCount - 1;
+  // Moments n / steps, counted rather than summed, so that every interval
+  // gets the same number of frames.
+  const int steps = r.movingCamera ? 500 : 200;
+  const int frames = steps * (r.stateCount - 1);
   int n = 0;
-  for (double t = 0; t < end; t += step) {
+  for (; n < frames; n++) {
+    const double t = double(n) / steps;
     std::fill(visible.begin(), visible.end(), 0);
     MarkVisibleInWindow(*table, t - 0.5, t + 0.5, visible.data(), int32_t(visible.size()));
     if (r.trajectories != nullptr) {
@@ -156,7 +159,6 @@ int ReplayIntervalTable(const ReplayScene& r, const std::string& tablePath) {
     WriteFlagged(log, visible);
     r.view.redraw();
     *r.out << "Done with state " << t << "/" << r.stateCount - 1 << std::endl;
-    n++;
   }
   return n;
 }
