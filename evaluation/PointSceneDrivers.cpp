@@ -249,6 +249,6 @@ bool PointSceneReplay(const PointSceneExperiment& e) {
         MarkWindow(tables, step, t - half, t + half, &set);
         return set;
       },
-      layout::ImageFolder("GFB_result"), layout::kPointReplayLog, false);
+      layout::ImageFolder("GFB_result"), layout::kReplayLog, false);
   return true;
 }

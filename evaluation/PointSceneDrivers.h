@@ -60,7 +60,7 @@ void CombinedControl(const PointSceneExperiment& e);
 void CombinedTruth(const PointSceneExperiment& e);
 // "Play Visible triangles" on the point scenes: from the view camera, the
 // points of layout::PointStepTable visible around each frame's time, into
-// "Images/GFB_result/" with the log layout::kPointReplayLog. False, with a
+// "Images/GFB_result/" with the log layout::kReplayLog. False, with a
 // line, when no step has a table.
 bool PointSceneReplay(const PointSceneExperiment& e);
 

@@ -109,6 +109,23 @@ std::string CombinedStepTable(int step) {
 const char* const kCombinedExpLog = "CombinedVisibility/Fusion_combined_exp.txt";
 const char* const kCombinedControlLog = "CombinedVisibility/Fusion_combined_control.txt";
 const char* const kCombinedTruthLog = "CombinedVisibility/Fusion_combined_truth.txt";
-const char* const kPointReplayLog = "SuperPixelResult/visibility_result.txt";
+const char* const kTruthFrames = "Images/Truth/";
+const char* const kPointPlaybackLog = "VisibilityRecord/Fusion.txt";
+const char* const kMeshPlaybackLog = "VisibilityRecord/Moving_box.txt";
+std::string ReplayTable(int i) {
+  return In(Folder::kTables, Format("Forest_movingCam_%d_visibility.bin", i));
+}
+const char* const kReplayLog = "SuperPixelResult/visibility_result.txt";
+const char* const kPathTruth = "ASL_Visibility/RTI_truth_1000.txt";
+const char* const kForestPathTruth = "ASL_Visibility/Forest_truth_1300.bin";
+const char* const kTileAslBase = "ASL_Visibility/RTI_ASL/RTI";
+const char* const kTileControlBase = "ASL_Visibility/RTI_Control/RTI_Control_160X";
+std::string TileTextList(const std::string& base, int a, int b) {
+  return Format("%s_%d_%d.txt", base.c_str(), a, b);
+}
+std::string TileBinaryList(const std::string& base, int a, int b) {
+  return Format("%s_%d_%d_bin.txt", base.c_str(), a, b);
+}
+const char* const kSoftwareRasterImage = "Images/RasterSW.tif";
 
 }  // namespace layout
