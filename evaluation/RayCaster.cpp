@@ -150,7 +150,7 @@ void RayCaster::Bin(double t0, double t1, Bins* bins) const {
       Vex3_quarnd p[3];
       Positions(uint32_t(i), t, p);
       for (int k = 0; k < 3 && front; k++) {
-        double x, y;
+        double x = 0, y = 0;
         front = WindowOf(p[k] - eye_, &x, &y);
         lo[0] = std::min(lo[0], x);
         hi[0] = std::max(hi[0], x);

@@ -139,6 +139,17 @@ double Projector::ClipW(double ox, double oy, double oz) const {
   return eye[0] * pr_[3] + eye[1] * pr_[7] + eye[2] * pr_[11] + eye[3] * pr_[15];
 }
 
+double Projector::NearSide(double ox, double oy, double oz) const {
+  double in[4] = {ox, oy, oz, 1.0}, eye[4];
+  MultMatrixVec(mv_, in, eye);
+  double z = 0, w = 0;
+  for (int k = 0; k < 4; k++) {
+    z += eye[k] * pr_[2 + 4 * k];
+    w += eye[k] * pr_[3 + 4 * k];
+  }
+  return z + w;
+}
+
 Vex3_quarnd Projector::RayOrigin(const Vex3_quarnd& fallback) const {
   double inv[16];
   if (!InvertMatrix4(mv_, inv) || inv[15] == 0) return fallback;

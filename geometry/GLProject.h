@@ -41,6 +41,9 @@ class Projector {
   // Clip-space w of a world point: positive in front of a perspective
   // camera's eye, zero or negative at or behind it.
   double ClipW(double ox, double oy, double oz) const;
+  // Clip-space z + w of a world point: positive in front of the near
+  // plane, negative behind it (and behind the eye).
+  double NearSide(double ox, double oy, double oz) const;
   // The point every window ray passes through: the eye of the model-view
   // matrix. It differs from the camera's own float eye by the rounding of
   // the matrix (about 3e-4 for an eye 10,000 from the origin, enough to

@@ -31,15 +31,19 @@ size_t TriangleRasterBanded(const ObjLoader& mesh, PPC& camera, int f, const int
       mesh,
       [&](int32_t, int32_t, int32_t id, const Vex3_quarn v[3]) {
         if (mask != nullptr && mask[id] == 0) return;
-        ScreenTriangle t;
-        if (!SetupScreenTriangle(proj, v, f, cw, ch, &t)) return;
-        int first = 0, last = 0;
-        ScreenTriangleRows(t, ch, &first, &last);
-        if (first > last) return;
-        const uint32_t index = uint32_t(ids.size());
-        ids.push_back(id);
-        vertices.insert(vertices.end(), v, v + 3);
-        for (int b = first / bandRows; b <= last / bandRows; b++) bandLists[size_t(b)].push_back(index);
+        Vex3_quarn parts[2][3];
+        for (int p = 0, n = NearPlaneParts(proj, v, parts); p < n; p++) {
+          ScreenTriangle t;
+          if (!SetupScreenTriangle(proj, parts[p], f, cw, ch, &t)) continue;
+          int first = 0, last = 0;
+          ScreenTriangleRows(t, ch, &first, &last);
+          if (first > last) continue;
+          const uint32_t index = uint32_t(ids.size());
+          ids.push_back(id);
+          vertices.insert(vertices.end(), parts[p], parts[p] + 3);
+          for (int b = first / bandRows; b <= last / bandRows; b++)
+            bandLists[size_t(b)].push_back(index);
+        }
       },
       [](int32_t) {});
 

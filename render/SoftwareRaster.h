@@ -89,6 +89,15 @@ struct ScreenTriangle {
   double xmin, ymin, xmax, ymax;
 };
 
+// The parts of a triangle in front of the near plane, in world space: the
+// triangle itself when no vertex lies behind the plane, none when all do,
+// else the one or two triangles the plane cuts off in front (clip-space
+// distances are affine in world space, so the cut is exact up to
+// rounding). A vertex behind the eye has no window position, so without
+// the cut a triangle reaching behind the camera could not be drawn at
+// all, while the view shows its front part. Returns the number of parts.
+int NearPlaneParts(const Projector& proj, const Vex3_quarn v[3], Vex3_quarn parts[2][3]);
+
 // Projects and sets up the triangle on a cw x ch grid whose cells are
 // pixels divided by `scale`. False when no vertex has window depth in
 // [0, 1], the box misses the grid, or the triangle is degenerate.

@@ -88,6 +88,41 @@ int EdgeOrientation(double ax, double ay, double bx, double by, double px, doubl
   return Orientation(ax, ay, bx, by, px, py);
 }
 
+int NearPlaneParts(const Projector& proj, const Vex3_quarn v[3], Vex3_quarn parts[2][3]) {
+  double d[3];
+  int behind = 0;
+  for (int i = 0; i < 3; i++) {
+    d[i] = proj.NearSide(v[i].x, v[i].y, v[i].z);
+    behind += d[i] < 0;
+  }
+  if (behind == 0) {
+    for (int i = 0; i < 3; i++) parts[0][i] = v[i];
+    return 1;
+  }
+  if (behind == 3) return 0;
+  // Walk the edges, keeping vertices in front and the crossing points.
+  Vex3_quarn poly[4];
+  int n = 0;
+  for (int i = 0; i < 3; i++) {
+    const int j = (i + 1) % 3;
+    if (d[i] >= 0) poly[n++] = v[i];
+    if ((d[i] < 0) != (d[j] < 0)) {
+      const double t = d[i] / (d[i] - d[j]);
+      poly[n++] = Vex3_quarn(float(v[i].x + t * (v[j].x - v[i].x)),
+                             float(v[i].y + t * (v[j].y - v[i].y)),
+                             float(v[i].z + t * (v[j].z - v[i].z)));
+    }
+  }
+  parts[0][0] = poly[0];
+  parts[0][1] = poly[1];
+  parts[0][2] = poly[2];
+  if (n < 4) return 1;
+  parts[1][0] = poly[0];
+  parts[1][1] = poly[2];
+  parts[1][2] = poly[3];
+  return 2;
+}
+
 bool SetupScreenTriangle(const Projector& proj, const Vex3_quarn v[3], double scale, int cw, int ch,
                          ScreenTriangle* t) {
   bool anyInDepth = false;
@@ -229,9 +264,12 @@ void ScanTriangle(const ScreenTriangle& t, int cw, int ch, int rowBegin, int row
 
 void RasterTriangle(uint32_t* colour, int32_t* ids, const Projector& proj, int w, int h,
                     double* depth, uint32_t colourValue, const Vex3_quarn v[3], int32_t id) {
-  ScreenTriangle t;
-  if (!SetupScreenTriangle(proj, v, 1.0, w, h, &t)) return;
-  Scan(t, w, h, 0, h, ids, depth, colour, colourValue, id);
+  Vex3_quarn parts[2][3];
+  for (int p = 0, n = NearPlaneParts(proj, v, parts); p < n; p++) {
+    ScreenTriangle t;
+    if (SetupScreenTriangle(proj, parts[p], 1.0, w, h, &t))
+      Scan(t, w, h, 0, h, ids, depth, colour, colourValue, id);
+  }
 }
 
 
@@ -241,9 +279,12 @@ void TriangleRasterRows(const ObjLoader& mesh, int32_t* ids, const PPC& camera, 
   const int cw = camera.w * f, ch = camera.h * f;
   ForEachGroupTriangle(mesh, [&](int32_t, int32_t, int32_t id, const Vex3_quarn v[3]) {
     if (mask != nullptr && mask[id] == 0) return;
-    ScreenTriangle t;
-    if (!SetupScreenTriangle(proj, v, f, cw, ch, &t)) return;
-    Scan(t, cw, ch, rowBegin, rowEnd, ids, depth, nullptr, 0u, id);
+    Vex3_quarn parts[2][3];
+    for (int p = 0, n = NearPlaneParts(proj, v, parts); p < n; p++) {
+      ScreenTriangle t;
+      if (SetupScreenTriangle(proj, parts[p], f, cw, ch, &t))
+        Scan(t, cw, ch, rowBegin, rowEnd, ids, depth, nullptr, 0u, id);
+    }
   }, [](int32_t) {});
 }
 
@@ -259,9 +300,12 @@ void RasterMesh(const ObjLoader& mesh, int32_t* ids, PPC& camera, DepthT* depth,
     if (mesh.groupCount == 1 && k % 10000 == 0)
       log << "\r" << k << "/" << mesh.groupTriCount[g] << std::flush;
     if (mask != nullptr && mask[id] == 0) return;
-    ScreenTriangle t;
-    if (!SetupScreenTriangle(proj, v, f, cw, ch, &t)) return;
-    Scan(t, cw, ch, 0, ch, ids, depth, nullptr, 0u, id);
+    Vex3_quarn parts[2][3];
+    for (int p = 0, n = NearPlaneParts(proj, v, parts); p < n; p++) {
+      ScreenTriangle t;
+      if (SetupScreenTriangle(proj, parts[p], f, cw, ch, &t))
+        Scan(t, cw, ch, 0, ch, ids, depth, nullptr, 0u, id);
+    }
   }, [&](int32_t g) { log << "\r" << g + 1 << "/" << mesh.groupCount << std::flush; });
   log << "\n";
 }

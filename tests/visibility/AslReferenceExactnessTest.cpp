@@ -207,3 +207,38 @@ TEST(AslReferenceExactness, SheetHidesTheLayerBehindItAtEveryOffset) {
   }
   EXPECT_LT(ties * 10000, total + 1) << ties << " triangles differ at ties";
 }
+
+// A street-level view: the ground and two side walls reach far behind the
+// camera, as they do in the city, the grass field and the terrain. Their
+// parts in front of the near plane are what the view shows; a raster that
+// drops a triangle with a vertex behind the eye leaves holes in the ground.
+TEST(AslReferenceExactness, TrianglesReachingBehindTheCameraShowTheirFront) {
+  PPC cam(55, kW, kH);
+  cam.PositionAndOrient(Vex3_quarn(0, 200, 0), Vex3_quarn(0, -0.15f, -1), Vex3_quarn(0, 1, 0));
+  cam.zNear = 10;
+  cam.zFar = 100000;
+  cam.SetGLAndCache();
+  std::vector<std::array<Vex3_quarn, 3>> tris;
+  auto quad = [&](Vex3_quarn a, Vex3_quarn b, Vex3_quarn c, Vex3_quarn d) {
+    tris.push_back({a, b, c});
+    tris.push_back({a, c, d});
+  };
+  // Ground cells of 20,000 from 40,000 behind to 60,000 in front.
+  for (int i = -2; i < 3; i++)
+    for (int k = -2; k < 3; k++) {
+      const float x = 20000.0f * float(i), z = 20000.0f * float(k);
+      quad({x, 0, z}, {x + 20000, 0, z}, {x + 20000, 0, z - 20000}, {x, 0, z - 20000});
+    }
+  // Side walls from behind the camera into the distance, and a block ahead.
+  quad({-900, 0, 30000}, {-900, 0, -60000}, {-900, 3000, -60000}, {-900, 3000, 30000});
+  quad({900, 0, -60000}, {900, 0, 30000}, {900, 3000, 30000}, {900, 3000, -60000});
+  quad({-300, 0, -4000}, {300, 0, -4000}, {300, 500, -4000}, {-300, 500, -4000});
+  ObjLoader mesh;
+  BuildMesh(mesh, {tris});
+  const std::vector<int32_t> ref = Reference(mesh, cam, {});
+  const RayCastSets rays = CastFine(mesh, cam);
+  EXPECT_LE(CompareWithRays(ref, rays, "street"), 2);
+  // The two ground cells ahead, which start under the camera, and the walls
+  // beside it are seen.
+  for (int id : {14, 25, 50, 52}) EXPECT_EQ(ref[size_t(id)], 1) << "triangle " << id;
+}
