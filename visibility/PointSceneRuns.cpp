@@ -2,11 +2,18 @@
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 
 #include "Asl.h"
 #include "SampleLocationBuffer.h"
 
 namespace {
+
+double ThreadSeconds() {
+  timespec t;
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return double(t.tv_sec) + 1e-9 * double(t.tv_nsec);
+}
 
 struct Camera {
   Projector proj;
@@ -125,7 +132,14 @@ int PointSceneSteps(const PointRunScene& scene, int first, int last, bool placeS
     step.count = count;
     step.k = i;
     step.radius = scene.radius;
+    const auto i0 = std::chrono::steady_clock::now();
+    const double c0 = ThreadSeconds();
     const SphereStepWork w = InsertStepIntervals(buffer, step, nullptr, out, *scene.err);
+    if (work) {
+      work->insertCpuSeconds += ThreadSeconds() - c0;
+      work->insertSeconds +=
+          std::chrono::duration<double>(std::chrono::steady_clock::now() - i0).count();
+    }
     if (scene.runLog && *scene.runLog)
       for (int32_t j = 0; j < count; j++) *scene.runLog << "\n";
     out << "\n";

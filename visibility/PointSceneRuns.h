@@ -60,7 +60,9 @@ using PointStepDone = std::function<void(int step, SampleLocationBuffer& buffer)
 
 struct PointRunWork {
   int64_t sampleTests = 0, intervals = 0, samplesAdded = 0;
-  double seconds = 0;  // wall time of the insertion loops
+  double seconds = 0;            // wall time of the steps
+  double insertSeconds = 0;      // wall time of the coverage and insertion loops
+  double insertCpuSeconds = 0;   // their processor time (this thread)
 };
 
 // Steps first..last - 1. Each starts from a Reset buffer; with
