@@ -41,7 +41,7 @@ int CombinedRun(const PointRunScene& scene, int first, int last, PointRunWork* w
 // Frames drawn per step by the image members.
 constexpr int kPointFramesPerStep = 45;
 // Moments per step the truth renders.
-constexpr int kTruthMomentsPerStep = 100;
+constexpr int kTruthMomentsPerStep = kPointFramesPerStep;
 
 // The fly-through's cameras: key cameras from the view by Zoom, Tilt and
 // Pan, interpolated between consecutive keys.

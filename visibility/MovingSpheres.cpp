@@ -439,8 +439,11 @@ OverlapOrder SphereDepthComparator::Order(const double ray[3], uint32_t newSpher
   int m = 0;
   for (int i = 0; i <= n; i++)
     if (ends[i] < ends[i + 1]) probes[m++] = 0.5 * (ends[i] + ends[i + 1]);
-  for (double f : {0.05, 0.5, 0.95}) probes[m++] = t0 + f * (t1 - t0);
+  // Without a root (Q only touching zero) the pieces say nothing.
+  if (n == 0)
+    for (double f : {0.05, 0.5, 0.95}) probes[m++] = t0 + f * (t1 - t0);
   SortSmall(probes, m);
+  const double eps = std::max(1e-7 * (t1 - t0), 1e-9);
   int first = 0;
   double at = t0;
   for (int i = 0; i < m; i++) {
@@ -456,18 +459,26 @@ OverlapOrder SphereDepthComparator::Order(const double ray[3], uint32_t newSpher
       at = probes[i];
       continue;
     }
-    // The order changes between `at` and this probe: where the difference
-    // changes sign (or a distance jumps as the near point enters a sphere).
-    double a = at, b = probes[i];
-    for (int it = 0; it < 60 && b - a > 1e-10; it++) {
-      const double mid = 0.5 * (a + b);
-      const int sm = sign(step_.k + mid);
-      if (sm == first)
-        a = mid;
-      else
-        b = mid;
+    // The order changes between `at` and this probe: at a root of Q where
+    // the difference changes sign, or else (a distance jumping as the near
+    // point enters a sphere) where bisection finds it.
+    double a = at, b = probes[i], cut = -1;
+    for (int j = 1; j <= n && cut < 0; j++)
+      if (ends[j] > a && ends[j] < b && sign(step_.k + ends[j] - eps) == first &&
+          sign(step_.k + ends[j] + eps) == sg)
+        cut = ends[j];
+    if (cut < 0) {
+      for (int it = 0; it < 60 && b - a > 5e-8; it++) {
+        const double mid = 0.5 * (a + b);
+        const int sm = sign(step_.k + mid);
+        if (sm == first)
+          a = mid;
+        else
+          b = mid;
+      }
+      cut = 0.5 * (a + b);
     }
-    const double t = RoundToMicro(step_.k + 0.5 * (a + b));
+    const double t = RoundToMicro(step_.k + cut);
     if (t >= hi) return order;
     if (t > lo) {
       order.swap = t;

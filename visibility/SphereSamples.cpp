@@ -250,11 +250,16 @@ void ResolveSphereAtSamples(SampleLocationBuffer& buffer, const Projector& proj,
                             int32_t id) {
   PixelBox box;
   if (!SphereWindowBox(proj, eye, centre, r, buffer.width, buffer.height, &box)) return;
+  const Vex3_quarnd pe = centre - eye;
+  const double pe2 = pe.Dot(pe);
   for (int32_t j = box.row0; j <= box.row1; j++)
     for (int32_t k = box.col0; k <= box.col1; k++) {
       PixelSamples& pixel = buffer.Pixel(k, j);
       for (int32_t i = 0; i < pixel.count; i++) {
         SampleLocation& s = pixel.samples[size_t(i)];
+        // Rays farther than r from the centre miss it.
+        const double along = RayOf(s).Dot(pe);
+        if (pe2 - along * along >= r * r) continue;
         const double d = SphereRayDistance(eye, RayOf(s), s.nearDistance, centre, r);
         // Equal distances keep the sphere resolved first.
         if (d < s.depth) {
