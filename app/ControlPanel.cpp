@@ -72,15 +72,6 @@ void OnNotBuilt(Fl_Widget* w, void*) {
 }
 
 // The point scenes' replay; the other scenes' replay is not built yet.
-void OnPlayVisibleTriangles(Fl_Widget* w, void*) {
-  Scene* scene = SceneOf(w);
-  if (scene == nullptr) return;
-  if (scene->sceneId == dataset::kPoints)
-    scene->PlayPointSceneReplay();
-  else
-    ReportNotBuilt(*scene->output, "Play Visible triangles");
-}
-
 // Radio callbacks act only on the button that became selected.
 void OnSceneRadio(Fl_Widget* w, void* id) {
   Scene* scene = SceneOf(w);
@@ -100,10 +91,40 @@ void OnSetRenderingFactor(Fl_Widget* w, void*) {
   scene->SetRenderingFactor(ToInt(ControlPanel::Of(w)->samplingStepInput->value()));
 }
 
+// The terrain's ASL run takes its screen tile from "View ID" (column) and
+// "Type ID" (row).
+void TakeTile(Scene* scene, ControlPanel* p) {
+  scene->tileColumn = ToInt(p->viewIdInput->value());
+  scene->tileRow = ToInt(p->typeIdInput->value());
+}
+
+void OnAsl(Fl_Widget* w, void*) {
+  Scene* scene = SceneOf(w);
+  if (scene == nullptr) return;
+  TakeTile(scene, ControlPanel::Of(w));
+  scene->Asl();
+}
+
+// The footage buttons take the panel's view and type numbers.
+template <void (Scene::*Op)(int, int)>
+void CallWithViewAndType(Fl_Widget* w, void*) {
+  Scene* scene = SceneOf(w);
+  if (scene == nullptr) return;
+  ControlPanel* p = ControlPanel::Of(w);
+  (scene->*Op)(ToInt(p->viewIdInput->value()), ToInt(p->typeIdInput->value()));
+}
+
 void OnAslWithFactor(Fl_Widget* w, void*) {
   Scene* scene = SceneOf(w);
   if (scene == nullptr) return;
+  TakeTile(scene, ControlPanel::Of(w));
   scene->AslWithFactor(ControlPanel::Of(w)->aslFactorInput->value());
+}
+
+void OnLoadVisibility(Fl_Widget* w, void*) {
+  Scene* scene = SceneOf(w);
+  if (scene == nullptr) return;
+  scene->LoadVisibility(ControlPanel::Of(w)->VisibilitySource());
 }
 
 Fl_Button* AddButton(int x, int y, int w, int h, const char* label, Fl_Callback* cb) {
@@ -153,8 +174,8 @@ ControlPanel::ControlPanel() {
   fileInput = new Fl_File_Input(490, 16, 265, 32);
   fileInput->value("images/HW1.tif");
   AddButton(660, 55, 120, 40, "Save Image", OnSaveImage);
-  AddButton(505, 55, 130, 40, "Compare Accuracy", OnNotBuilt);
-  AddButton(190, 175, 120, 40, "Play", OnNotBuilt);
+  AddButton(505, 55, 130, 40, "Compare Accuracy", Call<&Scene::CompareRenderings>);
+  AddButton(190, 175, 120, 40, "Play", Call<&Scene::Play>);
   timeStampsInput = AddValue(25, 22, 120, 26, "Total Time Stamps", 2);
   timeStampsInput->align(FL_ALIGN_TOP_LEFT);
   timeStampsInput->minimum(0);
@@ -181,23 +202,23 @@ ControlPanel::ControlPanel() {
   AddButton(360, 115, 125, 50, "Save Present View", Call<&Scene::SaveView>);
   AddButton(505, 115, 125, 50, "Load Prev View", Call<&Scene::LoadView>);
   AddButton(190, 120, 120, 40, "GFB_DBG", Call<&Scene::GfbDbg>);
-  AddButton(360, 365, 120, 40, "Cmp Log files", OnNotBuilt);
+  AddButton(360, 365, 120, 40, "Cmp Log files", Call<&Scene::CompareLogs>);
   holdTrajectoryCheck = AddCheck(185, 15, 155, 40, "Switch Trajectory Holder",
                                  OnSwitch<&Scene::holdTrajectory>, 1);
-  AddButton(190, 225, 120, 40, "control", OnNotBuilt);
+  AddButton(190, 225, 120, 40, "control", Call<&Scene::ControlRun>);
   frustumCullingCheck = AddCheck(185, 45, 155, 40, "Switch Frustum Culling",
                                  OnSwitch<&Scene::frustumCulling>, 1);
-  AddButton(360, 230, 120, 40, "ASL", Call<&Scene::Asl>);
+  AddButton(360, 230, 120, 40, "ASL", OnAsl);
   AddButton(360, 285, 120, 40, "ASL Control", Call<&Scene::AslControl>);
-  AddButton(360, 175, 120, 40, "ASL_truth", OnNotBuilt);
-  AddButton(520, 365, 120, 40, "cmp Image", OnNotBuilt);
+  AddButton(360, 175, 120, 40, "ASL_truth", Call<&Scene::TruthRun>);
+  AddButton(520, 365, 120, 40, "cmp Image", Call<&Scene::CompareImageSequences>);
   movingCameraCheck = AddCheck(185, 75, 155, 40, "Switch Moving/Static Cam",
                                OnSwitch<&Scene::movingCamera>, 0);
   AddButton(510, 230, 120, 40, "ASL+GFB", Call<&Scene::CombinedRun>);
   AddButton(510, 285, 120, 40, "ASL+GFB control", Call<&Scene::CombinedControl>);
   AddButton(665, 185, 120, 40, "generate Img", Call<&Scene::CombinedImages>);
   AddButton(510, 175, 120, 40, "ASL+GFB truth", Call<&Scene::CombinedTruth>);
-  AddButton(190, 280, 120, 40, "Play Visible triangles", OnPlayVisibleTriangles);
+  AddButton(190, 280, 120, 40, "Play Visible triangles", Call<&Scene::PlayVisibleTriangles>);
   AddButton(665, 365, 120, 40, "Vis GFB", OnNotBuilt);
   AddButton(25, 590, 155, 45, "Set Rendering factor", OnSetRenderingFactor);
   samplingStepInput = AddValue(125, 556, 55, 24, "Sampling Step", 100);
@@ -210,28 +231,30 @@ ControlPanel::ControlPanel() {
   drawingModeGroup->end();
 
   AddButton(200, 590, 155, 45, "Subdivide Geometry", Call<&Scene::SubdivideGeometry>);
-  AddButton(25, 645, 155, 45, "Convert Fileformat", OnNotBuilt);
+  AddButton(25, 645, 155, 45, "Convert Fileformat", Call<&Scene::ConvertFileformat>);
 
   visibilitySourceGroup = AddFrame(665, 555, 140, 120);
   visibilitySource[0] = AddRadio(675, 570, 64, 15, "Truth", nullptr, 0);
   visibilitySource[0]->value(1);
   visibilitySource[1] = AddRadio(675, 590, 64, 15, "ASL", nullptr, 1);
   visibilitySource[2] = AddRadio(675, 610, 64, 15, "Control", nullptr, 2);
-  AddButton(675, 630, 105, 35, "Load Visibility", OnNotBuilt);
+  AddButton(675, 630, 105, 35, "Load Visibility", OnLoadVisibility);
   visibilitySourceGroup->end();
 
   AddButton(190, 365, 120, 40, "DBG", OnNotBuilt);
-  AddButton(325, 415, 120, 40, "SWITCH!", OnNotBuilt);
+  AddButton(325, 415, 120, 40, "SWITCH!", Call<&Scene::SwitchTriangleLists>);
   AddButton(200, 645, 155, 45, "Merge Visibility", OnNotBuilt);
-  AddButton(390, 565, 240, 50, "Make 2013 Footage!", OnNotBuilt);
+  AddButton(390, 565, 240, 50, "Make 2013 Footage!",
+            CallWithViewAndType<&Scene::MakeFootagePressed>);
   viewIdInput = AddValue(445, 526, 30, 24, "View ID", 1);
   typeIdInput = AddValue(570, 526, 30, 24, "Type ID", 1);
   AddButton(665, 485, 120, 40, "ASL with Factor", OnAslWithFactor);
   aslFactorInput = AddValue(735, 451, 30, 24, "ASL factor", 1);
-  AddButton(390, 625, 240, 50, "Evaluate Error 2013", OnNotBuilt);
+  AddButton(390, 625, 240, 50, "Evaluate Error 2013",
+            CallWithViewAndType<&Scene::EvaluateFootageErrorPressed>);
   AddButton(460, 415, 120, 40, "Make Image!", OnNotBuilt);
   AddButton(460, 465, 120, 40, "Make Frame Image!", OnNotBuilt);
-  AddButton(325, 465, 120, 40, "Make Error Image!", OnNotBuilt);
+  AddButton(325, 465, 120, 40, "Make Error Image!", Call<&Scene::MakeErrorImages>);
   window->end();
 }
 

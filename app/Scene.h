@@ -7,6 +7,11 @@
 //   SceneViews.cpp     saved views
 //   SceneAsl.cpp, SceneGfb.cpp  the visibility buttons (drivers in evaluation/)
 //   SceneCells.cpp     the terrain's cell subdivision
+//   ScenePlayback.cpp  playback, the replay of interval tables, "SWITCH!"
+//   SceneTruth.cpp     the camera-path truth and the terrain's tools
+//   SceneCompare.cpp   the comparisons of logs and images
+//   SceneControl.cpp   the two-end reference "control"
+//   SceneFootage.cpp   the footage of stored sets and its error evaluation
 //   ScenePointScenes.cpp  the point scenes' sphere runs and their images
 // A button whose operation is not built has no method here: the panel
 // reports it (ReportNotBuilt). Each new operation goes into the library of
@@ -25,6 +30,7 @@
 #include "RenderTargets.h"
 #include "SampleLocationBuffer.h"
 #include "SceneNumbers.h"
+#include "SharedArray.h"
 #include "Vex3.h"
 #include "cgShader.h"
 
@@ -34,6 +40,8 @@ class KeyframeTrajectories;
 class ObjLoader;
 class ParticleSet;
 struct AslButtonScene;
+struct FootageScene;
+struct TruthMember;
 struct PointSceneExperiment;
 
 // The view's fixed size: the work buffers are allocated once for it.
@@ -57,7 +65,11 @@ class Scene {
   int firstStateNumber = 0; // file number of the first state file
   int firstState = 0, lastState = 0;
   std::string dataPath;     // path prefix of the loaded scene's files
-  int cellRow = 0, cellColumn = 0;  // terrain cell read at Scene Setup (tile of the ASL run)
+  int cellRow = 0, cellColumn = 0;  // terrain cell read at Scene Setup
+  // The screen tile (column 0..1, row 0..3) of the terrain's ASL run, from
+  // the panel's "View ID" and "Type ID" when "ASL" or "ASL with Factor" is
+  // pressed.
+  int tileColumn = 0, tileRow = 0;
 
   // --- 2. Meshes (the state array and the point sets are added with the
   // catalogue; baseMesh is states[0], the topology source)
@@ -88,6 +100,22 @@ class Scene {
   // same scene keeps them, another scene's setup builds them anew.
   std::unique_ptr<KeyframeTrajectories> trajectories;
   std::string trajectoryScene;
+  // The alternative triangle lists "SWITCH!" exchanges with drawMesh's
+  // (none until an operation keeps a pair; Scene Setup drops it).
+  struct TriangleLists {
+    bool held = false;
+    SharedArray<std::vector<uint32_t>> triangles;
+    SharedArray<int32_t> counts;
+    int32_t triangleCount = 0;
+    int32_t groupCount = 0;
+    // Whether the kept lists are the full ones (drawMesh shows the reduced
+    // lists); "SWITCH!" turns it over.
+    bool keepsFull = true;
+  };
+  TriangleLists alternativeLists;
+  // The mesh render mode 10001 draws in place of the current state while a
+  // playback runs (null otherwise).
+  ObjLoader* playbackState = nullptr;
 
   // --- 3. Cameras
   std::unique_ptr<PPC> viewCamera;   // the view window's camera
@@ -164,6 +192,10 @@ class Scene {
   // below 1.
   int renderingFactor = 100;
 
+  // The image the next draw writes after drawing (RedrawAndSave); empty
+  // otherwise.
+  std::string pendingFrame;
+
   // --- Frame recording: each draw writes "<prefix><counter>.tif" when on.
   int recording = 0;
   std::string recordPrefix;
@@ -216,6 +248,12 @@ class Scene {
   // --- Interval runs (SceneGfb.cpp)
   void GfbDbg();  // "GFB_DBG"
 
+  // --- Comparisons of results (SceneCompare.cpp)
+  void CompareLogs();            // "Cmp Log files"
+  void CompareRenderings();      // "Compare Accuracy"
+  void CompareImageSequences();  // "cmp Image"
+  void MakeErrorImages();        // "Make Error Image!"
+
   // --- The point scenes' sphere runs and their images (ScenePointScenes.cpp)
   void PointSceneGfb();    // "GFB_DBG" on the point scenes
   void CombinedRun();      // "ASL+GFB"
@@ -227,6 +265,43 @@ class Scene {
   bool PointSceneReady(const char* label);
   PointSceneExperiment PointExperiment(const PPC& view);
 
+  // --- The two-end reference (SceneControl.cpp)
+  void ControlRun();  // "control"
+
+  // --- Footage of stored sets (SceneFootage.cpp)
+  void MakeFootagePressed(int view, int type);           // "Make 2013 Footage!"
+  void EvaluateFootageErrorPressed(int view, int type);  // "Evaluate Error 2013"
+  FootageScene MakeFootageScene(int view, int type);
+
   // --- Cell subdivision of the terrain (SceneCells.cpp)
   void SubdivideGeometry();  // "Subdivide Geometry"
+
+  // --- Playback (ScenePlayback.cpp)
+  void Play();                  // "Play"
+  void PlayVisibleTriangles();  // "Play Visible triangles"
+  void SwitchTriangleLists();   // "SWITCH!"
+  // The replay of an interval table (the generic form of "Play Visible
+  // triangles", and the end of the whole-interval run).
+  void ReplayTable(const std::string& tablePath);
+  // Keeps drawMesh's lists as the alternative pair and gives drawMesh the
+  // lists reduced to the triangles whose mask entry is non-zero.
+  // A second call reduces the full lists again, not the reduced ones.
+  void ShowOnlyMasked(const std::vector<int32_t>& mask);
+  // Gives drawMesh its full lists back when a pair is kept (no redraw).
+  void ShowFullLists();
+  void ExchangeLists();  // swaps drawMesh's lists with the kept pair
+  // Redraw, then write the colour buffer the draw left as a TIFF image.
+  void RedrawAndSave(const std::string& path);
+  // drawMesh, made a mesh of its own first when it is one of the states,
+  // so that moving it leaves the states as loaded; null without a mesh.
+  ObjLoader* PlaybackMesh();
+
+  // --- Camera-path truth and the terrain's tools (SceneTruth.cpp)
+  void TruthRun();                     // "ASL_truth"
+  // The fly-through and dense-sampling truths of the datasets' rows.
+  void DatasetTruth(const TruthMember& truth);
+  void ConvertFileformat();            // "Convert Fileformat"
+  void LoadVisibility(int source);     // "Load Visibility"
+  // Render mode 40003: the software raster image through the sample buffer.
+  void SoftwareRasterView(FrameBuffer& window);
 };

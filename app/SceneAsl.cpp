@@ -41,8 +41,8 @@ AslButtonScene Scene::AslScene() {
   s.row = &FindDataset(sceneId);
   s.dataset = sceneId;
   s.view = viewNumber;
-  s.tileColumn = cellColumn;
-  s.tileRow = cellRow;
+  s.tileColumn = tileColumn;
+  s.tileRow = tileRow;
   s.mesh = drawMesh != nullptr ? drawMesh : baseMesh;
   if (particleDrawState) {
     s.points.count = int32_t(particleDrawState->positions.size());
@@ -62,7 +62,9 @@ AslButtonScene Scene::AslScene() {
 }
 
 void Scene::ShowVisibleSet() {
-  viewWindow->renderMode = render_mode::kVisibleSet;
+  // The grass view draws drawMesh restricted to the marks, which are the
+  // run's set; the footage view would mask by the draw flags instead.
+  viewWindow->renderMode = render_mode::kGrass;
   RedrawView();
 }
 

@@ -125,6 +125,6 @@ void Scene::GfbDbg() {
   holdTrajectory = 0;
   VisibleSet result;
   FullIntervalRun(run, &result);
-  // The replay of the result, once "Play Visible triangles" is built.
-  ReportNotBuilt(*output, "Play Visible triangles");
+  // The replay of the table the run has just written.
+  ReplayTable(layout::kWholeRunTable);
 }

@@ -112,7 +112,7 @@ void Scene::Render(FrameBuffer& window) {
       ItemBufferPass(c, StateMesh(secondState));
       break;
     case rm::kShaded:
-      ShadePass(c, StateMesh(currentState));
+      ShadePass(c, playbackState != nullptr ? playbackState : StateMesh(currentState));
       break;
     case rm::kVisibleSet:
       MarkVisiblePass(c);
@@ -149,13 +149,20 @@ void Scene::Render(FrameBuffer& window) {
       c.sceneId = dataset::kManhattan;
       ShadePass(c, StateMesh(currentState));
       break;
-    case rm::kFilledSoftware:  // the sample-buffer raster, not built yet
-    case rm::kMovingBoxes:     // the moving-boxes demonstration, not built yet
+    case rm::kFilledSoftware:
+      SoftwareRasterView(window);
+      break;
+    case rm::kMovingBoxes:  // the moving-boxes demonstration, not built yet
     default:
       break;
   }
 
-  // 4. Frame recording.
+  // 4. The frame a playback asked for, then frame recording.
+  if (!pendingFrame.empty()) {
+    window.ReadColor();
+    WriteTiff(window.pixels.data(), pendingFrame, window.h, window.w);
+    pendingFrame.clear();
+  }
   if (recording) {
     std::string name = Format("%s%d.tif", recordPrefix.c_str(), recordCounter++);
     window.ReadColor();

@@ -103,6 +103,8 @@ void ReleasePreviousScene(Scene& scene) {
   scene.particleStates.clear();
   scene.particleDrawState.reset();
   scene.ownDrawMesh.reset();
+  // The pair named the replaced scene's triangles.
+  scene.alternativeLists = Scene::TriangleLists();
   scene.pathCameras.clear();
   scene.drawFlags.clear();
   scene.runVisibleSet.clear();

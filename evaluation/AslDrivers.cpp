@@ -44,6 +44,16 @@ void SphereRun(const AslButtonScene& s, const char* label, double factor,
   Show(s.redraw);
 }
 
+// The terrain's statistics and file name need one of its 2 x 4 screen
+// tiles.
+bool TileRefused(const AslButtonScene& s, const char* label) {
+  if (s.tileColumn >= 0 && s.tileColumn <= 1 && s.tileRow >= 0 && s.tileRow <= 3) return false;
+  *s.out << "\"" << label << "\": tile column " << s.tileColumn << " and row " << s.tileRow
+         << " refused (\"View ID\" chooses the column 0 or 1, \"Type ID\" the row 0 to 3)"
+         << std::endl;
+  return true;
+}
+
 }  // namespace
 
 void AslButton(const AslButtonScene& s) {
@@ -60,6 +70,7 @@ void AslButton(const AslButtonScene& s) {
     Show(s.showVisibleSet);
     return;
   }
+  if (row.asl == AslForm::kAllTriangles && TileRefused(s, "ASL")) return;
   const AslRunContext run = Context(s, s.sampleBuffer(1));
   if (row.asl == AslForm::kAllTriangles) {
     AslTerrainRun(run, AslTileResultPath(row, s.view, s.tileColumn, s.tileRow), s.tileColumn,
@@ -86,6 +97,7 @@ void AslWithFactorButton(const AslButtonScene& s, double factor) {
     SphereRun(s, "ASL with Factor", factor, AslFactorResultPath(row, s.view, factor));
     return;
   }
+  if (row.asl == AslForm::kAllTriangles && TileRefused(s, "ASL with Factor")) return;
   const AslRunContext run = Context(s, s.sampleBuffer(factor));
   if (const char* base = row.panoramaCameras.For(s.view)) {
     std::vector<AslView> views;
@@ -104,6 +116,9 @@ void AslWithFactorButton(const AslButtonScene& s, double factor) {
 void AslControlButton(const AslButtonScene& s) {
   const DatasetRow& row = *s.row;
   std::vector<int32_t>& flags = *s.flags;
+  // Every form starts by making the buffer at the view's size, so that a
+  // later factor run keeps that size.
+  s.sampleBuffer(1);
   switch (row.control) {
     case ControlForm::kPoints:
       *s.out << "Radius is " << s.radius << std::endl;
@@ -139,7 +154,7 @@ void AslControlButton(const AslButtonScene& s) {
       CentreSampleReference(Context(s, s.sampleBuffer(1)), CentreSampleResultPath(row, s.view));
       break;
   }
-  if (row.redrawAfterControl) Show(s.redraw);  // the flags now hold only the visible triangles
+  if (row.redrawAfterControl) Show(s.showVisibleSet);  // the view shows only the visible set
   const std::string frames = layout::ImageFolder("Control");
   if (row.controlFrames == ControlFrames::kDrawFlags)
     WriteVisibleSetFrames(*s.mesh, flags, *s.viewCamera, frames, 5, *s.out);

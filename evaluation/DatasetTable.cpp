@@ -17,6 +17,33 @@ PerView<T> All(T value) {
   return PerView<T>{value, value, value};
 }
 
+FileRef Stored(const char* name) { return {Folder::kFootage, name}; }
+FileRef ExperimentLog(const char* name) { return {Folder::kExperimentLogs, name}; }
+
+ControlRunMember TwoEnds(const char* log, FileRef set, bool frames) {
+  return {ControlRunForm::kItemBuffers, ExperimentLog(log), set, frames};
+}
+
+FootageView View(const char* camera, FileRef step2, FileRef step3, FileRef truth,
+                 const char* folder2, const char* folder3, const char* folderTruth) {
+  FootageView v;
+  v.camera = camera;
+  v.footageSet[0] = step2;
+  v.footageSet[1] = step3;
+  v.footageSet[2] = truth;
+  v.footageFolder[0] = folder2;
+  v.footageFolder[1] = folder3;
+  v.footageFolder[2] = folderTruth;
+  return v;
+}
+void Evaluation(FootageView* v, const char* folder2, const char* folder3, const char* folderTruth,
+                FileRef truth = FileRef()) {
+  v->evaluationFolder[0] = folder2;
+  v->evaluationFolder[1] = folder3;
+  v->evaluationFolder[2] = folderTruth;
+  v->evaluationSet[2] = truth;
+}
+
 std::vector<DatasetRow> BuildTable() {
   std::vector<DatasetRow> rows;
 
@@ -29,6 +56,22 @@ std::vector<DatasetRow> BuildTable() {
   tower.controlResult =
       Views(Result("WTC_asl_Outside_control_32.bin"), Result("WTC_asl_Reverse_control_32.bin"),
             Result("WTC_asl_Reverse_control_32.bin"));
+  tower.footage.dataset = dataset::kWtc;
+  tower.footage.twoViews = true;
+  tower.footage.views[0] =
+      View("Final_views/WTC_neo_outSide.ppc",
+           Stored("WTC/Outside/visibleThenHiddenTrianglesStep2.bin"),
+           Stored("WTC/Outside/visibleTrianglesStep3.bin"),
+           Stored("WTC/Outside/truthIndsManhattanDowntownView31x31.bin"), "View1_step2",
+           "View1_step3_wtc", "Truth1_31X31");
+  tower.footage.views[1] =
+      View("Final_views/WTC_neo_Reverse.ppc",
+           Stored("WTC/Reverse/visibleThenHiddenTrianglesStep2.bin"),
+           Stored("WTC/Reverse/visibleTrianglesStep3.bin"),
+           Stored("WTC/Reverse/truthIndsManhattanDowntownView31x31.bin"), "View2_step2",
+           "View2_step3_wtc", "Truth2_31X31");
+  tower.footage.renderMode = render_mode::kGrass;
+  tower.footage.footageKeys.zoom = 5;
   rows.push_back(tower);
 
   DatasetRow terrain;
@@ -44,6 +87,17 @@ std::vector<DatasetRow> BuildTable() {
       {"Final_views/RTI_90Degree_view.ppc", Result("RTI_asl_90Degree_control_32.bin")},
       {"Final_views/RTI_45Degree_view.ppc", Result("RTI_asl_45Degree_control_32.bin")}};
   terrain.interval = IntervalForm::kTrial;
+  terrain.footage.dataset = dataset::kRti;
+  terrain.footage.evaluation = true;
+  terrain.footage.views[0] =
+      View("Final_views/RTI_45Degree_view.ppc", Stored("RTI/SumVisibilityStep2.bin"),
+           Stored("RTI/SumVisibilityStep3.bin"), Stored("RTI/SumVisibilityTruth_31X31.bin"),
+           "View1_step2", "View1_step3", "Truth_31X31");
+  Evaluation(&terrain.footage.views[0], "Diff_View1_step2", "Diff_View1_step3",
+             "Diff_Truth_31X31");
+  terrain.footage.renderMode = render_mode::kFilled;
+  terrain.footage.footageKeys = {3.5f, -5, 12, 12};
+  terrain.footage.evaluationKeys = {3.5f, -5, 10, 12};
   rows.push_back(terrain);
 
   DatasetRow grass;
@@ -58,6 +112,29 @@ std::vector<DatasetRow> BuildTable() {
   grass.redrawAfterControl = true;
   grass.interval = IntervalForm::kSteps;
   grass.intervalStem = All("Grassfield_visibility");
+  grass.controlRun = TwoEnds("visibility_result_of_GrassField_control.txt", FileRef(), true);
+  grass.replay = {ReplayForm::kPathLists,
+                  {Folder::kResults, "GrassField/Grassfield_visibility_%d.txt"},
+                  {Folder::kSamples, "Grass.bin"}, FileRef()};
+  grass.truth.form = TruthForm::kFlyThrough;
+  grass.footage.dataset = dataset::kGrassField;
+  grass.footage.evaluation = true;
+  grass.footage.twoViews = true;
+  grass.footage.views[0] =
+      View("Final_views/GrassField_higher.ppc", Stored("Grass/High/visibleTrianglesStep2.bin"),
+           Stored("Grass/High/visibleTrianglesStep3.bin"),
+           Stored("Grass/High/truthIndsManhattanDowntownView31x31.bin"), "View1_step2",
+           "View1_step3", "Truth1_31X31");
+  Evaluation(&grass.footage.views[0], "Diff_view1_step2", "Diff_view1_step3", "Diff_Truth_31X31",
+             Stored("Grass/High/truthIndsGrassHighView31x31.bin"));
+  grass.footage.views[1] =
+      View("Final_views/GrassField_lower.ppc",
+           Stored("Grass/Low/visibleThenHiddenTrianglesStep2.bin"),
+           Stored("Grass/Low/visibleTrianglesStep3.bin"),
+           Stored("Grass/Low/truthIndsManhattanDowntownView31x31.bin"), "View2_step2",
+           "View2_step3", "Truth2_31X31");
+  Evaluation(&grass.footage.views[1], "Diff_view2_step2", "Diff_view2_step3", "Diff_Truth_31X31",
+             Stored("Grass/Low/truthIndsGrassLowView31x31.bin"));
   rows.push_back(grass);
 
   DatasetRow forest;
@@ -70,6 +147,18 @@ std::vector<DatasetRow> BuildTable() {
   forest.controlFrames = ControlFrames::kDrawFlags;
   forest.interval = IntervalForm::kSteps;
   forest.intervalStem = All("Forest_visibility");
+  forest.controlRun = TwoEnds("visibility_result_of_Forest_control.txt", FileRef(), true);
+  forest.replay = {ReplayForm::kPathLists, {Folder::kResults, "Forest/Forest_visibility_%d.txt"},
+                   {Folder::kSamples, "Forest.bin"},
+                   ExperimentLog("visibility_result_of_Forest.txt")};
+  forest.truth.form = TruthForm::kForestPath;
+  forest.footage.dataset = dataset::kForest;
+  forest.footage.evaluation = true;
+  forest.footage.views[0] =
+      View("Final_views/Forest_final.ppc", Stored("Forest/visibleTrianglesStep2.bin"),
+           Stored("Forest/visibleTrianglesStep3.bin"), Stored("Forest/truthIndsForest31x31.bin"),
+           "View1_step2", "View1_step3", "Truth_31X31");
+  Evaluation(&forest.footage.views[0], "Diff_view1_step2", "Diff_view1_step3", "Diff_Truth_31X31");
   rows.push_back(forest);
 
   DatasetRow city;
@@ -86,6 +175,26 @@ std::vector<DatasetRow> BuildTable() {
   city.intervalStem = Views("Manhattan_downtown_visibility", "Manhattan_midtown_visibility",
                             "Manhattan_visibility");
   city.announcesView = true;
+  city.controlRun = TwoEnds("visibility_result_of_Manhattan_control.txt",
+                           Result("controlGroup_DBG.bin"), false);
+  city.replay = {ReplayForm::kStateMotion, FileRef(), Result("controlGroup_DBG.bin"), FileRef()};
+  city.truth = {TruthForm::kDenseStates, Result("Manhattan_truth_quarn_ZembraView.bin")};
+  city.footage.dataset = dataset::kManhattan;
+  city.footage.evaluation = true;
+  city.footage.twoViews = true;
+  city.footage.readsIntoVisibleSet = true;
+  city.footage.views[0] =
+      View("Final_views/Manhattan_downtown.ppc",
+           Stored("Manhattan/Downtown/visibleThenHiddenTrianglesStep2.bin"),
+           Stored("Manhattan/Downtown/visibleTrianglesStep3.bin"),
+           Stored("Manhattan/Downtown/truthIndsManhattanDowntownView31x31.bin"), "Step2", "Step3",
+           "Truth_31X31");
+  Evaluation(&city.footage.views[0], "Diff_view1_step2", "Diff_view1_step3", "Diff_Truth_32X32");
+  city.footage.views[1] = View("Final_views/Manhattan_midtown.ppc",
+                               Stored("Manhattan/Midtown/Step2.bin"),
+                               Stored("Manhattan/Midtown/Step3.bin"), FileRef(), "Step2", "Step3",
+                               "Truth_31X31");
+  Evaluation(&city.footage.views[1], "Diff_view2_step2", "Diff_view2_step3", "Diff_Truth_32X32");
   rows.push_back(city);
 
   DatasetRow points;
@@ -95,6 +204,9 @@ std::vector<DatasetRow> BuildTable() {
   points.aslStem = All("Fusion_ASL_exp");
   points.control = ControlForm::kPoints;
   points.controlResult = All(Result("Fusion_asl_control_32.bin"));
+  points.controlRun = {ControlRunForm::kPoints, ExperimentLog("controlGroup_Fusion_result.txt"),
+                       FileRef(), true};
+  points.replay.form = ReplayForm::kPoints;
   points.interval = IntervalForm::kPoints;
   rows.push_back(points);
 
@@ -139,8 +251,23 @@ std::string CentreSampleResultPath(const DatasetRow& row, int view) {
   return layout::CentreSampleResult(row.aslStem.For(view));
 }
 
+const FootageView* FootageViewFor(const FootageMember& member, int view) {
+  if (member.dataset == 0) return nullptr;
+  if (!member.twoViews) return &member.views[0];
+  if (view != 1 && view != 2) return nullptr;
+  return &member.views[view - 1];
+}
+
 std::vector<std::string> RowInputs(const DatasetRow& row) {
   std::vector<std::string> files;
+  if (row.footage.dataset != 0)
+    for (const FootageView& v : row.footage.views) {
+      if (v.camera == nullptr) continue;
+      files.push_back(layout::CameraFile(v.camera));
+      for (int t = 0; t < 3; t++)
+        for (const FileRef& set : {v.footageSet[t], v.evaluationSet[t]})
+          if (!set.Empty()) files.push_back(set.Path());
+    }
   for (int view : kViews) {
     const FileRef& sets = row.storedSets.For(view);
     if (!sets.Empty())
@@ -150,6 +277,10 @@ std::vector<std::string> RowInputs(const DatasetRow& row) {
         files.push_back(layout::CameraFile(layout::NumberedCamera(base, i)));
   }
   for (const ControlView& v : row.controlViews) files.push_back(layout::CameraFile(v.camera));
+  if (row.replay.form == ReplayForm::kPathLists) {
+    files.push_back(Format(row.replay.steps.Path().c_str(), 0));
+    files.push_back(row.replay.set.Path());
+  }
   return files;
 }
 
@@ -188,5 +319,8 @@ std::vector<std::string> RowOutputs(const DatasetRow& row) {
     }
   }
   for (const ControlView& v : row.controlViews) add(v.output.Path());
+  if (row.controlRun.form == ControlRunForm::kItemBuffers) add(row.controlRun.log.Path());
+  if (!row.controlRun.set.Empty()) add(row.controlRun.set.Path());
+  if (!row.truth.result.Empty()) add(row.truth.result.Path());
   return files;
 }

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "FlyThrough.h"
 #include "SceneNumbers.h"
 #include "WorkLayout.h"
 
@@ -48,6 +49,45 @@ enum class ControlForm {
   kPoints,          // spheres on the fine grid (point scenes)
 };
 
+// "control": the reference of the two interval ends.
+enum class ControlRunForm {
+  kSampleBuffer,  // every interval's ends sampled through the sample-location buffer
+  kItemBuffers,   // the item buffers of the first and the last state
+  kPoints,        // the point scenes: points seen at each step's two ends
+};
+struct ControlRunMember {
+  ControlRunForm form = ControlRunForm::kSampleBuffer;
+  FileRef log{layout::Folder::kRecords, "Control/Result.txt"};
+  FileRef set;          // the set written (none when empty)
+  bool frames = true;  // whether the sequence "Images/Control/<n>.tif" is rendered
+};
+
+// "Play Visible triangles".
+enum class ReplayForm {
+  kTable,        // the interval table of the whole-interval run
+  kPathLists,    // per-step id lists of a camera path, with their union
+  kStateMotion,  // a stored set drawn while the states move
+  kPoints,       // the point scenes' step tables
+};
+struct ReplayMember {
+  ReplayForm form = ReplayForm::kTable;
+  FileRef steps;  // kPathLists: a pattern taking the step
+  FileRef set;    // the union (kPathLists) or the set shown (kStateMotion)
+  FileRef log;    // none when empty
+};
+
+// "ASL_truth".
+enum class TruthForm {
+  kCameraPath,   // the terrain's path of 1000 views
+  kForestPath,   // the forest's path of 2000 views
+  kFlyThrough,   // the whole scene rendered along a fly-through
+  kDenseStates,  // dense sampling of the interval between the two states
+};
+struct TruthMember {
+  TruthForm form = TruthForm::kCameraPath;
+  FileRef result;  // kDenseStates: the set written
+};
+
 // The image series a control run writes of its result.
 enum class ControlFrames { kNone, kVisibleSet, kDrawFlags };
 
@@ -62,6 +102,30 @@ enum class IntervalForm {
 struct ControlView {
   const char* camera;  // below the camera folder
   FileRef output;
+};
+
+// One prepared view of "Make 2013 Footage!" and "Evaluate Error 2013": its
+// camera and, by the panel's type (1 the step-2 result, 2 the step-3
+// result, 3 the dense reference), the stored set and the image folder
+// (a name below "Images/"). An empty set means the view has none.
+struct FootageView {
+  const char* camera = nullptr;  // below the camera folder; null: no such view
+  FileRef footageSet[3];
+  FileRef evaluationSet[3];  // empty: the footage set
+  const char* footageFolder[3] = {};
+  const char* evaluationFolder[3] = {};
+};
+
+struct FootageMember {
+  int dataset = 0;  // the one sceneId the member runs for; 0: none
+  bool evaluation = false;  // whether "Evaluate Error 2013" has this member
+  bool twoViews = false;    // "View ID" chooses view 1 or 2; otherwise view 1
+  FootageView views[2];
+  int renderMode = render_mode::kShaded;
+  // The set is read into the run's visible set, not the draw flags, with
+  // the sample buffer prepared first.
+  bool readsIntoVisibleSet = false;
+  KeyScheme footageKeys, evaluationKeys;
 };
 
 struct DatasetRow {
@@ -96,6 +160,13 @@ struct DatasetRow {
   // Whether the steps' stem depends on a view chosen on the panel; the run
   // says which way it went on the error stream.
   bool announcesView = false;
+
+  // Footage and its error evaluation.
+  FootageMember footage;
+
+  ControlRunMember controlRun;
+  ReplayMember replay;
+  TruthMember truth;
 };
 
 // The row of a dataset; datasets without a row of their own share the
@@ -112,6 +183,9 @@ std::string AslResultPath(const DatasetRow& row, int view);
 std::string AslFactorResultPath(const DatasetRow& row, int view, double factor);
 std::string AslTileResultPath(const DatasetRow& row, int view, int tileColumn, int tileRow);
 std::string CentreSampleResultPath(const DatasetRow& row, int view);
+// The footage view the panel's view number chooses; null when the member
+// has no such view.
+const FootageView* FootageViewFor(const FootageMember& member, int view);
 // The files the row's runs read that the working directory must hold,
 // over all views (cameras as paths below "Views/").
 std::vector<std::string> RowInputs(const DatasetRow& row);

@@ -217,6 +217,15 @@ void CombinedControl(const PointSceneExperiment& e) {
       layout::ImageFolder("Control"), layout::kCombinedControlLog, true);
 }
 
+void PointSceneControl(const PointSceneExperiment& e, const std::string& logPath) {
+  if (StepsOf(e.run) < 1 || e.viewCamera == nullptr || !Blendable(e.run)) return;
+  const auto sets = SeenPerStep(e.run, {0.0, 1.0});
+  if (sets.empty()) return;
+  WriteFrames(
+      e, [&](int step, double) -> const std::vector<int32_t>& { return sets[size_t(step)]; },
+      layout::ImageFolder("Control"), logPath, false);
+}
+
 void CombinedTruth(const PointSceneExperiment& e) {
   if (StepsOf(e.run) < 1 || e.viewCamera == nullptr || !Blendable(e.run)) return;
   std::vector<double> fractions;
@@ -248,6 +257,6 @@ bool PointSceneReplay(const PointSceneExperiment& e) {
         MarkWindow(tables, step, t - half, t + half, &set);
         return set;
       },
-      layout::ImageFolder("GFB_result"), layout::kPointReplayLog, false);
+      layout::ImageFolder("GFB_result"), layout::kReplayLog, false);
   return true;
 }

@@ -89,6 +89,13 @@ const char* const kWholeRunTable = "VisibilityTable/whatever_1.bin";
 const char* const kEndStateLine = "ASL_Visibility/Visibility_at_B.txt";
 const char* const kIntervalLog = "ASL_Visibility/log2.txt";
 const char* const kTrialDump = "trial_interval.txt";
+const char* const kLogA = "VisibilityRecord/GFB_A.txt";
+const char* const kLogB = "VisibilityRecord/GFB_B.txt";
+const char* const kLogsOverall = "VisibilityRecord/GFB_A_vs_B_overall.txt";
+const char* const kLogsPerStep = "VisibilityRecord/GFB_A_vs_B_perStep.txt";
+const char* const kControlErrorFrames = "Images/Forest/SuperPixel/Control_wError/";
+const char* const kSuperPixelErrorFrames = "Images/Forest/SuperPixel/Super_pixel_wError/";
+const char* const kSequenceLog = "Images/Forest/SuperPixel/Trial.txt";
 const char* const kCellFolder = "geometry/RTI_45Degree/";
 const char* const kCellView = "Views/Quarn/RTI_45Degree.ppc";
 const char* const kSamplePositions = "Superpixel_visibilities/ASL_gfbfile.bin";
@@ -102,6 +109,23 @@ std::string CombinedStepTable(int step) {
 const char* const kCombinedExpLog = "CombinedVisibility/Fusion_combined_exp.txt";
 const char* const kCombinedControlLog = "CombinedVisibility/Fusion_combined_control.txt";
 const char* const kCombinedTruthLog = "CombinedVisibility/Fusion_combined_truth.txt";
-const char* const kPointReplayLog = "SuperPixelResult/visibility_result.txt";
+const char* const kTruthFrames = "Images/Truth/";
+const char* const kPointPlaybackLog = "VisibilityRecord/Fusion.txt";
+const char* const kMeshPlaybackLog = "VisibilityRecord/Moving_box.txt";
+std::string ReplayTable(int i) {
+  return In(Folder::kTables, Format("Forest_movingCam_%d_visibility.bin", i));
+}
+const char* const kReplayLog = "SuperPixelResult/visibility_result.txt";
+const char* const kPathTruth = "ASL_Visibility/RTI_truth_1000.txt";
+const char* const kForestPathTruth = "ASL_Visibility/Forest_truth_1300.bin";
+const char* const kTileAslBase = "ASL_Visibility/RTI_ASL/RTI";
+const char* const kTileControlBase = "ASL_Visibility/RTI_Control/RTI_Control_160X";
+std::string TileTextList(const std::string& base, int a, int b) {
+  return Format("%s_%d_%d.txt", base.c_str(), a, b);
+}
+std::string TileBinaryList(const std::string& base, int a, int b) {
+  return Format("%s_%d_%d_bin.txt", base.c_str(), a, b);
+}
+const char* const kSoftwareRasterImage = "Images/RasterSW.tif";
 
 }  // namespace layout

@@ -104,6 +104,15 @@ extern const char* const kWholeRunTable;  // "VisibilityTable/whatever_1.bin"
 extern const char* const kEndStateLine;   // "ASL_Visibility/Visibility_at_B.txt"
 extern const char* const kIntervalLog;    // "ASL_Visibility/log2.txt"
 extern const char* const kTrialDump;      // "trial_interval.txt"
+// The two per-step logs "Cmp Log files" compares and its two reports.
+extern const char* const kLogA;            // "VisibilityRecord/GFB_A.txt"
+extern const char* const kLogB;            // "VisibilityRecord/GFB_B.txt"
+extern const char* const kLogsOverall;     // "VisibilityRecord/GFB_A_vs_B_overall.txt"
+extern const char* const kLogsPerStep;     // "VisibilityRecord/GFB_A_vs_B_perStep.txt"
+// The two error-image sequences "cmp Image" counts, and its log.
+extern const char* const kControlErrorFrames;     // "Images/Forest/SuperPixel/Control_wError/"
+extern const char* const kSuperPixelErrorFrames;  // "Images/Forest/SuperPixel/Super_pixel_wError/"
+extern const char* const kSequenceLog;            // "Images/Forest/SuperPixel/Trial.txt"
 // The cells of "Subdivide Geometry" and the camera that cuts them (a
 // double-precision camera file).
 extern const char* const kCellFolder;  // "geometry/RTI_45Degree/"
@@ -114,12 +123,28 @@ extern const char* const kSamplePositions;  // "Superpixel_visibilities/ASL_gfbf
 // The point scenes' sphere runs: per step i the tables
 // "VisibilityTable/Fusion_<i>_<i+1>.bin" (interval run) and
 // "VisibilityTable/Fusion_combined_<i>_<i+1>.bin" (ASL's samples added),
-// the logs of the combined runs and of the replay of the interval run.
+// and the logs of the combined runs.
 std::string PointStepTable(int step);
 std::string CombinedStepTable(int step);
 extern const char* const kCombinedExpLog;      // "CombinedVisibility/Fusion_combined_exp.txt"
 extern const char* const kCombinedControlLog;  // "CombinedVisibility/Fusion_combined_control.txt"
 extern const char* const kCombinedTruthLog;    // "CombinedVisibility/Fusion_combined_truth.txt"
-extern const char* const kPointReplayLog;      // "SuperPixelResult/visibility_result.txt"
+// Playback: the frames of "Play" and of the camera-path truth, and the logs.
+extern const char* const kTruthFrames;       // "Images/Truth/"
+extern const char* const kPointPlaybackLog;  // "VisibilityRecord/Fusion.txt"
+extern const char* const kMeshPlaybackLog;   // "VisibilityRecord/Moving_box.txt"
+// The replay of "Play Visible triangles": table i and the log.
+std::string ReplayTable(int i);              // "VisibilityTable/Forest_movingCam_<i>_visibility.bin"
+extern const char* const kReplayLog;         // "SuperPixelResult/visibility_result.txt"
+// The camera-path truths of the terrain and of the forest.
+extern const char* const kPathTruth;         // "ASL_Visibility/RTI_truth_1000.txt"
+extern const char* const kForestPathTruth;   // "ASL_Visibility/Forest_truth_1300.bin"
+// The terrain's tile id lists: "<base>_<a>_<b>.txt" and "<base>_<a>_<b>_bin.txt".
+extern const char* const kTileAslBase;       // "ASL_Visibility/RTI_ASL/RTI"
+extern const char* const kTileControlBase;   // "ASL_Visibility/RTI_Control/RTI_Control_160X"
+std::string TileTextList(const std::string& base, int a, int b);
+std::string TileBinaryList(const std::string& base, int a, int b);
+// The software raster image of render mode 40003.
+extern const char* const kSoftwareRasterImage;  // "Images/RasterSW.tif"
 
 }  // namespace layout

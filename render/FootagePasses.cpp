@@ -47,7 +47,7 @@ void FootagePass(PassContext& c, ObjLoader* mesh, bool drawMeshVariant) {
     PointFootage(c);
     return;
   }
-  if (mesh == nullptr || pass::DrawOwnColours(c, *mesh)) return;
+  if (mesh == nullptr || pass::DrawOwnColours(c, *mesh, c.drawFlags)) return;
   cgShader* shader = c.shaders.footage;
   pass::LoadOnce(shader, layout::kFootageShader, nullptr, "fpmain");
   if (!pass::BindWithMVP(shader)) return;

@@ -37,9 +37,12 @@ void FrameBuffer::ReadDepth() {
   glReadPixels(0, 0, w, h, GL_DEPTH_COMPONENT, GL_FLOAT, zBuffer.data());
 }
 
-bool FrameBuffer::CaptureColor() {
+bool FrameBuffer::CaptureColor() { return Capture(false); }
+
+bool FrameBuffer::Capture(bool depth) {
   if (drawing_) {
     ReadColor();
+    if (depth) ReadDepth();
     return true;
   }
   if (!shown()) return false;
@@ -48,10 +51,11 @@ bool FrameBuffer::CaptureColor() {
   // once it is mapped.
   wait_for_expose();
   captureColor_ = true;
+  captureDepth_ = depth;
   redraw();
   Fl::flush();
   bool done = !captureColor_;
-  captureColor_ = false;
+  captureColor_ = captureDepth_ = false;
   return done;
 }
 
@@ -96,7 +100,8 @@ void FrameBuffer::draw() {
   renderCallback(*this);
   if (captureColor_) {
     ReadColor();
-    captureColor_ = false;
+    if (captureDepth_) ReadDepth();
+    captureColor_ = captureDepth_ = false;
   }
   drawing_ = false;
 }
@@ -106,9 +111,14 @@ int FrameBuffer::handle(int event) {
     Fl_Gl_Window::handle(event);
     return 0;
   }
-  if (camera == nullptr) return 0;
+  CameraKey(Fl::event_key());
+  return 0;
+}
+
+bool FrameBuffer::CameraKey(int key) {
+  if (camera == nullptr) return false;
   float s = cameraStep != nullptr ? *cameraStep : 100.0f;
-  switch (Fl::event_key()) {
+  switch (key) {
     case FL_Up: camera->MoveForward(s); break;
     case FL_Down: camera->MoveForward(-s); break;
     case '.': camera->MoveRight(s); break;
@@ -128,8 +138,8 @@ int FrameBuffer::handle(int event) {
       RedrawNow();
       camera->Zoom(0.99f);
       break;
-    default: return 0;
+    default: return false;
   }
   RedrawNow();
-  return 0;
+  return true;
 }

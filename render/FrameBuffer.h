@@ -40,6 +40,8 @@ class FrameBuffer : public Fl_Gl_Window {
   // outside a draw, a redraw that reads back before the buffer swap. False
   // (pixels untouched) when the window is not shown.
   bool CaptureColor();
+  // The same, with the depth buffer into zBuffer as well when asked.
+  bool Capture(bool depth);
   // Draws pixels at the current raster position.
   void ShowPixels();
   // 9 x 9 white square centred on column x, row y counted from the top.
@@ -51,10 +53,19 @@ class FrameBuffer : public Fl_Gl_Window {
   void RedrawNow();
   bool Drawing() const { return drawing_; }
 
+  // The keys that move the camera (FL_Up ... and characters), as
+  // CameraKey binds them; scripts check their keys against it.
+  static constexpr int kCameraKeys[] = {FL_Up, FL_Down, '.', ',', '2', '1', FL_Left,
+                                        FL_Right, 'q', 'w', 'p', 'o', 'a', 'z'};
+  // What a press of `key` does: moves the camera and redraws. False when
+  // there is no camera or the key moves nothing.
+  bool CameraKey(int key);
+
   void draw() override;
   int handle(int event) override;
 
  private:
   bool drawing_ = false;
   bool captureColor_ = false;
+  bool captureDepth_ = false;
 };

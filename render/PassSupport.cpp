@@ -46,9 +46,9 @@ bool BindWithMVP(cgShader* shader) {
   return true;
 }
 
-bool DrawOwnColours(const PassContext& c, ObjLoader& mesh) {
+bool DrawOwnColours(const PassContext& c, ObjLoader& mesh, IdMask mask) {
   if (c.sceneId != dataset::kOwnColours) return false;
-  DrawColors(mesh, IdMask::All());
+  DrawColors(mesh, mask);
   return true;
 }
 
@@ -56,7 +56,7 @@ ObjLoader* BeginSkyView(PassContext& c) {
   if (c.window == nullptr) return nullptr;
   ClearToSky();
   if (!SetCamera(c) || c.drawMesh == nullptr) return nullptr;
-  return DrawOwnColours(c, *c.drawMesh) ? nullptr : c.drawMesh;
+  return DrawOwnColours(c, *c.drawMesh, c.marks) ? nullptr : c.drawMesh;
 }
 
 void DrawLitColours(const PassContext& c, cgShader& shader, ObjLoader& mesh, IdMask mask) {

@@ -24,10 +24,10 @@ void Begin(float r, float g, float b, float a);
 // when there is no program.
 bool BindWithMVP(cgShader* shader);
 // In the scenes without programs the mesh's own colours are the whole
-// view: draws them and returns true there.
-bool DrawOwnColours(const PassContext& c, ObjLoader& mesh);
+// view: draws them under the pass's mask and returns true there.
+bool DrawOwnColours(const PassContext& c, ObjLoader& mesh, IdMask mask);
 // The opening of the sky-cleared footage views: the sky, the camera and
-// DrawOwnColours. Returns drawMesh when the pass has more to draw, else
+// DrawOwnColours under the marks. Returns drawMesh when the pass has more to draw, else
 // null.
 ObjLoader* BeginSkyView(PassContext& c);
 // The mesh's colours under the bound footage program, lit from the

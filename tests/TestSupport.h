@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <cstdint>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -80,8 +81,9 @@ inline bool FileExists(const std::string& path) {
 // Appends the raw bytes of a value, for hand-made files.
 template <typename T>
 void Put(std::vector<char>& bytes, const T& v) {
-  const char* p = reinterpret_cast<const char*>(&v);
-  bytes.insert(bytes.end(), p, p + sizeof(T));
+  const size_t at = bytes.size();
+  bytes.resize(at + sizeof(T));
+  std::memcpy(bytes.data() + at, &v, sizeof(T));
 }
 
 // An id-list file: a 32-bit count, then the ids.

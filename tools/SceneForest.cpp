@@ -103,9 +103,7 @@ void GenerateForest(GenContext& ctx) {
   for (int i = 0; i < 3; i++)
   {
     const StandInImages im = RenderStandIns(path[size_t(i)], m.positions, tris, colors);
-    ctx.SaveTiff(In(Folder::kImages, Format("Forest/SuperPixel/Control_wError/%d.tif", i)),
-                 im.step2Error, im.w, im.h);
-    ctx.SaveTiff(In(Folder::kImages, Format("Forest/SuperPixel/Super_pixel_wError/%d.tif", i)),
-                 im.fullError, im.w, im.h);
+    ctx.SaveTiff(layout::Frame(layout::kControlErrorFrames, i), im.step2Error, im.w, im.h);
+    ctx.SaveTiff(layout::Frame(layout::kSuperPixelErrorFrames, i), im.fullError, im.w, im.h);
   }
 }

@@ -149,8 +149,8 @@ void WriteLogs(GenContext& ctx, const Truck& t, const PPC& camera) {
       WriteVisibilityLine(*out, label, seen.data(), int32_t(seen.size()));
     }
   }
-  ctx.SaveText(In(Folder::kRecords, "GFB_A.txt"), a.str());
-  ctx.SaveText(In(Folder::kRecords, "GFB_B.txt"), b.str());
+  ctx.SaveText(layout::kLogA, a.str());
+  ctx.SaveText(layout::kLogB, b.str());
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "DatasetTable.h"
 #include "Format.h"
+#include "FrameBuffer.h"
 #include "ObjLoader.h"
 #include "ParticleSet.h"
 #include "Scene.h"
@@ -144,4 +145,22 @@ TEST_F(SceneAsl, CitySecondViewUnitesTheStoredSets) {
   Quiet([&] { scene_->Asl(); });
   EXPECT_EQ(scene_->runVisibleSet, (VisibleSet{1, 1, 0, 0, 1, 0, 0, 0, 0, 0}));
   EXPECT_FALSE(scene_->sampleBuffer);  // nothing computed
+}
+
+// "Compare Accuracy": the background-only rendering against the item
+// buffer. The depth pre-test passes everywhere (the cleared depth is not
+// the zero of the compare buffer) and the item buffer's empty background
+// is not the sky, so every pixel differs and is painted red.
+TEST_F(SceneAsl, CompareRenderingsMarksEveryDifferingPixel) {
+  LoadMesh();
+  const std::string err = StderrOf([&] { scene_->CompareRenderings(); });
+  const FrameBuffer& v = *scene_->viewWindow;
+  const size_t n = size_t(v.w) * size_t(v.h);
+  size_t red = 0;
+  for (size_t k = 0; k < n; k++) red += v.pixels[k] == 0xff0000ffu;
+  EXPECT_EQ(red, n);
+  EXPECT_NE(err.find("OUTPUT test:\nDifferent sample count:" + std::to_string(n) + "\n"),
+            std::string::npos)
+      << err;
+  EXPECT_EQ(v.renderMode, render_mode::kItemBufferSecond);
 }

@@ -337,3 +337,21 @@ TEST_F(SceneSetupTest, ReplacedScenesAreFreed) {
 }
 
 }  // namespace
+
+// The comparison buttons on the files the generator wrote: every report is
+// written and nothing is refused.
+TEST_F(SceneSetupTest, ComparisonsRunOnTheSampleResults) {
+  const Console c = ConsoleOf([&] {
+    owner_->CompareLogs();
+    owner_->CompareImageSequences();
+    owner_->MakeErrorImages();
+  });
+  EXPECT_EQ(c.err.find("ERROR"), std::string::npos) << c.err;
+  EXPECT_NE(c.out.find("INFO: red pixesls in Images/Forest/SuperPixel/Control_wError/:"),
+            std::string::npos);
+  for (const char* f : {"VisibilityRecord/GFB_A_vs_B_overall.txt",
+                        "VisibilityRecord/GFB_A_vs_B_perStep.txt",
+                        "Images/Forest/SuperPixel/Trial.txt", "Process/RTI/Step2_grayQuarn.tif",
+                        "Process/WTC/reverse/31X31_intensify.tif"})
+    EXPECT_TRUE(FileExists(f)) << f;
+}

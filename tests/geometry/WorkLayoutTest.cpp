@@ -47,6 +47,10 @@ TEST(WorkLayout, PatternsKeepTheirNames) {
   EXPECT_EQ(layout::StepTable("G", 0), "VisibilityTable/G_0.bin");
   EXPECT_EQ(layout::UnionIdList("G"), "ASL_Visibility/G_Full.txt");
   EXPECT_EQ(layout::UnionSet("G"), "ASL_Visibility/G_visibleSet.bin");
+  EXPECT_EQ(layout::ReplayTable(1), "VisibilityTable/Forest_movingCam_1_visibility.bin");
+  EXPECT_EQ(layout::TileTextList(layout::kTileAslBase, 1, 3), "ASL_Visibility/RTI_ASL/RTI_1_3.txt");
+  EXPECT_EQ(layout::TileBinaryList(layout::kTileControlBase, 0, 0),
+            "ASL_Visibility/RTI_Control/RTI_Control_160X_0_0_bin.txt");
 }
 
 TEST(WorkLayout, FixedFilesKeepTheirNames) {
@@ -77,8 +81,24 @@ TEST(WorkLayout, FixedFilesKeepTheirNames) {
       {layout::kIntervalLog, "ASL_Visibility/log2.txt"},
       {layout::kTrialDump, "trial_interval.txt"},
       {layout::kCellFolder, "geometry/RTI_45Degree/"},
+      {layout::kLogA, "VisibilityRecord/GFB_A.txt"},
+      {layout::kLogB, "VisibilityRecord/GFB_B.txt"},
+      {layout::kLogsOverall, "VisibilityRecord/GFB_A_vs_B_overall.txt"},
+      {layout::kLogsPerStep, "VisibilityRecord/GFB_A_vs_B_perStep.txt"},
+      {layout::kControlErrorFrames, "Images/Forest/SuperPixel/Control_wError/"},
+      {layout::kSuperPixelErrorFrames, "Images/Forest/SuperPixel/Super_pixel_wError/"},
+      {layout::kSequenceLog, "Images/Forest/SuperPixel/Trial.txt"},
       {layout::kCellView, "Views/Quarn/RTI_45Degree.ppc"},
       {layout::kSamplePositions, "Superpixel_visibilities/ASL_gfbfile.bin"},
+      {layout::kTruthFrames, "Images/Truth/"},
+      {layout::kPointPlaybackLog, "VisibilityRecord/Fusion.txt"},
+      {layout::kMeshPlaybackLog, "VisibilityRecord/Moving_box.txt"},
+      {layout::kReplayLog, "SuperPixelResult/visibility_result.txt"},
+      {layout::kPathTruth, "ASL_Visibility/RTI_truth_1000.txt"},
+      {layout::kForestPathTruth, "ASL_Visibility/Forest_truth_1300.bin"},
+      {layout::kTileAslBase, "ASL_Visibility/RTI_ASL/RTI"},
+      {layout::kTileControlBase, "ASL_Visibility/RTI_Control/RTI_Control_160X"},
+      {layout::kSoftwareRasterImage, "Images/RasterSW.tif"},
   };
   for (const auto& [file, name] : files) EXPECT_STREQ(file, name);
 }
@@ -89,5 +109,4 @@ TEST(WorkLayout, PointSceneNames) {
   EXPECT_STREQ(layout::kCombinedExpLog, "CombinedVisibility/Fusion_combined_exp.txt");
   EXPECT_STREQ(layout::kCombinedControlLog, "CombinedVisibility/Fusion_combined_control.txt");
   EXPECT_STREQ(layout::kCombinedTruthLog, "CombinedVisibility/Fusion_combined_truth.txt");
-  EXPECT_STREQ(layout::kPointReplayLog, "SuperPixelResult/visibility_result.txt");
 }

@@ -1,0 +1,184 @@
+#include "Footage.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+
+#include "ErrorImages.h"
+#include "FlyThrough.h"
+#include "Format.h"
+#include "Frustum.h"
+#include "ObjLoader.h"
+#include "PPC.h"
+#include "SampleLocationBuffer.h"
+#include "SoftwareRaster.h"
+#include "TiffIO.h"
+
+namespace {
+
+const char* const kFootageLabel = "Make 2013 Footage!";
+const char* const kEvaluationLabel = "Evaluate Error 2013";
+
+// The view, set and folder a request names, or why it cannot run.
+struct FootageRequest {
+  const FootageView* view = nullptr;
+  std::string set, folder;
+};
+
+bool Resolve(const FootageScene& s, bool evaluation, FootageRequest* r) {
+  const FootageMember& m = s.row->footage;
+  const char* label = evaluation ? kEvaluationLabel : kFootageLabel;
+  // Other scenes have no member: nothing happens.
+  if (m.dataset == 0 || m.dataset != s.dataset || (evaluation && !m.evaluation)) return false;
+  if (s.mesh == nullptr || s.flags == nullptr || s.flags->empty()) {
+    *s.out << "\"" << label << "\": no scene is set up; choose a scene and press \"Scene Setup\" first"
+           << std::endl;
+    return false;
+  }
+  r->view = FootageViewFor(m, s.view);
+  if (r->view == nullptr) {
+    *s.out << "\"" << label << "\": View ID " << s.view << " refused (must be 1 or 2)" << std::endl;
+    return false;
+  }
+  if (s.type < 1 || s.type > 3) {
+    *s.out << "\"" << label << "\": Type ID " << s.type
+           << " refused (1 the step-2 result, 2 the step-3 result, 3 the truth)" << std::endl;
+    return false;
+  }
+  const int t = s.type - 1;
+  FileRef set = r->view->footageSet[t];
+  if (evaluation && !r->view->evaluationSet[t].Empty()) set = r->view->evaluationSet[t];
+  if (set.Empty()) {
+    *s.out << "\"" << label << "\": view " << s.view << " of " << s.row->name
+           << " has no stored set of type " << s.type << std::endl;
+    return false;
+  }
+  r->set = set.Path();
+  const char* folder = evaluation ? r->view->evaluationFolder[t] : r->view->footageFolder[t];
+  r->folder = layout::ImageFolder(folder);
+  return true;
+}
+
+// Reads the set into `flags`, cleared first, and says how many ids it
+// held. A missing file stops the run with one line: a fly-through of an
+// empty set would only repeat the scene in red. A malformed one is named by
+// the reader and leaves the flags cleared.
+bool ReadSet(const std::string& path, std::vector<int32_t>* flags, std::ostream& out,
+             std::ostream& err) {
+  if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+    std::fclose(f);
+  } else {
+    err << "ERROR: cannot read visible set " << path << std::endl;
+    return false;
+  }
+  std::fill(flags->begin(), flags->end(), 0);
+  const int32_t n = ReadVisibleSet(*flags, path, false);
+  out << n << " loaded" << std::endl;
+  return true;
+}
+
+bool LoadCamera(const FootageScene& s, const FootageView& v) {
+  if (s.viewCamera->Load(v.camera)) return true;
+  *s.err << "ERROR: cannot read camera " << layout::CameraFile(v.camera) << std::endl;
+  return false;
+}
+
+}  // namespace
+
+int MakeFootage(const FootageScene& s) {
+  FootageRequest r;
+  if (!Resolve(s, false, &r)) return -1;
+  const FootageMember& m = s.row->footage;
+  if (m.readsIntoVisibleSet) {
+    s.sampleBuffer();
+    s.visible->assign(s.flags->size(), 0);
+    if (!ReadSet(r.set, s.visible, *s.out, *s.err)) return -1;
+  } else if (!ReadSet(r.set, s.flags, *s.out, *s.err)) {
+    return -1;
+  }
+  if (!LoadCamera(s, *r.view)) return -1;
+  s.setRenderMode(m.renderMode);
+  s.showOnly(m.readsIntoVisibleSet ? *s.visible : *s.flags);
+
+  int written = 0;
+  FootagePath(*s.viewCamera, m.footageKeys).ForEach([&](int c, const PPC& camera) {
+    int w = 0, h = 0;
+    const uint32_t* pixels = s.renderFrame(camera, &w, &h);
+    if (pixels != nullptr && WriteTiff(pixels, layout::Frame(r.folder, c), h, w) == 1) written++;
+    return true;
+  });
+  *s.out << written << " frames written to " << r.folder << std::endl;
+  return written;
+}
+
+FrameError CountFrameError(uint32_t* colour, int32_t* ids, double* depth, size_t pixels,
+                           double clearDepth, const std::vector<int32_t>& flags,
+                           VisibleSet* marks, std::vector<int32_t>* seenIds) {
+  FrameError e;
+  seenIds->clear();
+  const size_t n = std::min(flags.size(), marks->size());
+  for (size_t p = 0; p < pixels; p++) {
+    const int32_t id = ids[p];
+    if (id >= 0 && size_t(id) < n && (*marks)[size_t(id)] == 0) {
+      (*marks)[size_t(id)] = 1;
+      seenIds->push_back(id);
+    }
+    if (colour[p] == kErrorRed) e.red++;
+    colour[p] = 0xffffffffu;
+    ids[p] = -1;
+    depth[p] = clearDepth;
+  }
+  // Only the triangles this frame marked are visited and cleared.
+  for (int32_t id : *seenIds) {
+    e.seen++;
+    if (flags[size_t(id)] == 0) e.missing++;
+    (*marks)[size_t(id)] = 0;
+  }
+  return e;
+}
+
+int EvaluateFootageError(const FootageScene& s) {
+  FootageRequest r;
+  if (!Resolve(s, true, &r)) return -1;
+  const FootageMember& m = s.row->footage;
+  std::vector<int32_t>& flags = *s.flags;
+  if (!ReadSet(r.set, &flags, *s.out, *s.err) || !LoadCamera(s, *r.view)) return -1;
+  if (s.showAll) s.showAll();
+
+  // Cull against the frustum of the sample buffer's camera: culled
+  // triangles are marked -1 and not rasterized.
+  SampleLocationBuffer& buffer = s.sampleBuffer();
+  const Frustum frustum = Frustum::FromMatrices(buffer.camera->Matrices());
+  int32_t culled = 0;
+  for (size_t id = 0; id < flags.size(); id++)
+    if (!frustum.MayContain(s.mesh->TriangleBox(int32_t(id)))) {
+      flags[id] = -1;
+      culled++;
+    }
+  *s.out << "Culled out: " << culled << std::endl;
+
+  // The buffers are made once and reset pixel by pixel after each frame.
+  PPC camera = *s.viewCamera;
+  const int w = camera.w, h = camera.h;
+  const size_t pixels = size_t(w) * size_t(h);
+  std::vector<uint32_t> colour(pixels, 0xffffffffu);
+  std::vector<int32_t> ids(pixels, -1);
+  std::vector<double> depth(pixels, 1.0);
+  std::vector<int32_t> seenIds;
+  std::ofstream log(r.folder + "Log.txt");
+  if (!log) *s.err << "ERROR: cannot write file: " << r.folder << "Log.txt" << std::endl;
+  s.visible->assign(flags.size(), 0);
+
+  const int frames = EvaluationPath(*s.viewCamera, m.evaluationKeys).ForEach([&](int i, const PPC& key) {
+    camera = key;
+    FootageRaster(colour.data(), ids.data(), camera, depth.data(), flags.data(), 0, *s.mesh, *s.out);
+    if (WriteTiff(colour.data(), layout::Frame(r.folder, i), h, w) != 1)
+      *s.err << "ERROR: cannot write file: " << layout::Frame(r.folder, i) << std::endl;
+    if (s.showFrame) s.showFrame(colour.data(), w, h);
+    const FrameError e =
+        CountFrameError(colour.data(), ids.data(), depth.data(), pixels, 1.0, flags, s.visible, &seenIds);
+    log << "State #" << i << "," << e.red << "," << e.missing << "," << e.seen << std::endl;
+    return true;
+  });
+  return frames;
+}
