@@ -33,7 +33,6 @@ int TableRun(const PointRunScene& scene, int first, int last, bool combined,
   return PointSceneSteps(
       scene, first, last, combined,
       [&](int i, SampleLocationBuffer& buffer) {
-        if (combined) out << "Processing from " << i << " to " << i + 1 << "\n";
         out << "Begin Saving canvas" << std::endl;
         const std::string path =
             combined ? layout::CombinedStepTable(i) : layout::PointStepTable(i);

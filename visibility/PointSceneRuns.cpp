@@ -105,13 +105,14 @@ int PointSceneSteps(const PointRunScene& scene, int first, int last, bool placeS
       return 0;
     }
   if (scene.drawFlags) scene.drawFlags->assign(size_t(count), 1);
-  out << "Processing " << first << " through " << last << std::endl;
+  if (!placeSamples) out << "Processing " << first << " through " << last << std::endl;
   const Camera cam = CameraOf(buffer);
   std::vector<Vex3_quarnd> corners;
   std::vector<Vex3_quarn> middle;
   int steps = 0;
   for (int i = first; i < last; i++) {
     const auto t0 = std::chrono::steady_clock::now();
+    if (placeSamples) out << "Processing from " << i << " to " << i + 1 << std::endl;
     buffer.Reset();
     buffer.ComputeSampleRays();
     const SphereFrame& a = scene.frames[size_t(i)];
