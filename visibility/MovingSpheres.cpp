@@ -295,16 +295,30 @@ int PolynomialRootsIn(const double* c, int degree, double lo, double hi, double*
       continue;
     }
     if (!((fa < 0 && fb > 0) || (fa > 0 && fb < 0))) continue;
-    // Precise enough to cut the time into pieces; the caller locates the
+    // Newton steps kept inside the bracket (halving when one leaves it),
+    // precise enough to cut the time into pieces; the caller locates the
     // moment itself.
-    for (int it = 0; it < 60 && b - a > 1e-7 * (hi - lo); it++) {
-      const double mid = 0.5 * (a + b), fm = eval(mid);
-      if ((fm < 0) == (fa < 0)) {
-        a = mid;
-        fa = fm;
-      } else {
-        b = mid;
+    const double tol = 1e-7 * (hi - lo);
+    double x = 0.5 * (a + b);
+    for (int it = 0; it < 60 && b - a > tol; it++) {
+      const double fx = eval(x);
+      if (fx == 0) {
+        a = b = x;
+        break;
       }
+      if ((fx < 0) == (fa < 0))
+        a = x;
+      else
+        b = x;
+      double slope = 0;
+      for (int k = degree - 1; k >= 0; k--) slope = slope * x + d[k];
+      double next = slope != 0 ? x - fx / slope : 0.5 * (a + b);
+      if (!(next > a && next < b)) next = 0.5 * (a + b);
+      if (std::fabs(next - x) < 0.5 * tol) {
+        a = b = next;
+        break;
+      }
+      x = next;
     }
     roots[n++] = 0.5 * (a + b);
   }
