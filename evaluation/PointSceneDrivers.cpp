@@ -6,7 +6,6 @@
 #include <sstream>
 
 #include "SampleLocationBuffer.h"
-#include "SoftwareRaster.h"
 #include "WorkLayout.h"
 
 namespace {
@@ -34,7 +33,6 @@ int TableRun(const PointRunScene& scene, int first, int last, bool combined,
   return PointSceneSteps(
       scene, first, last, combined,
       [&](int i, SampleLocationBuffer& buffer) {
-        if (combined) out << "Processing from " << i << " to " << i + 1 << "\n";
         out << "Begin Saving canvas" << std::endl;
         const std::string path =
             combined ? layout::CombinedStepTable(i) : layout::PointStepTable(i);
@@ -119,17 +117,20 @@ void WriteFrames(const PointSceneExperiment& e, const FrameMask& mask, const std
 }
 
 // Per step, the points seen at the given fractions of it.
-std::vector<std::vector<int32_t>> SeenPerStep(const PointRunScene& run, const PPC& view,
+std::vector<std::vector<int32_t>> SeenPerStep(const PointRunScene& run,
                                               const std::vector<double>& fractions) {
   std::vector<std::vector<int32_t>> sets;
-  if (!Blendable(run)) return sets;
+  if (!Blendable(run) || !run.buffer->camera) return sets;
+  // Pixel centres only.
+  run.buffer->Reset();
+  run.buffer->ComputeSampleRays();
   for (int i = 0; i < StepsOf(run); i++) {
     std::vector<int32_t> seen(size_t(PointsOf(run)), 0);
     for (double s : fractions) {
       if (s >= 1)
-        MarkSeenPoints(run, view, i + 1, 0, &seen);
+        MarkSeenPoints(run, i + 1, 0, &seen);
       else
-        MarkSeenPoints(run, view, i, s, &seen);
+        MarkSeenPoints(run, i, s, &seen);
     }
     *run.out << "Step " << i << ": " << std::count(seen.begin(), seen.end(), 1)
              << " points seen" << std::endl;
@@ -164,31 +165,26 @@ std::vector<PPC> PointFlyThroughCameras(const PPC& view) {
   return cameras;
 }
 
-void MarkSeenPoints(const PointRunScene& run, const PPC& camera, int state, double weight,
+void MarkSeenPoints(const PointRunScene& run, int state, double weight,
                     std::vector<int32_t>* seen) {
   const int steps = StepsOf(run);
-  if (steps < 0 || state < 0 || state > steps || !Blendable(run)) return;
+  SampleLocationBuffer& buffer = *run.buffer;
+  if (steps < 0 || state < 0 || state > steps || !buffer.camera || !Blendable(run)) return;
   const int32_t n = PointsOf(run);
   const SphereFrame& a = run.frames[size_t(state)];
   const SphereFrame& b = run.frames[size_t(std::min(state + 1, steps))];
-  std::vector<Vex3_quarn> points(static_cast<size_t>(n));
-  for (int32_t j = 0; j < n; j++)
-    points[size_t(j)] = a.centres[j] * float(1 - weight) + b.centres[j] * float(weight);
-  PPC cam = camera;
-  cam.SetGLAndCache();
-  const size_t pixels = size_t(cam.w) * size_t(cam.h);
-  std::vector<uint32_t> colour(pixels, 0);
-  std::vector<int32_t> ids(pixels, -1);
-  std::vector<float> depth(pixels, 0.0f);
-  std::vector<float> rays;
-  PointSetView view;
-  view.count = n;
-  view.points = points.data();
-  std::ostream quiet(nullptr);
-  ParticleRaster(view, colour.data(), ids.data(), depth.data(), cam, &rays, float(run.radius),
-                 quiet);
-  for (int32_t id : ids)
-    if (id >= 0 && id < n) (*seen)[size_t(id)] = 1;
+  const Projector proj = buffer.camera->MakeProjector();
+  const Vex3_quarnd eye = proj.RayOrigin(Vex3_quarnd(buffer.camera->eye));
+  ClearSphereDepths(buffer);
+  for (int32_t j = 0; j < n; j++) {
+    const Vex3_quarnd p0(a.centres[j]), p1(b.centres[j]);
+    ResolveSphereAtSamples(buffer, proj, eye, p0 + (p1 - p0) * weight, run.radius, j);
+  }
+  for (const PixelSamples& p : buffer.pixels)
+    for (int32_t i = 0; i < p.count; i++) {
+      const int32_t id = p.samples[size_t(i)].triangleId;
+      if (id >= 0 && id < n) (*seen)[size_t(id)] = 1;
+    }
 }
 
 bool CombinedImages(const PointSceneExperiment& e) {
@@ -213,7 +209,8 @@ bool CombinedImages(const PointSceneExperiment& e) {
 
 void CombinedControl(const PointSceneExperiment& e) {
   if (StepsOf(e.run) < 1 || e.viewCamera == nullptr || !Blendable(e.run)) return;
-  const auto sets = SeenPerStep(e.run, *e.viewCamera, {0.0, 1.0});
+  const auto sets = SeenPerStep(e.run, {0.0, 1.0});
+  if (sets.empty()) return;
   WriteFrames(
       e, [&](int step, double) -> const std::vector<int32_t>& { return sets[size_t(step)]; },
       layout::ImageFolder("Control"), layout::kCombinedControlLog, true);
@@ -221,7 +218,8 @@ void CombinedControl(const PointSceneExperiment& e) {
 
 void PointSceneControl(const PointSceneExperiment& e, const std::string& logPath) {
   if (StepsOf(e.run) < 1 || e.viewCamera == nullptr || !Blendable(e.run)) return;
-  const auto sets = SeenPerStep(e.run, *e.viewCamera, {0.0, 1.0});
+  const auto sets = SeenPerStep(e.run, {0.0, 1.0});
+  if (sets.empty()) return;
   WriteFrames(
       e, [&](int step, double) -> const std::vector<int32_t>& { return sets[size_t(step)]; },
       layout::ImageFolder("Control"), logPath, false);
@@ -232,7 +230,8 @@ void CombinedTruth(const PointSceneExperiment& e) {
   std::vector<double> fractions;
   for (int k = 0; k < kTruthMomentsPerStep; k++) fractions.push_back(double(k) / kTruthMomentsPerStep);
   fractions.push_back(1.0);
-  const auto sets = SeenPerStep(e.run, *e.viewCamera, fractions);
+  const auto sets = SeenPerStep(e.run, fractions);
+  if (sets.empty()) return;
   WriteFrames(
       e, [&](int step, double) -> const std::vector<int32_t>& { return sets[size_t(step)]; },
       layout::ImageFolder("Truth"), layout::kCombinedTruthLog, true);

@@ -41,7 +41,7 @@ int CombinedRun(const PointRunScene& scene, int first, int last, PointRunWork* w
 // Frames drawn per step by the image members.
 constexpr int kPointFramesPerStep = 45;
 // Moments per step the truth renders.
-constexpr int kTruthMomentsPerStep = 100;
+constexpr int kTruthMomentsPerStep = kPointFramesPerStep;
 
 // The fly-through's cameras: key cameras from the view by Zoom, Tilt and
 // Pan, interpolated between consecutive keys.
@@ -52,6 +52,8 @@ std::vector<PPC> PointFlyThroughCameras(const PPC& view);
 // "Images/GFB_ASL/" with the log layout::kCombinedExpLog. False, with a
 // line, when no step has a table.
 bool CombinedImages(const PointSceneExperiment& e);
+// The control and the truth sample the pixel centres of the run's buffer
+// (its added samples are dropped first).
 // "ASL+GFB control": per step the points seen at its two ends, into
 // "Images/Control/" with layout::kCombinedControlLog.
 void CombinedControl(const PointSceneExperiment& e);
@@ -67,7 +69,7 @@ void CombinedTruth(const PointSceneExperiment& e);
 // line, when no step has a table.
 bool PointSceneReplay(const PointSceneExperiment& e);
 
-// Points seen from the camera at pixel centres (software ray casting) with
-// the states blended as in PointFrame, added to `seen`.
-void MarkSeenPoints(const PointRunScene& run, const PPC& camera, int state, double weight,
+// Points seen at the samples of the run's buffer (nearest sphere along
+// each ray) with the states blended as in PointFrame, added to `seen`.
+void MarkSeenPoints(const PointRunScene& run, int state, double weight,
                     std::vector<int32_t>* seen);

@@ -75,9 +75,7 @@ bool HitsAt(const SphereMotion& m, const Vex3_quarnd& dir, double nearDistance, 
   return SphereRayDistance(zero, dir, nearDistance, m.p0 + m.delta * u, r) < kSphereNoHit;
 }
 
-int Emit(const Vex3_quarnd& eye, const Vex3_quarnd& dir, double nearDistance,
-         const SphereMotion& m, double r, int k, uint32_t id, double u1, double u2,
-         CoverageInterval* slots, int count) {
+int Emit(int k, uint32_t id, double u1, double u2, CoverageInterval* slots, int count) {
   if (count >= kSphereSlots) return count;
   const double start = RoundToMicro(k + u1), end = RoundToMicro(k + u2);
   if (!(start < end)) return count;
@@ -86,19 +84,19 @@ int Emit(const Vex3_quarnd& eye, const Vex3_quarnd& dir, double nearDistance,
   c.start = start;
   c.end = end;
   c.next = c.previous = nullptr;
-  const Vex3_quarnd e0 = eye + m.p0;
-  c.startDistance = SphereRayDistance(eye, dir, nearDistance, e0 + m.delta * u1, r);
-  c.endDistance = SphereRayDistance(eye, dir, nearDistance, e0 + m.delta * u2, r);
+  // Distances are not kept: the timelines compare spheres where they
+  // overlap, at the moment in question.
+  c.startDistance = c.endDistance = 0;
   return count + 1;
 }
 
-int Coverage(const Vex3_quarnd& eye, const Vex3_quarnd& dir, double nearDistance,
+int Coverage(const Vex3_quarnd& dir, double nearDistance,
              const SphereMotion& m, double r, int k, uint32_t id, CoverageInterval* slots) {
   if (m.deltaSq < kRestingSquared) {
     const Vex3_quarnd zero(0, 0, 0);
     if (SphereRayDistance(zero, dir, nearDistance, m.p0 + m.delta * 0.5, r) == kSphereNoHit)
       return 0;
-    return Emit(eye, dir, nearDistance, m, r, k, id, 0, 1, slots, 0);
+    return Emit(k, id, 0, 1, slots, 0);
   }
   // |p(u)|^2 - (d.p(u))^2 = r^2: the centre at distance r from the line.
   const double dp = dir.Dot(m.p0), dd = dir.Dot(m.delta);
@@ -120,7 +118,7 @@ int Coverage(const Vex3_quarnd& eye, const Vex3_quarnd& dir, double nearDistance
   // Wholly beyond the near distance at both ends (the centre's distance
   // along the ray is linear in u): the line test is the hit test.
   if (std::min(dp + dd * u1, dp + dd * u2) - r > nearDistance)
-    return Emit(eye, dir, nearDistance, m, r, k, id, u1, u2, slots, 0);
+    return Emit(k, id, u1, u2, slots, 0);
 
   // Otherwise the hit also needs the sphere beyond the near point: cut
   // where the sphere passes the near point or its centre passes the near
@@ -145,11 +143,11 @@ int Coverage(const Vex3_quarnd& eye, const Vex3_quarnd& dir, double nearDistance
     const bool hit = HitsAt(m, dir, nearDistance, r, 0.5 * (cuts[i] + cuts[i + 1]));
     if (hit && open < 0) open = cuts[i];
     if (!hit && open >= 0) {
-      count = Emit(eye, dir, nearDistance, m, r, k, id, open, cuts[i], slots, count);
+      count = Emit(k, id, open, cuts[i], slots, count);
       open = -1;
     }
   }
-  if (open >= 0) count = Emit(eye, dir, nearDistance, m, r, k, id, open, u2, slots, count);
+  if (open >= 0) count = Emit(k, id, open, u2, slots, count);
   return count;
 }
 
@@ -227,7 +225,7 @@ bool WholeWindow(int32_t width, int32_t height, PixelBox* box) {
 int SphereCoverage(const Vex3_quarnd& eye, const Vex3_quarnd& dir, double nearDistance,
                    const Vex3_quarnd& c0, const Vex3_quarnd& c1, double r, int k, uint32_t id,
                    CoverageInterval* slots) {
-  return Coverage(eye, dir, nearDistance, Prepare(eye, c0, c1), r, k, id, slots);
+  return Coverage(dir, nearDistance, Prepare(eye, c0, c1), r, k, id, slots);
 }
 
 bool SphereWindowBox(const Projector& proj, const Vex3_quarnd& eye, const Vex3_quarnd& p, double r,
@@ -267,6 +265,14 @@ int PolynomialRootsIn(const double* c, int degree, double lo, double hi, double*
   for (int i = 0; i <= degree; i++) size = std::max(size, std::fabs(c[i]));
   while (degree > 0 && std::fabs(c[degree]) <= 1e-14 * size) degree--;
   if (degree <= 0 || !(lo < hi)) return 0;
+  if (degree <= 2) {
+    double r[2];
+    const int k = SolveQuadraticSorted(degree == 2 ? c[2] : 0, c[1], c[0], r);
+    int n = 0;
+    for (int i = 0; i < k; i++)
+      if (r[i] > lo && r[i] < hi) roots[n++] = r[i];
+    return n;
+  }
   auto eval = [&](double t) {
     double v = 0;
     for (int i = degree; i >= 0; i--) v = v * t + c[i];
@@ -289,14 +295,30 @@ int PolynomialRootsIn(const double* c, int degree, double lo, double hi, double*
       continue;
     }
     if (!((fa < 0 && fb > 0) || (fa > 0 && fb < 0))) continue;
-    for (int it = 0; it < 80 && b - a > 1e-13; it++) {
-      const double mid = 0.5 * (a + b), fm = eval(mid);
-      if ((fm < 0) == (fa < 0)) {
-        a = mid;
-        fa = fm;
-      } else {
-        b = mid;
+    // Newton steps kept inside the bracket (halving when one leaves it),
+    // precise enough to cut the time into pieces; the caller locates the
+    // moment itself.
+    const double tol = 1e-7 * (hi - lo);
+    double x = 0.5 * (a + b);
+    for (int it = 0; it < 60 && b - a > tol; it++) {
+      const double fx = eval(x);
+      if (fx == 0) {
+        a = b = x;
+        break;
       }
+      if ((fx < 0) == (fa < 0))
+        a = x;
+      else
+        b = x;
+      double slope = 0;
+      for (int k = degree - 1; k >= 0; k--) slope = slope * x + d[k];
+      double next = slope != 0 ? x - fx / slope : 0.5 * (a + b);
+      if (!(next > a && next < b)) next = 0.5 * (a + b);
+      if (std::fabs(next - x) < 0.5 * tol) {
+        a = b = next;
+        break;
+      }
+      x = next;
     }
     roots[n++] = 0.5 * (a + b);
   }
@@ -328,8 +350,10 @@ void Mul(const double a[3], const double b[3], double out[5]) {
 OverlapOrder SphereDepthComparator::Order(const double ray[3], uint32_t newSphere,
                                           uint32_t existingSphere, double lo, double hi) const {
   OverlapOrder order;
-  order.existingNearer = ExistingNearer(ray, newSphere, existingSphere, 0.5 * (lo + hi));
-  if (newSphere >= uint32_t(step_.count) || existingSphere >= uint32_t(step_.count)) return order;
+  if (newSphere >= uint32_t(step_.count) || existingSphere >= uint32_t(step_.count)) {
+    order.existingNearer = ExistingNearer(ray, newSphere, existingSphere, 0.5 * (lo + hi));
+    return order;
+  }
   const Vex3_quarnd d(ray[0], ray[1], ray[2]);
   const double r = step_.radius;
   // Along the ray each sphere lies at b(t) -+ sqrt(D(t)): b linear, D
@@ -340,20 +364,42 @@ OverlapOrder SphereDepthComparator::Order(const double ray[3], uint32_t newSpher
   const uint32_t ids[2] = {newSphere, existingSphere};
   double bLo[2], bHi[2];
   const double t0 = lo - step_.k, t1 = hi - step_.k;
+  Vex3_quarnd p0[2], dl[2];
   for (int i = 0; i < 2; i++) {
-    const Vex3_quarnd p0 = Vex3_quarnd(step_.from[ids[i]]) - eye_;
-    const Vex3_quarnd dl = Vex3_quarnd(step_.to[ids[i]]) - Vex3_quarnd(step_.from[ids[i]]);
-    f[i].b[0] = d.Dot(p0);
-    f[i].b[1] = d.Dot(dl);
-    f[i].D[0] = f[i].b[0] * f[i].b[0] - p0.Dot(p0) + r * r;
-    f[i].D[1] = 2 * f[i].b[0] * f[i].b[1] - 2 * p0.Dot(dl);
-    f[i].D[2] = f[i].b[1] * f[i].b[1] - dl.Dot(dl);
+    p0[i] = Vex3_quarnd(step_.from[ids[i]]) - eye_;
+    dl[i] = Vex3_quarnd(step_.to[ids[i]]) - Vex3_quarnd(step_.from[ids[i]]);
+    f[i].b[0] = d.Dot(p0[i]);
+    f[i].b[1] = d.Dot(dl[i]);
     const double e0 = f[i].b[0] + f[i].b[1] * t0, e1 = f[i].b[0] + f[i].b[1] * t1;
-    bLo[i] = std::min(e0, e1) - r;
-    bHi[i] = std::max(e0, e1) + r;
+    bLo[i] = std::min(e0, e1);
+    bHi[i] = std::max(e0, e1);
   }
-  // Distances that cannot meet over the overlap: no swap.
-  if (bHi[0] < bLo[1] || bHi[1] < bLo[0]) return order;
+  // Distances that cannot meet over the overlap (each lies within r of
+  // its centre's distance along the ray): no swap, and the order without
+  // a distance.
+  if (bHi[0] + r < bLo[1] - r || bHi[1] + r < bLo[0] - r) {
+    order.existingNearer = bHi[1] + r < bLo[0] - r;
+    return order;
+  }
+  // Tighter: within sqrt(max D) of it, D being concave in time.
+  double half[2];
+  for (int i = 0; i < 2; i++) {
+    f[i].D[0] = f[i].b[0] * f[i].b[0] - p0[i].Dot(p0[i]) + r * r;
+    f[i].D[1] = 2 * f[i].b[0] * f[i].b[1] - 2 * p0[i].Dot(dl[i]);
+    f[i].D[2] = f[i].b[1] * f[i].b[1] - dl[i].Dot(dl[i]);
+    auto D = [&](double t) { return f[i].D[0] + t * (f[i].D[1] + t * f[i].D[2]); };
+    double top = std::max(D(t0), D(t1));
+    if (f[i].D[2] < 0) {
+      const double v = -f[i].D[1] / (2 * f[i].D[2]);
+      if (v > t0 && v < t1) top = std::max(top, D(v));
+    }
+    half[i] = std::sqrt(std::min(std::max(top, 0.0), r * r)) * (1 + 1e-9) + 1e-12;
+  }
+  if (bHi[0] + half[0] < bLo[1] - half[1] || bHi[1] + half[1] < bLo[0] - half[0]) {
+    order.existingNearer = bHi[1] + half[1] < bLo[0] - half[0];
+    return order;
+  }
+  order.existingNearer = ExistingNearer(ray, newSphere, existingSphere, 0.5 * (lo + hi));
   // Equal distances satisfy (Da + Db - L^2)^2 = 4 Da Db with L = ba - bb,
   // whichever roots the two take; the order can change only there.
   const double L[3] = {f[0].b[0] - f[1].b[0], f[0].b[1] - f[1].b[1], 0};
@@ -363,6 +409,32 @@ OverlapOrder SphereDepthComparator::Order(const double ray[3], uint32_t newSpher
   Mul(S, S, S2);
   Mul(f[0].D, f[1].D, DD);
   for (int i = 0; i < 5; i++) Q[i] = S2[i] - 4 * DD[i];
+  // Q of one strict sign over the overlap (all its Bernstein coefficients
+  // there agree): the distances never meet.
+  {
+    double h[5];
+    std::copy(Q, Q + 5, h);
+    const double w = t1 - t0;
+    for (int k = 0; k < 4; k++)
+      for (int i = 3; i >= k; i--) h[i] += t0 * h[i + 1];
+    double scale = 1, size = 0;
+    for (int k = 0; k <= 4; k++) {
+      h[k] *= scale;
+      scale *= w;
+      size = std::max(size, std::fabs(h[k]));
+    }
+    static const double kChoose[5][5] = {
+        {1}, {1, 1}, {1, 2, 1}, {1, 3, 3, 1}, {1, 4, 6, 4, 1}};
+    bool pos = true, neg = true;
+    const double noise = 1e-12 * size;
+    for (int i = 0; i <= 4; i++) {
+      double b = 0;
+      for (int j = 0; j <= i; j++) b += kChoose[i][j] / kChoose[4][j] * h[j];
+      pos = pos && b > noise;
+      neg = neg && b < -noise;
+    }
+    if (pos || neg) return order;
+  }
   double roots[8];
   const int n = PolynomialRootsIn(Q, 4, t0, t1, roots);
   // The sign of the difference at the middle of every piece between those
@@ -381,8 +453,11 @@ OverlapOrder SphereDepthComparator::Order(const double ray[3], uint32_t newSpher
   int m = 0;
   for (int i = 0; i <= n; i++)
     if (ends[i] < ends[i + 1]) probes[m++] = 0.5 * (ends[i] + ends[i + 1]);
-  for (double f : {0.05, 0.5, 0.95}) probes[m++] = t0 + f * (t1 - t0);
+  // Without a root (Q only touching zero) the pieces say nothing.
+  if (n == 0)
+    for (double f : {0.05, 0.5, 0.95}) probes[m++] = t0 + f * (t1 - t0);
   SortSmall(probes, m);
+  const double eps = std::max(1e-7 * (t1 - t0), 1e-9);
   int first = 0;
   double at = t0;
   for (int i = 0; i < m; i++) {
@@ -398,18 +473,26 @@ OverlapOrder SphereDepthComparator::Order(const double ray[3], uint32_t newSpher
       at = probes[i];
       continue;
     }
-    // The order changes between `at` and this probe: where the difference
-    // changes sign (or a distance jumps as the near point enters a sphere).
-    double a = at, b = probes[i];
-    for (int it = 0; it < 60 && b - a > 1e-10; it++) {
-      const double mid = 0.5 * (a + b);
-      const int sm = sign(step_.k + mid);
-      if (sm == first)
-        a = mid;
-      else
-        b = mid;
+    // The order changes between `at` and this probe: at a root of Q where
+    // the difference changes sign, or else (a distance jumping as the near
+    // point enters a sphere) where bisection finds it.
+    double a = at, b = probes[i], cut = -1;
+    for (int j = 1; j <= n && cut < 0; j++)
+      if (ends[j] > a && ends[j] < b && sign(step_.k + ends[j] - eps) == first &&
+          sign(step_.k + ends[j] + eps) == sg)
+        cut = ends[j];
+    if (cut < 0) {
+      for (int it = 0; it < 60 && b - a > 5e-8; it++) {
+        const double mid = 0.5 * (a + b);
+        const int sm = sign(step_.k + mid);
+        if (sm == first)
+          a = mid;
+        else
+          b = mid;
+      }
+      cut = 0.5 * (a + b);
     }
-    const double t = RoundToMicro(step_.k + 0.5 * (a + b));
+    const double t = RoundToMicro(step_.k + cut);
     if (t >= hi) return order;
     if (t > lo) {
       order.swap = t;

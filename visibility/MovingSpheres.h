@@ -98,9 +98,9 @@ void InsertSphereInterval(SuperPixel& timeline, const CoverageInterval& interval
                           const SphereDepthComparator& depth, std::ostream& err = std::cerr);
 
 // Real roots of the polynomial sum c[i] t^i (degree <= 4) inside (lo, hi),
-// ascending. Each monotone piece between the roots of the derivative is
-// bisected, so roots that touch zero without crossing may be missed; those
-// change no order.
+// ascending, to 1e-7 of the span. Each monotone piece between the roots of
+// the derivative is bisected, so roots that touch zero without crossing may
+// be missed; those change no order.
 int PolynomialRootsIn(const double* c, int degree, double lo, double hi, double* roots);
 
 // --- The interval run over one step.

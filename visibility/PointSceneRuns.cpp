@@ -2,11 +2,18 @@
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 
 #include "Asl.h"
 #include "SampleLocationBuffer.h"
 
 namespace {
+
+double ThreadSeconds() {
+  timespec t;
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return double(t.tv_sec) + 1e-9 * double(t.tv_nsec);
+}
 
 struct Camera {
   Projector proj;
@@ -98,13 +105,14 @@ int PointSceneSteps(const PointRunScene& scene, int first, int last, bool placeS
       return 0;
     }
   if (scene.drawFlags) scene.drawFlags->assign(size_t(count), 1);
-  out << "Processing " << first << " through " << last << std::endl;
+  if (!placeSamples) out << "Processing " << first << " through " << last << std::endl;
   const Camera cam = CameraOf(buffer);
   std::vector<Vex3_quarnd> corners;
   std::vector<Vex3_quarn> middle;
   int steps = 0;
   for (int i = first; i < last; i++) {
     const auto t0 = std::chrono::steady_clock::now();
+    if (placeSamples) out << "Processing from " << i << " to " << i + 1 << std::endl;
     buffer.Reset();
     buffer.ComputeSampleRays();
     const SphereFrame& a = scene.frames[size_t(i)];
@@ -125,7 +133,14 @@ int PointSceneSteps(const PointRunScene& scene, int first, int last, bool placeS
     step.count = count;
     step.k = i;
     step.radius = scene.radius;
+    const auto i0 = std::chrono::steady_clock::now();
+    const double c0 = ThreadSeconds();
     const SphereStepWork w = InsertStepIntervals(buffer, step, nullptr, out, *scene.err);
+    if (work) {
+      work->insertCpuSeconds += ThreadSeconds() - c0;
+      work->insertSeconds +=
+          std::chrono::duration<double>(std::chrono::steady_clock::now() - i0).count();
+    }
     if (scene.runLog && *scene.runLog)
       for (int32_t j = 0; j < count; j++) *scene.runLog << "\n";
     out << "\n";

@@ -60,12 +60,16 @@ using PointStepDone = std::function<void(int step, SampleLocationBuffer& buffer)
 
 struct PointRunWork {
   int64_t sampleTests = 0, intervals = 0, samplesAdded = 0;
-  double seconds = 0;  // wall time of the insertion loops
+  double seconds = 0;            // wall time of the steps
+  double insertSeconds = 0;      // wall time of the coverage and insertion loops
+  double insertCpuSeconds = 0;   // their processor time (this thread)
 };
 
-// Steps first..last - 1. Each starts from a Reset buffer; with
-// `placeSamples` ASL's samples for the spheres at the step's start, middle
-// and end are added before the intervals are inserted. Sets every draw
+// Steps first..last - 1 ("Processing <first> through <last>" first).
+// Each starts from a Reset buffer; with `placeSamples` (the combined run,
+// "Processing from <i> to <i + 1>" per step instead) ASL's samples for the
+// spheres at the step's start, middle and end are added before the
+// intervals are inserted. Sets every draw
 // flag. Returns the number of steps run (none after a refused range).
 int PointSceneSteps(const PointRunScene& scene, int first, int last, bool placeSamples,
                     const PointStepDone& stepDone, PointRunWork* work = nullptr);

@@ -13,6 +13,73 @@ Vex3_quarnd RayOf(const SampleLocation& s) { return Vex3_quarnd(s.ray[0], s.ray[
 
 }  // namespace
 
+namespace {
+
+// The buffer's samples in one compact table: per pixel its first entry,
+// per sample its ray and near distance, for the sphere loop to read in
+// order without touching the sample records.
+struct SampleTable {
+  std::vector<uint32_t> first;  // per pixel, one more at the end
+  std::vector<double> rays;     // x, y, z, near per sample
+  std::vector<SampleLocation*> records;
+};
+
+SampleTable TableOf(SampleLocationBuffer& buffer) {
+  SampleTable t;
+  t.first.reserve(buffer.pixels.size() + 1);
+  for (PixelSamples& p : buffer.pixels) {
+    t.first.push_back(uint32_t(t.records.size()));
+    for (int32_t i = 0; i < p.count; i++) {
+      SampleLocation& s = p.samples[size_t(i)];
+      t.records.push_back(&s);
+      t.rays.insert(t.rays.end(), {s.ray[0], s.ray[1], s.ray[2], s.nearDistance});
+    }
+  }
+  t.first.push_back(uint32_t(t.records.size()));
+  return t;
+}
+
+// An interval waiting for its sample's timeline.
+struct Pending {
+  uint32_t sample, sphere;
+  double start, end;
+};
+
+// Inserts the pending intervals sample by sample, each sample's in the
+// order the spheres were processed: the timelines end exactly as with
+// immediate insertion, while each one is walked while it is in cache.
+void Flush(std::vector<Pending>& pending, const SampleTable& table, SphereDepthComparator& depth,
+           std::ostream& err, std::vector<uint32_t>& count, std::vector<Pending>& sorted) {
+  if (pending.empty()) return;
+  const size_t n = table.records.size();
+  count.assign(n + 1, 0);
+  for (const Pending& p : pending) count[p.sample + 1]++;
+  for (size_t i = 1; i <= n; i++) count[i] += count[i - 1];
+  sorted.resize(pending.size());
+  for (const Pending& p : pending) sorted[count[p.sample]++] = p;
+  CoverageInterval c;
+  for (size_t i = 0; i < sorted.size();) {
+    const uint32_t sample = sorted[i].sample;
+    SampleLocation& s = *table.records[sample];
+    if (!s.listTimeline) {
+      s.listTimeline = std::make_unique<SuperPixel>(s.x, s.y, s.w);
+      std::copy(s.ray, s.ray + 3, s.listTimeline->ray);
+    }
+    depth.SetNear(s.nearDistance);
+    for (; i < sorted.size() && sorted[i].sample == sample; i++) {
+      c.triangleId = sorted[i].sphere;
+      c.start = sorted[i].start;
+      c.end = sorted[i].end;
+      InsertSphereInterval(*s.listTimeline, c, depth, err);
+    }
+  }
+  pending.clear();
+}
+
+constexpr size_t kBatch = size_t(1) << 21;
+
+}  // namespace
+
 SphereStepWork InsertStepIntervals(SampleLocationBuffer& buffer, const SphereStep& step,
                                    const int32_t* flags, std::ostream& out, std::ostream& err) {
   SphereStepWork work;
@@ -20,6 +87,10 @@ SphereStepWork InsertStepIntervals(SampleLocationBuffer& buffer, const SphereSte
   const Projector proj = buffer.camera->MakeProjector();
   const Vex3_quarnd eye = proj.RayOrigin(Vex3_quarnd(buffer.camera->eye));
   SphereDepthComparator depth(step, eye);
+  const SampleTable table = TableOf(buffer);
+  std::vector<Pending> pending, sorted;
+  std::vector<uint32_t> count;
+  pending.reserve(kBatch + 64);
   CoverageInterval slots[kSphereSlots];
   for (int32_t j = 0; j < step.count; j++) {
     if (j % 10000 == 0) out << "\r" << j << "/" << step.count << " nodes processed" << std::flush;
@@ -29,25 +100,21 @@ SphereStepWork InsertStepIntervals(SampleLocationBuffer& buffer, const SphereSte
     if (!MovingSphereWindowBox(proj, eye, c0, c1, step.radius, buffer.width, buffer.height, &box))
       continue;
     for (int32_t row = box.row0; row <= box.row1; row++) {
-      for (int32_t col = box.col0; col <= box.col1; col++) {
-        PixelSamples& pixel = buffer.Pixel(col, row);
-        for (int32_t i = 0; i < pixel.count; i++) {
-          SampleLocation& s = pixel.samples[size_t(i)];
-          work.sampleTests++;
-          const int n = SphereCoverage(eye, RayOf(s), s.nearDistance, c0, c1, step.radius, step.k,
-                                       uint32_t(j), slots);
-          if (n == 0) continue;
-          work.intervals += n;
-          if (!s.listTimeline) {
-            s.listTimeline = std::make_unique<SuperPixel>(s.x, s.y, s.w);
-            std::copy(s.ray, s.ray + 3, s.listTimeline->ray);
-          }
-          depth.SetNear(s.nearDistance);
-          for (int c = 0; c < n; c++) InsertSphereInterval(*s.listTimeline, slots[c], depth, err);
-        }
+      const size_t rowStart = size_t(row) * size_t(buffer.width);
+      const uint32_t s0 = table.first[rowStart + size_t(box.col0)];
+      const uint32_t s1 = table.first[rowStart + size_t(box.col1) + 1];
+      for (uint32_t i = s0; i < s1; i++) {
+        const double* r = &table.rays[size_t(i) * 4];
+        work.sampleTests++;
+        const int n = SphereCoverage(eye, Vex3_quarnd(r[0], r[1], r[2]), r[3], c0, c1,
+                                     step.radius, step.k, uint32_t(j), slots);
+        for (int c = 0; c < n; c++) pending.push_back({i, uint32_t(j), slots[c].start, slots[c].end});
+        work.intervals += n;
       }
     }
+    if (pending.size() >= kBatch) Flush(pending, table, depth, err, count, sorted);
   }
+  Flush(pending, table, depth, err, count, sorted);
   out << "\r" << step.count << "/" << step.count << " nodes processed" << std::flush;
   return work;
 }
@@ -183,11 +250,16 @@ void ResolveSphereAtSamples(SampleLocationBuffer& buffer, const Projector& proj,
                             int32_t id) {
   PixelBox box;
   if (!SphereWindowBox(proj, eye, centre, r, buffer.width, buffer.height, &box)) return;
+  const Vex3_quarnd pe = centre - eye;
+  const double pe2 = pe.Dot(pe);
   for (int32_t j = box.row0; j <= box.row1; j++)
     for (int32_t k = box.col0; k <= box.col1; k++) {
       PixelSamples& pixel = buffer.Pixel(k, j);
       for (int32_t i = 0; i < pixel.count; i++) {
         SampleLocation& s = pixel.samples[size_t(i)];
+        // Rays farther than r from the centre miss it.
+        const double along = RayOf(s).Dot(pe);
+        if (pe2 - along * along >= r * r) continue;
         const double d = SphereRayDistance(eye, RayOf(s), s.nearDistance, centre, r);
         // Equal distances keep the sphere resolved first.
         if (d < s.depth) {

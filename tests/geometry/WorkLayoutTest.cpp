@@ -102,3 +102,11 @@ TEST(WorkLayout, FixedFilesKeepTheirNames) {
   };
   for (const auto& [file, name] : files) EXPECT_STREQ(file, name);
 }
+
+TEST(WorkLayout, PointSceneNames) {
+  EXPECT_EQ(layout::PointStepTable(3), "VisibilityTable/Fusion_3_4.bin");
+  EXPECT_EQ(layout::CombinedStepTable(0), "VisibilityTable/Fusion_combined_0_1.bin");
+  EXPECT_STREQ(layout::kCombinedExpLog, "CombinedVisibility/Fusion_combined_exp.txt");
+  EXPECT_STREQ(layout::kCombinedControlLog, "CombinedVisibility/Fusion_combined_control.txt");
+  EXPECT_STREQ(layout::kCombinedTruthLog, "CombinedVisibility/Fusion_combined_truth.txt");
+}
