@@ -11,6 +11,8 @@
 //   SceneTruth.cpp     the camera-path truth and the terrain's tools
 //   SceneCompare.cpp   the comparisons of logs and images
 //   ScenePointScenes.cpp  the point scenes' sphere runs and their images
+//   SceneExperiments.cpp  merges, separated and frame images, the moving
+//                         boxes and the two-dimensional run
 // A button whose operation is not built has no method here: the panel
 // reports it (ReportNotBuilt). Each new operation goes into the library of
 // its subsystem; its Scene method only unpacks members and calls it.
@@ -29,6 +31,7 @@
 #include "SampleLocationBuffer.h"
 #include "SceneNumbers.h"
 #include "SharedArray.h"
+#include "Surfaces.h"
 #include "Vex3.h"
 #include "cgShader.h"
 
@@ -257,6 +260,21 @@ class Scene {
   // False, with a line naming the button, unless a point scene is set up.
   bool PointSceneReady(const char* label);
   PointSceneExperiment PointExperiment(const PPC& view);
+
+  // --- Experiment drivers (SceneExperiments.cpp)
+  void MergeVisibilityPressed();      // "Merge Visibility"
+  void MakeSeparatedImagesPressed();  // "Make Image!"
+  void MakeFrameImagePressed();       // "Make Frame Image!"
+  void MovingBoxesDemoPressed();      // "Vis GFB"
+  void TwoDimensionalRunPressed();    // "DBG"
+  // Shows a software frame of the window's size in the view window.
+  void ShowSoftwareFrame(const uint32_t* colour, int w, int h);
+  // "Make Image!": image pairs written so far in this process.
+  int separatedImageCount = 0;
+  // The boxes render mode kMovingBoxes draws ("Vis GFB").
+  std::vector<ColouredSurface> demoBoxes;
+  // Frames of the two-dimensional run; 0: its own count (tests shorten it).
+  int planeRunFrames = 0;
 
   // --- Cell subdivision of the terrain (SceneCells.cpp)
   void SubdivideGeometry();  // "Subdivide Geometry"
