@@ -65,13 +65,6 @@ void OnExit(Fl_Widget* w, void*) {
   std::exit(0);
 }
 
-// The buttons whose operations are not built yet say so.
-void OnNotBuilt(Fl_Widget* w, void*) {
-  if (Scene* scene = SceneOf(w))
-    ReportNotBuilt(*scene->output, w->label() != nullptr ? w->label() : "");
-}
-
-// The point scenes' replay; the other scenes' replay is not built yet.
 // Radio callbacks act only on the button that became selected.
 void OnSceneRadio(Fl_Widget* w, void* id) {
   Scene* scene = SceneOf(w);
@@ -103,6 +96,15 @@ void OnAsl(Fl_Widget* w, void*) {
   if (scene == nullptr) return;
   TakeTile(scene, ControlPanel::Of(w));
   scene->Asl();
+}
+
+// The footage buttons take the panel's view and type numbers.
+template <void (Scene::*Op)(int, int)>
+void CallWithViewAndType(Fl_Widget* w, void*) {
+  Scene* scene = SceneOf(w);
+  if (scene == nullptr) return;
+  ControlPanel* p = ControlPanel::Of(w);
+  (scene->*Op)(ToInt(p->viewIdInput->value()), ToInt(p->typeIdInput->value()));
 }
 
 void OnAslWithFactor(Fl_Widget* w, void*) {
@@ -196,7 +198,7 @@ ControlPanel::ControlPanel() {
   AddButton(360, 365, 120, 40, "Cmp Log files", Call<&Scene::CompareLogs>);
   holdTrajectoryCheck = AddCheck(185, 15, 155, 40, "Switch Trajectory Holder",
                                  OnSwitch<&Scene::holdTrajectory>, 1);
-  AddButton(190, 225, 120, 40, "control", OnNotBuilt);
+  AddButton(190, 225, 120, 40, "control", Call<&Scene::ControlRun>);
   frustumCullingCheck = AddCheck(185, 45, 155, 40, "Switch Frustum Culling",
                                  OnSwitch<&Scene::frustumCulling>, 1);
   AddButton(360, 230, 120, 40, "ASL", OnAsl);
@@ -235,12 +237,14 @@ ControlPanel::ControlPanel() {
   AddButton(190, 365, 120, 40, "DBG", Call<&Scene::TwoDimensionalRunPressed>);
   AddButton(325, 415, 120, 40, "SWITCH!", Call<&Scene::SwitchTriangleLists>);
   AddButton(200, 645, 155, 45, "Merge Visibility", Call<&Scene::MergeVisibilityPressed>);
-  AddButton(390, 565, 240, 50, "Make 2013 Footage!", OnNotBuilt);
+  AddButton(390, 565, 240, 50, "Make 2013 Footage!",
+            CallWithViewAndType<&Scene::MakeFootagePressed>);
   viewIdInput = AddValue(445, 526, 30, 24, "View ID", 1);
   typeIdInput = AddValue(570, 526, 30, 24, "Type ID", 1);
   AddButton(665, 485, 120, 40, "ASL with Factor", OnAslWithFactor);
   aslFactorInput = AddValue(735, 451, 30, 24, "ASL factor", 1);
-  AddButton(390, 625, 240, 50, "Evaluate Error 2013", OnNotBuilt);
+  AddButton(390, 625, 240, 50, "Evaluate Error 2013",
+            CallWithViewAndType<&Scene::EvaluateFootageErrorPressed>);
   AddButton(460, 415, 120, 40, "Make Image!", Call<&Scene::MakeSeparatedImagesPressed>);
   AddButton(460, 465, 120, 40, "Make Frame Image!", Call<&Scene::MakeFrameImagePressed>);
   AddButton(325, 465, 120, 40, "Make Error Image!", Call<&Scene::MakeErrorImages>);

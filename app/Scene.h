@@ -10,6 +10,8 @@
 //   ScenePlayback.cpp  playback, the replay of interval tables, "SWITCH!"
 //   SceneTruth.cpp     the camera-path truth and the terrain's tools
 //   SceneCompare.cpp   the comparisons of logs and images
+//   SceneControl.cpp   the two-end reference "control"
+//   SceneFootage.cpp   the footage of stored sets and its error evaluation
 //   ScenePointScenes.cpp  the point scenes' sphere runs and their images
 //   SceneExperiments.cpp  merges, separated and frame images, the moving
 //                         boxes and the two-dimensional run
@@ -41,6 +43,7 @@ class KeyframeTrajectories;
 class ObjLoader;
 class ParticleSet;
 struct AslButtonScene;
+struct FootageScene;
 struct PointSceneExperiment;
 
 // The view's fixed size: the work buffers are allocated once for it.
@@ -107,6 +110,9 @@ class Scene {
     SharedArray<int32_t> counts;
     int32_t triangleCount = 0;
     int32_t groupCount = 0;
+    // Whether the kept lists are the full ones (drawMesh shows the reduced
+    // lists); "SWITCH!" turns it over.
+    bool keepsFull = true;
   };
   TriangleLists alternativeLists;
   // The mesh render mode 10001 draws in place of the current state while a
@@ -261,6 +267,14 @@ class Scene {
   bool PointSceneReady(const char* label);
   PointSceneExperiment PointExperiment(const PPC& view);
 
+  // --- The two-end reference (SceneControl.cpp)
+  void ControlRun();  // "control"
+
+  // --- Footage of stored sets (SceneFootage.cpp)
+  void MakeFootagePressed(int view, int type);           // "Make 2013 Footage!"
+  void EvaluateFootageErrorPressed(int view, int type);  // "Evaluate Error 2013"
+  FootageScene MakeFootageScene(int view, int type);
+
   // --- Experiment drivers (SceneExperiments.cpp)
   void MergeVisibilityPressed();      // "Merge Visibility"
   void MakeSeparatedImagesPressed();  // "Make Image!"
@@ -288,7 +302,11 @@ class Scene {
   void ReplayTable(const std::string& tablePath);
   // Keeps drawMesh's lists as the alternative pair and gives drawMesh the
   // lists reduced to the triangles whose mask entry is non-zero.
+  // A second call reduces the full lists again, not the reduced ones.
   void ShowOnlyMasked(const std::vector<int32_t>& mask);
+  // Gives drawMesh its full lists back when a pair is kept (no redraw).
+  void ShowFullLists();
+  void ExchangeLists();  // swaps drawMesh's lists with the kept pair
   // Redraw, then write the colour buffer the draw left as a TIFF image.
   void RedrawAndSave(const std::string& path);
   // drawMesh, made a mesh of its own first when it is one of the states,

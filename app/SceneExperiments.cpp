@@ -31,19 +31,6 @@ const uint32_t* CaptureView(Scene& s, int* w, int* h) {
   return window.pixels.data();
 }
 
-// The kept pair holds the full lists while the drawn mesh shows reduced
-// ones: give the drawn mesh the full lists.
-void ShowFull(Scene& s) {
-  Scene::TriangleLists& kept = s.alternativeLists;
-  ObjLoader* mesh = s.drawMesh;
-  if (kept.held && mesh != nullptr && kept.groupCount == mesh->groupCount &&
-      kept.triangleCount > mesh->triangleCount) {
-    std::swap(mesh->groupTriangles, kept.triangles);
-    std::swap(mesh->groupTriCount, kept.counts);
-    std::swap(mesh->triangleCount, kept.triangleCount);
-  }
-}
-
 }  // namespace
 
 void Scene::ShowSoftwareFrame(const uint32_t* colour, int w, int h) {
@@ -88,7 +75,7 @@ void Scene::MakeSeparatedImagesPressed() {
   s.visible = &runVisibleSet;
   s.viewCamera = viewCamera.get();
   s.renderView = [this](int* w, int* h) { return CaptureView(*this, w, h); };
-  s.showAll = [this] { ShowFull(*this); };
+  s.showAll = [this] { ShowFullLists(); };
   s.showFrame = [this](const uint32_t* colour, int w, int h) { ShowSoftwareFrame(colour, w, h); };
   s.out = output;
   s.err = errors;
@@ -152,7 +139,7 @@ void Scene::TwoDimensionalRunPressed() {
   RedrawView();
   SampleBuffer(1);
   // The positions of the first state's time 0, every triangle listed.
-  ShowFull(*this);
+  ShowFullLists();
   ObjLoader* mesh = drawMesh;
   bool isState = false;
   for (const ObjLoader& state : states) isState = isState || &state == drawMesh;

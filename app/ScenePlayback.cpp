@@ -155,18 +155,31 @@ void Scene::SwitchTriangleLists() {
             << std::endl;
     return;
   }
+  ExchangeLists();
+  RedrawView();
+}
+
+void Scene::ExchangeLists() {
   std::swap(drawMesh->groupTriangles, alternativeLists.triangles);
   std::swap(drawMesh->groupTriCount, alternativeLists.counts);
   std::swap(drawMesh->triangleCount, alternativeLists.triangleCount);
-  RedrawView();
+  alternativeLists.keepsFull = !alternativeLists.keepsFull;
+}
+
+void Scene::ShowFullLists() {
+  if (alternativeLists.held && alternativeLists.keepsFull && drawMesh != nullptr &&
+      alternativeLists.groupCount == drawMesh->groupCount)
+    ExchangeLists();
 }
 
 void Scene::ShowOnlyMasked(const std::vector<int32_t>& mask) {
   if (drawMesh == nullptr || mask.size() < size_t(drawMesh->IdCount())) return;
+  ShowFullLists();
   std::vector<std::vector<uint32_t>> lists;
   std::vector<int32_t> counts;
   drawMesh->VisibleSubset(mask.data(), &lists, &counts);
   alternativeLists.held = true;
+  alternativeLists.keepsFull = true;
   alternativeLists.groupCount = drawMesh->groupCount;
   alternativeLists.triangles = drawMesh->groupTriangles;
   alternativeLists.counts = drawMesh->groupTriCount;

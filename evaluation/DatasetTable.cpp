@@ -18,6 +18,11 @@ PerView<T> All(T value) {
 }
 
 FileRef Stored(const char* name) { return {Folder::kFootage, name}; }
+FileRef ExperimentLog(const char* name) { return {Folder::kExperimentLogs, name}; }
+
+ControlRunMember TwoEnds(const char* log, FileRef set, bool frames) {
+  return {ControlRunForm::kItemBuffers, ExperimentLog(log), set, frames};
+}
 
 FootageView View(const char* camera, FileRef step2, FileRef step3, FileRef truth,
                  const char* folder2, const char* folder3, const char* folderTruth) {
@@ -126,6 +131,7 @@ std::vector<DatasetRow> BuildTable() {
   grass.redrawAfterControl = true;
   grass.interval = IntervalForm::kSteps;
   grass.intervalStem = All("Grassfield_visibility");
+  grass.controlRun = TwoEnds("visibility_result_of_GrassField_control.txt", FileRef(), true);
   grass.footage.dataset = dataset::kGrassField;
   grass.footage.evaluation = true;
   grass.footage.twoViews = true;
@@ -156,6 +162,7 @@ std::vector<DatasetRow> BuildTable() {
   forest.controlFrames = ControlFrames::kDrawFlags;
   forest.interval = IntervalForm::kSteps;
   forest.intervalStem = All("Forest_visibility");
+  forest.controlRun = TwoEnds("visibility_result_of_Forest_control.txt", FileRef(), true);
   forest.footage.dataset = dataset::kForest;
   forest.footage.evaluation = true;
   forest.footage.views[0] =
@@ -179,6 +186,8 @@ std::vector<DatasetRow> BuildTable() {
   city.intervalStem = Views("Manhattan_downtown_visibility", "Manhattan_midtown_visibility",
                             "Manhattan_visibility");
   city.announcesView = true;
+  city.controlRun = TwoEnds("visibility_result_of_Manhattan_control.txt",
+                           Result("controlGroup_DBG.bin"), false);
   city.footage.dataset = dataset::kManhattan;
   city.footage.evaluation = true;
   city.footage.twoViews = true;
@@ -218,6 +227,8 @@ std::vector<DatasetRow> BuildTable() {
   points.aslStem = All("Fusion_ASL_exp");
   points.control = ControlForm::kPoints;
   points.controlResult = All(Result("Fusion_asl_control_32.bin"));
+  points.controlRun = {ControlRunForm::kPoints, ExperimentLog("controlGroup_Fusion_result.txt"),
+                       FileRef(), true};
   points.interval = IntervalForm::kPoints;
   points.separated.dataset = dataset::kPoints;
   points.separated.form = SeparatedForm::kPoints;

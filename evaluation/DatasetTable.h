@@ -49,6 +49,19 @@ enum class ControlForm {
   kPoints,          // spheres on the fine grid (point scenes)
 };
 
+// "control": the reference of the two interval ends.
+enum class ControlRunForm {
+  kSampleBuffer,  // every interval's ends sampled through the sample-location buffer
+  kItemBuffers,   // the item buffers of the first and the last state
+  kPoints,        // the point scenes: points seen at each step's two ends
+};
+struct ControlRunMember {
+  ControlRunForm form = ControlRunForm::kSampleBuffer;
+  FileRef log{layout::Folder::kRecords, "Control/Result.txt"};
+  FileRef set;          // the set written (none when empty)
+  bool frames = true;  // whether the sequence "Images/Control/<n>.tif" is rendered
+};
+
 // The image series a control run writes of its result.
 enum class ControlFrames { kNone, kVisibleSet, kDrawFlags };
 
@@ -163,6 +176,7 @@ struct DatasetRow {
   // Footage and its error evaluation.
   FootageMember footage;
 
+  ControlRunMember controlRun;
   // Experiment drivers.
   MergeMember merge;
   SeparatedMember separated;
