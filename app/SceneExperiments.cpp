@@ -72,7 +72,6 @@ void Scene::MakeSeparatedImagesPressed() {
       drawFlags.resize(size_t(drawMesh->IdCount()), 1);
   }
   s.flags = &drawFlags;
-  s.visible = &runVisibleSet;
   s.viewCamera = viewCamera.get();
   s.renderView = [this](int* w, int* h) { return CaptureView(*this, w, h); };
   s.showAll = [this] { ShowFullLists(); };

@@ -109,7 +109,10 @@ SeparatedResult MakeSeparatedImages(const SeparatedScene& s) {
   if (!log) *s.err << "ERROR: cannot write file: " << layout::SeparatedLog(m) << std::endl;
 
   if (s.showAll) s.showAll();
-  s.visible->assign(s.flags->size(), 0);
+  // The seen marks live in a set of their own: the run's visible set is
+  // what the tower's view draws, and a cleared one would leave the next
+  // pair's view empty.
+  VisibleSet marks(s.flags->size(), 0);
   if (points) {
     // The point raster keeps its own depth (0 empty).
     std::vector<float> pointDepth(pixels, 0.0f);
@@ -117,6 +120,7 @@ SeparatedResult MakeSeparatedImages(const SeparatedScene& s) {
     p.mask = s.flags->data();
     ParticleMaskView(p, colour.data(), ids.data(), pointDepth.data(), camera, s.pixelRays,
                      s.radius, *s.out);
+    *s.out << std::endl;
   } else {
     FootageRaster(colour.data(), ids.data(), camera, depth.data(), s.flags->data(), 0, *s.mesh,
                   *s.out);
@@ -127,7 +131,7 @@ SeparatedResult MakeSeparatedImages(const SeparatedScene& s) {
 
   std::vector<int32_t> seenIds;
   r.counts = CountFrameError(colour.data(), ids.data(), depth.data(), pixels, 1.0, *s.flags,
-                             s.visible, &seenIds);
+                             &marks, &seenIds);
   log << "Log: " << r.counts.red << "," << r.counts.missing << "," << r.counts.seen << std::endl;
   *s.out << "Image pair " << m << " written" << std::endl;
   r.image = m;

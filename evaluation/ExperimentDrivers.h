@@ -38,7 +38,6 @@ struct SeparatedScene {
   float radius = 0;
   std::vector<float>* pixelRays = nullptr;  // per-pixel rays of the point raster
   std::vector<int32_t>* flags = nullptr;    // the draw flags
-  VisibleSet* visible = nullptr;            // the run's visible set, made fresh
   PPC* viewCamera = nullptr;
   // Redraws the view, processes events once and returns the pixels read
   // back (width x height of the window); null when nothing could be read.

@@ -62,7 +62,6 @@ class SmallScene : public testing::Test {
     s.counter = &counter_;
     s.mesh = &mesh_;
     s.flags = &flags_;
-    s.visible = &visible_;
     s.viewCamera = &camera_;
     s.renderView = [this](int* w, int* h) -> const uint32_t* {
       *w = camera_.w;
@@ -156,7 +155,6 @@ TEST_F(SmallScene, SeparatedPairsTakeSetAndCameraByTheCounterAndLogTheirCounts) 
   EXPECT_NEAR(double(r.counts.red), 24.6 * 24.6, 60);
   EXPECT_EQ(Lines(layout::SeparatedLog(1)),
             std::vector<std::string>{"Log: " + std::to_string(r.counts.red) + ",2,4"});
-  EXPECT_EQ(visible_, VisibleSet(4, 0));
 
   // Pair 2 wraps round to the first set; the view form reads nothing.
   flags_.assign(4, 0);
