@@ -21,6 +21,7 @@
 #include "Scene.h"
 #include "TestSupport.h"
 #include "TiffIO.h"
+#include "WorkFolders.h"
 #include "XKeyPress.h"
 
 namespace {
@@ -305,6 +306,29 @@ TEST_F(SceneGui, MergeVisibilityKeepsTheSceneAndRunsNeedAScene) {
   const std::string none = "no scene is set up; choose a scene and press \"Scene Setup\" first\n";
   EXPECT_EQ(StdoutOf([&] { Click(Find(kButton, "DBG")); }), "\"DBG\": " + none);
   EXPECT_EQ(StdoutOf([&] { Click(Find(kButton, "Make Image!")); }), "\"Make Image!\": " + none);
+}
+
+// Render mode 990002 draws the boxes with the depth test: the green box
+// is wholly hidden behind the first blue box at the start and shows in the
+// gap after it.
+TEST_F(SceneGui, MovingBoxesPassBehindTheRow) {
+  ScratchDir dir;
+  MakeFolder("Images/MB_demo");
+  Quiet([&] { Click(Find(kButton, "Vis GFB")); });
+  EXPECT_EQ(owner_->viewWindow->renderMode, 990002);
+  auto count = [](const char* file, bool green) {
+    int w = 0, h = 0;
+    size_t n = 0;
+    for (uint32_t p : ReadImage(file, &w, &h)) {
+      const int r = p & 0xff, g = (p >> 8) & 0xff, b = (p >> 16) & 0xff;
+      n += green ? (g > r + 40 && g > b + 40) : (b > r + 40 && b > g + 20);
+    }
+    return n;
+  };
+  EXPECT_GT(count("Images/MB_demo/img000.tif", false), 1000u);
+  EXPECT_EQ(count("Images/MB_demo/img000.tif", true), 0u);
+  EXPECT_GT(count("Images/MB_demo/img060.tif", true), 100u);
+  EXPECT_TRUE(FileExists("Images/MB_demo/img599.tif"));
 }
 
 TEST_F(SceneGui, SubdivisionRefusesWithoutTheTerrain) {
