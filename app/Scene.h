@@ -44,6 +44,7 @@ class ObjLoader;
 class ParticleSet;
 struct AslButtonScene;
 struct FootageScene;
+struct TruthMember;
 struct PointSceneExperiment;
 
 // The view's fixed size: the work buffers are allocated once for it.
@@ -315,6 +316,8 @@ class Scene {
 
   // --- Camera-path truth and the terrain's tools (SceneTruth.cpp)
   void TruthRun();                     // "ASL_truth"
+  // The fly-through and dense-sampling truths of the datasets' rows.
+  void DatasetTruth(const TruthMember& truth);
   void ConvertFileformat();            // "Convert Fileformat"
   void LoadVisibility(int source);     // "Load Visibility"
   // Render mode 40003: the software raster image through the sample buffer.

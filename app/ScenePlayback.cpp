@@ -2,6 +2,7 @@
 // playback drivers (evaluation/Playback.h).
 #include <iostream>
 
+#include "DatasetReplays.h"
 #include "DatasetTable.h"
 #include "FrameBuffer.h"
 #include "KeyframeTrajectories.h"
@@ -133,17 +134,36 @@ void Scene::ReplayTable(const std::string& tablePath) {
 }
 
 void Scene::PlayVisibleTriangles() {
-  switch (sceneId) {
-    case dataset::kPoints:
-    case dataset::kForest:
-    case dataset::kGrassField:
-    case dataset::kManhattan:
-      *output << "\"Play Visible triangles\": the replay of " << FindDataset(sceneId).name
-              << " is not available in this build yet" << std::endl;
+  const DatasetRow& row = FindDataset(sceneId);
+  switch (row.replay.form) {
+    case ReplayForm::kPoints:
+      PlayPointSceneReplay();  // ScenePointScenes.cpp
+      return;
+    case ReplayForm::kTable:
+      ReplayTable(layout::ReplayTable(1));
       return;
     default:
-      ReplayTable(layout::ReplayTable(1));
+      break;
   }
+  if (!AslSceneReady("Play Visible triangles")) return;
+  if (states.empty()) {
+    *output << "\"Play Visible triangles\": the scene has no triangle states" << std::endl;
+    return;
+  }
+  DatasetReplayScene r;
+  r.row = &row;
+  r.states = &states;
+  r.drawn = PlaybackMesh();
+  r.flags = &drawFlags;
+  r.visible = &runVisibleSet;
+  r.view = ViewOf(*this);
+  r.showOnly = [this](const std::vector<int32_t>& mask) { ShowOnlyMasked(mask); };
+  r.showAll = [this] { ShowFullLists(); };
+  r.out = output;
+  r.err = errors;
+  PlaybackStateGuard guard(*this, r.drawn);
+  DatasetReplay(r);
+  RedrawView();
 }
 
 void Scene::SwitchTriangleLists() {

@@ -15,8 +15,8 @@ namespace {
 bool Ready(const ControlScene& s) {
   if (s.states == nullptr || s.states->size() < 2 || s.stateCount < 2 || s.drawn == nullptr ||
       s.flags == nullptr || s.flags->empty()) {
-    *s.out << "\"control\": needs a scene of at least two states; choose one and press \"Scene "
-              "Setup\" first"
+    *s.out << "\"control\": needs a scene of at least two states; choose one (a static scene "
+              "with \"Switch Moving/Static Cam\" on) and press \"Scene Setup\" first"
            << std::endl;
     return false;
   }

@@ -132,6 +132,10 @@ std::vector<DatasetRow> BuildTable() {
   grass.interval = IntervalForm::kSteps;
   grass.intervalStem = All("Grassfield_visibility");
   grass.controlRun = TwoEnds("visibility_result_of_GrassField_control.txt", FileRef(), true);
+  grass.replay = {ReplayForm::kPathLists,
+                  {Folder::kResults, "GrassField/Grassfield_visibility_%d.txt"},
+                  {Folder::kSamples, "Grass.bin"}, FileRef()};
+  grass.truth.form = TruthForm::kFlyThrough;
   grass.footage.dataset = dataset::kGrassField;
   grass.footage.evaluation = true;
   grass.footage.twoViews = true;
@@ -163,6 +167,10 @@ std::vector<DatasetRow> BuildTable() {
   forest.interval = IntervalForm::kSteps;
   forest.intervalStem = All("Forest_visibility");
   forest.controlRun = TwoEnds("visibility_result_of_Forest_control.txt", FileRef(), true);
+  forest.replay = {ReplayForm::kPathLists, {Folder::kResults, "Forest/Forest_visibility_%d.txt"},
+                   {Folder::kSamples, "Forest.bin"},
+                   ExperimentLog("visibility_result_of_Forest.txt")};
+  forest.truth.form = TruthForm::kForestPath;
   forest.footage.dataset = dataset::kForest;
   forest.footage.evaluation = true;
   forest.footage.views[0] =
@@ -188,6 +196,8 @@ std::vector<DatasetRow> BuildTable() {
   city.announcesView = true;
   city.controlRun = TwoEnds("visibility_result_of_Manhattan_control.txt",
                            Result("controlGroup_DBG.bin"), false);
+  city.replay = {ReplayForm::kStateMotion, FileRef(), Result("controlGroup_DBG.bin"), FileRef()};
+  city.truth = {TruthForm::kDenseStates, Result("Manhattan_truth_quarn_ZembraView.bin")};
   city.footage.dataset = dataset::kManhattan;
   city.footage.evaluation = true;
   city.footage.twoViews = true;
@@ -229,6 +239,7 @@ std::vector<DatasetRow> BuildTable() {
   points.controlResult = All(Result("Fusion_asl_control_32.bin"));
   points.controlRun = {ControlRunForm::kPoints, ExperimentLog("controlGroup_Fusion_result.txt"),
                        FileRef(), true};
+  points.replay.form = ReplayForm::kPoints;
   points.interval = IntervalForm::kPoints;
   points.separated.dataset = dataset::kPoints;
   points.separated.form = SeparatedForm::kPoints;
@@ -301,6 +312,10 @@ std::vector<std::string> RowInputs(const DatasetRow& row) {
         files.push_back(layout::CameraFile(layout::NumberedCamera(base, i)));
   }
   for (const ControlView& v : row.controlViews) files.push_back(layout::CameraFile(v.camera));
+  if (row.replay.form == ReplayForm::kPathLists) {
+    files.push_back(Format(row.replay.steps.Path().c_str(), 0));
+    files.push_back(row.replay.set.Path());
+  }
   for (int k = 0; k < 2; k++)
     for (int i = 1; i <= row.merge.count; i++)
       files.push_back(Format(row.merge.parts[k].Path().c_str(), i));
@@ -351,6 +366,9 @@ std::vector<std::string> RowOutputs(const DatasetRow& row) {
     }
   }
   for (const ControlView& v : row.controlViews) add(v.output.Path());
+  if (row.controlRun.form == ControlRunForm::kItemBuffers) add(row.controlRun.log.Path());
+  if (!row.controlRun.set.Empty()) add(row.controlRun.set.Path());
+  if (!row.truth.result.Empty()) add(row.truth.result.Path());
   if (row.merge.count > 0)
     for (const FileRef& u : row.merge.unions) add(u.Path());
   return files;

@@ -314,8 +314,14 @@ TEST_F(SceneGui, MergeVisibilityKeepsTheSceneAndRunsNeedAScene) {
 TEST_F(SceneGui, MovingBoxesPassBehindTheRow) {
   ScratchDir dir;
   MakeFolder("Images/MB_demo");
+  const PPC camera = *owner_->viewCamera;
+  const int mode = owner_->viewWindow->renderMode;
   Quiet([&] { Click(Find(kButton, "Vis GFB")); });
   EXPECT_EQ(owner_->viewWindow->renderMode, 990002);
+  // The other tests share the Scene: give it back as it was.
+  *owner_->viewCamera = camera;
+  owner_->viewWindow->renderMode = mode;
+  owner_->demoBoxes.clear();
   auto count = [](const char* file, bool green) {
     int w = 0, h = 0;
     size_t n = 0;
