@@ -65,13 +65,6 @@ void OnExit(Fl_Widget* w, void*) {
   std::exit(0);
 }
 
-// The buttons whose operations are not built yet say so.
-void OnNotBuilt(Fl_Widget* w, void*) {
-  if (Scene* scene = SceneOf(w))
-    ReportNotBuilt(*scene->output, w->label() != nullptr ? w->label() : "");
-}
-
-// The point scenes' replay; the other scenes' replay is not built yet.
 // Radio callbacks act only on the button that became selected.
 void OnSceneRadio(Fl_Widget* w, void* id) {
   Scene* scene = SceneOf(w);
@@ -219,7 +212,7 @@ ControlPanel::ControlPanel() {
   AddButton(665, 185, 120, 40, "generate Img", Call<&Scene::CombinedImages>);
   AddButton(510, 175, 120, 40, "ASL+GFB truth", Call<&Scene::CombinedTruth>);
   AddButton(190, 280, 120, 40, "Play Visible triangles", Call<&Scene::PlayVisibleTriangles>);
-  AddButton(665, 365, 120, 40, "Vis GFB", OnNotBuilt);
+  AddButton(665, 365, 120, 40, "Vis GFB", Call<&Scene::MovingBoxesDemoPressed>);
   AddButton(25, 590, 155, 45, "Set Rendering factor", OnSetRenderingFactor);
   samplingStepInput = AddValue(125, 556, 55, 24, "Sampling Step", 100);
 
@@ -241,9 +234,9 @@ ControlPanel::ControlPanel() {
   AddButton(675, 630, 105, 35, "Load Visibility", OnLoadVisibility);
   visibilitySourceGroup->end();
 
-  AddButton(190, 365, 120, 40, "DBG", OnNotBuilt);
+  AddButton(190, 365, 120, 40, "DBG", Call<&Scene::TwoDimensionalRunPressed>);
   AddButton(325, 415, 120, 40, "SWITCH!", Call<&Scene::SwitchTriangleLists>);
-  AddButton(200, 645, 155, 45, "Merge Visibility", OnNotBuilt);
+  AddButton(200, 645, 155, 45, "Merge Visibility", Call<&Scene::MergeVisibilityPressed>);
   AddButton(390, 565, 240, 50, "Make 2013 Footage!",
             CallWithViewAndType<&Scene::MakeFootagePressed>);
   viewIdInput = AddValue(445, 526, 30, 24, "View ID", 1);
@@ -252,8 +245,8 @@ ControlPanel::ControlPanel() {
   aslFactorInput = AddValue(735, 451, 30, 24, "ASL factor", 1);
   AddButton(390, 625, 240, 50, "Evaluate Error 2013",
             CallWithViewAndType<&Scene::EvaluateFootageErrorPressed>);
-  AddButton(460, 415, 120, 40, "Make Image!", OnNotBuilt);
-  AddButton(460, 465, 120, 40, "Make Frame Image!", OnNotBuilt);
+  AddButton(460, 415, 120, 40, "Make Image!", Call<&Scene::MakeSeparatedImagesPressed>);
+  AddButton(460, 465, 120, 40, "Make Frame Image!", Call<&Scene::MakeFrameImagePressed>);
   AddButton(325, 465, 120, 40, "Make Error Image!", Call<&Scene::MakeErrorImages>);
   window->end();
 }

@@ -13,6 +13,8 @@
 //   SceneControl.cpp   the two-end reference "control"
 //   SceneFootage.cpp   the footage of stored sets and its error evaluation
 //   ScenePointScenes.cpp  the point scenes' sphere runs and their images
+//   SceneExperiments.cpp  merges, separated and frame images, the moving
+//                         boxes and the two-dimensional run
 // A button whose operation is not built has no method here: the panel
 // reports it (ReportNotBuilt). Each new operation goes into the library of
 // its subsystem; its Scene method only unpacks members and calls it.
@@ -31,6 +33,7 @@
 #include "SampleLocationBuffer.h"
 #include "SceneNumbers.h"
 #include "SharedArray.h"
+#include "Surfaces.h"
 #include "Vex3.h"
 #include "cgShader.h"
 
@@ -272,6 +275,21 @@ class Scene {
   void MakeFootagePressed(int view, int type);           // "Make 2013 Footage!"
   void EvaluateFootageErrorPressed(int view, int type);  // "Evaluate Error 2013"
   FootageScene MakeFootageScene(int view, int type);
+
+  // --- Experiment drivers (SceneExperiments.cpp)
+  void MergeVisibilityPressed();      // "Merge Visibility"
+  void MakeSeparatedImagesPressed();  // "Make Image!"
+  void MakeFrameImagePressed();       // "Make Frame Image!"
+  void MovingBoxesDemoPressed();      // "Vis GFB"
+  void TwoDimensionalRunPressed();    // "DBG"
+  // Shows a software frame of the window's size in the view window.
+  void ShowSoftwareFrame(const uint32_t* colour, int w, int h);
+  // "Make Image!": image pairs written so far in this process.
+  int separatedImageCount = 0;
+  // The boxes render mode kMovingBoxes draws ("Vis GFB").
+  std::vector<ColouredSurface> demoBoxes;
+  // Frames of the two-dimensional run; 0: its own count (tests shorten it).
+  int planeRunFrames = 0;
 
   // --- Cell subdivision of the terrain (SceneCells.cpp)
   void SubdivideGeometry();  // "Subdivide Geometry"

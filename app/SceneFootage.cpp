@@ -1,11 +1,6 @@
 // "Make 2013 Footage!" and "Evaluate Error 2013": unpack the Scene for the
 // footage drivers (evaluation/Footage.h); the view window renders the
 // footage frames and shows the evaluated ones.
-#include <FL/Fl.H>
-#include <GL/gl.h>
-
-#include <algorithm>
-
 #include "FrameBuffer.h"
 #include "Footage.h"
 #include "ObjLoader.h"
@@ -39,16 +34,7 @@ FootageScene Scene::MakeFootageScene(int view, int type) {
     *h = window.h;
     return window.pixels.data();
   };
-  s.showFrame = [this](const uint32_t* colour, int w, int h) {
-    FrameBuffer& window = *viewWindow;
-    if (!window.shown() || w != window.w || h != window.h) return;
-    std::copy(colour, colour + size_t(w) * size_t(h), window.pixels.begin());
-    window.make_current();
-    glWindowPos2i(0, 0);
-    window.ShowPixels();
-    window.swap_buffers();
-    Fl::check();
-  };
+  s.showFrame = [this](const uint32_t* colour, int w, int h) { ShowSoftwareFrame(colour, w, h); };
   s.out = output;
   s.err = errors;
   return s;

@@ -104,7 +104,8 @@ void Scene::Render(FrameBuffer& window) {
   const bool processEvents = mode != rm::kPointFootage && mode != rm::kPointMask &&
                              mode != rm::kTid && mode != rm::kFilled;
   const bool loaded = baseMesh != nullptr || drawMesh != nullptr || particleDrawState != nullptr;
-  switch (loaded ? mode : rm::kBackground) {
+  // The moving boxes need no scene.
+  switch (loaded || mode == rm::kMovingBoxes ? mode : rm::kBackground) {
     case rm::kItemBuffer:
       ItemBufferPass(c, StateMesh(currentState));
       break;
@@ -152,7 +153,9 @@ void Scene::Render(FrameBuffer& window) {
     case rm::kFilledSoftware:
       SoftwareRasterView(window);
       break;
-    case rm::kMovingBoxes:  // the moving-boxes demonstration, not built yet
+    case rm::kMovingBoxes:
+      MovingBoxesPass(c, demoBoxes);
+      break;
     default:
       break;
   }

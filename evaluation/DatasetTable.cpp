@@ -72,6 +72,18 @@ std::vector<DatasetRow> BuildTable() {
            "View2_step3_wtc", "Truth2_31X31");
   tower.footage.renderMode = render_mode::kGrass;
   tower.footage.footageKeys.zoom = 5;
+  tower.separated.dataset = dataset::kWtc;
+  tower.separated.form = SeparatedForm::kSets;
+  tower.separated.setCount = 6;
+  const FileRef towerSets[6] = {Stored("WTC/Outside/visibleThenHiddenTrianglesStep2.bin"),
+                                Stored("WTC/Outside/visibleTrianglesStep3.bin"),
+                                Stored("WTC/Outside/truthIndsWTC_outside31x31.bin"),
+                                Stored("WTC/Reverse/visibleThenHiddenTrianglesStep2.bin"),
+                                Stored("WTC/Reverse/visibleTrianglesStep3.bin"),
+                                Stored("WTC/Reverse/truthIndsWTC_reverse31x31.bin")};
+  for (int i = 0; i < 6; i++) tower.separated.sets[i] = towerSets[i];
+  tower.separated.cameras[0] = "BufferPPC1.ppc";
+  tower.separated.cameras[1] = "BufferPPC2.ppc";
   rows.push_back(tower);
 
   DatasetRow terrain;
@@ -98,6 +110,13 @@ std::vector<DatasetRow> BuildTable() {
   terrain.footage.renderMode = render_mode::kFilled;
   terrain.footage.footageKeys = {3.5f, -5, 12, 12};
   terrain.footage.evaluationKeys = {3.5f, -5, 10, 12};
+  // The whole terrain only: the cells hold other triangles.
+  terrain.separated.dataset = dataset::kRti;
+  terrain.separated.form = SeparatedForm::kSets;
+  terrain.separated.setCount = 3;
+  terrain.separated.sets[0] = Stored("RTI/SumVisibilityTruth_31X31.bin");
+  terrain.separated.sets[1] = Stored("RTI/SumVisibilityStep2.bin");
+  terrain.separated.sets[2] = Stored("RTI/SumVisibilityStep3.bin");
   rows.push_back(terrain);
 
   DatasetRow grass;
@@ -195,6 +214,20 @@ std::vector<DatasetRow> BuildTable() {
                                Stored("Manhattan/Midtown/Step3.bin"), FileRef(), "Step2", "Step3",
                                "Truth_31X31");
   Evaluation(&city.footage.views[1], "Diff_view2_step2", "Diff_view2_step3", "Diff_Truth_32X32");
+  city.merge.count = 5;
+  city.merge.parts[0] = Stored("Manhattan/[2X]Midtown/%d/visibleThenHiddenTrianglesStep2.bin");
+  city.merge.parts[1] = Stored("Manhattan/[2X]Midtown/%d/visibleTrianglesStep3.bin");
+  city.merge.unions[0] = Stored("Manhattan/[2X]Midtown/Step2.bin");
+  city.merge.unions[1] = Stored("Manhattan/[2X]Midtown/Step3.bin");
+  city.plane.viewCamera = "2D_Manhattan_downtown.ppc";
+  city.plane.rasterCamera = {Folder::kPlane, "Manhattan_downtown.ppc"};
+  const PlaneChoice planeChoices[kPlaneChoices] = {
+      {"control", {Folder::kPlane, "FullScreenVisibility_truth.bin"}, "2DControl"},
+      {"step2", {Folder::kPlane, "Step2_720P_Manhattan_downtown.bin"}, "2DStep2"},
+      {"step3", {Folder::kPlane, "Exact_720P_Manhattan_downtown.bin"}, "2DStep3"},
+      {"4 endpoints step3", {Folder::kPlane, "4PointsTotal.bin"}, "2D4Endpoints"},
+      {"4 endpoints step2", {Folder::kPlane, "4PointsTotal_step2.bin"}, "2D4Endpoints_step2"}};
+  for (int i = 0; i < kPlaneChoices; i++) city.plane.choices[i] = planeChoices[i];
   rows.push_back(city);
 
   DatasetRow points;
@@ -208,6 +241,8 @@ std::vector<DatasetRow> BuildTable() {
                        FileRef(), true};
   points.replay.form = ReplayForm::kPoints;
   points.interval = IntervalForm::kPoints;
+  points.separated.dataset = dataset::kPoints;
+  points.separated.form = SeparatedForm::kPoints;
   rows.push_back(points);
 
   DatasetRow other;
@@ -281,6 +316,18 @@ std::vector<std::string> RowInputs(const DatasetRow& row) {
     files.push_back(Format(row.replay.steps.Path().c_str(), 0));
     files.push_back(row.replay.set.Path());
   }
+  for (int k = 0; k < 2; k++)
+    for (int i = 1; i <= row.merge.count; i++)
+      files.push_back(Format(row.merge.parts[k].Path().c_str(), i));
+  const SeparatedMember& sep = row.separated;
+  for (int i = 0; i < sep.setCount; i++) files.push_back(sep.sets[i].Path());
+  for (const char* camera : sep.cameras)
+    if (camera != nullptr) files.push_back(layout::CameraFile(camera));
+  if (row.plane.viewCamera != nullptr) {
+    files.push_back(layout::CameraFile(row.plane.viewCamera));
+    files.push_back(row.plane.rasterCamera.Path());
+    for (const PlaneChoice& c : row.plane.choices) files.push_back(c.set.Path());
+  }
   return files;
 }
 
@@ -322,5 +369,7 @@ std::vector<std::string> RowOutputs(const DatasetRow& row) {
   if (row.controlRun.form == ControlRunForm::kItemBuffers) add(row.controlRun.log.Path());
   if (!row.controlRun.set.Empty()) add(row.controlRun.set.Path());
   if (!row.truth.result.Empty()) add(row.truth.result.Path());
+  if (row.merge.count > 0)
+    for (const FileRef& u : row.merge.unions) add(u.Path());
   return files;
 }

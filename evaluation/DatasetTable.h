@@ -128,6 +128,44 @@ struct FootageMember {
   KeyScheme footageKeys, evaluationKeys;
 };
 
+// "Merge Visibility": for the step-2 and the step-3 kind, the parts (a
+// pattern taking 1 ... count) and the union written of them.
+struct MergeMember {
+  FileRef parts[2];
+  FileRef unions[2];
+  int count = 0;  // 0: the row has no merge
+};
+
+// "Make Image!": what a separated image pair shows.
+enum class SeparatedForm {
+  kView,    // the draw flags and the view as they are
+  kSets,    // a stored set chosen by the image counter, with its camera
+  kPoints,  // the point scenes: the points under the draw flags, the view as it is
+};
+struct SeparatedMember {
+  int dataset = 0;  // the one sceneId kSets and kPoints run for; others take kView
+  SeparatedForm form = SeparatedForm::kView;
+  // Image m reads sets[m mod setCount]; the first half of the sets are seen
+  // through cameras[0], the others through cameras[1] (below the camera
+  // folder; null: the view as it is).
+  FileRef sets[6];
+  int setCount = 0;
+  const char* cameras[2] = {nullptr, nullptr};
+};
+
+// "DBG": the two-dimensional run, one choice per number of its menu.
+struct PlaneChoice {
+  const char* label = "";  // the menu line after "<n> - "
+  FileRef set;
+  const char* folder = "";  // below "Images/"
+};
+constexpr int kPlaneChoices = 5;
+struct PlaneMember {
+  const char* viewCamera = nullptr;  // below the camera folder; null: the row has no run
+  FileRef rasterCamera;              // the double-precision camera that moves
+  PlaneChoice choices[kPlaneChoices];
+};
+
 struct DatasetRow {
   std::vector<int> ids;  // the datasets (dataset::Id) of the row; none for the shared row
   const char* name = "";
@@ -167,6 +205,11 @@ struct DatasetRow {
   ControlRunMember controlRun;
   ReplayMember replay;
   TruthMember truth;
+
+  // Experiment drivers.
+  MergeMember merge;
+  SeparatedMember separated;
+  PlaneMember plane;
 };
 
 // The row of a dataset; datasets without a row of their own share the

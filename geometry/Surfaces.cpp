@@ -124,6 +124,26 @@ SurfaceMesh Sheet(float x0, float x1, float y0, float y1, float z, int nx, int n
   return m;
 }
 
+SurfaceMesh Box(const Vex3_quarn& centre, const Vex3_quarn& size) {
+  SurfaceMesh m;
+  const Vex3_quarn half = size * 0.5f;
+  // Corner k has bit 0 for +x, bit 1 for +y, bit 2 for +z.
+  for (uint32_t k = 0; k < 8; k++)
+    m.positions.push_back(centre + Vex3_quarn(k & 1 ? half.x : -half.x, k & 2 ? half.y : -half.y,
+                                              k & 4 ? half.z : -half.z));
+  const uint32_t faces[6][4] = {{0, 2, 6, 4}, {1, 5, 7, 3}, {0, 4, 5, 1},
+                                {2, 3, 7, 6}, {0, 1, 3, 2}, {4, 6, 7, 5}};
+  for (const auto& f : faces)
+    for (int half2 = 0; half2 < 2; half2++) {
+      uint32_t a = f[0], b = f[1 + half2], c = f[2 + half2];
+      const Vex3_quarn pa = m.positions[a], pb = m.positions[b], pc = m.positions[c];
+      // Wound counter-clockwise seen from outside.
+      if ((pb - pa).Cross(pc - pa).Dot((pa + pb + pc) * (1.0f / 3) - centre) < 0) std::swap(b, c);
+      m.triangles.insert(m.triangles.end(), {a, b, c});
+    }
+  return m;
+}
+
 std::vector<Vex3_quarn> Rotated(const std::vector<Vex3_quarn>& p, const Vex3_quarn& pivot,
                                 const Vex3_quarn& axis, float degrees) {
   // Rodrigues' formula in double.

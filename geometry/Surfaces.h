@@ -34,6 +34,16 @@ SurfaceMesh BumpyBlob(int subdivisions, const Vex3_quarn& centre, float radius, 
 // triangles each, facing +z.
 SurfaceMesh Sheet(float x0, float x1, float y0, float y1, float z, int nx, int ny);
 
+// An axis-aligned box of the given size (x, y, z) about `centre`: 8 corners,
+// 12 triangles.
+SurfaceMesh Box(const Vex3_quarn& centre, const Vex3_quarn& size);
+
+// A surface drawn in one packed colour (R | G << 8 | B << 16 | A << 24).
+struct ColouredSurface {
+  SurfaceMesh mesh;
+  uint32_t colour = 0xffffffffu;
+};
+
 // Rigid rotation by `degrees` about the axis through `pivot`.
 std::vector<Vex3_quarn> Rotated(const std::vector<Vex3_quarn>& p, const Vex3_quarn& pivot,
                                 const Vex3_quarn& axis, float degrees);

@@ -128,4 +128,15 @@ std::string TileBinaryList(const std::string& base, int a, int b) {
 }
 const char* const kSoftwareRasterImage = "Images/RasterSW.tif";
 
+std::string SeriesLog(const std::string& folder) { return folder + "Log.txt"; }
+std::string SeparatedImage(int m) { return In(Folder::kImages, Format("SepImage%d.tif", m)); }
+std::string SeparatedErrorImage(int m) {
+  return In(Folder::kImages, Format("SepImage%d_error.tif", m));
+}
+std::string SeparatedLog(int m) { return In(Folder::kImages, Format("SepImage%d_log.txt", m)); }
+std::string FrameImage(double ratio) {
+  return In(Folder::kImages, Format("Frame_Z_%lf.tif", ratio));
+}
+std::string MovingBoxesFrame(int i) { return In(Folder::kImages, Format("MB_demo/img%03d.tif", i)); }
+
 }  // namespace layout

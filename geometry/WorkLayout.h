@@ -147,4 +147,17 @@ std::string TileBinaryList(const std::string& base, int a, int b);
 // The software raster image of render mode 40003.
 extern const char* const kSoftwareRasterImage;  // "Images/RasterSW.tif"
 
+// The experiment drivers' own files.
+// The per-frame log of an evaluated series: "<folder>Log.txt".
+std::string SeriesLog(const std::string& folder);
+// "Make Image!": pair m, the view "Images/SepImage<m>.tif", its software
+// raster "Images/SepImage<m>_error.tif" and the log "Images/SepImage<m>_log.txt".
+std::string SeparatedImage(int m);
+std::string SeparatedErrorImage(int m);
+std::string SeparatedLog(int m);
+// "Make Frame Image!": "Images/Frame_Z_<ratio %lf>.tif".
+std::string FrameImage(double ratio);
+// "Vis GFB": frame i of the moving boxes, "Images/MB_demo/img<iii>.tif".
+std::string MovingBoxesFrame(int i);
+
 }  // namespace layout

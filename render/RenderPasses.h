@@ -11,6 +11,7 @@
 #include "RenderTargets.h"
 #include "SceneNumbers.h"
 #include "SoftwareRaster.h"
+#include "Surfaces.h"
 #include "Vex3.h"
 #include "WorkLayout.h"
 
@@ -99,5 +100,8 @@ void GrassPass(PassContext& c);
 // Render mode kFilled: lit triangles of drawMesh's first group under `list`
 // (null: all), written to layout::kRasterImage.
 void RasterPass(PassContext& c, const IdMask* list);
+// Render mode kMovingBoxes: white background, the window camera, each
+// surface in its colour lit from the light direction.
+void MovingBoxesPass(PassContext& c, const std::vector<ColouredSurface>& boxes);
 // The backdrop quad: the texture fixed to the footage camera's view.
 void DrawBackdrop(const PPC& windowCamera, const PPC& footageCamera, unsigned texture);

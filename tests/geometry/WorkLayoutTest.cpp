@@ -51,6 +51,12 @@ TEST(WorkLayout, PatternsKeepTheirNames) {
   EXPECT_EQ(layout::TileTextList(layout::kTileAslBase, 1, 3), "ASL_Visibility/RTI_ASL/RTI_1_3.txt");
   EXPECT_EQ(layout::TileBinaryList(layout::kTileControlBase, 0, 0),
             "ASL_Visibility/RTI_Control/RTI_Control_160X_0_0_bin.txt");
+  EXPECT_EQ(layout::SeriesLog(layout::ImageFolder("2DStep2")), "Images/2DStep2/Log.txt");
+  EXPECT_EQ(layout::SeparatedImage(3), "Images/SepImage3.tif");
+  EXPECT_EQ(layout::SeparatedErrorImage(0), "Images/SepImage0_error.tif");
+  EXPECT_EQ(layout::SeparatedLog(11), "Images/SepImage11_log.txt");
+  EXPECT_EQ(layout::FrameImage(2.5), "Images/Frame_Z_2.500000.tif");
+  EXPECT_EQ(layout::MovingBoxesFrame(7), "Images/MB_demo/img007.tif");
 }
 
 TEST(WorkLayout, FixedFilesKeepTheirNames) {
