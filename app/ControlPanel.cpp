@@ -71,6 +71,7 @@ void OnNotBuilt(Fl_Widget* w, void*) {
     ReportNotBuilt(*scene->output, w->label() != nullptr ? w->label() : "");
 }
 
+// The point scenes' replay; the other scenes' replay is not built yet.
 // Radio callbacks act only on the button that became selected.
 void OnSceneRadio(Fl_Widget* w, void* id) {
   Scene* scene = SceneOf(w);
@@ -204,10 +205,10 @@ ControlPanel::ControlPanel() {
   AddButton(520, 365, 120, 40, "cmp Image", Call<&Scene::CompareImageSequences>);
   movingCameraCheck = AddCheck(185, 75, 155, 40, "Switch Moving/Static Cam",
                                OnSwitch<&Scene::movingCamera>, 0);
-  AddButton(510, 230, 120, 40, "ASL+GFB", OnNotBuilt);
-  AddButton(510, 285, 120, 40, "ASL+GFB control", OnNotBuilt);
-  AddButton(665, 185, 120, 40, "generate Img", OnNotBuilt);
-  AddButton(510, 175, 120, 40, "ASL+GFB truth", OnNotBuilt);
+  AddButton(510, 230, 120, 40, "ASL+GFB", Call<&Scene::CombinedRun>);
+  AddButton(510, 285, 120, 40, "ASL+GFB control", Call<&Scene::CombinedControl>);
+  AddButton(665, 185, 120, 40, "generate Img", Call<&Scene::CombinedImages>);
+  AddButton(510, 175, 120, 40, "ASL+GFB truth", Call<&Scene::CombinedTruth>);
   AddButton(190, 280, 120, 40, "Play Visible triangles", Call<&Scene::PlayVisibleTriangles>);
   AddButton(665, 365, 120, 40, "Vis GFB", OnNotBuilt);
   AddButton(25, 590, 155, 45, "Set Rendering factor", OnSetRenderingFactor);

@@ -10,6 +10,7 @@
 //   ScenePlayback.cpp  playback, the replay of interval tables, "SWITCH!"
 //   SceneTruth.cpp     the camera-path truth and the terrain's tools
 //   SceneCompare.cpp   the comparisons of logs and images
+//   ScenePointScenes.cpp  the point scenes' sphere runs and their images
 // A button whose operation is not built has no method here: the panel
 // reports it (ReportNotBuilt). Each new operation goes into the library of
 // its subsystem; its Scene method only unpacks members and calls it.
@@ -38,6 +39,7 @@ class ObjLoader;
 class ParticleSet;
 struct AslButtonScene;
 struct PathTruthTiming;
+struct PointSceneExperiment;
 
 // The view's fixed size: the work buffers are allocated once for it.
 constexpr int kViewWidth = 1280;
@@ -252,6 +254,17 @@ class Scene {
   void CompareRenderings();      // "Compare Accuracy"
   void CompareImageSequences();  // "cmp Image"
   void MakeErrorImages();        // "Make Error Image!"
+
+  // --- The point scenes' sphere runs and their images (ScenePointScenes.cpp)
+  void PointSceneGfb();    // "GFB_DBG" on the point scenes
+  void CombinedRun();      // "ASL+GFB"
+  void CombinedControl();  // "ASL+GFB control"
+  void CombinedTruth();    // "ASL+GFB truth"
+  void CombinedImages();   // "generate Img"
+  void PlayPointSceneReplay();  // "Play Visible triangles" on the point scenes
+  // False, with a line naming the button, unless a point scene is set up.
+  bool PointSceneReady(const char* label);
+  PointSceneExperiment PointExperiment(const PPC& view);
 
   // --- Cell subdivision of the terrain (SceneCells.cpp)
   void SubdivideGeometry();  // "Subdivide Geometry"

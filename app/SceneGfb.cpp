@@ -39,11 +39,8 @@ bool ReadStepBounds(std::istream& in, std::ostream& err, int* first, int* last) 
 void Scene::GfbDbg() {
   if (!AslSceneReady("GFB_DBG")) return;
   const DatasetRow& row = FindDataset(sceneId);
-  if (row.interval == IntervalForm::kNotAvailable) {
-    IntervalRunScene none;
-    none.out = output;
-    none.err = errors;
-    PointSceneRun(none);
+  if (row.interval == IntervalForm::kPoints) {
+    PointSceneGfb();  // ScenePointScenes.cpp
     return;
   }
   if (states.empty()) {
@@ -116,7 +113,7 @@ void Scene::GfbDbg() {
       return;
     }
     case IntervalForm::kWhole:
-    case IntervalForm::kNotAvailable:
+    case IntervalForm::kPoints:
       break;
   }
 

@@ -135,6 +135,8 @@ void Scene::ReplayTable(const std::string& tablePath) {
 void Scene::PlayVisibleTriangles() {
   switch (sceneId) {
     case dataset::kPoints:
+      PlayPointSceneReplay();
+      return;
     case dataset::kForest:
     case dataset::kGrassField:
     case dataset::kManhattan:

@@ -4,6 +4,7 @@
 #include "AslRun.h"
 #include "Format.h"
 #include "ObjLoader.h"
+#include "PointSceneRuns.h"
 #include "PPC.h"
 #include "SampleLocationBuffer.h"
 #include "VisibleSetFrames.h"
@@ -27,28 +28,40 @@ void Show(const std::function<void()>& f) {
   if (f) f();
 }
 
-bool Refused(const AslButtonScene& s, const char* label) {
-  if (s.row->asl == AslForm::kNotAvailable) {
-    *s.out << "\"" << label << "\": the point-scene form is not available in this build yet"
-           << std::endl;
-    return true;
+// The sphere form on the drawn frame; the draw flags then hold the set, so
+// the point view shows it.
+void SphereRun(const AslButtonScene& s, const char* label, double factor,
+               const std::string& path) {
+  if (s.points.points == nullptr || s.points.count == 0) {
+    *s.out << "\"" << label << "\": no point set is loaded" << std::endl;
+    return;
   }
-  // The tile's statistics and file name need one of the 2 x 4 tiles.
-  if (s.row->asl == AslForm::kAllTriangles &&
-      (s.tileColumn < 0 || s.tileColumn > 1 || s.tileRow < 0 || s.tileRow > 3)) {
-    *s.out << "\"" << label << "\": tile column " << s.tileColumn << " and row " << s.tileRow
-           << " refused (\"View ID\" chooses the column 0 or 1, \"Type ID\" the row 0 to 3)"
-           << std::endl;
-    return true;
-  }
-  return false;
+  SampleLocationBuffer& buffer = s.sampleBuffer(factor);
+  s.visible->assign(size_t(s.points.count), 0);
+  AslSpherePasses(buffer, {s.points.points, s.points.count}, s.radius, s.visible, path, *s.out,
+                  *s.err);
+  *s.flags = *s.visible;
+  Show(s.redraw);
+}
+
+// The terrain's statistics and file name need one of its 2 x 4 screen
+// tiles.
+bool TileRefused(const AslButtonScene& s, const char* label) {
+  if (s.tileColumn >= 0 && s.tileColumn <= 1 && s.tileRow >= 0 && s.tileRow <= 3) return false;
+  *s.out << "\"" << label << "\": tile column " << s.tileColumn << " and row " << s.tileRow
+         << " refused (\"View ID\" chooses the column 0 or 1, \"Type ID\" the row 0 to 3)"
+         << std::endl;
+  return true;
 }
 
 }  // namespace
 
 void AslButton(const AslButtonScene& s) {
   const DatasetRow& row = *s.row;
-  if (Refused(s, "ASL")) return;
+  if (row.asl == AslForm::kSpheres) {
+    SphereRun(s, "ASL", 1, AslResultPath(row, s.view));
+    return;
+  }
   const FileRef& stored = row.storedSets.For(s.view);
   if (!stored.Empty()) {
     // The view's stored sets, united.
@@ -57,6 +70,7 @@ void AslButton(const AslButtonScene& s) {
     Show(s.showVisibleSet);
     return;
   }
+  if (row.asl == AslForm::kAllTriangles && TileRefused(s, "ASL")) return;
   const AslRunContext run = Context(s, s.sampleBuffer(1));
   if (row.asl == AslForm::kAllTriangles) {
     AslTerrainRun(run, AslTileResultPath(row, s.view, s.tileColumn, s.tileRow), s.tileColumn,
@@ -71,7 +85,6 @@ void AslButton(const AslButtonScene& s) {
 
 void AslWithFactorButton(const AslButtonScene& s, double factor) {
   const DatasetRow& row = *s.row;
-  if (Refused(s, "ASL with Factor")) return;
   const PPC& view = *s.viewCamera;
   if (!(factor > 0) ||
       (!s.bufferMade && double(view.w) * view.h * factor * factor > kMaxBufferPixels)) {
@@ -80,6 +93,11 @@ void AslWithFactorButton(const AslButtonScene& s, double factor) {
            << " pixels)" << std::endl;
     return;
   }
+  if (row.asl == AslForm::kSpheres) {
+    SphereRun(s, "ASL with Factor", factor, AslFactorResultPath(row, s.view, factor));
+    return;
+  }
+  if (row.asl == AslForm::kAllTriangles && TileRefused(s, "ASL with Factor")) return;
   const AslRunContext run = Context(s, s.sampleBuffer(factor));
   if (const char* base = row.panoramaCameras.For(s.view)) {
     std::vector<AslView> views;

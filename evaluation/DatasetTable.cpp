@@ -181,10 +181,11 @@ std::vector<DatasetRow> BuildTable() {
   DatasetRow points;
   points.ids = {dataset::kPoints};
   points.name = "point scenes";
-  points.asl = AslForm::kNotAvailable;
+  points.asl = AslForm::kSpheres;
+  points.aslStem = All("Fusion_ASL_exp");
   points.control = ControlForm::kPoints;
   points.controlResult = All(Result("Fusion_asl_control_32.bin"));
-  points.interval = IntervalForm::kNotAvailable;
+  points.interval = IntervalForm::kPoints;
   rows.push_back(points);
 
   DatasetRow other;
@@ -265,6 +266,14 @@ std::vector<std::string> RowOutputs(const DatasetRow& row) {
     files.push_back(f);
   };
   for (int view : kViews) {
+    if (row.asl == AslForm::kSpheres) {
+      add(AslResultPath(row, view));
+      add(AslFactorResultPath(row, view, 1));
+    }
+    if (row.interval == IntervalForm::kPoints) {
+      add(layout::PointStepTable(0));
+      add(layout::CombinedStepTable(0));
+    }
     if (row.asl == AslForm::kLiveTriangles) {
       if (row.storedSets.For(view).Empty()) add(AslResultPath(row, view));
       if (row.panoramaCameras.For(view) == nullptr) add(AslFactorResultPath(row, view, 1));

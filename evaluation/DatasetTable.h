@@ -38,7 +38,7 @@ struct PerView {
 enum class AslForm {
   kLiveTriangles,  // cull, place samples on the live triangles, write the set
   kAllTriangles,   // every triangle of the mesh, no culling, the tile's statistics
-  kNotAvailable,   // the point scenes: refused until their form exists
+  kSpheres,        // the point scenes: the spheres of the drawn frame
 };
 
 // "ASL Control": the reference a run is judged against.
@@ -57,7 +57,7 @@ enum class IntervalForm {
   kWhole,         // the whole interval at once, then its replay
   kSteps,         // 40 sub-intervals between typed step bounds
   kTrial,         // list-form timelines of a block, dumped as text
-  kNotAvailable,  // the point scenes: needs the moving spheres
+  kPoints,        // the point scenes: moving spheres between typed steps
 };
 
 struct ControlView {

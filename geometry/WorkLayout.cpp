@@ -100,6 +100,15 @@ const char* const kCellFolder = "geometry/RTI_45Degree/";
 const char* const kCellView = "Views/Quarn/RTI_45Degree.ppc";
 const char* const kSamplePositions = "Superpixel_visibilities/ASL_gfbfile.bin";
 
+std::string PointStepTable(int step) {
+  return In(Folder::kTables, Format("Fusion_%d_%d.bin", step, step + 1));
+}
+std::string CombinedStepTable(int step) {
+  return In(Folder::kTables, Format("Fusion_combined_%d_%d.bin", step, step + 1));
+}
+const char* const kCombinedExpLog = "CombinedVisibility/Fusion_combined_exp.txt";
+const char* const kCombinedControlLog = "CombinedVisibility/Fusion_combined_control.txt";
+const char* const kCombinedTruthLog = "CombinedVisibility/Fusion_combined_truth.txt";
 const char* const kTruthFrames = "Images/Truth/";
 const char* const kPointPlaybackLog = "VisibilityRecord/Fusion.txt";
 const char* const kMeshPlaybackLog = "VisibilityRecord/Moving_box.txt";

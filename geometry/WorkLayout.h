@@ -120,6 +120,15 @@ extern const char* const kCellView;    // "Views/Quarn/RTI_45Degree.ppc"
 // The sample positions read into the buffer (the city with its path).
 extern const char* const kSamplePositions;  // "Superpixel_visibilities/ASL_gfbfile.bin"
 
+// The point scenes' sphere runs: per step i the tables
+// "VisibilityTable/Fusion_<i>_<i+1>.bin" (interval run) and
+// "VisibilityTable/Fusion_combined_<i>_<i+1>.bin" (ASL's samples added),
+// and the logs of the combined runs.
+std::string PointStepTable(int step);
+std::string CombinedStepTable(int step);
+extern const char* const kCombinedExpLog;      // "CombinedVisibility/Fusion_combined_exp.txt"
+extern const char* const kCombinedControlLog;  // "CombinedVisibility/Fusion_combined_control.txt"
+extern const char* const kCombinedTruthLog;    // "CombinedVisibility/Fusion_combined_truth.txt"
 // Playback: the frames of "Play" and of the camera-path truth, and the logs.
 extern const char* const kTruthFrames;       // "Images/Truth/"
 extern const char* const kPointPlaybackLog;  // "VisibilityRecord/Fusion.txt"

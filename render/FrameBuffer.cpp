@@ -111,9 +111,14 @@ int FrameBuffer::handle(int event) {
     Fl_Gl_Window::handle(event);
     return 0;
   }
-  if (camera == nullptr) return 0;
+  CameraKey(Fl::event_key());
+  return 0;
+}
+
+bool FrameBuffer::CameraKey(int key) {
+  if (camera == nullptr) return false;
   float s = cameraStep != nullptr ? *cameraStep : 100.0f;
-  switch (Fl::event_key()) {
+  switch (key) {
     case FL_Up: camera->MoveForward(s); break;
     case FL_Down: camera->MoveForward(-s); break;
     case '.': camera->MoveRight(s); break;
@@ -133,8 +138,8 @@ int FrameBuffer::handle(int event) {
       RedrawNow();
       camera->Zoom(0.99f);
       break;
-    default: return 0;
+    default: return false;
   }
   RedrawNow();
-  return 0;
+  return true;
 }

@@ -53,6 +53,14 @@ class FrameBuffer : public Fl_Gl_Window {
   void RedrawNow();
   bool Drawing() const { return drawing_; }
 
+  // The keys that move the camera (FL_Up ... and characters), as
+  // CameraKey binds them; scripts check their keys against it.
+  static constexpr int kCameraKeys[] = {FL_Up, FL_Down, '.', ',', '2', '1', FL_Left,
+                                        FL_Right, 'q', 'w', 'p', 'o', 'a', 'z'};
+  // What a press of `key` does: moves the camera and redraws. False when
+  // there is no camera or the key moves nothing.
+  bool CameraKey(int key);
+
   void draw() override;
   int handle(int event) override;
 

@@ -7,7 +7,7 @@
 //   SubIntervalWorkFlags, SubIntervalSteps   40 sub-intervals, step by step
 //   WholeIntervalVisibility                  the whole interval between the first two states
 //   TrialTimelines                           list-form timelines of a 16 x 16 block
-//   PointSceneRun                            the point scenes' form (needs the moving spheres)
+//   (the point scenes' spheres: PointSceneRuns.h)
 #pragma once
 
 #include <cstdint>
@@ -157,7 +157,3 @@ IntervalStatistics CountTimelineIntervals(SampleLocationBuffer& buffer);
 // a, b = 0..15, over every live triangle, each block dumped to `dump` when
 // given.
 void TrialTimelines(const IntervalRunScene& scene, std::ostream* dump);
-
-// The point scenes' run needs the moving-sphere coverage, not built yet:
-// refuses with one line and computes nothing.
-void PointSceneRun(const IntervalRunScene& scene);

@@ -1,6 +1,5 @@
 // The trial run: list-form timelines of a 16 x 16 block of single samples
-// over every live triangle, dumped as text; and the point scenes' run,
-// which waits for the moving spheres.
+// over every live triangle, dumped as text.
 #include <algorithm>
 #include <ostream>
 
@@ -77,10 +76,4 @@ void TrialTimelines(const IntervalRunScene& scene, std::ostream* dump) {
       if (dump && *dump) DumpTimeline(timeline, *dump);
     }
   }
-}
-
-void PointSceneRun(const IntervalRunScene& scene) {
-  *scene.err << "The point-scene interval run needs the moving-sphere coverage, which is not "
-                "built yet; nothing is computed."
-             << std::endl;
 }

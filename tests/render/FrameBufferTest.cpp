@@ -108,6 +108,15 @@ TEST(FrameBuffer, KeysMoveTheCameraAsBound) {
     PressKey(fb, b.key);
     ExpectSameCamera(cam, want, b.key);
   }
+  // The published key list is exactly the bound keys of the table.
+  std::vector<int> bound;
+  for (const Binding& b : table)
+    if (b.key != 'x') bound.push_back(b.key);
+  EXPECT_EQ(std::vector<int>(std::begin(FrameBuffer::kCameraKeys),
+                             std::end(FrameBuffer::kCameraKeys)),
+            bound);
+  EXPECT_FALSE(fb.CameraKey('x'));
+  EXPECT_TRUE(fb.CameraKey('q'));
   PPC before = cam;
   PressKey(fb, 'z');
   EXPECT_NEAR(cam.FocalLength() / before.FocalLength(), 1.485, 1e-5);

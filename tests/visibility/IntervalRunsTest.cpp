@@ -191,12 +191,6 @@ TEST(IntervalTrial, DumpsTheBlock) {
             std::string::npos);
 }
 
-TEST(PointSceneRun, RefusesUntilSpheresExist) {
-  RunFixture f(ThreeTriangles());
-  PointSceneRun(f.scene);
-  EXPECT_NE(f.err.str().find("nothing is computed"), std::string::npos);
-}
-
 TEST(KeyframedMotion, BlendsKeyframesAndHoldsTheLast) {
   ObjLoader k0, k1, k2;
   Tri t = {Vex3_quarn(0, 0, -10), Vex3_quarn(1, 0, -10), Vex3_quarn(0, 1, -10)};

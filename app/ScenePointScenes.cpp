@@ -1,0 +1,127 @@
+// The point scenes' sphere runs: "GFB_DBG" on them, the combined runs
+// "ASL+GFB", "ASL+GFB control", "ASL+GFB truth", "generate Img", and the
+// replay of "Play Visible triangles". Unpacks the Scene, reads the step
+// bounds the runs ask for, and hands over to the drivers
+// (evaluation/PointSceneDrivers.h); frames are drawn in the view window.
+#include <algorithm>
+#include <fstream>
+#include <limits>
+
+#include "ControlPanel.h"
+#include "FrameBuffer.h"
+#include "ParticleSet.h"
+#include "PointSceneDrivers.h"
+#include "Scene.h"
+#include "TiffWindow.h"
+#include "WorkLayout.h"
+
+namespace {
+
+// Two integers from the console; false (the rest of the line dropped)
+// when it holds something else.
+bool ReadTwo(std::istream& in, int* first, int* last) {
+  if (in >> *first >> *last) return true;
+  in.clear();
+  in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+  return false;
+}
+
+}  // namespace
+
+bool Scene::PointSceneReady(const char* label) {
+  if (sceneId == dataset::kPoints && particleStates.size() >= 2 && particleDrawState &&
+      triangleCount > 0) {
+    if (drawFlags.size() != size_t(triangleCount)) drawFlags.assign(size_t(triangleCount), 1);
+    return true;
+  }
+  *output << "\"" << label
+          << "\": needs a point scene of at least two states; choose \"Water Flow\" or "
+             "\"Fusion\" and press \"Scene Setup\" first"
+          << std::endl;
+  return false;
+}
+
+PointSceneExperiment Scene::PointExperiment(const PPC& view) {
+  PointSceneExperiment e;
+  PointRunScene& run = e.run;
+  run.buffer = &SampleBuffer(1);
+  for (const ParticleSet& s : particleStates)
+    run.frames.push_back({s.positions.data(), int32_t(s.positions.size())});
+  run.radius = radius;
+  run.drawFlags = &drawFlags;
+  if (!intervalRunLog) intervalRunLog = std::make_unique<std::ofstream>(layout::kIntervalLog);
+  run.runLog = intervalRunLog.get();
+  run.out = output;
+  run.err = errors;
+  e.viewCamera = &view;
+  e.drawFrame = [this](const PointFrame& f) {
+    const int last = int(particleStates.size()) - 1;
+    const int a = std::min(f.state, last), b = std::min(f.state + 1, last);
+    *viewCamera = *f.camera;
+    particleDrawState->Interpolate(particleStates[size_t(a)], particleStates[size_t(b)],
+                                   a == b ? 0 : f.weight);
+    std::copy(f.mask, f.mask + drawFlags.size(), drawFlags.begin());
+    viewWindow->renderMode = render_mode::kPointFootage;
+    RedrawView();
+    SaveImage(f.image, viewWindow.get());
+  };
+  return e;
+}
+
+void Scene::PointSceneGfb() {
+  if (!PointSceneReady("GFB_DBG")) return;
+  const PPC view = *viewCamera;
+  const PointSceneExperiment e = PointExperiment(view);
+  *output << "Give first and last state" << std::endl;
+  int first = 0, last = 0;
+  const bool numbers = ReadTwo(*input, &first, &last);
+  if (!CheckPointSteps(e.run, numbers, first, last)) return;
+  ::PointSceneRun(e.run, first, last);
+}
+
+void Scene::CombinedRun() {
+  if (!PointSceneReady("ASL+GFB")) return;
+  const PPC view = *viewCamera;
+  const PointSceneExperiment e = PointExperiment(view);
+  *output << "Give first and last state" << std::endl;
+  int first = 0, last = 0;
+  const bool numbers = ReadTwo(*input, &first, &last);
+  if (!CheckPointSteps(e.run, numbers, first, last)) return;
+  ::CombinedRun(e.run, first, last);
+}
+
+namespace {
+
+// The image members move the view camera and the draw flags frame by
+// frame; both are restored afterwards.
+template <typename F>
+void WithFrames(Scene& s, F&& run) {
+  const PPC view = *s.viewCamera;
+  const std::vector<int32_t> flags = s.drawFlags;
+  run(s.PointExperiment(view));
+  *s.viewCamera = view;
+  s.drawFlags = flags;
+  s.RedrawView();
+}
+
+}  // namespace
+
+void Scene::CombinedControl() {
+  if (!PointSceneReady("ASL+GFB control")) return;
+  WithFrames(*this, [](const PointSceneExperiment& e) { ::CombinedControl(e); });
+}
+
+void Scene::CombinedTruth() {
+  if (!PointSceneReady("ASL+GFB truth")) return;
+  WithFrames(*this, [](const PointSceneExperiment& e) { ::CombinedTruth(e); });
+}
+
+void Scene::CombinedImages() {
+  if (!PointSceneReady("generate Img")) return;
+  WithFrames(*this, [](const PointSceneExperiment& e) { ::CombinedImages(e); });
+}
+
+void Scene::PlayPointSceneReplay() {
+  if (!PointSceneReady("Play Visible triangles")) return;
+  WithFrames(*this, [](const PointSceneExperiment& e) { PointSceneReplay(e); });
+}

@@ -1,0 +1,171 @@
+// Scripted runs on the generated sample working directory: the example
+// scripts of the README write, byte for byte, what the same clicks write.
+#include <FL/Fl.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_File_Input.H>
+#include <FL/Fl_Group.H>
+#include <FL/Fl_Value_Input.H>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <vector>
+
+#include "ControlPanel.h"
+#include "FrameBuffer.h"
+#include "Scene.h"
+#include "ScriptRunner.h"
+#include "TestSupport.h"
+#include "Workdir.h"
+
+namespace {
+
+void Flatten(Fl_Group* g, std::vector<Fl_Widget*>* out) {
+  for (int i = 0; i < g->children(); i++) {
+    out->push_back(g->child(i));
+    if (Fl_Group* sub = g->child(i)->as_group()) Flatten(sub, out);
+  }
+}
+
+// The first widget with the label, in creation order ("ASL" the button).
+Fl_Widget* Widget(Scene& scene, const char* label) {
+  std::vector<Fl_Widget*> all;
+  Flatten(scene.controlPanel->window.get(), &all);
+  for (Fl_Widget* w : all)
+    if (w->label() != nullptr && std::strcmp(w->label(), label) == 0) return w;
+  ADD_FAILURE() << "no widget " << label;
+  return nullptr;
+}
+
+// What a user waits for before the next click: the windows shown, drawn.
+void Settle(Scene& scene) {
+  if (scene.viewWindow->shown()) scene.viewWindow->wait_for_expose();
+  Fl::check();
+}
+
+// A click as the toolkit delivers it.
+void Click(Scene& scene, const char* label) {
+  Fl_Widget* w = Widget(scene, label);
+  if (w == nullptr) return;
+  Fl::e_x = w->x() + w->w() / 2;
+  Fl::e_y = w->y() + w->h() / 2;
+  Fl::e_keysym = FL_Button + FL_LEFT_MOUSE;
+  w->handle(FL_PUSH);
+  w->handle(FL_RELEASE);
+  Settle(scene);
+}
+
+class ScriptRuns : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    if (std::getenv("DISPLAY") == nullptr) return;
+    root_ = new ScratchDir();
+    WorkdirOptions options;
+    options.cgSource = WB_CG_SOURCE_DIR;
+    options.only = {"truck", "images"};
+    ASSERT_TRUE(Quiet([&] { return MakeWorkdir("base", options); }));
+  }
+  static void TearDownTestSuite() {
+    delete root_;
+    root_ = nullptr;
+  }
+  void SetUp() override {
+    if (root_ == nullptr) GTEST_SKIP() << "no DISPLAY";
+  }
+
+  // In a fresh copy `name` of the generated directory, a new Scene goes
+  // through `run`; returns its standard output.
+  static std::string InCopy(const std::string& name, const std::function<void(Scene&)>& run) {
+    EXPECT_EQ(std::system(("rm -rf " + name + " && cp -a base " + name).c_str()), 0);
+    EXPECT_EQ(chdir(name.c_str()), 0);
+    std::string out = StdoutOf([&] {
+      auto scene = std::make_unique<Scene>();
+      scene->controlPanel->scene = scene.get();
+      run(*scene);
+      scene->controlPanel->scene = nullptr;
+    });
+    EXPECT_EQ(chdir(root_->path().c_str()), 0);
+    return out;
+  }
+  // The example script `file` in the copy "script"; its echo and status,
+  // and its reports in `out`.
+  static std::string RunExample(const char* file, int* status, std::string* out) {
+    std::string echo;
+    *out = InCopy("script", [&](Scene& scene) {
+      std::ifstream in(std::string(WB_EXAMPLE_DIR) + "/" + file);
+      Script script;
+      std::ostringstream err;
+      ASSERT_TRUE(ParseScript(in, file, &script, err)) << err.str();
+      *status = RunScript(scene, script, err);
+      echo = err.str();
+    });
+    return echo;
+  }
+  // Same directories, same files, same bytes.
+  static bool SameTrees(const std::string& a, const std::string& b) {
+    return std::system(("diff -r " + a + " " + b + " >&2").c_str()) == 0;
+  }
+  static ScratchDir* root_;
+};
+ScratchDir* ScriptRuns::root_ = nullptr;
+
+}  // namespace
+
+TEST_F(ScriptRuns, AslReferenceAndLogComparisonAsClicked) {
+  int status = -1;
+  std::string reports;
+  const std::string echo = RunExample("asl_reference.script", &status, &reports);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(echo,
+            "[script 3] select \"Truck_gfb\"\n[script 4] set \"Total Time Stamps\" 2\n"
+            "[script 5] press \"Scene Setup\"\n[script 6] press \"ASL\"\n"
+            "[script 7] press \"ASL Control\"\n[script 8] press \"Cmp Log files\"\n");
+  const std::string clicked = InCopy("clicks", [](Scene& scene) {
+    Click(scene, "Truck_gfb");
+    scene.controlPanel->timeStampsInput->value(2);
+    for (const char* b : {"Scene Setup", "ASL", "ASL Control", "Cmp Log files"}) Click(scene, b);
+  });
+  EXPECT_EQ(reports, clicked);
+  EXPECT_NE(reports.find("Max Missing: "), std::string::npos) << reports;
+  EXPECT_TRUE(FileExists("script/VisibilityRecord/GFB_A_vs_B_perStep.txt"));
+  EXPECT_TRUE(SameTrees("script", "clicks"));
+  EXPECT_FALSE(SameTrees("base", "script"));  // the runs wrote their results
+}
+
+TEST_F(ScriptRuns, IntervalRunAndImageAsClicked) {
+  int status = -1;
+  std::string reports;
+  RunExample("interval_image.script", &status, &reports);
+  EXPECT_EQ(status, 0);
+  const std::string clicked = InCopy("clicks", [](Scene& scene) {
+    Click(scene, "Truck_gfb");
+    scene.controlPanel->timeStampsInput->value(2);
+    Click(scene, "Scene Setup");
+    for (int i = 0; i < 2; i++) {
+      Fl::e_keysym = FL_Up;
+      scene.viewWindow->handle(FL_KEYBOARD);
+    }
+    Settle(scene);
+    Click(scene, "GFB_DBG");
+    scene.controlPanel->fileInput->value("images/truck_interval");
+    Click(scene, "Save Image");
+  });
+  EXPECT_EQ(reports, clicked);
+  EXPECT_TRUE(FileExists("script/images/truck_interval_Edged.tif"));
+  EXPECT_TRUE(SameTrees("script", "clicks"));
+}
+
+TEST(ScriptExamples, TheReadmeShowsTheExampleScriptsAsTheyAre) {
+  const std::string readme = ReadText(std::string(WB_SOURCE_DIR) + "/README.md");
+  for (const char* file : {"asl_reference.script", "interval_image.script"}) {
+    const std::string text = ReadText(std::string(WB_EXAMPLE_DIR) + "/" + file);
+    ASSERT_FALSE(text.empty()) << file;
+    EXPECT_NE(readme.find("```\n" + text + "```\n"), std::string::npos) << file;
+  }
+}
