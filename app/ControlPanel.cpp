@@ -105,6 +105,15 @@ void OnAsl(Fl_Widget* w, void*) {
   scene->Asl();
 }
 
+// The footage buttons take the panel's view and type numbers.
+template <void (Scene::*Op)(int, int)>
+void CallWithViewAndType(Fl_Widget* w, void*) {
+  Scene* scene = SceneOf(w);
+  if (scene == nullptr) return;
+  ControlPanel* p = ControlPanel::Of(w);
+  (scene->*Op)(ToInt(p->viewIdInput->value()), ToInt(p->typeIdInput->value()));
+}
+
 void OnAslWithFactor(Fl_Widget* w, void*) {
   Scene* scene = SceneOf(w);
   if (scene == nullptr) return;
@@ -196,7 +205,7 @@ ControlPanel::ControlPanel() {
   AddButton(360, 365, 120, 40, "Cmp Log files", Call<&Scene::CompareLogs>);
   holdTrajectoryCheck = AddCheck(185, 15, 155, 40, "Switch Trajectory Holder",
                                  OnSwitch<&Scene::holdTrajectory>, 1);
-  AddButton(190, 225, 120, 40, "control", OnNotBuilt);
+  AddButton(190, 225, 120, 40, "control", Call<&Scene::ControlRun>);
   frustumCullingCheck = AddCheck(185, 45, 155, 40, "Switch Frustum Culling",
                                  OnSwitch<&Scene::frustumCulling>, 1);
   AddButton(360, 230, 120, 40, "ASL", OnAsl);
@@ -235,12 +244,14 @@ ControlPanel::ControlPanel() {
   AddButton(190, 365, 120, 40, "DBG", OnNotBuilt);
   AddButton(325, 415, 120, 40, "SWITCH!", Call<&Scene::SwitchTriangleLists>);
   AddButton(200, 645, 155, 45, "Merge Visibility", OnNotBuilt);
-  AddButton(390, 565, 240, 50, "Make 2013 Footage!", OnNotBuilt);
+  AddButton(390, 565, 240, 50, "Make 2013 Footage!",
+            CallWithViewAndType<&Scene::MakeFootagePressed>);
   viewIdInput = AddValue(445, 526, 30, 24, "View ID", 1);
   typeIdInput = AddValue(570, 526, 30, 24, "Type ID", 1);
   AddButton(665, 485, 120, 40, "ASL with Factor", OnAslWithFactor);
   aslFactorInput = AddValue(735, 451, 30, 24, "ASL factor", 1);
-  AddButton(390, 625, 240, 50, "Evaluate Error 2013", OnNotBuilt);
+  AddButton(390, 625, 240, 50, "Evaluate Error 2013",
+            CallWithViewAndType<&Scene::EvaluateFootageErrorPressed>);
   AddButton(460, 415, 120, 40, "Make Image!", OnNotBuilt);
   AddButton(460, 465, 120, 40, "Make Frame Image!", OnNotBuilt);
   AddButton(325, 465, 120, 40, "Make Error Image!", Call<&Scene::MakeErrorImages>);

@@ -10,6 +10,8 @@
 //   ScenePlayback.cpp  playback, the replay of interval tables, "SWITCH!"
 //   SceneTruth.cpp     the camera-path truth and the terrain's tools
 //   SceneCompare.cpp   the comparisons of logs and images
+//   SceneControl.cpp   the two-end reference "control"
+//   SceneFootage.cpp   the footage of stored sets and its error evaluation
 //   ScenePointScenes.cpp  the point scenes' sphere runs and their images
 // A button whose operation is not built has no method here: the panel
 // reports it (ReportNotBuilt). Each new operation goes into the library of
@@ -39,6 +41,8 @@ class ObjLoader;
 class ParticleSet;
 struct AslButtonScene;
 struct PathTruthTiming;
+struct FootageScene;
+struct TruthMember;
 struct PointSceneExperiment;
 
 // The view's fixed size: the work buffers are allocated once for it.
@@ -105,6 +109,9 @@ class Scene {
     SharedArray<int32_t> counts;
     int32_t triangleCount = 0;
     int32_t groupCount = 0;
+    // Whether the kept lists are the full ones (drawMesh shows the reduced
+    // lists); "SWITCH!" turns it over.
+    bool keepsFull = true;
   };
   TriangleLists alternativeLists;
   // The mesh render mode 10001 draws in place of the current state while a
@@ -266,6 +273,14 @@ class Scene {
   bool PointSceneReady(const char* label);
   PointSceneExperiment PointExperiment(const PPC& view);
 
+  // --- The two-end reference (SceneControl.cpp)
+  void ControlRun();  // "control"
+
+  // --- Footage of stored sets (SceneFootage.cpp)
+  void MakeFootagePressed(int view, int type);           // "Make 2013 Footage!"
+  void EvaluateFootageErrorPressed(int view, int type);  // "Evaluate Error 2013"
+  FootageScene MakeFootageScene(int view, int type);
+
   // --- Cell subdivision of the terrain (SceneCells.cpp)
   void SubdivideGeometry();  // "Subdivide Geometry"
 
@@ -278,7 +293,11 @@ class Scene {
   void ReplayTable(const std::string& tablePath);
   // Keeps drawMesh's lists as the alternative pair and gives drawMesh the
   // lists reduced to the triangles whose mask entry is non-zero.
+  // A second call reduces the full lists again, not the reduced ones.
   void ShowOnlyMasked(const std::vector<int32_t>& mask);
+  // Gives drawMesh its full lists back when a pair is kept (no redraw).
+  void ShowFullLists();
+  void ExchangeLists();  // swaps drawMesh's lists with the kept pair
   // Redraw, then write the colour buffer the draw left as a TIFF image.
   void RedrawAndSave(const std::string& path);
   // drawMesh, made a mesh of its own first when it is one of the states,
@@ -287,6 +306,8 @@ class Scene {
 
   // --- Camera-path truth and the terrain's tools (SceneTruth.cpp)
   void TruthRun();                     // "ASL_truth"
+  // The fly-through and dense-sampling truths of the datasets' rows.
+  void DatasetTruth(const TruthMember& truth);
   void ConvertFileformat();            // "Convert Fileformat"
   void LoadVisibility(int source);     // "Load Visibility"
   // Render mode 40003: the software raster image through the sample buffer.

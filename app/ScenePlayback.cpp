@@ -2,6 +2,7 @@
 // playback drivers (evaluation/Playback.h).
 #include <iostream>
 
+#include "DatasetReplays.h"
 #include "DatasetTable.h"
 #include "FrameBuffer.h"
 #include "KeyframeTrajectories.h"
@@ -133,19 +134,36 @@ void Scene::ReplayTable(const std::string& tablePath) {
 }
 
 void Scene::PlayVisibleTriangles() {
-  switch (sceneId) {
-    case dataset::kPoints:
-      PlayPointSceneReplay();
+  const DatasetRow& row = FindDataset(sceneId);
+  switch (row.replay.form) {
+    case ReplayForm::kPoints:
+      PlayPointSceneReplay();  // ScenePointScenes.cpp
       return;
-    case dataset::kForest:
-    case dataset::kGrassField:
-    case dataset::kManhattan:
-      *output << "\"Play Visible triangles\": the replay of " << FindDataset(sceneId).name
-              << " is not available in this build yet" << std::endl;
+    case ReplayForm::kTable:
+      ReplayTable(layout::ReplayTable(1));
       return;
     default:
-      ReplayTable(layout::ReplayTable(1));
+      break;
   }
+  if (!AslSceneReady("Play Visible triangles")) return;
+  if (states.empty()) {
+    *output << "\"Play Visible triangles\": the scene has no triangle states" << std::endl;
+    return;
+  }
+  DatasetReplayScene r;
+  r.row = &row;
+  r.states = &states;
+  r.drawn = PlaybackMesh();
+  r.flags = &drawFlags;
+  r.visible = &runVisibleSet;
+  r.view = ViewOf(*this);
+  r.showOnly = [this](const std::vector<int32_t>& mask) { ShowOnlyMasked(mask); };
+  r.showAll = [this] { ShowFullLists(); };
+  r.out = output;
+  r.err = errors;
+  PlaybackStateGuard guard(*this, r.drawn);
+  DatasetReplay(r);
+  RedrawView();
 }
 
 void Scene::SwitchTriangleLists() {
@@ -157,18 +175,31 @@ void Scene::SwitchTriangleLists() {
             << std::endl;
     return;
   }
+  ExchangeLists();
+  RedrawView();
+}
+
+void Scene::ExchangeLists() {
   std::swap(drawMesh->groupTriangles, alternativeLists.triangles);
   std::swap(drawMesh->groupTriCount, alternativeLists.counts);
   std::swap(drawMesh->triangleCount, alternativeLists.triangleCount);
-  RedrawView();
+  alternativeLists.keepsFull = !alternativeLists.keepsFull;
+}
+
+void Scene::ShowFullLists() {
+  if (alternativeLists.held && alternativeLists.keepsFull && drawMesh != nullptr &&
+      alternativeLists.groupCount == drawMesh->groupCount)
+    ExchangeLists();
 }
 
 void Scene::ShowOnlyMasked(const std::vector<int32_t>& mask) {
   if (drawMesh == nullptr || mask.size() < size_t(drawMesh->IdCount())) return;
+  ShowFullLists();
   std::vector<std::vector<uint32_t>> lists;
   std::vector<int32_t> counts;
   drawMesh->VisibleSubset(mask.data(), &lists, &counts);
   alternativeLists.held = true;
+  alternativeLists.keepsFull = true;
   alternativeLists.groupCount = drawMesh->groupCount;
   alternativeLists.triangles = drawMesh->groupTriangles;
   alternativeLists.counts = drawMesh->groupTriCount;

@@ -12,12 +12,13 @@
 #include "Scene.h"
 #include "TerrainTools.h"
 #include "TiffIO.h"
+#include "TruthRuns.h"
 #include "WorkLayout.h"
 
 void Scene::TruthRun() {
-  if (sceneId == dataset::kGrassField || sceneId == dataset::kManhattan) {
-    *output << "\"ASL_truth\": the truth of " << FindDataset(sceneId).name
-            << " is not available in this build yet" << std::endl;
+  const TruthMember& truth = FindDataset(sceneId).truth;
+  if (truth.form == TruthForm::kFlyThrough || truth.form == TruthForm::kDenseStates) {
+    DatasetTruth(truth);
     return;
   }
   ObjLoader* mesh = StateMesh(currentState);
@@ -48,12 +49,46 @@ void Scene::TruthRun() {
   s.timing = truthTiming;
   s.out = output;
   s.err = errors;
-  if (sceneId == dataset::kForest)
+  if (truth.form == TruthForm::kForestPath)
     ForestPathTruth(s, layout::kForestPathTruth, truthViews);
   else
     CameraPathTruth(s, layout::kPathTruth, layout::kTruthFrames, truthViews);
   truthDraw = false;
   truthScratch.reset();  // a copy of the scene's positions
+  RedrawView();
+}
+
+void Scene::DatasetTruth(const TruthMember& truth) {
+  const bool dense = truth.form == TruthForm::kDenseStates;
+  if (baseMesh == nullptr || (dense && states.size() < 2) || !viewWindow->shown()) {
+    *output << "\"ASL_truth\": needs the scene set up and shown"
+            << (dense ? " with two states (\"Switch Moving/Static Cam\" on)" : "")
+            << "; press \"Scene Setup\" first" << std::endl;
+    return;
+  }
+  ShowFullLists();
+  const int mode = viewWindow->renderMode;
+  if (truth.form == TruthForm::kFlyThrough) {
+    // The whole scene, shaded, along the fly-through.
+    const PPC view = *viewCamera;
+    renderingFactor = 1;
+    viewWindow->renderMode = render_mode::kShaded;
+    GrassFieldTruth(
+        view,
+        [this](const PPC& camera, const std::string& path) {
+          *viewCamera = camera;
+          RedrawAndSave(path);
+        },
+        *output);
+    *viewCamera = view;
+  } else {
+    PPC camera = *viewCamera;
+    camera.Resize(viewWindow->w, viewWindow->h);
+    DenseTruth(states[0], states[1], PlaybackMesh(), camera, kDenseTruthMoments, &runVisibleSet,
+               *output);
+    WriteVisibleSet(runVisibleSet, truth.result.Path().c_str(), sceneId);
+  }
+  viewWindow->renderMode = mode;
   RedrawView();
 }
 

@@ -18,6 +18,11 @@ PerView<T> All(T value) {
 }
 
 FileRef Stored(const char* name) { return {Folder::kFootage, name}; }
+FileRef ExperimentLog(const char* name) { return {Folder::kExperimentLogs, name}; }
+
+ControlRunMember TwoEnds(const char* log, FileRef set, bool frames) {
+  return {ControlRunForm::kItemBuffers, ExperimentLog(log), set, frames};
+}
 
 FootageView View(const char* camera, FileRef step2, FileRef step3, FileRef truth,
                  const char* folder2, const char* folder3, const char* folderTruth) {
@@ -107,6 +112,11 @@ std::vector<DatasetRow> BuildTable() {
   grass.redrawAfterControl = true;
   grass.interval = IntervalForm::kSteps;
   grass.intervalStem = All("Grassfield_visibility");
+  grass.controlRun = TwoEnds("visibility_result_of_GrassField_control.txt", FileRef(), true);
+  grass.replay = {ReplayForm::kPathLists,
+                  {Folder::kResults, "GrassField/Grassfield_visibility_%d.txt"},
+                  {Folder::kSamples, "Grass.bin"}, FileRef()};
+  grass.truth.form = TruthForm::kFlyThrough;
   grass.footage.dataset = dataset::kGrassField;
   grass.footage.evaluation = true;
   grass.footage.twoViews = true;
@@ -137,6 +147,11 @@ std::vector<DatasetRow> BuildTable() {
   forest.controlFrames = ControlFrames::kDrawFlags;
   forest.interval = IntervalForm::kSteps;
   forest.intervalStem = All("Forest_visibility");
+  forest.controlRun = TwoEnds("visibility_result_of_Forest_control.txt", FileRef(), true);
+  forest.replay = {ReplayForm::kPathLists, {Folder::kResults, "Forest/Forest_visibility_%d.txt"},
+                   {Folder::kSamples, "Forest.bin"},
+                   ExperimentLog("visibility_result_of_Forest.txt")};
+  forest.truth.form = TruthForm::kForestPath;
   forest.footage.dataset = dataset::kForest;
   forest.footage.evaluation = true;
   forest.footage.views[0] =
@@ -160,6 +175,10 @@ std::vector<DatasetRow> BuildTable() {
   city.intervalStem = Views("Manhattan_downtown_visibility", "Manhattan_midtown_visibility",
                             "Manhattan_visibility");
   city.announcesView = true;
+  city.controlRun = TwoEnds("visibility_result_of_Manhattan_control.txt",
+                           Result("controlGroup_DBG.bin"), false);
+  city.replay = {ReplayForm::kStateMotion, FileRef(), Result("controlGroup_DBG.bin"), FileRef()};
+  city.truth = {TruthForm::kDenseStates, Result("Manhattan_truth_quarn_ZembraView.bin")};
   city.footage.dataset = dataset::kManhattan;
   city.footage.evaluation = true;
   city.footage.twoViews = true;
@@ -185,6 +204,9 @@ std::vector<DatasetRow> BuildTable() {
   points.aslStem = All("Fusion_ASL_exp");
   points.control = ControlForm::kPoints;
   points.controlResult = All(Result("Fusion_asl_control_32.bin"));
+  points.controlRun = {ControlRunForm::kPoints, ExperimentLog("controlGroup_Fusion_result.txt"),
+                       FileRef(), true};
+  points.replay.form = ReplayForm::kPoints;
   points.interval = IntervalForm::kPoints;
   rows.push_back(points);
 
@@ -255,6 +277,10 @@ std::vector<std::string> RowInputs(const DatasetRow& row) {
         files.push_back(layout::CameraFile(layout::NumberedCamera(base, i)));
   }
   for (const ControlView& v : row.controlViews) files.push_back(layout::CameraFile(v.camera));
+  if (row.replay.form == ReplayForm::kPathLists) {
+    files.push_back(Format(row.replay.steps.Path().c_str(), 0));
+    files.push_back(row.replay.set.Path());
+  }
   return files;
 }
 
@@ -293,5 +319,8 @@ std::vector<std::string> RowOutputs(const DatasetRow& row) {
     }
   }
   for (const ControlView& v : row.controlViews) add(v.output.Path());
+  if (row.controlRun.form == ControlRunForm::kItemBuffers) add(row.controlRun.log.Path());
+  if (!row.controlRun.set.Empty()) add(row.controlRun.set.Path());
+  if (!row.truth.result.Empty()) add(row.truth.result.Path());
   return files;
 }

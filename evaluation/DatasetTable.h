@@ -49,6 +49,45 @@ enum class ControlForm {
   kPoints,          // spheres on the fine grid (point scenes)
 };
 
+// "control": the reference of the two interval ends.
+enum class ControlRunForm {
+  kSampleBuffer,  // every interval's ends sampled through the sample-location buffer
+  kItemBuffers,   // the item buffers of the first and the last state
+  kPoints,        // the point scenes: points seen at each step's two ends
+};
+struct ControlRunMember {
+  ControlRunForm form = ControlRunForm::kSampleBuffer;
+  FileRef log{layout::Folder::kRecords, "Control/Result.txt"};
+  FileRef set;          // the set written (none when empty)
+  bool frames = true;  // whether the sequence "Images/Control/<n>.tif" is rendered
+};
+
+// "Play Visible triangles".
+enum class ReplayForm {
+  kTable,        // the interval table of the whole-interval run
+  kPathLists,    // per-step id lists of a camera path, with their union
+  kStateMotion,  // a stored set drawn while the states move
+  kPoints,       // the point scenes' step tables
+};
+struct ReplayMember {
+  ReplayForm form = ReplayForm::kTable;
+  FileRef steps;  // kPathLists: a pattern taking the step
+  FileRef set;    // the union (kPathLists) or the set shown (kStateMotion)
+  FileRef log;    // none when empty
+};
+
+// "ASL_truth".
+enum class TruthForm {
+  kCameraPath,   // the terrain's path of 1000 views
+  kForestPath,   // the forest's path of 2000 views
+  kFlyThrough,   // the whole scene rendered along a fly-through
+  kDenseStates,  // dense sampling of the interval between the two states
+};
+struct TruthMember {
+  TruthForm form = TruthForm::kCameraPath;
+  FileRef result;  // kDenseStates: the set written
+};
+
 // The image series a control run writes of its result.
 enum class ControlFrames { kNone, kVisibleSet, kDrawFlags };
 
@@ -124,6 +163,10 @@ struct DatasetRow {
 
   // Footage and its error evaluation.
   FootageMember footage;
+
+  ControlRunMember controlRun;
+  ReplayMember replay;
+  TruthMember truth;
 };
 
 // The row of a dataset; datasets without a row of their own share the

@@ -219,6 +219,14 @@ void CombinedControl(const PointSceneExperiment& e) {
       layout::ImageFolder("Control"), layout::kCombinedControlLog, true);
 }
 
+void PointSceneControl(const PointSceneExperiment& e, const std::string& logPath) {
+  if (StepsOf(e.run) < 1 || e.viewCamera == nullptr || !Blendable(e.run)) return;
+  const auto sets = SeenPerStep(e.run, *e.viewCamera, {0.0, 1.0});
+  WriteFrames(
+      e, [&](int step, double) -> const std::vector<int32_t>& { return sets[size_t(step)]; },
+      layout::ImageFolder("Control"), logPath, false);
+}
+
 void CombinedTruth(const PointSceneExperiment& e) {
   if (StepsOf(e.run) < 1 || e.viewCamera == nullptr || !Blendable(e.run)) return;
   std::vector<double> fractions;

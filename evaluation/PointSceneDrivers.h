@@ -55,6 +55,9 @@ bool CombinedImages(const PointSceneExperiment& e);
 // "ASL+GFB control": per step the points seen at its two ends, into
 // "Images/Control/" with layout::kCombinedControlLog.
 void CombinedControl(const PointSceneExperiment& e);
+// "control" on the point scenes: the same sets drawn from the view camera
+// into "Images/Control/" with the log `logPath`.
+void PointSceneControl(const PointSceneExperiment& e, const std::string& logPath);
 // "ASL+GFB truth": per step the points seen at kTruthMomentsPerStep
 // moments and its end, into "Images/Truth/" with layout::kCombinedTruthLog.
 void CombinedTruth(const PointSceneExperiment& e);

@@ -1,7 +1,9 @@
 #include "VisibleSet.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 
@@ -113,6 +115,33 @@ int32_t WriteIdList(const int32_t* flags, int32_t n, const std::string& path) {
     std::fclose(f);
   }
   return count;
+}
+
+int32_t ReadIdList(const std::string& path, std::vector<int32_t>* flags, std::ostream& err) {
+  std::fill(flags->begin(), flags->end(), 0);
+  std::ifstream in(path);
+  if (!in) {
+    err << "ERROR: cannot read id list " << path << std::endl;
+    return -1;
+  }
+  // The triangle count, the id count, the ids; the closing empty line.
+  std::string line;
+  int32_t read = 0;
+  for (int number = 1; std::getline(in, line); number++) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty()) continue;
+    char* end = nullptr;
+    const long long v = std::strtoll(line.c_str(), &end, 10);
+    if (end == line.c_str() || *end != '\0' || v < 0 || v > INT32_MAX) {
+      err << "ERROR: " << path << ":" << number << ": '" << line << "' is not an id" << std::endl;
+      std::fill(flags->begin(), flags->end(), 0);
+      return -1;
+    }
+    if (number <= 2) continue;
+    if (size_t(v) < flags->size()) (*flags)[size_t(v)] = 1;
+    read++;
+  }
+  return read;
 }
 
 void WriteVisibilityLine(std::ostream& out, const std::string& label, const int32_t* flags,

@@ -46,6 +46,11 @@ int32_t ParseVisibleSet(const uint8_t* data, size_t size, int32_t* flags, int32_
 // Per-step id list: n, the count of flags equal to 1, those ids one per
 // line, then an empty line. Returns the count.
 int32_t WriteIdList(const int32_t* flags, int32_t n, const std::string& path);
+// Reads such a list into `flags` (cleared first; ids outside [0, flags
+// size) are skipped). Returns the ids read; -1, with one line on `err`
+// naming the file and line, when it cannot be opened or a line is not a
+// non-negative number (the flags are then left cleared).
+int32_t ReadIdList(const std::string& path, std::vector<int32_t>* flags, std::ostream& err);
 
 // "<label>:" then every id whose flag is 1, each followed by ",", then a
 // newline.

@@ -282,8 +282,7 @@ TEST_F(SceneGui, SetRenderingFactorTakesTheSamplingStepAndRefusesZero) {
 
 TEST_F(SceneGui, ButtonsNotBuiltYetSaySo) {
   for (const char* label :
-       {"control", "Vis GFB", "DBG", "Merge Visibility", "Make 2013 Footage!",
-        "Evaluate Error 2013", "Make Image!", "Make Frame Image!"})
+       {"Vis GFB", "DBG", "Merge Visibility", "Make Image!", "Make Frame Image!"})
     EXPECT_EQ(StdoutOf([&] { Click(Find(kButton, label)); }),
               std::string("\"") + label + "\": not available in this build yet\n");
 }

@@ -214,3 +214,33 @@ TEST_F(FootageEvaluation, RefusesWhatTheMemberDoesNotHave) {
   EXPECT_FALSE(FileExists(layout::ImageFolder(kFolders[0]) + "Log.txt"));
   EXPECT_EQ(flags_, std::vector<int32_t>(flags_.size(), 1));
 }
+
+// The footage driver with a stand-in window: the set it shows, the frames
+// it asks for and the files it writes.
+TEST_F(FootageEvaluation, FootageShowsTheSetAlongTheFlyThrough) {
+  row_.footage.views[0].footageFolder[0] = kFolders[0];
+  row_.footage.renderMode = 40002;
+  FootageScene s = Scene(1);
+  std::vector<int32_t> shown;
+  int mode = 0, frames = 0;
+  PPC first, last;
+  std::vector<uint32_t> pixels(6, 0xff336699u);
+  s.showOnly = [&](const std::vector<int32_t>& mask) { shown = mask; };
+  s.setRenderMode = [&](int m) { mode = m; };
+  s.renderFrame = [&](const PPC& camera, int* w, int* h) -> const uint32_t* {
+    if (frames++ == 0) first = camera;
+    last = camera;
+    *w = 3;
+    *h = 2;
+    return pixels.data();
+  };
+  EXPECT_EQ(MakeFootage(s), 1800);
+  EXPECT_EQ(frames, 1800);
+  EXPECT_EQ(mode, 40002);
+  EXPECT_EQ(shown, std::vector<int32_t>(size_t(mesh_.IdCount()), 1));
+  // The path starts and ends at the prepared view.
+  EXPECT_EQ(first.eye, view_.eye);
+  EXPECT_LT((last.corner - view_.corner).Length(), 1e-3f);
+  EXPECT_TRUE(FileExists(layout::ImageFolder(kFolders[0]) + "1799.tif"));
+  EXPECT_NE(out_.str().find("1800 frames written to Images/FootAll/"), std::string::npos);
+}

@@ -1,0 +1,62 @@
+// "Make 2013 Footage!" and "Evaluate Error 2013": unpack the Scene for the
+// footage drivers (evaluation/Footage.h); the view window renders the
+// footage frames and shows the evaluated ones.
+#include <FL/Fl.H>
+#include <GL/gl.h>
+
+#include <algorithm>
+
+#include "FrameBuffer.h"
+#include "Footage.h"
+#include "ObjLoader.h"
+#include "Scene.h"
+
+FootageScene Scene::MakeFootageScene(int view, int type) {
+  FootageScene s;
+  s.row = &FindDataset(sceneId);
+  s.dataset = sceneId;
+  s.view = view;
+  s.type = type;
+  if (baseMesh != nullptr && triangleCount > 0 && s.row->footage.dataset == sceneId) {
+    // The footage draws the base mesh; its flags cover every triangle.
+    drawMesh = baseMesh;
+    s.mesh = baseMesh;
+    if (drawFlags.size() < size_t(triangleCount)) drawFlags.resize(size_t(triangleCount), 1);
+    s.flags = &drawFlags;
+  }
+  s.visible = &runVisibleSet;
+  s.viewCamera = viewCamera.get();
+  s.sampleBuffer = [this]() -> SampleLocationBuffer& { return SampleBuffer(1); };
+  s.showOnly = [this](const std::vector<int32_t>& mask) { ShowOnlyMasked(mask); };
+  s.showAll = [this] { ShowFullLists(); };
+  s.setRenderMode = [this](int mode) { viewWindow->renderMode = mode; };
+  s.renderFrame = [this](const PPC& camera, int* w, int* h) -> const uint32_t* {
+    *viewCamera = camera;
+    FrameBuffer& window = *viewWindow;
+    window.show();
+    if (!window.CaptureColor()) return nullptr;
+    *w = window.w;
+    *h = window.h;
+    return window.pixels.data();
+  };
+  s.showFrame = [this](const uint32_t* colour, int w, int h) {
+    FrameBuffer& window = *viewWindow;
+    if (!window.shown() || w != window.w || h != window.h) return;
+    std::copy(colour, colour + size_t(w) * size_t(h), window.pixels.begin());
+    window.make_current();
+    glWindowPos2i(0, 0);
+    window.ShowPixels();
+    window.swap_buffers();
+    Fl::check();
+  };
+  s.out = output;
+  s.err = errors;
+  return s;
+}
+
+void Scene::MakeFootagePressed(int view, int type) { ::MakeFootage(MakeFootageScene(view, type)); }
+
+void Scene::EvaluateFootageErrorPressed(int view, int type) {
+  ::EvaluateFootageError(MakeFootageScene(view, type));
+  RedrawView();
+}
