@@ -43,6 +43,7 @@ class KeyframeTrajectories;
 class ObjLoader;
 class ParticleSet;
 struct AslButtonScene;
+struct PathTruthTiming;
 struct FootageScene;
 struct TruthMember;
 struct PointSceneExperiment;
@@ -198,6 +199,13 @@ class Scene {
   // The image the next draw writes after drawing (RedrawAndSave); empty
   // otherwise.
   std::string pendingFrame;
+  // While a camera-path truth runs, every draw is one view of it
+  // (TruthViewPass) and its parts are timed here.
+  bool truthDraw = false;
+  TruthPassTimes truthTimes;
+  std::unique_ptr<TruthViewScratch> truthScratch;
+  PathTruthTiming* truthTiming = nullptr;  // the run's own parts, when given
+  int truthViews = -1;                     // views of a run; all when negative
 
   // --- Frame recording: each draw writes "<prefix><counter>.tif" when on.
   int recording = 0;

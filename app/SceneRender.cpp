@@ -104,8 +104,10 @@ void Scene::Render(FrameBuffer& window) {
   const bool processEvents = mode != rm::kPointFootage && mode != rm::kPointMask &&
                              mode != rm::kTid && mode != rm::kFilled;
   const bool loaded = baseMesh != nullptr || drawMesh != nullptr || particleDrawState != nullptr;
-  // The moving boxes need no scene.
-  switch (loaded || mode == rm::kMovingBoxes ? mode : rm::kBackground) {
+  if (truthDraw && loaded) {
+    if (!truthScratch) truthScratch = std::make_unique<TruthViewScratch>();
+    TruthViewPass(c, StateMesh(currentState), truthScratch.get(), &truthTimes);
+  } else switch (loaded || mode == rm::kMovingBoxes ? mode : rm::kBackground) {  // the moving boxes need no scene
     case rm::kItemBuffer:
       ItemBufferPass(c, StateMesh(currentState));
       break;

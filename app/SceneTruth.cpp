@@ -33,28 +33,28 @@ void Scene::TruthRun() {
     return;
   }
   visibleFlags.assign(size_t(baseMesh->IdCount()), 0);
-  const int mode = viewWindow->renderMode;
   PathTruthScene s;
   s.viewCamera = viewCamera.get();
   s.flags = &visibleFlags;
   // One draw gives the item buffer (decoded into itemBuffer) and the shaded
   // frame (read back into the window's pixels).
-  s.render = [this] {
-    viewWindow->renderMode = render_mode::kItemBuffer;
-    RedrawView();
-  };
+  truthDraw = true;
+  truthTimes = TruthPassTimes();
+  s.render = [this] { RedrawView(); };
   s.ids = itemBuffer.data();
   s.pixelCount = std::min(itemBuffer.size(), size_t(viewWindow->w) * size_t(viewWindow->h));
   s.saveFrame = [this](const std::string& path) {
     WriteTiff(viewWindow->pixels.data(), path, viewWindow->h, viewWindow->w);
   };
+  s.timing = truthTiming;
   s.out = output;
   s.err = errors;
   if (truth.form == TruthForm::kForestPath)
-    ForestPathTruth(s, layout::kForestPathTruth);
+    ForestPathTruth(s, layout::kForestPathTruth, truthViews);
   else
-    CameraPathTruth(s, layout::kPathTruth, layout::kTruthFrames);
-  viewWindow->renderMode = mode;
+    CameraPathTruth(s, layout::kPathTruth, layout::kTruthFrames, truthViews);
+  truthDraw = false;
+  truthScratch.reset();  // a copy of the scene's positions
   RedrawView();
 }
 

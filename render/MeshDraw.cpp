@@ -162,7 +162,9 @@ bool DrawIdsBatched(const ObjLoader& mesh, const cgShader& shader, IdMask mask,
   cgParameter listParam = shader.FindParameter(cgShader::kGeometry, "theIDList");
   cgParameter theID = shader.FindParameter(cgShader::kGeometry, "theID");
   if (!listParam || !theID) return false;
-  IdList list;
+  // Kept between drawings: truth runs draw hundreds of item buffers, and a
+  // list of a million triangles is 16 MB.
+  static thread_local IdList list;
   BuildIdList(mesh, mask, &list);
   if (list.theIDs.empty()) return true;
 

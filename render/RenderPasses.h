@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "MeshDraw.h"
+#include "ObjLoader.h"
 #include "RenderTargets.h"
 #include "SceneNumbers.h"
 #include "SoftwareRaster.h"
@@ -80,6 +81,30 @@ enum class IdDrawing { kBest, kList, kPerTriangle };
 // asked for and the program cannot take it.
 bool ReadItemIds(PassContext& c, const ObjLoader& mesh, IdMask mask, IdDrawing drawing,
                  int32_t* ids, size_t maxPerCall = 0);
+// Seconds of the parts of TruthViewPass, summed over its calls.
+struct TruthPassTimes {
+  double itemBuffer = 0;  // identifier drawing and float read-back
+  double decode = 0;      // read-back to identifiers
+  double shaded = 0;      // shaded view and its colour read-back
+  int calls = 0;
+};
+// What TruthViewPass keeps between views: the mesh cut to the view (its
+// own lists and id rows, the source's positions and colours) and the
+// projected vertices.
+struct TruthViewScratch {
+  ObjLoader mesh;
+  const ObjLoader* source = nullptr;
+  std::vector<Vex3_quarn> projected;
+};
+// The triangles of `mesh` whose projected box meets the camera's image
+// (and those reaching behind the eye), into scratch.mesh; ids unchanged.
+void CullToView(const ObjLoader& mesh, const PPC& camera, TruthViewScratch* scratch);
+// One view of a camera-path truth: the identifiers of `mesh` (every
+// triangle in view, one drawing call) decoded into itemBuffer, then its
+// shaded view read back into the window's pixels and shown. Unlike
+// ItemBufferPass it reads no depth. `times` may be null.
+void TruthViewPass(PassContext& c, ObjLoader* mesh, TruthViewScratch* scratch,
+                   TruthPassTimes* times);
 // Render mode kVisibleSet, first half: every identifier seen in an item buffer
 // of drawMesh under the draw flags gets visibleFlags[id] = 1.
 void MarkVisiblePass(PassContext& c);

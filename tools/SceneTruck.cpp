@@ -2,10 +2,13 @@
 // brick wall; the bricks it hits fly off, tumble and disappear a few frames
 // later. File number n is frame n of one animation, so the step-2 folder
 // holds the same frames as the first one.
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <sstream>
 
 #include "Format.h"
+#include "IntervalTable.h"
 #include "GenContext.h"
 #include "IdRaster.h"
 #include "MeshText.h"
@@ -153,6 +156,37 @@ void WriteLogs(GenContext& ctx, const Truck& t, const PPC& camera) {
   ctx.SaveText(layout::kLogB, b.str());
 }
 
+// The table "Play Visible triangles" replays, for Truck_gfb over its first
+// interval: every triangle seen at a quarter step is visible for the
+// quarter step around it. Ids are those of the first state file (40),
+// whose live triangles the loader numbers group by group.
+void WriteReplayTable(GenContext& ctx, const Truck& t, const PPC& camera) {
+  const std::vector<uint32_t> tris = t.mesh.TriangleList();
+  const std::vector<int32_t> groups = t.mesh.TriangleGroups();
+  const std::vector<int32_t> live = t.mesh.LiveCounts(40);
+  std::vector<int32_t> idOf(tris.size() / 3, -1), held(live.size(), 0);
+  int32_t ids = 0;
+  for (size_t k = 0; k < idOf.size(); k++) {
+    const size_t g = size_t(groups[k]);
+    if (held[g]++ < live[g]) idOf[k] = ids++;
+  }
+  std::vector<std::array<double, 3>> intervals;
+  for (int q = 0; q <= 4; q++) {
+    const double s = q / 4.0;
+    const std::vector<int32_t> seen = SeenFlags(
+        RasterIds(camera, 0.5f, TruckPositions(t, float(40 + s)), tris), int(idOf.size()));
+    for (size_t k = 0; k < seen.size(); k++)
+      if (seen[k] && idOf[k] >= 0)
+        intervals.push_back({double(idOf[k]), std::max(0.0, s - 0.125), std::min(1.0, s + 0.125)});
+  }
+  IntervalTableBuilder table(ids);
+  for (const auto& i : intervals) table.Count(uint32_t(i[0]));
+  table.Allocate();
+  for (const auto& i : intervals) table.Append(uint32_t(i[0]), i[1], i[2]);
+  const std::string rel = layout::ReplayTable(1);
+  ctx.Check(WriteIntervalTable(*table.Finish(), ctx.Path(rel)), rel);
+}
+
 }  // namespace
 
 void GenerateTruck(GenContext& ctx) {
@@ -178,4 +212,5 @@ void GenerateTruck(GenContext& ctx) {
   const PPC camera = LookAt({200, -3700, 1500}, {900, 0, 200}, {0, 0, 1}, 10, 100000);
   ctx.SaveCamera("Truck_default.ppc", camera);
   WriteLogs(ctx, t, camera);
+  WriteReplayTable(ctx, t, camera);
 }

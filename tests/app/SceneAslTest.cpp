@@ -145,6 +145,25 @@ TEST_F(SceneAsl, CitySecondViewUnitesTheStoredSets) {
   Quiet([&] { scene_->Asl(); });
   EXPECT_EQ(scene_->runVisibleSet, (VisibleSet{1, 1, 0, 0, 1, 0, 0, 0, 0, 0}));
   EXPECT_FALSE(scene_->sampleBuffer);  // nothing computed
+  // The union reaches the view: its display draws the run's set.
+  EXPECT_EQ(scene_->viewWindow->renderMode, render_mode::kGrass);
+}
+
+TEST_F(SceneAsl, ControlMakesTheBufferAtTheViewsSizeOnEveryScene) {
+  for (int id : {int(dataset::kForest), int(dataset::kWtc), int(dataset::kGrassField),
+                 int(dataset::kPlainStates)}) {
+    LoadMesh();
+    scene_->sampleBuffer.reset();
+    scene_->sceneId = id;
+    scene_->viewNumber = 1;
+    Quiet([&] { scene_->AslControl(); });
+    ASSERT_TRUE(scene_->sampleBuffer) << id;
+    // A factor run afterwards keeps that size.
+    Quiet([&] { scene_->AslWithFactor(2); });
+    EXPECT_EQ(scene_->sampleBuffer->width, scene_->viewCamera->w) << id;
+  }
+  // The grass scene's control then shows only its visible triangles.
+  EXPECT_EQ(scene_->viewWindow->renderMode, render_mode::kGrass);
 }
 
 // "Compare Accuracy": the background-only rendering against the item

@@ -337,6 +337,35 @@ TEST_F(SceneGui, MovingBoxesPassBehindTheRow) {
   EXPECT_TRUE(FileExists("Images/MB_demo/img599.tif"));
 }
 
+TEST_F(SceneGui, PlaybackAndTruthButtonsRefuseWithoutAScene) {
+  const std::string none = "no scene is set up; choose a scene and press \"Scene Setup\" first\n";
+  EXPECT_EQ(StdoutOf([&] { Click(Find(kButton, "Play")); }), "\"Play\": " + none);
+  EXPECT_EQ(StdoutOf([&] { Click(Find(kButton, "Play Visible triangles")); }),
+            "\"Play Visible triangles\": " + none);
+  EXPECT_EQ(StdoutOf([&] { Click(Find(kButton, "Load Visibility")); }),
+            "\"Load Visibility\": " + none);
+  EXPECT_NE(StdoutOf([&] { Click(Find(kButton, "ASL_truth")); }).find("no triangle scene"),
+            std::string::npos);
+  EXPECT_EQ(StdoutOf([&] { Click(Find(kButton, "SWITCH!")); }), "");
+}
+
+TEST_F(SceneGui, AslTakesItsTileFromViewIdAndTypeId) {
+  auto* column = static_cast<Fl_Value_Input*>(Find(kValue, "View ID"));
+  auto* row = static_cast<Fl_Value_Input*>(Find(kValue, "Type ID"));
+  column->value(1);
+  row->value(3);
+  Quiet([&] { Click(Find(kButton, "ASL")); });
+  EXPECT_EQ(owner_->tileColumn, 1);
+  EXPECT_EQ(owner_->tileRow, 3);
+  column->value(0);
+  row->value(2);
+  Quiet([&] { Click(Find(kButton, "ASL with Factor")); });
+  EXPECT_EQ(owner_->tileColumn, 0);
+  EXPECT_EQ(owner_->tileRow, 2);
+  column->value(1);
+  row->value(1);
+}
+
 TEST_F(SceneGui, SubdivisionRefusesWithoutTheTerrain) {
   EXPECT_EQ(StdoutOf([&] { Click(Find(kButton, "Subdivide Geometry")); }),
             "\"Subdivide Geometry\": the terrain \"RTI\" is not set up; choose it and press "
