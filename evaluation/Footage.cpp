@@ -1,6 +1,7 @@
 #include "Footage.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 
@@ -169,16 +170,29 @@ int EvaluateFootageError(const FootageScene& s) {
   if (!log) *s.err << "ERROR: cannot write file: " << r.folder << "Log.txt" << std::endl;
   s.visible->assign(flags.size(), 0);
 
+  using Clock = std::chrono::steady_clock;
+  auto since = [](Clock::time_point t0) {
+    return std::chrono::duration<double>(Clock::now() - t0).count();
+  };
+  FootageTiming timing;
   const int frames = EvaluationPath(*s.viewCamera, m.evaluationKeys).ForEach([&](int i, const PPC& key) {
     camera = key;
+    Clock::time_point t0 = Clock::now();
     FootageRaster(colour.data(), ids.data(), camera, depth.data(), flags.data(), 0, *s.mesh, *s.out);
+    timing.raster += since(t0);
+    t0 = Clock::now();
     if (WriteTiff(colour.data(), layout::Frame(r.folder, i), h, w) != 1)
       *s.err << "ERROR: cannot write file: " << layout::Frame(r.folder, i) << std::endl;
+    timing.write += since(t0);
     if (s.showFrame) s.showFrame(colour.data(), w, h);
+    t0 = Clock::now();
     const FrameError e =
         CountFrameError(colour.data(), ids.data(), depth.data(), pixels, 1.0, flags, s.visible, &seenIds);
     log << "State #" << i << "," << e.red << "," << e.missing << "," << e.seen << std::endl;
-    return true;
+    timing.count += since(t0);
+    timing.frames++;
+    return s.frameLimit < 0 || timing.frames < s.frameLimit;
   });
+  if (s.timing) *s.timing = timing;
   return frames;
 }

@@ -20,6 +20,12 @@ class ObjLoader;
 class PPC;
 class SampleLocationBuffer;
 
+// Seconds of an evaluation's frames, summed, by part.
+struct FootageTiming {
+  double raster = 0, write = 0, count = 0;
+  int frames = 0;
+};
+
 struct FootageScene {
   const DatasetRow* row = nullptr;
   int dataset = 0;  // the sceneId
@@ -40,6 +46,8 @@ struct FootageScene {
   std::function<const uint32_t*(const PPC& camera, int* w, int* h)> renderFrame;
   // Shows a finished software frame in the view window (may be empty).
   std::function<void(const uint32_t* colour, int w, int h)> showFrame;
+  FootageTiming* timing = nullptr;  // filled when given
+  int frameLimit = -1;              // the evaluation stops after this many frames when not negative
   std::ostream* out = &std::cout;
   std::ostream* err = &std::cerr;
 };
