@@ -16,7 +16,7 @@ mapfile -t unit_targets < <(ctest --test-dir "$ROOT/build-asan" -N -L unit |
                             sed -n 's/^ *Test *#[0-9]*: *//p')
 cmake --build "$ROOT/build-asan" -j "$JOBS" --target "${unit_targets[@]}"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --test-dir "$ROOT/build-asan" -L unit --output-on-failure
+  ctest --test-dir "$ROOT/build-asan" -L unit -j "$JOBS" --output-on-failure
 
 if grep -q "fuzz_" "$ROOT/fuzz/CMakeLists.txt"; then
   echo "== Fuzz targets"
@@ -26,4 +26,4 @@ if grep -q "fuzz_" "$ROOT/fuzz/CMakeLists.txt"; then
 fi
 
 echo "== All tests"
-xvfb-run -a -s "-screen 0 2560x1440x24" ctest --test-dir "$BUILD" --output-on-failure
+xvfb-run -a -s "-screen 0 2560x1440x24" ctest --test-dir "$BUILD" -j "$JOBS" --output-on-failure
