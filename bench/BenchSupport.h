@@ -3,6 +3,8 @@
 
 #include <sys/resource.h>
 
+#include <cmath>
+
 #include <chrono>
 #include <ctime>
 
@@ -25,4 +27,23 @@ inline double PeakMB() {
   rusage u;
   getrusage(RUSAGE_SELF, &u);
   return double(u.ru_maxrss) / 1024.0;  // kilobytes on Linux
+}
+
+#include "ObjLoader.h"
+#include "Surfaces.h"
+
+// A rolling sheet of 2 x n x n triangles over [-5000, 5000]^2, heights of
+// up to 300, as one group with ids in order: the large scene of the
+// benchmarks.
+inline void RollingSheet(int n, ObjLoader* mesh) {
+  SurfaceMesh sheet = Sheet(-5000, 5000, -5000, 5000, 0, n, n);
+  for (Vex3_quarn& p : sheet.positions) p.z = 300 * std::sin(p.x / 700) * std::cos(p.y / 900);
+  mesh->positions = sheet.positions;
+  mesh->vertexCount = int32_t(sheet.positions.size());
+  mesh->groupCount = 1;
+  mesh->groupTriangles.Assign({sheet.triangles});
+  mesh->groupTriCount.Assign({sheet.TriangleCount()});
+  mesh->groupMaterial.Assign({1});
+  mesh->triangleCount = sheet.TriangleCount();
+  mesh->AssignIds(nullptr);
 }

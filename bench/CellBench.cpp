@@ -18,17 +18,8 @@
 int main(int argc, char** argv) {
   const int n = argc > 1 ? std::atoi(argv[1]) : 708;
   const std::string folder = std::string(argc > 2 ? argv[2] : "/tmp") + "/";
-  SurfaceMesh sheet = Sheet(-5000, 5000, -5000, 5000, 0, n, n);
-  for (Vex3_quarn& p : sheet.positions) p.z = 300 * std::sin(p.x / 700) * std::cos(p.y / 900);
   ObjLoader mesh;
-  mesh.positions = sheet.positions;
-  mesh.vertexCount = int32_t(sheet.positions.size());
-  mesh.groupCount = 1;
-  mesh.groupTriangles.Assign({sheet.triangles});
-  mesh.groupTriCount.Assign({sheet.TriangleCount()});
-  mesh.groupMaterial.Assign({1});
-  mesh.triangleCount = sheet.TriangleCount();
-  mesh.AssignIds(nullptr);
+  RollingSheet(n, &mesh);
 
   PPC view(55, 1280, 720);
   view.PositionAndOrient({0, -9000, 9000}, {0, 1, -1}, {0, 0, 1});

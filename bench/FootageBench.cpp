@@ -31,17 +31,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "cannot prepare %s\n", folder.c_str());
     return 1;
   }
-  SurfaceMesh sheet = Sheet(-5000, 5000, -5000, 5000, 0, n, n);
-  for (Vex3_quarn& p : sheet.positions) p.z = 300 * std::sin(p.x / 700) * std::cos(p.y / 900);
   ObjLoader mesh;
-  mesh.positions = sheet.positions;
-  mesh.vertexCount = int32_t(sheet.positions.size());
-  mesh.groupCount = 1;
-  mesh.groupTriangles.Assign({sheet.triangles});
-  mesh.groupTriCount.Assign({sheet.TriangleCount()});
-  mesh.groupMaterial.Assign({1});
-  mesh.triangleCount = sheet.TriangleCount();
-  mesh.AssignIds(nullptr);
+  RollingSheet(n, &mesh);
 
   PPC view(55, 1280, 720);
   view.PositionAndOrient({0, -9000, 9000}, {0, 1, -1}, {0, 0, 1});
