@@ -38,12 +38,5 @@ inline double PeakMB() {
 inline void RollingSheet(int n, ObjLoader* mesh) {
   SurfaceMesh sheet = Sheet(-5000, 5000, -5000, 5000, 0, n, n);
   for (Vex3_quarn& p : sheet.positions) p.z = 300 * std::sin(p.x / 700) * std::cos(p.y / 900);
-  mesh->positions = sheet.positions;
-  mesh->vertexCount = int32_t(sheet.positions.size());
-  mesh->groupCount = 1;
-  mesh->groupTriangles.Assign({sheet.triangles});
-  mesh->groupTriCount.Assign({sheet.TriangleCount()});
-  mesh->groupMaterial.Assign({1});
-  mesh->triangleCount = sheet.TriangleCount();
-  mesh->AssignIds(nullptr);
+  LoadSurface(sheet, sheet.positions, mesh);
 }

@@ -31,6 +31,7 @@
 #include "PPC.h"
 #include "SampleLocationBuffer.h"
 #include "SoftwareRaster.h"
+#include "Surfaces.h"
 #include "WorkLayout.h"
 
 namespace {
@@ -62,14 +63,24 @@ void WaveSheet(ObjLoader& mesh, int n, float phase) {
   mesh.AssignIds(nullptr);
 }
 
+// wanted 0: the scanned-like model; else a wave sheet of about that many
+// triangles.
 void RunSize(int wanted) {
-  const int n = std::max(1, int(std::lround(std::sqrt(wanted / 2.0))));
   ObjLoader a, b;
-  WaveSheet(a, n, 0);
-  WaveSheet(b, n, 0.6f);
   PPC cam(55, 1280, 720);
-  Vex3_quarn eye(0, -9000, 3500);
-  cam.PositionAndOrient(eye, Vex3_quarn(0, 0, 0) - eye, Vex3_quarn(0, 0, 1));
+  int n = 0;
+  if (wanted == 0) {
+    const ScannedLikeScene s = ScannedLike();
+    LoadSurface(s.mesh, s.mesh.positions, &a);
+    LoadSurface(s.mesh, s.second, &b);
+    cam.PositionAndOrient(s.eye, s.target - s.eye, s.up);
+  } else {
+    n = std::max(1, int(std::lround(std::sqrt(wanted / 2.0))));
+    WaveSheet(a, n, 0);
+    WaveSheet(b, n, 0.6f);
+    Vex3_quarn eye(0, -9000, 3500);
+    cam.PositionAndOrient(eye, Vex3_quarn(0, 0, 0) - eye, Vex3_quarn(0, 0, 1));
+  }
   cam.zNear = 10;
   cam.zFar = 100000;
   cam.SetGLAndCache();
@@ -161,10 +172,8 @@ void RunSize(int wanted) {
       const SampleLocation& s = buffer.pixels[size_t(x.pixel)].samples[0];
       const Vex3_quarnd ray(s.ray[0], s.ray[1], s.ray[2]);
       int64_t owner = -1;
-      if (s.treeTimeline)
-        s.treeTimeline->ForEachInterval([&](const IntervalNode& n) {
-          if (x.time >= n.start && x.time <= n.end) owner = n.triangleId;
-        });
+      for (const TimelineSpan& n : s.timeline)
+        if (x.time >= n.Start() && x.time <= n.End()) owner = n.triangleId;
       auto distance = [&](int32_t t, double* d) {
         TriangleMotion m;
         Vex3_quarnd v[3];
@@ -206,7 +215,8 @@ void RunSize(int wanted) {
 
 int main(int argc, char** argv) {
   std::vector<int> sizes;
-  for (int i = 1; i < argc; i++) sizes.push_back(std::atoi(argv[i]));
+  for (int i = 1; i < argc; i++)
+    sizes.push_back(std::string(argv[i]) == "scanned" ? 0 : std::atoi(argv[i]));
   if (sizes.empty()) sizes = {10000, 100000, 1000000};
   for (int size : sizes) {
     std::fflush(stdout);

@@ -41,29 +41,15 @@ void FillTimelines(SampleLocationBuffer& buf, int64_t intervals, int32_t triangl
     const int32_t m = int32_t(last - first);
     if (m == 0) continue;
     SampleLocation& s = buf.pixels[size_t(p)].samples[0];
-    s.treeTimeline = std::make_unique<SuperPixelTree>();
-    SuperPixelTree& tree = *s.treeTimeline;
-    tree.x = s.x;
-    tree.y = s.y;
-    tree.w = 1;
-    IntervalNode* previous = nullptr;
     const int64_t band = p * triangles / pixels;
+    s.timeline.reserve(size_t(m));
     for (int32_t j = 0; j < m; j++) {
       const uint64_t r = Mix(uint64_t(first + j));
-      auto* n = new IntervalNode;
-      n->triangleId = uint32_t((band + int64_t(r % uint64_t(window))) % triangles);
-      n->start = double(j) / m + 1e-3 * double((r >> 12) % 100) / m;
-      n->end = double(j + 1) / m - 1e-3 * double((r >> 24) % 100) / m;
-      // Threaded in time order; the search links form a right spine, which
-      // the table does not use.
-      if (previous == nullptr) {
-        tree.first = tree.root = n;
-      } else {
-        previous->next = previous->right = n;
-        n->previous = previous;
-      }
-      previous = n;
-      tree.count++;
+      // In time order, as a run leaves them; times in microseconds.
+      const double start = double(j) / m + 1e-3 * double((r >> 12) % 100) / m;
+      const double end = double(j + 1) / m - 1e-3 * double((r >> 24) % 100) / m;
+      s.timeline.push_back({uint32_t((band + int64_t(r % uint64_t(window))) % triangles),
+                            uint32_t(std::llround(start * 1e6)), uint32_t(std::llround(end * 1e6))});
     }
   }
 }

@@ -1,5 +1,9 @@
 #include "Surfaces.h"
 
+#include "ObjLoader.h"
+
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <map>
 #include <utility>
@@ -52,17 +56,29 @@ void SurfaceMesh::Append(const SurfaceMesh& o) {
   for (uint32_t i : o.triangles) triangles.push_back(base + i);
 }
 
+void LoadSurface(const SurfaceMesh& m, const std::vector<Vex3_quarn>& positions, ObjLoader* mesh) {
+  mesh->Release();
+  mesh->positions = positions;
+  mesh->vertexCount = int32_t(positions.size());
+  mesh->groupCount = 1;
+  mesh->triangleCount = m.TriangleCount();
+  mesh->groupTriangles.Assign({m.triangles});
+  mesh->groupTriCount.Assign({mesh->triangleCount});
+  mesh->groupMaterial.Assign({1});
+  mesh->AssignIds(nullptr);
+}
+
 SurfaceMesh Icosphere(int subdivisions, const Vex3_quarn& centre, float radius) {
   return BumpyBlob(subdivisions, centre, radius, 0, 0);
 }
 
-SurfaceMesh BumpyBlob(int subdivisions, const Vex3_quarn& centre, float radius, float bumps,
-                      uint32_t seed) {
-  std::vector<Vex3_quarnd> dirs;
-  SurfaceMesh m;
-  UnitIcosphere(subdivisions, &dirs, &m.triangles);
-  // A few waves over the sphere with seeded directions, frequencies and
-  // phases, scaled so their sum stays within [-1, 1].
+namespace {
+
+// Pushes unit directions out to a sphere whose radius varies by up to
+// `bumps` of itself: a few waves with seeded directions, frequencies and
+// phases, scaled so their sum stays within [-1, 1].
+std::vector<Vex3_quarn> Displaced(const std::vector<Vex3_quarnd>& dirs, const Vex3_quarn& centre,
+                                  float radius, float bumps, uint32_t seed) {
   struct Wave {
     Vex3_quarnd dir;
     double freq, phase;
@@ -78,15 +94,89 @@ SurfaceMesh BumpyBlob(int subdivisions, const Vex3_quarn& centre, float radius, 
     waves.push_back({d.Normalized(), 2 + 5 * next(), 2 * kPi * next()});
   }
   const Vex3_quarnd c(centre);
-  m.positions.reserve(dirs.size());
+  std::vector<Vex3_quarn> out;
+  out.reserve(dirs.size());
   for (const Vex3_quarnd& d : dirs) {
     double h = 0;
     for (const Wave& w : waves) h += std::sin(w.freq * d.Dot(w.dir) + w.phase);
     if (!waves.empty()) h /= double(waves.size());
     const Vex3_quarnd p = c + d * (radius * (1 + bumps * h));
-    m.positions.push_back(Vex3_quarn(float(p.x), float(p.y), float(p.z)));
+    out.push_back(Vex3_quarn(float(p.x), float(p.y), float(p.z)));
   }
+  return out;
+}
+
+}  // namespace
+
+SurfaceMesh BumpyBlob(int subdivisions, const Vex3_quarn& centre, float radius, float bumps,
+                      uint32_t seed) {
+  std::vector<Vex3_quarnd> dirs;
+  SurfaceMesh m;
+  UnitIcosphere(subdivisions, &dirs, &m.triangles);
+  m.positions = Displaced(dirs, centre, radius, bumps, seed);
   return m;
+}
+
+SurfaceMesh GeodesicBlob(int split, const Vex3_quarn& centre, float radius, float bumps,
+                         uint32_t seed) {
+  std::vector<Vex3_quarnd> corners;
+  std::vector<uint32_t> faces;
+  UnitIcosphere(0, &corners, &faces);
+  // Lattice points of a face are weighted sums of its corners; a point on
+  // an edge or corner is shared with the neighbouring faces through its
+  // key, the (corner, weight) pairs with non-zero weight in corner order.
+  std::map<std::array<uint32_t, 6>, uint32_t> shared;
+  std::vector<Vex3_quarnd> dirs;
+  auto vertex = [&](const uint32_t c[3], int i, int j) {
+    const uint32_t w[3] = {uint32_t(split - i - j), uint32_t(i), uint32_t(j)};
+    std::array<std::pair<uint32_t, uint32_t>, 3> parts = {
+        {{c[0], w[0]}, {c[1], w[1]}, {c[2], w[2]}}};
+    std::sort(parts.begin(), parts.end());
+    std::array<uint32_t, 6> key{};
+    int n = 0;
+    for (const auto& p : parts)
+      if (p.second) {
+        key[size_t(n++)] = p.first;
+        key[size_t(n++)] = p.second;
+      }
+    auto it = shared.find(key);
+    if (it != shared.end()) return it->second;
+    Vex3_quarnd p(0, 0, 0);
+    for (const auto& q : parts) p = p + corners[q.first] * double(q.second);
+    dirs.push_back(p.Normalized());
+    const uint32_t id = uint32_t(dirs.size() - 1);
+    shared.emplace(key, id);
+    return id;
+  };
+  SurfaceMesh m;
+  m.triangles.reserve(size_t(20) * size_t(split) * size_t(split) * 3);
+  for (size_t f = 0; f < faces.size(); f += 3) {
+    const uint32_t c[3] = {faces[f], faces[f + 1], faces[f + 2]};
+    // Rows j = 0 .. split - 1 along corner 2; in each, upright and
+    // inverted triangles, wound as the face.
+    for (int j = 0; j < split; j++)
+      for (int i = 0; i + j < split; i++) {
+        const uint32_t a = vertex(c, i, j), b = vertex(c, i + 1, j), d = vertex(c, i, j + 1);
+        m.triangles.insert(m.triangles.end(), {a, b, d});
+        if (i + j + 1 < split) {
+          const uint32_t e = vertex(c, i + 1, j + 1);
+          m.triangles.insert(m.triangles.end(), {b, e, d});
+        }
+      }
+  }
+  m.positions = Displaced(dirs, centre, radius, bumps, seed);
+  return m;
+}
+
+ScannedLikeScene ScannedLike() {
+  ScannedLikeScene s;
+  const Vex3_quarn centre(0, 0, 0);
+  s.mesh = GeodesicBlob(100, centre, 100, 0.12f, 7);
+  s.second = Rotated(s.mesh.positions, centre, Vex3_quarn(0.3f, 1, 0.45f), 30);
+  s.eye = Vex3_quarn(120, -900, 260);
+  s.target = centre;
+  s.up = Vex3_quarn(0, 0, 1);
+  return s;
 }
 
 SurfaceMesh Torus(int around, int across, const Vex3_quarn& centre, float R, float r) {

@@ -9,6 +9,8 @@
 
 #include "Vex3.h"
 
+class ObjLoader;
+
 struct SurfaceMesh {
   std::vector<Vex3_quarn> positions;
   std::vector<uint32_t> triangles;  // three vertex numbers each, counter-clockwise seen from outside
@@ -17,6 +19,11 @@ struct SurfaceMesh {
   // Adds another mesh's vertices and triangles after this one's.
   void Append(const SurfaceMesh& other);
 };
+
+// Loads a surface into a mesh as one group, triangle ids in order, at the
+// given vertex positions (the surface's own, or a state of its motion).
+void LoadSurface(const SurfaceMesh& surface, const std::vector<Vex3_quarn>& positions,
+                 ObjLoader* mesh);
 
 // An icosahedron with every triangle split in four `subdivisions` times
 // (20 * 4^n triangles), its vertices pushed onto the sphere.
@@ -29,6 +36,24 @@ SurfaceMesh Torus(int around, int across, const Vex3_quarn& centre, float majorR
 // (a sum of a few waves with seeded directions and phases).
 SurfaceMesh BumpyBlob(int subdivisions, const Vex3_quarn& centre, float radius, float bumps,
                       uint32_t seed);
+
+// An icosahedron with every face split into split x split triangles
+// (20 * split^2 in all, any count, not only powers of four), pushed onto
+// the bumpy sphere of BumpyBlob.
+SurfaceMesh GeodesicBlob(int split, const Vex3_quarn& centre, float radius, float bumps,
+                         uint32_t seed);
+
+// A scene that looks like a scanned model: a closed bumpy surface of
+// 200,000 triangles, mostly below a pixel in a 1280 x 720 view of 55
+// degrees from `eye`, and its second state turned rigidly by 30 degrees
+// about an axis off the view axis. The generator's scanned scene and the
+// interval benchmark.
+struct ScannedLikeScene {
+  SurfaceMesh mesh;
+  std::vector<Vex3_quarn> second;  // positions of the second state
+  Vex3_quarn eye, target, up;
+};
+ScannedLikeScene ScannedLike();
 
 // A flat sheet of nx x ny quads over [x0, x1] x [y0, y1] at depth z, two
 // triangles each, facing +z.

@@ -61,6 +61,9 @@ extern const char* const kTowerReference;    // "WTC_state057.bin"
 // StateFile(kLargeStates, 0 and 1) and its camera.
 extern const char* const kLargeStates;  // "Geometry/Large/state"
 extern const char* const kLargeCamera;  // "Large_default.ppc"
+// The scanned-like model of "make-workdir --large" (ScannedLike()).
+extern const char* const kScannedStates;  // "Geometry/Scanned/state"
+extern const char* const kScannedCamera;  // "Scanned_default.ppc"
 // Easy Plane's heights, colours and texture coordinates.
 extern const char* const kPlaneHeights;      // "Texture/Rump.tif"
 extern const char* const kPlaneColours;      // "Texture/test2.tif"

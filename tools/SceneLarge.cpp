@@ -1,11 +1,14 @@
-// The measurement scene (only with --large): a 708 x 708 quad sheet of
+// The measurement scenes (only with --large): a 708 x 708 quad sheet of
 // rolling waves, about 1,000,000 triangles, whose waves move between its
-// two states. Benchmarks use its states (layout::kLargeStates) and camera
-// (layout::kLargeCamera).
+// two states (layout::kLargeStates, layout::kLargeCamera); and a model that
+// looks like scanned data, 200,000 mostly sub-pixel triangles of a closed
+// bumpy surface turning by 30 degrees (layout::kScannedStates,
+// layout::kScannedCamera).
 #include <cmath>
 
 #include "GenContext.h"
 #include "MeshText.h"
+#include "Surfaces.h"
 #include "Scenes.h"
 #include "WorkLayout.h"
 
@@ -39,4 +42,19 @@ void GenerateLarge(GenContext& ctx) {
   ctx.Check(WriteStateObj(ctx.Path(second), m, Waves(m, 0.6f), 1), second);
   ctx.Record("Large", int(m.positions.size()), m.TriangleCount());
   ctx.SaveCamera(layout::kLargeCamera, LookAt({0, -9000, 3500}, {0, 0, 0}, {0, 0, 1}, 10, 100000));
+}
+
+void GenerateScanned(GenContext& ctx) {
+  const ScannedLikeScene scene = ScannedLike();
+  GenMesh m;
+  GenGroup& g = m.AddGroup("solid", 3);
+  for (const Vex3_quarn& p : scene.mesh.positions) m.AddVertex(p);
+  const std::vector<uint32_t>& t = scene.mesh.triangles;
+  for (size_t i = 0; i + 2 < t.size(); i += 3) m.Tri(g, int(t[i]), int(t[i + 1]), int(t[i + 2]));
+  const std::string first = layout::StateFile(layout::kScannedStates, 0),
+                    second = layout::StateFile(layout::kScannedStates, 1);
+  ctx.Check(WriteStateObj(ctx.Path(first), m, scene.mesh.positions, 0), first);
+  ctx.Check(WriteStateObj(ctx.Path(second), m, scene.second, 1), second);
+  ctx.Record("Scanned", int(m.positions.size()), m.TriangleCount());
+  ctx.SaveCamera(layout::kScannedCamera, LookAt(scene.eye, scene.target, scene.up, 10, 100000));
 }

@@ -16,3 +16,4 @@ void GenerateManhattan(GenContext& ctx);
 void GenerateTree(GenContext& ctx);         // Quarn Tree
 void GenerateImages(GenContext& ctx);       // textures and backdrops
 void GenerateLarge(GenContext& ctx);        // measurement scene (--large)
+void GenerateScanned(GenContext& ctx);      // scanned-like model (--large)

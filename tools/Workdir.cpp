@@ -177,7 +177,10 @@ bool MakeWorkdir(const std::string& dir, const WorkdirOptions& options,
   ctx.root = dir.empty() ? "./" : (dir.back() == '/' ? dir : dir + "/");
   ctx.manifest = manifest;
   std::vector<std::string> folders = WorkdirFolders();
-  if (options.large) folders.push_back(layout::GeometryFile("Large"));
+  if (options.large) {
+    folders.push_back(layout::GeometryFile("Large"));
+    folders.push_back(layout::GeometryFile("Scanned"));
+  }
   for (const std::string& f : folders)
     if (!MakeDirs(ctx.root + f)) return false;
   const char* cg = layout::FolderName(layout::Folder::kShaders);
@@ -194,6 +197,7 @@ bool MakeWorkdir(const std::string& dir, const WorkdirOptions& options,
   if (options.large) {
     std::cout << "writing the measurement scene" << std::endl;
     GenerateLarge(ctx);
+    GenerateScanned(ctx);
   }
   // The buffer camera of "Load Prev View": the default scene's view.
   const std::string truck = layout::CameraFile("Truck_default.ppc"),

@@ -26,74 +26,66 @@
 class ObjLoader;
 class SampleLocationBuffer;
 struct Frustum;
-class SuperPixelTree;
 
 // Counters of one run, for the console and the benchmarks.
 struct IntervalWork {
   int64_t evaluations = 0;    // (triangle, sample) coverage evaluations
   int64_t intervals = 0;      // coverage intervals produced
   int64_t trianglesDone = 0;  // triangles that reached the sample loop
+  int threads = 1;
   double processSeconds = 0;     // wall time of the triangle loop
   double processCpuSeconds = 0;  // processor time of the triangle loop
+  // Where the time goes (wall seconds; coverage and insertion summed over
+  // the threads): culling and sorting into tiles, coverage evaluation,
+  // timeline insertion, collecting the visible set, writing the files.
+  double cullSeconds = 0, coverageSeconds = 0, insertSeconds = 0, collectSeconds = 0,
+         writeSeconds = 0;
 };
 
-// Inserts one triangle's coverage intervals into the tree timelines of the
-// samples it can reach. Prepared once per run: the buffer camera's
-// projector, the eye and the sample rays.
-//
-// Intervals are collected in batches and inserted pixel by pixel, each
-// sample's in the order the triangles were processed, so every timeline
-// ends exactly as with immediate insertion while its nodes are visited
-// once per batch instead of once per interval. Flush (or destruction)
-// inserts what is pending.
-class TriangleIntervalProcessor {
- public:
-  // Computes every sample's ray first unless told they are current (the
-  // buffer must have its camera).
-  TriangleIntervalProcessor(SampleLocationBuffer& buffer, const MotionSource& motion,
-                            std::ostream& err = std::cerr, bool computeRays = true);
-  ~TriangleIntervalProcessor() { Flush(); }
-  TriangleIntervalProcessor(const TriangleIntervalProcessor&) = delete;
-  TriangleIntervalProcessor& operator=(const TriangleIntervalProcessor&) = delete;
-
-  // Sub-interval form: samples inside the triangle's screen hull.
-  // Returns the number of samples evaluated.
-  int64_t ProcessTriangleOverInterval(int32_t triangle);
-  // Whole-interval form: samples of the screen box of the six positions.
-  // Returns kEmptyBox when every position lies before the near plane or
-  // every one beyond the far plane (or behind the eye), kAbsent when the
-  // triangle has no vertices. A position at or behind the eye plane widens
-  // the box to the whole window, since its projection does not bound the
-  // triangle.
-  static constexpr int64_t kEmptyBox = -1, kAbsent = -2;
-  int64_t ProcessOverDepthBox(int32_t triangle);
-
-  // Inserts every pending interval into its sample's tree timeline.
-  void Flush();
-
-  const IntervalWork& work() const { return work_; }
-  const Vex3_quarnd& eye() const { return eye_; }
-
- private:
-  // One interval waiting for insertion; times in whole microseconds (the
-  // spans are multiples of 1e-6 in [0, 1], so nothing is lost).
-  struct Pending {
-    uint32_t pixel, sample, triangle, start, end;
-  };
-
-  int64_t ProcessPixels(int32_t triangle, const MovingTriangle& prepared, int x0, int y0, int x1,
-                        int y1, const ScreenHull* hull);
-
-  SampleLocationBuffer& buffer_;
-  const MotionSource& motion_;
-  std::ostream& err_;
-  Projector projector_;
-  Vex3_quarnd eye_;
-  MotionDepthComparator depth_;
-  IntervalWork work_;
-  std::vector<Pending> pending_;
-  std::vector<uint32_t> order_, pixelStart_;
+// Which samples a triangle is tested at.
+enum class SampleRegion {
+  // Inside the screen hull of its six positions (both span ends), padded by
+  // kScreenMargin; the whole window when a position lies at or behind the
+  // eye plane, since its projection then does not bound the triangle.
+  kHull,
+  // The same, but nothing when every position lies before the near plane,
+  // or every one beyond the far plane, or all behind the eye. The hull is
+  // that of all six positions, not only of those inside the depth range:
+  // positions outside it but in front of the eye still project correctly,
+  // and dropping them would cut off the part of a long triangle that
+  // reaches past the near or far plane.
+  kDepthBox,
 };
+
+// Per triangle of a timeline run: the samples evaluated, or one of these.
+constexpr int32_t kEmptyBox = -1;      // the region holds no sample
+constexpr int32_t kAbsent = -2;        // the triangle has no vertices
+constexpr int32_t kNotProcessed = -3;  // not flagged for processing
+
+struct TimelineRunOptions {
+  SampleRegion region = SampleRegion::kDepthBox;
+  int threads = 0;          // 0: WorkerThreads()
+  bool computeRays = true;  // false: the buffer's rays are current
+  // Called on the calling thread, now and then, with the number of
+  // triangles done (estimated from the work done while tiles are in
+  // flight), and once at the end with all of them.
+  std::function<void(int64_t done, int64_t total)> progress;
+};
+
+struct TimelineRun {
+  std::vector<int32_t> samples;  // per triangle (see kEmptyBox ...)
+  IntervalWork work;
+};
+
+// Coverage intervals of every triangle flagged non-zero in `process`,
+// inserted into the flat timelines of the samples its region holds. The
+// window is cut into square tiles; each tile's samples belong to one
+// thread, which takes the tile's triangles in ascending order, so every
+// timeline and count is exactly that of processing the triangles one by
+// one in order, for any number of threads.
+TimelineRun ComputeTimelines(SampleLocationBuffer& buffer, const MotionSource& motion,
+                             const std::vector<int32_t>& process,
+                             const TimelineRunOptions& options);
 
 // Everything the runs take from the Scene, passed explicitly.
 struct IntervalRunScene {

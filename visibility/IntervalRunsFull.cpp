@@ -17,8 +17,8 @@ IntervalStatistics CountTimelineIntervals(SampleLocationBuffer& buffer) {
       int32_t c;
       if (s.listTimeline)
         c = s.listTimeline->CountIntervals();
-      else if (s.treeTimeline)
-        c = s.treeTimeline->CountIntervals();
+      else if (!s.timeline.empty())
+        c = int32_t(s.timeline.size());
       else
         continue;
       st.maxIntervals = std::max(st.maxIntervals, c);
@@ -30,6 +30,11 @@ IntervalStatistics CountTimelineIntervals(SampleLocationBuffer& buffer) {
 }
 
 namespace {
+
+double Seconds() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
 
 // Keyframe box of a triangle, or its box over the first two states when no
 // keyframes are given.
@@ -61,6 +66,7 @@ bool WholeIntervalVisibility(const IntervalRunScene& scene, VisibleSet* result,
   VisibleSet& visible = result ? *result : localResult;
   visible.assign(size_t(n), 0);
 
+  const double cullStarted = Seconds();
   if (scene.frustumCulling) {
     int32_t culled = 0;
     for (int32_t t = 0; t < n; t++) {
@@ -75,45 +81,48 @@ bool WholeIntervalVisibility(const IntervalRunScene& scene, VisibleSet* result,
     out << "Culled out: " << culled << "\n";
   }
 
-  int64_t liveCount = 0;
-  for (int32_t t = 0; t < n; t++) liveCount += live[size_t(t)] != 0;
+  const std::vector<int32_t> process(live.begin(), live.begin() + n);
+  const double culling = Seconds() - cullStarted;
 
   MeshMotion motion(*scene.first, *scene.second);
-  TriangleIntervalProcessor processor(buffer, motion, *scene.err);
-  std::ostream* log = scene.runLog;
-  int64_t processed = 0;
-  const auto started = std::chrono::steady_clock::now();
-  const std::clock_t startedCpu = std::clock();
-  for (int32_t t = 0; t < n; t++) {
-    if (log) *log << "Now processing TID " << t << ":";
-    if (live[size_t(t)] != 0) {
-      int64_t samples = processor.ProcessOverDepthBox(t);
-      if (log) {
-        if (samples == TriangleIntervalProcessor::kEmptyBox)
-          *log << "0 pixels are processed";
-        else if (samples >= 0)
-          *log << samples << " pixel processed ";
-      }
-      processed++;
-      if (processed % 100 == 0)
-        out << "\r" << processed << "/" << liveCount << " triangle processed" << std::flush;
-    } else if (log) {
-      *log << "BAD triangle";
+  TimelineRunOptions options;
+  options.region = SampleRegion::kDepthBox;
+  // Every hundredth triangle's line, as the one-by-one loop printed them:
+  // the same lines whatever the threads, each once the work reaches it.
+  int64_t shown = 0;
+  options.progress = [&](int64_t done, int64_t total) {
+    while (shown + 100 <= done) {
+      shown += 100;
+      out << "\r" << shown << "/" << total << " triangle processed";
     }
-    if (log) *log << "\n";
-  }
-  processor.Flush();
+    out << std::flush;
+  };
+  TimelineRun run = ComputeTimelines(buffer, motion, process, options);
   out << "\n";
-  const double loopSeconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  const double loopCpuSeconds = double(std::clock() - startedCpu) / CLOCKS_PER_SEC;
-  if (log) log->flush();
+  const double logStarted = Seconds();
+  if (std::ostream* log = scene.runLog) {
+    for (int32_t t = 0; t < n; t++) {
+      *log << "Now processing TID " << t << ":";
+      const int32_t samples = run.samples[size_t(t)];
+      if (samples == kNotProcessed)
+        *log << "BAD triangle";
+      else if (samples == kEmptyBox)
+        *log << "0 pixels are processed";
+      else if (samples >= 0)
+        *log << samples << " pixel processed ";
+      *log << "\n";
+    }
+    log->flush();
+  }
+  const double logSeconds = Seconds() - logStarted;
 
+  const double collectStarted = Seconds();
   buffer.CollectTimelineTriangles(visible);
   if (work) {
-    *work = processor.work();
-    work->processSeconds = loopSeconds;
-    work->processCpuSeconds = loopCpuSeconds;
+    *work = run.work;
+    work->cullSeconds += culling;
+    work->collectSeconds = Seconds() - collectStarted;
+    work->writeSeconds = logSeconds;
   }
   return true;
 }

@@ -63,13 +63,20 @@ int SubIntervalSteps(const IntervalRunScene& scene, const std::vector<int32_t>& 
     mesh2.Interpolate(*scene.first, *scene.second, t1);
     MeshMotion meshMotion(mesh1, mesh2);
     const MotionSource& motion = keyframed ? *keyframed : meshMotion;
-    TriangleIntervalProcessor processor(buffer, motion, *scene.err, !raysCurrent);
+    TimelineRunOptions options;
+    options.region = SampleRegion::kHull;
+    options.computeRays = !raysCurrent;
     raysCurrent = true;  // Reset keeps the centre samples and their rays
-    for (int32_t t = 0; t < n; t++) {
-      if (t % 100000 == 0) out << "\r" << t << "/" << n << std::flush;
-      if (workFlags[size_t(t)] == 1) processor.ProcessTriangleOverInterval(t);
-    }
-    processor.Flush();
+    // Every 100,000th triangle's line, as the one-by-one loop printed
+    // them: the same lines whatever the threads, each once the work
+    // reaches it.
+    int64_t next = 0;
+    options.progress = [&](int64_t done, int64_t total) {
+      const int64_t at = done == total ? n : done * n / std::max<int64_t>(total, 1);
+      for (; next < n && next <= at; next += 100000) out << "\r" << next << "/" << n;
+      out << std::flush;
+    };
+    const TimelineRun run = ComputeTimelines(buffer, motion, workFlags, options);
     out << "\n";
 
     // From here on the liveness flags hold this step's visible set.
@@ -79,7 +86,7 @@ int SubIntervalSteps(const IntervalRunScene& scene, const std::vector<int32_t>& 
       if (live[size_t(t)] == 1) unionSet[size_t(t)] = 1;
     if (stepDone) stepDone(i, live);
 
-    const IntervalWork& w = processor.work();
+    const IntervalWork& w = run.work;
     total.evaluations += w.evaluations;
     total.intervals += w.intervals;
     total.trianglesDone += w.trianglesDone;

@@ -68,28 +68,29 @@ std::unique_ptr<TriangleIntervalTable> IntervalTableBuilder::Finish() {
 namespace {
 
 // Both passes visit every interval of one timeline form in the same order.
-template <bool kTree, typename F>
+template <bool kFlat, typename F>
 void ForEachTimelineInterval(const SampleLocationBuffer& buffer, F&& f) {
   for (const PixelSamples& p : buffer.pixels) {
     for (int32_t i = 0; i < p.count; i++) {
       const SampleLocation& s = p.samples[size_t(i)];
-      if constexpr (kTree) {
-        if (s.treeTimeline) s.treeTimeline->ForEachInterval(f);
-      } else {
-        if (s.listTimeline) s.listTimeline->ForEachInterval(f);
+      if constexpr (kFlat) {
+        for (const TimelineSpan& x : s.timeline) f(x.triangleId, x.Start(), x.End());
+      } else if (s.listTimeline) {
+        s.listTimeline->ForEachInterval(
+            [&](const CoverageInterval& c) { f(c.triangleId, c.start, c.end); });
       }
     }
   }
 }
 
-template <bool kTree>
+template <bool kFlat>
 std::unique_ptr<TriangleIntervalTable> Build(const SampleLocationBuffer& buffer,
                                              int32_t triangleCount) {
   IntervalTableBuilder builder(triangleCount);
-  ForEachTimelineInterval<kTree>(buffer, [&](const auto& c) { builder.Count(c.triangleId); });
+  ForEachTimelineInterval<kFlat>(buffer, [&](uint32_t t, double, double) { builder.Count(t); });
   builder.Allocate();
-  ForEachTimelineInterval<kTree>(
-      buffer, [&](const auto& c) { builder.Append(c.triangleId, c.start, c.end); });
+  ForEachTimelineInterval<kFlat>(
+      buffer, [&](uint32_t t, double start, double end) { builder.Append(t, start, end); });
   return builder.Finish();
 }
 

@@ -53,7 +53,7 @@ class IntervalTableBuilder {
   std::vector<int32_t> fill_;
 };
 
-// From the tree-form timelines of every sample of every pixel.
+// From the flat timelines of every sample of every pixel.
 std::unique_ptr<TriangleIntervalTable> BuildIntervalTable(const SampleLocationBuffer& buffer,
                                                           int32_t triangleCount);
 // The same from the list-form timelines.

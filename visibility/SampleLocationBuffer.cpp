@@ -76,7 +76,7 @@ void SampleLocationBuffer::Reset() {
     // timelines go as well.
     for (SampleLocation& s : p.samples) {
       s.listTimeline.reset();
-      s.treeTimeline.reset();
+      FlatTimeline().swap(s.timeline);
     }
     p.count = 1;
     p.marked = 0;
@@ -185,8 +185,8 @@ void SampleLocationBuffer::CollectPixelTimelineTriangles(const PixelSamples& pix
     const SampleLocation& s = pixel.samples[i];
     if (s.listTimeline)
       s.listTimeline->ForEachInterval(mark);
-    else if (s.treeTimeline)
-      s.treeTimeline->ForEachInterval(mark);
+    else
+      for (const TimelineSpan& x : s.timeline) mark(x);
   }
 }
 

@@ -26,7 +26,7 @@ struct SampleLocation {
   double farDistance = kFarUnset;
   uint8_t marked = 0;
   std::unique_ptr<SuperPixel> listTimeline;
-  std::unique_ptr<SuperPixelTree> treeTimeline;
+  FlatTimeline timeline;  // the interval runs' form
 };
 
 struct PixelSamples {

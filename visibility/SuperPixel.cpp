@@ -37,38 +37,3 @@ void SuperPixel::Finalise() {
   count = int32_t(finalisedIntervals.size());
   finalised = 1;
 }
-
-void SuperPixelTree::Empty() {
-  IntervalNode* c = first;
-  while (c != nullptr) {
-    IntervalNode* next = c->next;
-    delete c;
-    c = next;
-  }
-  root = first = nullptr;
-  finalisedNodes.clear();
-  finalisedNodes.shrink_to_fit();
-  count = 0;
-  finalised = 0;
-}
-
-int32_t SuperPixelTree::CountIntervals() {
-  if (finalised) return count = int32_t(finalisedNodes.size());
-  int32_t n = 0;
-  for (const IntervalNode* c = first; c != nullptr; c = c->next) n++;
-  return count = n;
-}
-
-void SuperPixelTree::Finalise() {
-  if (finalised) return;
-  std::vector<IntervalNode> array;
-  for (const IntervalNode* c = first; c != nullptr; c = c->next) {
-    array.push_back(*c);
-    IntervalNode& n = array.back();
-    n.next = n.previous = n.left = n.right = nullptr;
-  }
-  Empty();
-  finalisedNodes = std::move(array);
-  count = int32_t(finalisedNodes.size());
-  finalised = 1;
-}

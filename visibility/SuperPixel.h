@@ -1,9 +1,8 @@
 // Visibility timelines of one sample location: which triangle is seen
 // through the sample during which time interval. Two forms with the same
-// meaning: the doubly linked list `SuperPixel` and the search tree
-// `SuperPixelTree` whose nodes are also threaded in time order. Either form
-// can be finalised into one contiguous array of node records, which readers
-// index up to `count` instead of following links.
+// meaning: the doubly linked list `SuperPixel`, which can be finalised into
+// one contiguous array of node records that readers index up to `count`,
+// and the flat array `FlatTimeline` the interval runs fill.
 #pragma once
 
 #include <cstddef>
@@ -58,45 +57,17 @@ class SuperPixel {
   }
 };
 
-// Search-tree node, keyed by start time; next/previous thread the nodes in
-// time order.
-struct IntervalNode {
+// Flat form, the runs' timelines: one sample's intervals in time order,
+// disjoint, in one array without links. Times are whole microseconds of
+// the run's span: every time the runs produce is a multiple of 1e-6 in
+// [0, 1], so nothing is lost, and 12 bytes hold an interval. Timelines stay
+// short enough (tens to a few hundred intervals) that moving an array's
+// tail on insertion costs less than following tree links and allocating
+// a node per interval.
+struct TimelineSpan {
   uint32_t triangleId = kNoTriangle;
-  double start = 0, end = 0;
-  IntervalNode* next = nullptr;
-  IntervalNode* previous = nullptr;
-  IntervalNode* left = nullptr;
-  IntervalNode* right = nullptr;
+  uint32_t startMicro = 0, endMicro = 0;
+  double Start() const { return double(startMicro) * 1e-6; }
+  double End() const { return double(endMicro) * 1e-6; }
 };
-
-// Tree form. Owns its nodes (allocated with new, freed by Empty).
-class SuperPixelTree {
- public:
-  int32_t count = 0;
-  IntervalNode* root = nullptr;
-  IntervalNode* first = nullptr;  // earliest interval
-  double x = 0, y = 0, w = 0;     // copied from the sample location
-  double ray[3] = {0, 0, 0};      // unit ray from the eye through the sample
-  uint8_t finalised = 0;
-  std::vector<IntervalNode> finalisedNodes;  // the array form, links unused
-
-  SuperPixelTree() = default;
-  ~SuperPixelTree() { Empty(); }
-  SuperPixelTree(const SuperPixelTree&) = delete;
-  SuperPixelTree& operator=(const SuperPixelTree&) = delete;
-
-  void Empty();
-  int32_t CountIntervals();
-  void Finalise();
-
-  template <typename F>
-  void ForEachInterval(F&& f) const {
-    if (finalised) {
-      size_t n = finalisedNodes.size();
-      if (count >= 0 && size_t(count) < n) n = size_t(count);
-      for (size_t i = 0; i < n; i++) f(finalisedNodes[i]);
-      return;
-    }
-    for (const IntervalNode* c = first; c != nullptr; c = c->next) f(*c);
-  }
-};
+using FlatTimeline = std::vector<TimelineSpan>;

@@ -62,9 +62,10 @@ bool OverlapOf(Overlap kind, double s, double e, double xs, double xe, double* l
 void InsertInterval(SuperPixel& timeline, const CoverageInterval& interval,
                     const DepthComparator& depth, std::ostream& err = std::cerr);
 
-// Tree form: empty intervals are ignored, short ones are kept (a short
-// interval of a near triangle still hides what is behind it; dropping it
-// opened gaps in surfaces whose shared edges sweep past the sample); the
-// walk starts at the last interval whose start is not after the new one's.
-void InsertInterval(SuperPixelTree& timeline, uint32_t triangle, double start, double end,
-                    const DepthComparator& depth, std::ostream& err = std::cerr);
+// Flat form, times in microseconds: empty intervals are ignored, short ones
+// are kept (a short interval of a near triangle still hides what is behind
+// it; dropping it opened gaps in surfaces whose shared edges sweep past the
+// sample); the walk starts at the last interval whose start is not after
+// the new one's. `ray` is the sample's unit ray, for the depth comparisons.
+void InsertInterval(FlatTimeline& timeline, const double ray[3], uint32_t triangle,
+                    uint32_t startMicro, uint32_t endMicro, const DepthComparator& depth);

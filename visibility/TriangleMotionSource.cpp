@@ -73,22 +73,22 @@ bool MotionDepthComparator::ExistingNearer(const double ray[3], uint32_t newTria
   return dn - dx > 0;
 }
 
+const MovingTriangle* MotionDepthComparator::Plane(uint32_t triangle) const {
+  if (prepared_ && triangle == current_) return prepared_;
+  if (cache_.empty()) cache_.resize(kCachedPlanes);
+  CachedPlane& c = cache_[triangle % kCachedPlanes];
+  if (c.triangle != triangle) {
+    c.triangle = triangle;
+    TriangleMotion m;
+    c.valid = motion_.Motion(int32_t(triangle), &m);
+    if (c.valid) PrepareMovingPlane(m, eye_, &c.plane);
+  }
+  return c.valid ? &c.plane : nullptr;
+}
+
 OverlapOrder MotionDepthComparator::Order(const double ray[3], uint32_t newTriangle,
                                           uint32_t existingTriangle, double lo, double hi) const {
-  // Both planes once, for the middle and for the swaps.
-  MovingTriangle planes[2];
-  const MovingTriangle* tri[2] = {nullptr, nullptr};
-  const uint32_t ids[2] = {newTriangle, existingTriangle};
-  for (int k = 0; k < 2; k++) {
-    if (prepared_ && ids[k] == current_) {
-      tri[k] = prepared_;
-      continue;
-    }
-    TriangleMotion m;
-    if (!motion_.Motion(int32_t(ids[k]), &m)) continue;
-    PrepareMovingPlane(m, eye_, &planes[k]);
-    tri[k] = &planes[k];
-  }
+  const MovingTriangle* tri[2] = {Plane(newTriangle), Plane(existingTriangle)};
   const Vex3_quarnd r(ray[0], ray[1], ray[2]);
   const double mid = 0.5 * (lo + hi);
   double dn = 0, dx = 0;

@@ -82,8 +82,21 @@ class MotionDepthComparator : public DepthComparator {
                      double lo, double hi) const override;
 
  private:
+  // The plane of a triangle, prepared once: one sample's timeline compares
+  // the same few triangles over and over, and neighbouring samples the same
+  // ones again. Null when the triangle has no motion.
+  const MovingTriangle* Plane(uint32_t triangle) const;
+
   const MotionSource& motion_;
   Vex3_quarnd eye_;
   uint32_t current_ = 0xffffffffu;
   const MovingTriangle* prepared_ = nullptr;
+  // Direct-mapped by triangle number; an instance belongs to one thread.
+  struct CachedPlane {
+    uint32_t triangle = 0xffffffffu;
+    bool valid = false;
+    MovingTriangle plane;
+  };
+  static constexpr uint32_t kCachedPlanes = 256;
+  mutable std::vector<CachedPlane> cache_;
 };

@@ -5,6 +5,9 @@
 // stays inside the hull at every moment in between.
 #pragma once
 
+#include <algorithm>
+#include <cmath>
+
 #include "CoverageIntervals.h"
 #include "GLProject.h"
 
@@ -39,6 +42,32 @@ struct ScreenHull {
       if (c < -0.1 && c * c > kScreenMargin * kScreenMargin * (ex * ex + ey * ey)) return false;
     }
     return true;
+  }
+
+  // Window x range [lo, hi] holding every point of the band y0 <= y <= y1
+  // that Contains accepts (a little wider, never narrower); false when
+  // the band holds none. Edge k accepts exactly the points with cross
+  // product c >= -max(0.1, kScreenMargin * length), a half-plane, so the
+  // range is the intersection of each edge's loosest bound over the band.
+  bool RowSpan(double y0, double y1, double* lo, double* hi) const {
+    double a = -1e300, b = 1e300;
+    for (int k = 0; k + 1 < count; k++) {
+      const double ex = x[k + 1] - x[k], ey = y[k + 1] - y[k];
+      const double slack = std::max(0.1, kScreenMargin * std::sqrt(ex * ex + ey * ey));
+      // ex (qy - y[k]) - ey (qx - x[k]) >= -slack, at the band's better end.
+      const double rise = std::max(ex * (y0 - y[k]), ex * (y1 - y[k])) + slack;
+      if (ey > 0)
+        b = std::min(b, x[k] + rise / ey);
+      else if (ey < 0)
+        a = std::max(a, x[k] + rise / ey);
+      else if (rise < 0)
+        return false;
+    }
+    // Rounding of the bounds against the test itself: a thousandth of a
+    // pixel is far above it.
+    *lo = a - 1e-3;
+    *hi = b + 1e-3;
+    return *lo <= *hi;
   }
 };
 

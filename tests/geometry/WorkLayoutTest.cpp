@@ -68,6 +68,8 @@ TEST(WorkLayout, FixedFilesKeepTheirNames) {
       {layout::kTowerReference, "WTC_state057.bin"},
       {layout::kLargeStates, "Geometry/Large/state"},
       {layout::kLargeCamera, "Large_default.ppc"},
+      {layout::kScannedStates, "Geometry/Scanned/state"},
+      {layout::kScannedCamera, "Scanned_default.ppc"},
       {layout::kPlaneHeights, "Texture/Rump.tif"},
       {layout::kPlaneColours, "Texture/test2.tif"},
       {layout::kPlaneCoordinates, "Geometry/EasyPlane/uvCoords.txt"},

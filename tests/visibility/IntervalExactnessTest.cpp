@@ -67,27 +67,18 @@ RunResult RunMethod(const MovingScene& scene, const PPC& cam, bool hull) {
   SampleLocationBuffer buffer(cam.w, cam.h);
   buffer.SetCamera(cam);
   ArrayMotion motion(scene.a, scene.b, scene.triangles);
-  std::ostringstream err;
-  {
-    TriangleIntervalProcessor proc(buffer, motion, err);
-    for (int32_t t = 0; t < scene.Count(); t++) {
-      if (hull)
-        proc.ProcessTriangleOverInterval(t);
-      else
-        proc.ProcessOverDepthBox(t);
-    }
-  }
-  EXPECT_EQ(err.str(), "");
+  TimelineRunOptions options;
+  options.region = hull ? SampleRegion::kHull : SampleRegion::kDepthBox;
+  ComputeTimelines(buffer, motion, std::vector<int32_t>(size_t(scene.Count()), 1), options);
   RunResult r;
   r.lines.resize(buffer.pixels.size());
   for (size_t i = 0; i < buffer.pixels.size(); i++) {
     const SampleLocation& s = buffer.pixels[i].samples[0];
     r.rays.push_back(Vex3_quarnd(s.ray[0], s.ray[1], s.ray[2]));
-    if (!s.treeTimeline) continue;
-    s.treeTimeline->ForEachInterval([&](const IntervalNode& n) {
-      r.lines[i].push_back({n.triangleId, n.start, n.end});
+    for (const TimelineSpan& n : s.timeline) {
+      r.lines[i].push_back({n.triangleId, n.Start(), n.End()});
       r.visible.insert(n.triangleId);
-    });
+    }
   }
   return r;
 }

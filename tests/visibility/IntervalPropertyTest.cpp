@@ -182,25 +182,16 @@ std::vector<std::vector<Piece>> Timelines(const RandomScene& scene, bool hull,
   SampleLocationBuffer buffer(kW, kH);
   buffer.SetCamera(cam);
   ArrayMotion motion(scene.a, scene.b, scene.triangles);
-  std::ostringstream err;
-  TriangleIntervalProcessor proc(buffer, motion, err);
-  for (int t = 0; t < scene.Count(); t++) {
-    if (hull)
-      proc.ProcessTriangleOverInterval(t);
-    else
-      proc.ProcessOverDepthBox(t);
-  }
-  proc.Flush();
-  EXPECT_EQ(err.str(), "");
+  TimelineRunOptions options;
+  options.region = hull ? SampleRegion::kHull : SampleRegion::kDepthBox;
+  ComputeTimelines(buffer, motion, std::vector<int32_t>(size_t(scene.Count()), 1), options);
   std::vector<std::vector<Piece>> lines(size_t(kW * kH));
   rays->assign(size_t(kW * kH), Vex3_quarnd());
   for (int i = 0; i < kW * kH; i++) {
     const SampleLocation& s = buffer.pixels[size_t(i)].samples[0];
     (*rays)[size_t(i)] = Vex3_quarnd(s.ray[0], s.ray[1], s.ray[2]);
-    if (!s.treeTimeline) continue;
-    s.treeTimeline->ForEachInterval([&](const IntervalNode& n) {
-      lines[size_t(i)].push_back({n.triangleId, n.start, n.end});
-    });
+    for (const TimelineSpan& n : s.timeline)
+      lines[size_t(i)].push_back({n.triangleId, n.Start(), n.End()});
   }
   return lines;
 }

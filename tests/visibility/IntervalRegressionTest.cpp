@@ -22,12 +22,7 @@ const std::string kData = WB_REGRESSION_DIR;
 std::set<int32_t> IntervalVisible(const MotionSource& motion, int32_t triangles, const PPC& cam) {
   SampleLocationBuffer buffer(cam.w, cam.h);
   buffer.SetCamera(cam);
-  std::ostringstream err;
-  {
-    TriangleIntervalProcessor proc(buffer, motion, err);
-    for (int32_t t = 0; t < triangles; t++) proc.ProcessOverDepthBox(t);
-  }
-  EXPECT_EQ(err.str(), "");
+  ComputeTimelines(buffer, motion, std::vector<int32_t>(size_t(triangles), 1), {});
   std::vector<int32_t> flags(size_t(triangles), 0);
   buffer.CollectTimelineTriangles(flags.data(), triangles);
   std::set<int32_t> v;

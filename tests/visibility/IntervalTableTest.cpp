@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "IntervalTable.h"
 #include "SampleLocationBuffer.h"
 #include "TimelineBuild.h"
@@ -8,6 +10,10 @@
 namespace {
 
 using Pairs = std::vector<std::pair<double, double>>;
+
+// A time as a flat timeline holds it: whole microseconds, read back as
+// multiples of 1e-6 (what the runs write).
+double Micro(double t) { return double(std::llround(t * 1e6)) * 1e-6; }
 
 Pairs Of(const TriangleIntervalTable& t, int32_t tri) {
   Pairs out;
@@ -29,14 +35,14 @@ std::unique_ptr<TriangleIntervalTable> Table(
 // Triangle 2: [0.1, 0.3] and [0.6, 0.7] on one sample, [0.3, 0.5] on
 // another pixel's added sample; triangle 0: one interval; triangles 1, 3
 // none.
-SampleLocationBuffer MergeCase(bool tree) {
+SampleLocationBuffer MergeCase(bool flat) {
   SampleLocationBuffer buf(2, 1);
   buf.AddSample(1, 0, 1.5f, 0.25f);
   SampleLocation& a = buf.Pixel(0, 0).samples[0];
   SampleLocation& b = buf.Pixel(1, 0).samples[1];
-  if (tree) {
-    a.treeTimeline = MakeTimeline<SuperPixelTree>({{2, 0.6, 0.7}, {0, 0.0, 0.25}, {2, 0.1, 0.3}});
-    b.treeTimeline = MakeTimeline<SuperPixelTree>({{2, 0.3, 0.5}});
+  if (flat) {
+    a.timeline = Flat({{2, 0.6, 0.7}, {0, 0.0, 0.25}, {2, 0.1, 0.3}});
+    b.timeline = Flat({{2, 0.3, 0.5}});
   } else {
     a.listTimeline = MakeTimeline<SuperPixel>({{2, 0.6, 0.7}, {0, 0.0, 0.25}, {2, 0.1, 0.3}});
     b.listTimeline = MakeTimeline<SuperPixel>({{2, 0.3, 0.5}});
@@ -48,14 +54,15 @@ class IntervalTableFiles : public ScratchDirTest {};
 
 }  // namespace
 
-TEST(IntervalTable, MergesTouchingIntervalsFromTreeAndListTimelines) {
-  for (bool tree : {true, false}) {
-    SampleLocationBuffer buf = MergeCase(tree);
-    auto table = tree ? BuildIntervalTable(buf, 4) : BuildIntervalTableFromLists(buf, 4);
+TEST(IntervalTable, MergesTouchingIntervalsFromFlatAndListTimelines) {
+  for (bool flat : {true, false}) {
+    SampleLocationBuffer buf = MergeCase(flat);
+    auto table = flat ? BuildIntervalTable(buf, 4) : BuildIntervalTableFromLists(buf, 4);
     ASSERT_NE(table, nullptr);
     EXPECT_EQ(table->triangleCount, 4);
     EXPECT_EQ(table->trianglesWithIntervals, 2);
-    EXPECT_EQ(Of(*table, 2), (Pairs{{0.1, 0.5}, {0.6, 0.7}}));
+    auto m = [flat](double t) { return flat ? Micro(t) : t; };
+    EXPECT_EQ(Of(*table, 2), (Pairs{{m(0.1), m(0.5)}, {m(0.6), m(0.7)}}));
     EXPECT_EQ(Of(*table, 0), (Pairs{{0.0, 0.25}}));
     EXPECT_EQ(table->counts[1], 0);
     EXPECT_EQ(table->Intervals(1), nullptr);
@@ -98,14 +105,14 @@ TEST_F(IntervalTableFiles, WritesExactBytesOnlyForTrianglesWithIntervals) {
   Bytes expected;
   expected.I32(2).I32(4);
   expected.I32(0).I32(1).F64(0.0).F64(0.25);
-  expected.I32(2).I32(2).F64(0.1).F64(0.5).F64(0.6).F64(0.7);
+  expected.I32(2).I32(2).F64(Micro(0.1)).F64(Micro(0.5)).F64(Micro(0.6)).F64(Micro(0.7));
   EXPECT_EQ(ReadBytes("t.bin"), expected.get());
 
   auto back = ReadIntervalTable("t.bin");
   ASSERT_NE(back, nullptr);
   EXPECT_EQ(back->trianglesWithIntervals, 2);
   EXPECT_EQ(back->triangleCount, 4);
-  EXPECT_EQ(Of(*back, 2), (Pairs{{0.1, 0.5}, {0.6, 0.7}}));
+  EXPECT_EQ(Of(*back, 2), (Pairs{{Micro(0.1), Micro(0.5)}, {Micro(0.6), Micro(0.7)}}));
   EXPECT_EQ(Of(*back, 0), (Pairs{{0.0, 0.25}}));
   EXPECT_EQ(back->counts[1], 0);
 }

@@ -49,8 +49,8 @@ TEST(SampleLocationBuffer, ThirdSampleDoublesCapacityAndKeepsRecords) {
   PixelSamples& p = buf.Pixel(1, 0);
   buf.AddSample(p, 1.25f, 0.75f);
   p.samples[1].triangleId = 7;
-  p.samples[1].treeTimeline = std::make_unique<SuperPixelTree>();
-  SuperPixelTree* tree = p.samples[1].treeTimeline.get();
+  p.samples[1].timeline = Flat({{3, 0.25, 0.5}});
+  const TimelineSpan* spans = p.samples[1].timeline.data();
   EXPECT_EQ(p.capacity, 2);
   buf.AddSample(p, 1.5f, 0.1f);
   EXPECT_EQ(p.capacity, 4);
@@ -59,7 +59,7 @@ TEST(SampleLocationBuffer, ThirdSampleDoublesCapacityAndKeepsRecords) {
   EXPECT_EQ((std::vector<double>{p.samples[0].x, p.samples[0].y, p.samples[1].x}),
             (std::vector<double>{1.5, 0.5, 1.25}));
   EXPECT_EQ(p.samples[1].triangleId, 7);
-  EXPECT_EQ(p.samples[1].treeTimeline.get(), tree);  // the link moved with the record
+  EXPECT_EQ(p.samples[1].timeline.data(), spans);  // the array moved with the record
   EXPECT_EQ(p.samples[2].x, double(1.5f));
   EXPECT_EQ(p.samples[2].y, double(0.1f));  // widened from float
   EXPECT_EQ(p.samples[3].farDistance, kFarUnset);
@@ -102,7 +102,7 @@ TEST(SampleLocationBuffer, ResetKeepsCentreSamplesAndDropsTimelines) {
     buf.AddSample(p, float(p.column) + 0.9f, float(p.row) + 0.9f);
     p.samples[0].depth = 0.5;
     p.samples[0].triangleId = p.column;
-    p.samples[0].treeTimeline = MakeTimeline<SuperPixelTree>({{1, 0, 1}});
+    p.samples[0].timeline = Flat({{1, 0, 1}});
     p.samples[2].listTimeline = std::make_unique<SuperPixel>();
     p.marked = 1;
   }
@@ -114,7 +114,7 @@ TEST(SampleLocationBuffer, ResetKeepsCentreSamplesAndDropsTimelines) {
     EXPECT_EQ(p.samples[0].x, p.column + 0.5);
     EXPECT_EQ(p.samples[0].depth, 0.5);
     EXPECT_EQ(p.samples[0].triangleId, p.column);
-    for (const SampleLocation& s : p.samples) EXPECT_TRUE(!s.treeTimeline && !s.listTimeline);
+    for (const SampleLocation& s : p.samples) EXPECT_TRUE(s.timeline.empty() && !s.listTimeline);
   }
 }
 
@@ -187,21 +187,17 @@ TEST(SampleLocationBuffer, SampleRaysFollowTheProjectionWithATinyNearPlane) {
   }
 }
 
-TEST(SampleLocationBuffer, CollectsTrianglesFromListTreeAndFinalisedTimelines) {
+TEST(SampleLocationBuffer, CollectsTrianglesFromListAndFlatTimelines) {
   SampleLocationBuffer buf(2, 1);
   PixelSamples& p0 = buf.Pixel(0, 0);
   PixelSamples& p1 = buf.Pixel(1, 0);
   buf.AddSample(p0, 0.2f, 0.2f);
   p0.samples[0].listTimeline = MakeTimeline<SuperPixel>({{1, 0.0, 0.5}, {2, 0.5, 1.0}});
   // A sample with both forms contributes its list only.
-  p0.samples[0].treeTimeline = MakeTimeline<SuperPixelTree>({{9, 0.0, 1.0}});
+  p0.samples[0].timeline = Flat({{9, 0.0, 1.0}});
   // An unfilled slot and an id beyond the set are skipped.
-  p0.samples[1].treeTimeline =
-      MakeTimeline<SuperPixelTree>({{3, 0.0, 1.0}, {kNoTriangle, 0.0, 1.0}, {100, 0.0, 1.0}});
-  p1.samples[0].treeTimeline = MakeTimeline<SuperPixelTree>({{5, 0.0, 0.1}, {6, 0.2, 0.3}});
-  p1.samples[0].treeTimeline->Finalise();
-  EXPECT_EQ(p1.samples[0].treeTimeline->first, nullptr);
-  EXPECT_EQ(p1.samples[0].treeTimeline->count, 2);
+  p0.samples[1].timeline = Flat({{3, 0.0, 1.0}, {kNoTriangle, 0.0, 1.0}, {100, 0.0, 1.0}});
+  p1.samples[0].timeline = Flat({{5, 0.0, 0.1}, {6, 0.2, 0.3}});
   // Beyond the pixel's count: unused.
   p1.samples[1].listTimeline = MakeTimeline<SuperPixel>({{8, 0.0, 1.0}});
 

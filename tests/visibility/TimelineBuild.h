@@ -1,8 +1,8 @@
-// Timelines built by hand for the buffer and table tests: intervals
-// threaded in the order given (a degenerate but valid search tree for the
-// tree form); the timeline owns its nodes.
+// Timelines built by hand for the buffer and table tests: intervals in the
+// order given; the list timeline owns its nodes.
 #pragma once
 
+#include <cmath>
 #include <initializer_list>
 #include <memory>
 #include <tuple>
@@ -23,26 +23,17 @@ inline void Append(SuperPixel* sp, uint32_t t, double s, double e) {
   sp->count++;
 }
 
-inline void Append(SuperPixelTree* tree, uint32_t t, double s, double e) {
-  auto* n = new IntervalNode;
-  n->triangleId = t;
-  n->start = s;
-  n->end = e;
-  if (tree->first == nullptr) {
-    tree->first = tree->root = n;
-  } else {
-    IntervalNode* last = tree->first;
-    while (last->next != nullptr) last = last->next;
-    last->next = last->right = n;
-    n->previous = last;
-  }
-  tree->count++;
-}
-
 template <typename Timeline>
 std::unique_ptr<Timeline> MakeTimeline(
     std::initializer_list<std::tuple<uint32_t, double, double>> intervals) {
   auto timeline = std::make_unique<Timeline>();
   for (const auto& [t, s, e] : intervals) Append(timeline.get(), t, s, e);
   return timeline;
+}
+
+inline FlatTimeline Flat(std::initializer_list<std::tuple<uint32_t, double, double>> intervals) {
+  FlatTimeline t;
+  for (const auto& [id, s, e] : intervals)
+    t.push_back({id, uint32_t(std::llround(s * 1e6)), uint32_t(std::llround(e * 1e6))});
+  return t;
 }

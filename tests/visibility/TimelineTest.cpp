@@ -1,5 +1,5 @@
-// Timeline insertion in both forms: the overlap rules, the tree form's
-// minimum length, and agreement with a direct nearest-interval search.
+// Timeline insertion in both forms: the overlap rules, short intervals,
+// and agreement with a direct nearest-interval search.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -26,7 +26,11 @@ class FixedDepths : public DepthComparator {
 struct Piece {
   uint32_t t;
   double s, e;
-  bool operator==(const Piece& o) const { return t == o.t && s == o.s && e == o.e; }
+  // The flat form's times are whole microseconds, read back as multiples
+  // of 1e-6: equal to the decimal times to rounding.
+  bool operator==(const Piece& o) const {
+    return t == o.t && std::fabs(s - o.s) < 1e-9 && std::fabs(e - o.e) < 1e-9;
+  }
 };
 std::ostream& operator<<(std::ostream& os, const Piece& p) {
   return os << p.t << ":[" << p.s << "," << p.e << "]";
@@ -43,33 +47,18 @@ std::vector<Piece> Pieces(const SuperPixel& sp) {
   return v;
 }
 
-void InOrder(const IntervalNode* n, std::vector<const IntervalNode*>* out) {
-  if (!n) return;
-  InOrder(n->left, out);
-  out->push_back(n);
-  InOrder(n->right, out);
-}
-
-std::vector<Piece> Pieces(const SuperPixelTree& t) {
+std::vector<Piece> Pieces(const FlatTimeline& t) {
   std::vector<Piece> v;
-  std::vector<const IntervalNode*> tree;
-  InOrder(t.root, &tree);
-  size_t i = 0;
-  for (const IntervalNode* c = t.first; c; c = c->next, i++) {
-    if (c->next) {
-      EXPECT_EQ(c->next->previous, c);
+  for (size_t i = 0; i < t.size(); i++) {
+    if (i > 0) {
+      EXPECT_LE(t[i - 1].endMicro, t[i].startMicro);  // sorted and disjoint
     }
-    // The search tree holds the same nodes in the same order as the thread.
-    EXPECT_LT(i, tree.size());
-    if (i < tree.size()) {
-      EXPECT_EQ(tree[i], c);
-    }
-    v.push_back({c->triangleId, c->start, c->end});
+    v.push_back({t[i].triangleId, t[i].Start(), t[i].End()});
   }
-  EXPECT_EQ(i, tree.size());
-  EXPECT_EQ(int32_t(i), t.count);
   return v;
 }
+
+uint32_t Micro(double t) { return uint32_t(std::llround(t * 1e6)); }
 
 CoverageInterval Iv(uint32_t t, double s, double e) {
   CoverageInterval c;
@@ -82,11 +71,12 @@ CoverageInterval Iv(uint32_t t, double s, double e) {
 // Applies the same insertions to both forms and returns both results.
 struct Both {
   SuperPixel list;
-  SuperPixelTree tree;
+  FlatTimeline flat;
   FixedDepths depths;
   void Insert(uint32_t t, double s, double e) {
+    const double ray[3] = {0, 0, 1};
     InsertInterval(list, Iv(t, s, e), depths);
-    InsertInterval(tree, t, s, e, depths);
+    InsertInterval(flat, ray, t, Micro(s), Micro(e), depths);
   }
 };
 
@@ -141,7 +131,7 @@ TEST(Timeline, InsertionRulesInBothForms) {
     b.depths.depth = c.depth;
     for (const Piece& p : c.inserts) b.Insert(p.t, p.s, p.e);
     EXPECT_EQ(Pieces(b.list), c.want);
-    EXPECT_EQ(Pieces(b.tree), c.want);
+    EXPECT_EQ(Pieces(b.flat), c.want);
     if (!c.compares) {
       EXPECT_EQ(b.depths.calls, 0);  // "after" needs no comparison
     }
@@ -153,7 +143,7 @@ TEST(Timeline, InsertionRulesInBothForms) {
   b.Insert(1, 0.5, 0.50005);
   const std::vector<Piece> want = {{2, 0.0, 0.5}, {1, 0.5, 0.50005}, {2, 0.50005, 1.0}};
   EXPECT_EQ(Pieces(b.list), want);
-  EXPECT_EQ(Pieces(b.tree), want);
+  EXPECT_EQ(Pieces(b.flat), want);
 }
 
 TEST(Timeline, FinalisedAndWrongClassification) {
@@ -161,13 +151,9 @@ TEST(Timeline, FinalisedAndWrongClassification) {
   b.depths.depth = {{1, 5}, {2, 1}};
   b.Insert(1, 0.1, 0.3);
   b.list.Finalise();
-  b.tree.Finalise();
   std::ostringstream err;
   InsertInterval(b.list, Iv(2, 0.2, 0.4), b.depths, err);
-  InsertInterval(b.tree, 2, 0.2, 0.4, b.depths, err);
-  EXPECT_EQ(err.str(),
-            "This super pixel has been finalized already\n"
-            "This super pixel has been finalized already\n");
+  EXPECT_EQ(err.str(), "This super pixel has been finalized already\n");
   EXPECT_EQ(b.list.CountIntervals(), 1);
 
   Both w;
@@ -188,17 +174,20 @@ TEST(Timeline, AgreesWithNearestCoveringInterval) {
     std::vector<Piece> ins;
     int n = 1 + trial % 25;
     for (int i = 0; i < n; i++) {
-      double s = std::floor(U(rng) * 1000) / 1000, len = std::floor(1 + U(rng) * 300) / 1000;
+      // Whole thousandths, each end divided once, so equal ends are equal
+      // doubles in the list form as in the flat one.
+      const double s0 = std::floor(U(rng) * 1000), len = std::floor(1 + U(rng) * 300);
+      const double s = s0 / 1000, e = std::min(1000.0, s0 + len) / 1000;
       uint32_t t = uint32_t(i);
       b.depths.depth[t] = U(rng);
-      ins.push_back({t, s, std::min(1.0, s + len)});
+      ins.push_back({t, s, e});
       if (ins.back().e - ins.back().s < 1e-3) {
         ins.pop_back();
         continue;
       }
       b.Insert(t, ins.back().s, ins.back().e);
     }
-    std::vector<Piece> lp = Pieces(b.list), tp = Pieces(b.tree);
+    std::vector<Piece> lp = Pieces(b.list), tp = Pieces(b.flat);
     ASSERT_EQ(lp, tp) << "trial " << trial;
     for (int k = 0; k < 400; k++) {
       double time = (k + 0.25) / 400;  // never on a multiple of 1/1000
@@ -213,32 +202,4 @@ TEST(Timeline, AgreesWithNearestCoveringInterval) {
       ASSERT_EQ(got, best) << "trial " << trial << " time " << time;
     }
   }
-}
-
-namespace {
-int Depth(const IntervalNode* n) { return n ? 1 + std::max(Depth(n->left), Depth(n->right)) : 0; }
-}  // namespace
-
-// Intervals arriving in time order (a triangle sweeping past) keep the
-// search tree shallow, and the tree and the thread hold the same order.
-TEST(Timeline, SortedArrivalsKeepTheTreeShallow) {
-  FixedDepths depths;
-  SuperPixelTree tree;
-  for (uint32_t i = 0; i < 500; i++) {
-    depths.depth[i] = 1;
-    InsertInterval(tree, i, i * 0.001, i * 0.001 + 0.0008, depths);
-  }
-  std::vector<Piece> p = Pieces(tree);
-  ASSERT_EQ(p.size(), 500u);
-  EXPECT_LE(Depth(tree.root), 2 * 9 + 5);
-  // Descending arrivals and removals through a covering nearer interval.
-  for (uint32_t i = 0; i < 200; i++) {
-    depths.depth[1000 + i] = 2;
-    InsertInterval(tree, 1000 + i, 0.9 - i * 0.004, 0.9 - i * 0.004 + 0.0001, depths);
-  }
-  depths.depth[5000] = 0;
-  InsertInterval(tree, 5000, 0.1, 0.3, depths);
-  p = Pieces(tree);
-  for (const Piece& x : p) EXPECT_TRUE(x.e <= 0.1 || x.s >= 0.3 || x.t == 5000);
-  EXPECT_LE(Depth(tree.root), 2 * 10 + 5);
 }
