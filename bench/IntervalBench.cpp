@@ -1,14 +1,20 @@
 // The whole-interval run on generated moving scenes in a 1280 x 720 view:
-// run time, (triangle, sample) coverage evaluations per second, intervals
-// kept and peak memory; and, for comparison, the time of rendering the same
-// interval densely with 100 software-raster frames.
+// where its time goes (culling and tiles, coverage evaluation, timeline
+// insertion, collection, file writing), intervals kept, peak memory, and
+// the same run on one thread for the speed-up of the threads.
 //
-//   bench_intervals [triangles ...]    default: 10000 100000 1000000
+//   bench_intervals [scanned | triangles ...]    default: scanned 1000000
 //
-// Each scene is a sheet of rolling waves (two triangles per quad) whose
-// waves move between its two states, seen from above at an angle, as the
-// generator's measurement scene. Each size runs in its own process, so the
-// peak memory is that size's own.
+// "scanned" is the scanned-like model (ScannedLike(): 200,000 mostly
+// sub-pixel triangles of a closed bumpy surface turning by 30 degrees);
+// for it the benchmark also runs brute-force dense time sampling, nearest
+// hits by ray casting at the pixel centres at 1,000 moments on every
+// core, for the ratio of the two times. A number is a sheet of rolling
+// waves of about that many triangles (two per quad) whose waves move
+// between its two states, seen from above at an angle, as the generator's
+// measurement scene; for it the benchmark renders the same interval with
+// 100 software-raster frames for comparison. Each run is a process of its
+// own, so the peak memory is that run's own.
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -31,6 +37,8 @@
 #include "PPC.h"
 #include "SampleLocationBuffer.h"
 #include "SoftwareRaster.h"
+#include "Parallel.h"
+#include "RayCaster.h"
 #include "Surfaces.h"
 #include "WorkLayout.h"
 
@@ -64,8 +72,12 @@ void WaveSheet(ObjLoader& mesh, int n, float phase) {
 }
 
 // wanted 0: the scanned-like model; else a wave sheet of about that many
-// triangles.
-void RunSize(int wanted) {
+// triangles. With `brief`, only the run and its time (returned); else every
+// figure and the comparison.
+double RunSize(int wanted, int threads, bool brief) {
+  char number[16];
+  std::snprintf(number, sizeof number, "%d", threads);
+  setenv("WORKBENCH_THREADS", number, 1);
   ObjLoader a, b;
   PPC cam(55, 1280, 720);
   int n = 0;
@@ -87,7 +99,7 @@ void RunSize(int wanted) {
   const int32_t count = a.IdCount();
 
   char dir[] = "/tmp/wbbenchXXXXXX";
-  if (!mkdtemp(dir) || chdir(dir) != 0) return;
+  if (!mkdtemp(dir) || chdir(dir) != 0) return 0;
   mkdir(layout::FolderName(layout::Folder::kResults), 0755);
   mkdir(layout::FolderName(layout::Folder::kTables), 0755);
 
@@ -117,11 +129,23 @@ void RunSize(int wanted) {
   for (int32_t v : result) visible += v == 1;
   const double peak = PeakMB();
 
-  std::printf("%d triangles (%d x %d quads), view 1280 x 720\n", count, n, n);
-  std::printf("  full-interval run: %.2f s (%.2f s processor), triangle loop %.2f s (%.2f s "
-              "processor)\n",
-              total, cpu, work.processSeconds, work.processCpuSeconds);
-  std::printf("  coverage evaluations: %lld, %.2f M per processor second in the triangle loop\n",
+  if (brief) {
+    std::printf("  on %d thread%s: %.2f s (%.2f s processor)\n", work.threads,
+                work.threads == 1 ? "" : "s", total, cpu);
+    std::system((std::string("rm -rf '") + dir + "'").c_str());
+    return total;
+  }
+  if (wanted == 0)
+    std::printf("scanned-like model: %d triangles, view 1280 x 720\n", count);
+  else
+    std::printf("wave sheet: %d triangles (%d x %d quads), view 1280 x 720\n", count, n, n);
+  std::printf("  whole-interval run on %d threads: %.2f s (%.2f s processor)\n", work.threads,
+              total, cpu);
+  std::printf("    culling and sorting into tiles %.2f s; coverage evaluation %.2f s and timeline "
+              "insertion %.2f s (summed over the threads); collection %.2f s; writing %.2f s\n",
+              work.cullSeconds, work.coverageSeconds, work.insertSeconds, work.collectSeconds,
+              work.writeSeconds);
+  std::printf("  coverage evaluations: %lld, %.2f M per processor second in the tile loop\n",
               static_cast<long long>(work.evaluations),
               work.evaluations / work.processCpuSeconds / 1e6);
   std::printf("  intervals: %lld produced, %lld kept in %lld sample timelines (max %d), %lld "
@@ -129,7 +153,38 @@ void RunSize(int wanted) {
               static_cast<long long>(work.intervals), static_cast<long long>(st.totalIntervals),
               static_cast<long long>(st.samplesWithTimeline), st.maxIntervals,
               static_cast<long long>(visible));
-  std::printf("  peak memory: %.0f MB (%.0f MB with the scene only)\n", peak, before);
+  struct stat table;
+  const double tableMB = stat(layout::kWholeRunTable, &table) == 0 ? double(table.st_size) / 1e6 : 0;
+  std::printf("  peak memory: %.0f MB (%.0f MB with the scene only); interval table %.0f MB\n",
+              peak, before, tableMB);
+  std::fflush(stdout);
+
+  if (wanted == 0) {
+    // Dense time sampling: 1,000 evenly spaced moments, nearest hits at the
+    // pixel centres. Every triangle it sees must be in the run's set, up to
+    // rays the reference itself flags as ties.
+    RayCaster caster(cam);
+    caster.AddMesh(a, &b);
+    std::vector<double> times(1000);
+    for (int k = 0; k < 1000; k++) times[size_t(k)] = k / 999.0;
+    int64_t ties = 0;
+    const auto d0 = std::chrono::steady_clock::now();
+    const std::vector<uint8_t> seen =
+        VisibleByRayCasting(caster, PixelSamplePositions(cam.w, cam.h, 1), times, threads, &ties);
+    const double dense = Seconds(d0);
+    int64_t denseVisible = 0, missed = 0;
+    for (size_t t = 0; t < seen.size(); t++) {
+      denseVisible += seen[t];
+      missed += seen[t] && (t >= result.size() || !result[t]);
+    }
+    std::printf("  dense sampling, 1,000 moments by ray casting on %d threads: %.2f s, %lld "
+                "triangles seen (%lld not in the run's set; %lld tied rays); the run takes "
+                "%.3f of its time\n",
+                threads, dense, static_cast<long long>(denseVisible),
+                static_cast<long long>(missed), static_cast<long long>(ties), total / dense);
+    std::system((std::string("rm -rf '") + dir + "'").c_str());
+    return total;
+  }
 
   // The same interval rendered densely: 100 frames of the software raster.
   // A triangle the raster sees but the interval result lacks is checked
@@ -209,6 +264,31 @@ void RunSize(int wanted) {
   }
   std::fflush(stdout);
   std::system((std::string("rm -rf '") + dir + "'").c_str());
+  return total;
+}
+
+// RunSize in a child process; its time comes back through a pipe.
+double InChild(int wanted, int threads, bool brief) {
+  std::fflush(stdout);
+  int fd[2];
+  if (pipe(fd) != 0) return 0;
+  pid_t pid = fork();
+  if (pid == 0) {
+    close(fd[0]);
+    const double t = RunSize(wanted, threads, brief);
+    std::fflush(stdout);
+    if (write(fd[1], &t, sizeof t) != sizeof t) std::_Exit(1);
+    std::_Exit(0);
+  }
+  close(fd[1]);
+  double t = 0;
+  if (pid > 0) {
+    if (read(fd[0], &t, sizeof t) != sizeof t) t = 0;
+    int status = 0;
+    waitpid(pid, &status, 0);
+  }
+  close(fd[0]);
+  return t;
 }
 
 }  // namespace
@@ -217,16 +297,14 @@ int main(int argc, char** argv) {
   std::vector<int> sizes;
   for (int i = 1; i < argc; i++)
     sizes.push_back(std::string(argv[i]) == "scanned" ? 0 : std::atoi(argv[i]));
-  if (sizes.empty()) sizes = {10000, 100000, 1000000};
+  if (sizes.empty()) sizes = {0, 1000000};
+  const int threads = WorkerThreads();
   for (int size : sizes) {
-    std::fflush(stdout);
-    pid_t pid = fork();
-    if (pid == 0) {
-      RunSize(size);
-      std::_Exit(0);
+    const double all = InChild(size, threads, false);
+    if (threads > 1) {
+      const double one = InChild(size, 1, true);
+      if (all > 0) std::printf("  speed-up of %d threads: %.2f\n", threads, one / all);
     }
-    int status = 0;
-    if (pid > 0) waitpid(pid, &status, 0);
   }
   return 0;
 }

@@ -1,5 +1,6 @@
 #include "IntervalDrivers.h"
 
+#include <chrono>
 #include <fstream>
 
 #include "IntervalTable.h"
@@ -11,9 +12,7 @@ namespace {
 
 // The buffer's timelines as an interval table, written to `path`.
 void WriteTable(const IntervalRunScene& scene, const std::string& path) {
-  std::unique_ptr<TriangleIntervalTable> table =
-      BuildIntervalTable(*scene.buffer, scene.triangleCount);
-  if (!WriteIntervalTable(*table, path))
+  if (!WriteIntervalTable(MergeTimelines(*scene.buffer, scene.triangleCount), path))
     *scene.err << "ERROR: could not write the interval table " << path << std::endl;
 }
 
@@ -54,6 +53,7 @@ void FullIntervalRun(const IntervalRunScene& scene, VisibleSet* result, Interval
   VisibleSet& visible = result ? *result : own;
   if (!WholeIntervalVisibility(scene, &visible, work)) return;
   std::ostream& out = *scene.out;
+  const auto started = std::chrono::steady_clock::now();
   {
     std::ofstream line(layout::kEndStateLine);
     if (line) WriteVisibilityLine(line, "0", visible.data(), scene.triangleCount);
@@ -65,6 +65,9 @@ void FullIntervalRun(const IntervalRunScene& scene, VisibleSet* result, Interval
   out << "Begin Saving canvas" << std::endl;
   WriteTable(scene, layout::kWholeRunTable);
   out << "Done saving canvas" << std::endl;
+  if (work)
+    work->writeSeconds +=
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 }
 
 void IntervalTrial(const IntervalRunScene& scene) {

@@ -53,7 +53,20 @@ class IntervalTableBuilder {
   std::vector<int32_t> fill_;
 };
 
-// From the flat timelines of every sample of every pixel.
+// The flat timelines of every sample of every pixel, merged per triangle:
+// its intervals in microseconds, sorted, overlapping or touching ones
+// joined. `chunks` hold them as (start, end) pairs, triangle after
+// triangle, split into consecutive ranges of triangles; `counts` the
+// number per triangle. Half the memory of the table itself, and never all
+// of the timelines' intervals at once.
+struct MergedTimelines {
+  std::vector<int32_t> counts;
+  std::vector<std::vector<uint32_t>> chunks;
+};
+MergedTimelines MergeTimelines(const SampleLocationBuffer& buffer, int32_t triangleCount);
+
+// The table from the merged flat timelines (times in seconds of the span:
+// whole microseconds times 1e-6).
 std::unique_ptr<TriangleIntervalTable> BuildIntervalTable(const SampleLocationBuffer& buffer,
                                                           int32_t triangleCount);
 // The same from the list-form timelines.
@@ -68,6 +81,8 @@ void MarkVisibleInWindow(const TriangleIntervalTable& table, double a, double b,
 // Silent when the file cannot be created (the write is skipped). False
 // when the file could not be written completely.
 bool WriteIntervalTable(const TriangleIntervalTable& table, const std::string& path);
+// The same file straight from merged timelines, without building the table.
+bool WriteIntervalTable(const MergedTimelines& merged, const std::string& path);
 
 // Tables announcing more triangles than this are refused: N sizes two
 // per-triangle arrays, and the file does not bound it.

@@ -30,6 +30,43 @@ bool WriteIntervalTable(const TriangleIntervalTable& table, const std::string& p
   return ok;
 }
 
+bool WriteIntervalTable(const MergedTimelines& merged, const std::string& path) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (f == nullptr) return false;
+  std::vector<char> buffer(1 << 20);
+  std::setvbuf(f, buffer.data(), _IOFBF, buffer.size());
+  int32_t m = 0;
+  for (int32_t k : merged.counts) m += k > 0;
+  int32_t header[2] = {m, int32_t(merged.counts.size())};
+  bool ok = std::fwrite(header, 4, 2, f) == 2;
+  size_t chunk = 0, at = 0;
+  std::vector<TimeInterval> record;
+  for (int32_t t = 0; t < int32_t(merged.counts.size()) && ok; t++) {
+    const int32_t k = merged.counts[size_t(t)];
+    if (k <= 0) continue;
+    record.resize(size_t(k));
+    for (int32_t i = 0; i < k; i++) {
+      // Chunks hold whole triangles; skip to the next when one runs out.
+      while (chunk < merged.chunks.size() && at >= merged.chunks[chunk].size()) {
+        chunk++;
+        at = 0;
+      }
+      if (chunk >= merged.chunks.size()) {  // counts claim more than the chunks hold
+        std::fclose(f);
+        return false;
+      }
+      const std::vector<uint32_t>& c = merged.chunks[chunk];
+      record[size_t(i)] = {double(c[at]) * 1e-6, double(c[at + 1]) * 1e-6};
+      at += 2;
+    }
+    int32_t head[2] = {t, k};
+    ok &= std::fwrite(head, 4, 2, f) == 2;
+    ok &= std::fwrite(record.data(), sizeof(TimeInterval), size_t(k), f) == size_t(k);
+  }
+  ok &= std::fclose(f) == 0;
+  return ok;
+}
+
 namespace {
 
 class FileSource {

@@ -102,6 +102,9 @@ TEST_F(IntervalTableFiles, WritesExactBytesOnlyForTrianglesWithIntervals) {
   SampleLocationBuffer buf = MergeCase(true);
   auto table = BuildIntervalTable(buf, 4);
   ASSERT_TRUE(WriteIntervalTable(*table, "t.bin"));
+  // Straight from the merged timelines: the same bytes.
+  ASSERT_TRUE(WriteIntervalTable(MergeTimelines(buf, 4), "m.bin"));
+  EXPECT_EQ(ReadBytes("m.bin"), ReadBytes("t.bin"));
   Bytes expected;
   expected.I32(2).I32(4);
   expected.I32(0).I32(1).F64(0.0).F64(0.25);
