@@ -9,6 +9,7 @@
 #include "MeshStatistics.h"
 #include "ObjLoader.h"
 #include "PPC.h"
+#include "Parallel.h"
 #include "WorkLayout.h"
 
 namespace {
@@ -128,13 +129,25 @@ AslRunReport AslPasses(const AslRunContext& run, const AslTriangles& tris, const
 
   // 2. Placement.
   t0 = std::chrono::steady_clock::now();
+  // Bands of pixel rows, one per thread: each thread takes every triangle
+  // in order but places samples only in its own rows, so every pixel gets
+  // its samples exactly as from one loop over the triangles.
   const size_t n = tris.size();
-  for (size_t i = 0; i < n; i++) {
-    if (i % 1000000 == 0) out << "\r" << i << "/" << n << " processed" << std::flush;
-    AslTriangle t;
-    if (PreparePlacement(proj, &tris.vertices[i * 3], buffer.width, buffer.height, &t))
-      report.samplesAdded += PlaceSamples(buffer, t);
-  }
+  const int threads = std::max(1, std::min(WorkerThreads(), int(buffer.height)));
+  std::vector<int32_t> added(static_cast<size_t>(threads), 0);
+  RunOnThreads(threads, [&](int k) {
+    const int32_t band0 = int32_t(int64_t(buffer.height) * k / threads),
+                  band1 = int32_t(int64_t(buffer.height) * (k + 1) / threads) - 1;
+    for (size_t i = 0; i < n; i++) {
+      if (k == 0 && i % 1000000 == 0) out << "\r" << i << "/" << n << " processed" << std::flush;
+      AslTriangle t;
+      if (!PreparePlacement(proj, &tris.vertices[i * 3], buffer.width, buffer.height, &t)) continue;
+      t.row0 = std::max(t.row0, band0);
+      t.row1 = std::min(t.row1, band1);
+      if (t.row0 <= t.row1) added[size_t(k)] += PlaceSamples(buffer, t);
+    }
+  });
+  for (int32_t a : added) report.samplesAdded += a;
   out << "\r" << n << "/" << n << " processed\n";
   if (tile != nullptr)
     buffer.ReportTileStatistics(tile[0], tile[1]);

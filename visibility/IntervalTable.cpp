@@ -102,14 +102,37 @@ MergedTimelines MergeTimelines(const SampleLocationBuffer& buffer, int32_t trian
   MergedTimelines merged;
   merged.counts.assign(size_t(n), 0);
   // Spans and the rows they lie in, per triangle.
-  std::vector<int64_t> spans(size_t(n), 0);
-  std::vector<int32_t> lowRow(size_t(n), buffer.height), highRow(size_t(n), -1);
-  ForEachSpan(buffer, 0, buffer.height, [&](const TimelineSpan& x, int32_t row) {
-    if (x.triangleId >= uint32_t(n)) return;
-    spans[x.triangleId]++;
-    lowRow[x.triangleId] = std::min(lowRow[x.triangleId], row);
-    highRow[x.triangleId] = std::max(highRow[x.triangleId], row);
+  // Counted on bands of rows, one per thread, then summed.
+  const int threads = std::max(1, WorkerThreads());
+  struct Band {
+    std::vector<int64_t> spans;
+    std::vector<int32_t> low, high;
+  };
+  std::vector<Band> bands(static_cast<size_t>(threads));
+  RunOnThreads(threads, [&](int k) {
+    Band& b = bands[size_t(k)];
+    b.spans.assign(size_t(n), 0);
+    b.low.assign(size_t(n), buffer.height);
+    b.high.assign(size_t(n), -1);
+    const int32_t r0 = int32_t(int64_t(buffer.height) * k / threads),
+                  r1 = int32_t(int64_t(buffer.height) * (k + 1) / threads);
+    ForEachSpan(buffer, r0, r1, [&](const TimelineSpan& x, int32_t row) {
+      if (x.triangleId >= uint32_t(n)) return;
+      b.spans[x.triangleId]++;
+      b.low[x.triangleId] = std::min(b.low[x.triangleId], row);
+      b.high[x.triangleId] = std::max(b.high[x.triangleId], row);
+    });
   });
+  std::vector<int64_t> spans = std::move(bands[0].spans);
+  std::vector<int32_t> lowRow = std::move(bands[0].low), highRow = std::move(bands[0].high);
+  for (size_t k = 1; k < bands.size(); k++) {
+    for (int32_t t = 0; t < n; t++) {
+      spans[size_t(t)] += bands[k].spans[size_t(t)];
+      lowRow[size_t(t)] = std::min(lowRow[size_t(t)], bands[k].low[size_t(t)]);
+      highRow[size_t(t)] = std::max(highRow[size_t(t)], bands[k].high[size_t(t)]);
+    }
+    bands[k] = Band();
+  }
   // Ranges of triangles [first[c], first[c + 1]) of at most kChunkSpans
   // spans (or one triangle with more), and the rows each range meets:
   // triangles of neighbouring numbers tend to lie close on screen, so a
@@ -137,11 +160,11 @@ MergedTimelines MergeTimelines(const SampleLocationBuffer& buffer, int32_t trian
   // Each range on its own: gather its spans grouped by triangle, sort each
   // triangle's by start and merge the overlapping or touching ones. Whole
   // microseconds compare as their times do.
-  const int threads = std::max(1, std::min(WorkerThreads(), chunks));
-  RunOnThreads(threads, [&](int k) {
+  const int workers = std::max(1, std::min(threads, chunks));
+  RunOnThreads(workers, [&](int k) {
     std::vector<uint64_t> gathered;  // start << 32 | end, sorting by start
     std::vector<int64_t> at, fill;
-    for (int c = k; c < chunks; c += threads) {
+    for (int c = k; c < chunks; c += workers) {
       const int32_t lo = first[size_t(c)], hi = first[size_t(c) + 1];
       at.assign(size_t(hi - lo) + 1, 0);
       for (int32_t t = lo; t < hi; t++) at[size_t(t - lo) + 1] = at[size_t(t - lo)] + spans[size_t(t)];

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 
+#include "Parallel.h"
+
 namespace {
 
 // A fresh record at (x, y); everything else at its "nothing known" value.
@@ -119,8 +121,15 @@ void ComputeSampleRay(const Projector& proj, const Vex3_quarn& eye, SampleLocati
 void SampleLocationBuffer::ComputeSampleRays() {
   if (!camera) return;
   const Projector proj = camera->MakeProjector();
-  for (PixelSamples& p : pixels)
-    for (int32_t i = 0; i < p.count; i++) ComputeSampleRay(proj, camera->eye, &p.samples[i]);
+  // Each sample on its own: ranges of pixels on every core.
+  const int threads = WorkerThreads();
+  const size_t n = pixels.size();
+  RunOnThreads(threads, [&](int k) {
+    for (size_t j = n * size_t(k) / size_t(threads); j < n * size_t(k + 1) / size_t(threads); j++) {
+      PixelSamples& p = pixels[j];
+      for (int32_t i = 0; i < p.count; i++) ComputeSampleRay(proj, camera->eye, &p.samples[i]);
+    }
+  });
 }
 
 SampleStatistics SampleLocationBuffer::Statistics(int32_t c0, int32_t c1, int32_t r0,

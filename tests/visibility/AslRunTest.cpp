@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <sstream>
 
 #include "AslReference.h"
 #include "AslRun.h"
 #include "PPC.h"
+#include "Surfaces.h"
 #include "TestSupport.h"
 #include "TriangleSoup.h"
 #include "WorkFolders.h"
@@ -142,4 +144,37 @@ TEST(AslReference, CentreSamplesAsATextList) {
   Fixture f;
   EXPECT_EQ(Quiet([&] { return CentreSampleReference(f.run, "ASL_Visibility/centre.txt"); }), 3);
   EXPECT_EQ(ReadText("ASL_Visibility/centre.txt"), "0\n1\n2\n");
+}
+
+// Placement runs on bands of rows, one per thread: the samples of every
+// pixel and the visible set do not depend on the number of threads.
+TEST(AslRun, PlacementIsTheSameOnAnyNumberOfThreads) {
+  std::vector<std::vector<std::pair<double, double>>> first;
+  VisibleSet firstVisible;
+  for (const char* threads : {"1", "2", "8"}) {
+    setenv("WORKBENCH_THREADS", threads, 1);
+    Fixture f;
+    // About 5,000 triangles in the 64 x 48 view: most below a pixel.
+    SurfaceMesh blob = BumpyBlob(4, Vex3_quarn(0, 0, -4 * f.cam.zNear), 1.5f * f.cam.zNear, 0.2f, 5);
+    LoadSurface(blob, blob.positions, &f.mesh);
+    f.flags.assign(size_t(f.mesh.IdCount()), 1);
+    f.visible.assign(size_t(f.mesh.IdCount()), 0);
+    AslRunReport r;
+    StdoutOf([&] { r = AslPasses(f.run, GatherAllTriangles(f.mesh), ""); });
+    EXPECT_GT(r.samplesAdded, 500);
+    std::vector<std::vector<std::pair<double, double>>> samples;
+    for (const PixelSamples& p : f.buffer.pixels) {
+      samples.emplace_back();
+      for (int32_t k = 0; k < p.count; k++)
+        samples.back().emplace_back(p.samples[size_t(k)].x, p.samples[size_t(k)].y);
+    }
+    if (first.empty()) {
+      first = samples;
+      firstVisible = f.visible;
+    } else {
+      EXPECT_TRUE(samples == first) << threads << " threads";
+      EXPECT_EQ(f.visible, firstVisible) << threads << " threads";
+    }
+  }
+  unsetenv("WORKBENCH_THREADS");
 }
