@@ -140,6 +140,14 @@ TimelineRun ComputeTimelines(SampleLocationBuffer& buffer, const MotionSource& m
   }
   run.work.cullSeconds = Now() - started;
 
+  // Tiles with the most triangles first, so that no thread is left with a
+  // long one at the end while the others wait.
+  std::vector<uint32_t> order(tiles);
+  for (size_t i = 0; i < tiles; i++) order[i] = uint32_t(i);
+  std::stable_sort(order.begin(), order.end(), [&](uint32_t x, uint32_t y) {
+    return tileStart[x + 1] - tileStart[x] > tileStart[y + 1] - tileStart[y];
+  });
+
   // The tiles. Counts per triangle are summed over its tiles.
   const bool spans = SamplesInTheirPixels(buffer);
   std::vector<std::atomic<int32_t>> evaluated(static_cast<size_t>(n));
@@ -156,7 +164,8 @@ TimelineRun ComputeTimelines(SampleLocationBuffer& buffer, const MotionSource& m
     MotionDepthComparator depth(motion, eye);
     std::vector<Found> found;
     CoverageSpan cover[kCoverageSlots];
-    for (size_t tile; (tile = nextTile.fetch_add(1)) < tiles;) {
+    for (size_t next; (next = nextTile.fetch_add(1)) < tiles;) {
+      const size_t tile = order[next];
       const int tx0 = int(tile % size_t(tilesX)) * kTile, ty0 = int(tile / size_t(tilesX)) * kTile;
       const int tx1 = std::min(tx0 + kTile, w) - 1, ty1 = std::min(ty0 + kTile, h) - 1;
       for (uint32_t i = tileStart[tile]; i < tileStart[tile + 1]; i++) {
