@@ -61,18 +61,29 @@ void DepthPass(const AslRunContext& run, const Projector& proj, const AslTriangl
   const size_t n = tris.size();
   const std::vector<uint32_t> order = ScreenOrder(proj, tris, buffer.width, buffer.height);
   auto at = [&](size_t i) { return order.empty() ? i : size_t(order[i]); };
-  for (size_t i = 0; i < n; i++) {
-    if (i % 100000 == 0) out << "\r" << i << "/" << n << std::flush;
-    AslTriangle t;
-    if (!PrepareResolve(proj, &tris.vertices[at(i) * 3], buffer.width, buffer.height,
-                        ResolveVariant::kPrincipal, &t))
-      continue;
-    const int32_t id = tris.ids[at(i)];
-    if (order.empty())
-      ResolveSamples(buffer, t, ResolveVariant::kPrincipal, id, uint32_t(id));
-    else
-      ResolveSamplesById(buffer, t, id, uint32_t(id));
-  }
+  // Bands of pixel rows, one per thread, each taking every triangle in the
+  // same order: a sample's result depends only on the triangles over it
+  // and their order, so the bands give exactly the one-loop result.
+  const int threads = std::max(1, std::min(WorkerThreads(), int(buffer.height)));
+  RunOnThreads(threads, [&](int k) {
+    const int32_t band0 = int32_t(int64_t(buffer.height) * k / threads),
+                  band1 = int32_t(int64_t(buffer.height) * (k + 1) / threads) - 1;
+    for (size_t i = 0; i < n; i++) {
+      if (k == 0 && i % 100000 == 0) out << "\r" << i << "/" << n << std::flush;
+      AslTriangle t;
+      if (!PrepareResolve(proj, &tris.vertices[at(i) * 3], buffer.width, buffer.height,
+                          ResolveVariant::kPrincipal, &t))
+        continue;
+      t.row0 = std::max(t.row0, band0);
+      t.row1 = std::min(t.row1, band1);
+      if (t.row0 > t.row1) continue;
+      const int32_t id = tris.ids[at(i)];
+      if (order.empty())
+        ResolveSamples(buffer, t, ResolveVariant::kPrincipal, id, uint32_t(id));
+      else
+        ResolveSamplesById(buffer, t, id, uint32_t(id));
+    }
+  });
   out << "\r" << n << "/" << n << "\n";
   std::fill(run.visible->begin(), run.visible->end(), 0);
   CollectSampleTriangles(buffer, *run.visible);

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <sstream>
+#include <tuple>
 
 #include "AslReference.h"
 #include "AslRun.h"
@@ -146,10 +147,11 @@ TEST(AslReference, CentreSamplesAsATextList) {
   EXPECT_EQ(ReadText("ASL_Visibility/centre.txt"), "0\n1\n2\n");
 }
 
-// Placement runs on bands of rows, one per thread: the samples of every
-// pixel and the visible set do not depend on the number of threads.
-TEST(AslRun, PlacementIsTheSameOnAnyNumberOfThreads) {
-  std::vector<std::vector<std::pair<double, double>>> first;
+// The passes run on bands of rows, one per thread: the samples of every
+// pixel, their triangles and the visible set do not depend on the number
+// of threads.
+TEST(AslRun, PassesAreTheSameOnAnyNumberOfThreads) {
+  std::vector<std::vector<std::tuple<double, double, int32_t>>> first;
   VisibleSet firstVisible;
   for (const char* threads : {"1", "2", "8"}) {
     setenv("WORKBENCH_THREADS", threads, 1);
@@ -162,11 +164,13 @@ TEST(AslRun, PlacementIsTheSameOnAnyNumberOfThreads) {
     AslRunReport r;
     StdoutOf([&] { r = AslPasses(f.run, GatherAllTriangles(f.mesh), ""); });
     EXPECT_GT(r.samplesAdded, 500);
-    std::vector<std::vector<std::pair<double, double>>> samples;
+    std::vector<std::vector<std::tuple<double, double, int32_t>>> samples;
     for (const PixelSamples& p : f.buffer.pixels) {
       samples.emplace_back();
-      for (int32_t k = 0; k < p.count; k++)
-        samples.back().emplace_back(p.samples[size_t(k)].x, p.samples[size_t(k)].y);
+      for (int32_t k = 0; k < p.count; k++) {
+        const SampleLocation& s = p.samples[size_t(k)];
+        samples.back().emplace_back(s.x, s.y, s.triangleId);
+      }
     }
     if (first.empty()) {
       first = samples;
