@@ -4,6 +4,7 @@
 // and report progress; the experiment drivers (evaluation/IntervalDrivers.h)
 // write their files.
 //
+//   ComputeTimelines                         the flat timelines of flagged triangles, on every core
 //   SubIntervalWorkFlags, SubIntervalSteps   40 sub-intervals, step by step
 //   WholeIntervalVisibility                  the whole interval between the first two states
 //   TrialTimelines                           list-form timelines of a 16 x 16 block
