@@ -77,7 +77,7 @@ PlaneRunTotals TwoDimensionalRun(const PlaneRunScene& s, int choice) {
   *s.out << ReadVisibleSet(flags, setPath, false) << " loaded" << std::endl;
 
   PPCd start;
-  if (!start.Load(s.plane->rasterCamera.Path())) return totals;
+  if (!start.Load(s.plane->rasterCamera.Path(), *s.err)) return totals;
   const std::string folder = layout::ImageFolder(c.folder);
 
   // Everything is allocated once; the frame loop only writes the images.
