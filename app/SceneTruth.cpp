@@ -86,7 +86,7 @@ void Scene::DatasetTruth(const TruthMember& truth) {
     camera.Resize(viewWindow->w, viewWindow->h);
     DenseTruth(states[0], states[1], PlaybackMesh(), camera, kDenseTruthMoments, &runVisibleSet,
                *output);
-    WriteVisibleSet(runVisibleSet, truth.result.Path().c_str(), sceneId);
+    WriteVisibleSet(runVisibleSet, truth.result.Path().c_str(), *output, *errors, sceneId);
   }
   viewWindow->renderMode = mode;
   RedrawView();

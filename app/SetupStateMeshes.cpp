@@ -4,7 +4,7 @@
 // Plane", "Moving Box", "Triangle Pair".
 #include <FL/Fl.H>
 
-#include <iostream>
+#include <ostream>
 #include <memory>
 
 #include "CompareReference.h"
@@ -30,6 +30,7 @@ struct StatePlan {
   uint8_t firstShading = shading::kFlat;  // shading mode of the first state
   uint8_t otherShading = shading::kFlat;  // of the other states and the drawn mesh
   std::vector<std::string> cameras;  // camera files that must exist
+  std::string optionalCamera;        // read over a fixed pose when it exists
   std::vector<std::string> extra;    // other files that must exist
   std::string Path(int file) const { return layout::StateFile(dataPath, file); }
 };
@@ -42,6 +43,7 @@ StatePlan Plan(const Scene& scene, const CatalogueEntry& e, int timeStamps) {
       p.files = {0, timeStamps - 1};
       p.drawFile = timeStamps - 1;
       p.firstShading = p.otherShading = shading::kLitVertexColours;
+      p.optionalCamera = e.cameraFile;
       break;
     case kTruckGfb:
     case kTruckGfbStep2: {
@@ -69,6 +71,7 @@ StatePlan Plan(const Scene& scene, const CatalogueEntry& e, int timeStamps) {
       for (int i = 0; i < 20; i++) p.files.push_back(i);
       p.drawFile = 19;
       p.firstShading = shading::kLitVertexColours;
+      p.optionalCamera = e.cameraFile;
       if (scene.movingCamera)
         for (int i = 1; i <= 3; i++) p.cameras.push_back(Format(e.trackPattern, i));
       break;
@@ -86,29 +89,31 @@ struct Loaded {
   std::unique_ptr<ObjLoader> drawMesh;
 };
 
-bool LoadStates(const StatePlan& plan, int sceneId, Loaded* out) {
+// Every state must hold something to see (the loader refuses, naming the
+// file and why); the first state also needs triangles.
+bool LoadStates(const StatePlan& plan, int sceneId, Loaded* out, std::ostream& console, std::ostream& err) {
   out->states = std::vector<ObjLoader>(plan.files.size());
   ObjLoader& base = out->states[0];
   base.shadingMode = plan.firstShading;
-  if (!base.Load(plan.Path(plan.files[0]), nullptr)) return false;
+  if (!base.Load(plan.Path(plan.files[0]), nullptr, err)) return false;
   base.stateIndex = 0;
   if (sceneId == kWtc) {
     // The first state is repaired before the others borrow its lists.
     // Only the detecting cleanup runs: welding would renumber vertices
     // that the later states address by their file numbers.
-    DetectCleanup(base);
-    CompareWithReference(base);
+    DetectCleanup(base, console);
+    CompareWithReference(base, layout::kTowerReference, console, err);
     base.AssignIds(nullptr);
-    std::cout << "Done load geometry." << std::endl;
+    console << "Done load geometry." << std::endl;
   }
   if (sceneId == kMovingBox) base.colorScheme = 1;
   for (size_t i = 1; i < plan.files.size(); i++) {
     ObjLoader& s = out->states[i];
     s.shadingMode = plan.otherShading;
-    if (!s.Load(plan.Path(plan.files[i]), &base)) return false;
+    if (!s.Load(plan.Path(plan.files[i]), &base, err)) return false;
     s.stateIndex = int32_t(i);
     if (sceneId == kMovingBox) s.colorScheme = 1;
-    std::cerr << "Load done: " << plan.files[i] << std::endl;
+    err << "Load done: " << plan.files[i] << std::endl;
   }
   if (sceneId == kMovingBox) base.shadingMode = shading::kFlat;
   if (plan.drawFile >= 0) {
@@ -116,7 +121,7 @@ bool LoadStates(const StatePlan& plan, int sceneId, Loaded* out) {
     // The drawn mesh reads the same cache as the state of its file, so it
     // takes that state's shading mode.
     out->drawMesh->shadingMode = plan.otherShading;
-    if (!out->drawMesh->Load(plan.Path(plan.drawFile), &base)) return false;
+    if (!out->drawMesh->Load(plan.Path(plan.drawFile), &base, err)) return false;
   }
   return true;
 }
@@ -134,13 +139,19 @@ bool SetupStateMeshes(Scene& scene, const CatalogueEntry& e, int timeStamps) {
   std::vector<std::string> files = plan.extra;
   for (int f : plan.files) files.push_back(plan.Path(f));
   if (plan.drawFile >= 0) files.push_back(plan.Path(plan.drawFile));
+  std::ostream& out = *scene.output;
+  std::ostream& err = *scene.errors;
   std::vector<std::string> cameras;
   for (const std::string& c : plan.cameras) cameras.push_back(layout::CameraFile(c));
-  if (!RequireFiles(files, true) || !RequireFiles(cameras, false)) return false;
-  if (e.sceneId == kWtc && !RequireFiles({layout::kTowerReference}, false)) return false;
+  // The fixed pose stands in for a missing optional camera, not for a bad one.
+  const std::string optional = plan.optionalCamera.empty() ? "" : layout::CameraFile(plan.optionalCamera);
+  const bool haveOptional = !optional.empty() && FileOpens(optional);
+  if (haveOptional) cameras.push_back(optional);
+  if (!RequireFiles(files, true, err) || !RequireCameras(cameras, err)) return false;
+  if (e.sceneId == kWtc && !RequireFiles({layout::kTowerReference}, false, err)) return false;
 
   Loaded loaded;
-  if (!LoadStates(plan, e.sceneId, &loaded)) return false;
+  if (!LoadStates(plan, e.sceneId, &loaded, out, err)) return false;
 
   // Replace the scene; the previous meshes are freed here.
   SetupPrologue(scene, timeStamps);
@@ -166,9 +177,8 @@ bool SetupStateMeshes(Scene& scene, const CatalogueEntry& e, int timeStamps) {
     case kTruckGfbStep2:
       if (e.sceneId == kTruck) {
         PlaceCamera(camera, {200, -3700, 1500}, {900, 0, 200}, {0, 0, 1});
-        if (RequireFiles({layout::CameraFile(e.cameraFile)}, false))
-          LoadViewCamera(scene, e.cameraFile);
-        else std::cerr << "INFO: the camera keeps its fixed pose" << std::endl;
+        if (haveOptional) LoadViewCamera(scene, e.cameraFile);
+        else err << "INFO: " << optional << " is missing; the camera keeps its fixed pose" << std::endl;
       } else {
         scene.cameraStep = 100;
         LoadViewCamera(scene, e.cameraFile);
@@ -211,9 +221,8 @@ bool SetupStateMeshes(Scene& scene, const CatalogueEntry& e, int timeStamps) {
       camera.zNear = 10;
       camera.zFar = 100000;
       PlaceCamera(camera, {0, -5200, 3400}, {0, 0, 0}, {0, 0, 1});
-      if (RequireFiles({layout::CameraFile(e.cameraFile)}, false))
-        LoadViewCamera(scene, e.cameraFile);
-      else std::cerr << "INFO: the camera keeps its fixed pose" << std::endl;
+      if (haveOptional) LoadViewCamera(scene, e.cameraFile);
+      else err << "INFO: " << optional << " is missing; the camera keeps its fixed pose" << std::endl;
       base.BuildTriangleColors();
       scene.interpolation = 0.5;
       WriteLivenessFile(scene);
@@ -221,7 +230,7 @@ bool SetupStateMeshes(Scene& scene, const CatalogueEntry& e, int timeStamps) {
       if (scene.movingCamera) {
         scene.stateCount = 3;
         scene.lastState = 2;
-        scene.pathCameras = LoadTrack(e.trackPattern, 3);
+        scene.pathCameras = LoadTrack(e.trackPattern, 3, err);
         LoadViewCamera(scene, Format(e.trackPattern, 1));
         camera.SetGLAndCache();
         BuildMovingCameraTrajectories(scene);
@@ -230,7 +239,7 @@ bool SetupStateMeshes(Scene& scene, const CatalogueEntry& e, int timeStamps) {
       }
       break;
     case kTrianglePair:
-      std::cout << "Done load geometry." << std::endl;
+      out << "Done load geometry." << std::endl;
       camera = PPC(55, window.w, window.h);
       PlaceCamera(camera, {0, 0, 150}, {0, 0, 0}, {0, 1, 0});
       camera.Resize(window.w, window.h);
@@ -242,8 +251,8 @@ bool SetupStateMeshes(Scene& scene, const CatalogueEntry& e, int timeStamps) {
   scene.sceneId = e.sceneIdAfter;
   scene.triangleCount = base.triangleCount;
   AllocateTriangleArrays(scene);
-  std::cout << "V: " << base.vertexCount << "; T: " << base.triangleCount << std::endl;
-  PrintViewDirection(camera);
+  out << "V: " << base.vertexCount << "; T: " << base.triangleCount << std::endl;
+  PrintViewDirection(out, camera);
   ShowViewWindow(scene);
   scene.setupEye = camera.eye;
   if (e.sceneId == kWtc) {

@@ -38,11 +38,11 @@ int MergeVisibility(const MergeMember& merge, VisibleSet* scratch, std::ostream&
         err << "ERROR: cannot read visible set " << path << std::endl;
         continue;
       }
-      const int32_t n = ReadVisibleSet(*scratch, path, false);
+      const int32_t n = ReadVisibleSet(*scratch, path, false, out, err);
       out << "Done with " << path << ": " << n << " ids" << std::endl;
     }
     const std::string target = merge.unions[k].Path();
-    WriteVisibleSet(*scratch, target.c_str());
+    WriteVisibleSet(*scratch, target.c_str(), out, err);
     if (Readable(target))
       written++;
     else
@@ -65,10 +65,10 @@ void PrepareSet(const SeparatedScene& s, int m) {
   if (!Readable(path)) {
     *s.err << "ERROR: cannot read visible set " << path << std::endl;
   } else {
-    *s.out << ReadVisibleSet(*s.flags, path, false) << " loaded" << std::endl;
+    *s.out << ReadVisibleSet(*s.flags, path, false, *s.out, *s.err) << " loaded" << std::endl;
   }
   const char* camera = sep.cameras[2 * i < sep.setCount ? 0 : 1];
-  if (camera != nullptr && !s.viewCamera->Load(camera))
+  if (camera != nullptr && !s.viewCamera->Load(camera, *s.err))
     *s.err << "ERROR: cannot read camera " << layout::CameraFile(camera) << std::endl;
 }
 

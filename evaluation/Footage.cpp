@@ -73,13 +73,13 @@ bool ReadSet(const std::string& path, std::vector<int32_t>* flags, std::ostream&
     return false;
   }
   std::fill(flags->begin(), flags->end(), 0);
-  const int32_t n = ReadVisibleSet(*flags, path, false);
+  const int32_t n = ReadVisibleSet(*flags, path, false, out, err);
   out << n << " loaded" << std::endl;
   return true;
 }
 
 bool LoadCamera(const FootageScene& s, const FootageView& v) {
-  if (s.viewCamera->Load(v.camera)) return true;
+  if (s.viewCamera->Load(v.camera, *s.err)) return true;
   *s.err << "ERROR: cannot read camera " << layout::CameraFile(v.camera) << std::endl;
   return false;
 }

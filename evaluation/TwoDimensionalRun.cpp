@@ -74,7 +74,7 @@ PlaneRunTotals TwoDimensionalRun(const PlaneRunScene& s, int choice) {
     std::fclose(f);
   else
     *s.err << "ERROR: cannot read visible set " << setPath << std::endl;
-  *s.out << ReadVisibleSet(flags, setPath, false) << " loaded" << std::endl;
+  *s.out << ReadVisibleSet(flags, setPath, false, *s.out, *s.err) << " loaded" << std::endl;
 
   PPCd start;
   if (!start.Load(s.plane->rasterCamera.Path(), *s.err)) return totals;
