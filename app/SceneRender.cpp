@@ -91,6 +91,8 @@ PassContext Scene::MakePassContext(FrameBuffer& window) {
 
 void Scene::Render(FrameBuffer& window) {
   // 1. Offscreen targets (once), then the window's own framebuffer.
+  targets.out = output;
+  targets.err = errors;
   EnsureTargets(targets, window.w, window.h);
   BindWindow(targets);
   // 2. Sky background.
