@@ -29,8 +29,8 @@ void LiftEasyPlane(Scene& scene) {
   const char* uvPath = layout::kPlaneCoordinates;
   std::vector<uint32_t> heights, colors;
   int hw = 0, hh = 0, cw = 0, ch = 0;
-  if (!ReadTiffQuiet(layout::kPlaneHeights, &heights, &hw, &hh) ||
-      !ReadTiffQuiet(layout::kPlaneColours, &colors, &cw, &ch)) {
+  if (!ReadTiffQuiet(layout::kPlaneHeights, &heights, &hw, &hh, *scene.errors) ||
+      !ReadTiffQuiet(layout::kPlaneColours, &colors, &cw, &ch, *scene.errors)) {
     *scene.errors << "ERROR: Scene Setup: the textures of \"Easy Plane\" cannot be read; the plane "
                  "stays flat"
               << std::endl;
