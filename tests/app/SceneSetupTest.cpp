@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -320,7 +321,15 @@ TEST_F(SceneSetupTest, EditedStateFilesRebuildTheirCache) {
   }
   in.close();
   const std::string original = ReadText("Geometry/truck/state001.obj");
-  std::ofstream("Geometry/truck/state001.obj") << moved.str();
+  // The edit comes after the cache (file times can be coarser than the
+  // time a test takes, so the cache is dated back).
+  auto edit = [](const std::string& text) {
+    namespace fs = std::filesystem;
+    std::ofstream("Geometry/truck/state001.obj") << text;
+    fs::last_write_time("Geometry/truck/state001.obj.rdd",
+                        fs::last_write_time("Geometry/truck/state001.obj") - std::chrono::seconds(2));
+  };
+  edit(moved.str());
 
   Console c = Setup(0, 2);
   EXPECT_NEAR(owner_->states[1].positions[0].x, first.x + 1000, 0.01);  // the edit
@@ -331,7 +340,7 @@ TEST_F(SceneSetupTest, EditedStateFilesRebuildTheirCache) {
   c = Setup(0, 2);
   EXPECT_EQ(c.err.find("rebuilding"), std::string::npos);  // the rebuilt cache stands
   EXPECT_NEAR(owner_->states[1].positions[0].x, first.x + 1000, 0.01);
-  std::ofstream("Geometry/truck/state001.obj") << original;
+  edit(original);
   Setup(0, 2);
   EXPECT_EQ(owner_->states[1].positions[0], first);
 }
@@ -365,10 +374,17 @@ TEST_F(SceneSetupTest, StatesWithoutTrianglesAndImpossibleCamerasAreRefused) {
        "ERROR: Geometry/TrianglePair/state001.obj: no triangle to load: it holds no vertex (an empty "
        "state)"},
   };
+  // A write after the cache (dated back: file times can be coarse).
+  auto write = [](const std::string& file, const std::string& text) {
+    namespace fs = std::filesystem;
+    WriteText(file, text);
+    if (FileExists(file + ".rdd"))
+      fs::last_write_time(file + ".rdd", fs::last_write_time(file) - std::chrono::seconds(2));
+  };
   for (const auto& st : states) {
     SCOPED_TRACE(st.message);
     const std::string original = ReadText(st.file);
-    WriteText(st.file, st.text);
+    write(st.file, st.text);
     const Console c = Setup(4, 2);
     EXPECT_NE(c.err.find(st.message), std::string::npos) << c.err;
     EXPECT_NE(c.err.find("the previous scene stays loaded"), std::string::npos);
@@ -376,7 +392,7 @@ TEST_F(SceneSetupTest, StatesWithoutTrianglesAndImpossibleCamerasAreRefused) {
     expectKept();
     EXPECT_FALSE(FileExists(std::string(st.file) + ".rdd") &&
                  ReadBytes(std::string(st.file) + ".rdd").size() <= 12u);  // no empty cache
-    WriteText(st.file, original);
+    write(st.file, original);
   }
 
   const std::string cameraFile = "Views/Truck_default.ppc";
