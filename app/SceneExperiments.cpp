@@ -98,7 +98,7 @@ void Scene::MakeFrameImagePressed() {
                      [&window](const Vex3_quarn& a, const Vex3_quarn& b) { window.MarkLine(a, b); });
   const double ratio = double(saved.FocalLength()) / double(viewCamera->FocalLength());
   const std::string path = layout::FrameImage(ratio);
-  if (WriteTiff(window.pixels.data(), path, window.h, window.w) == 1)
+  if (WriteTiff(window.pixels.data(), path, window.h, window.w, *errors) == 1)
     *output << "Frame image written: " << path << std::endl;
   else
     *errors << "ERROR: cannot write file: " << path << std::endl;

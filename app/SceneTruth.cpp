@@ -44,7 +44,7 @@ void Scene::TruthRun() {
   s.ids = itemBuffer.data();
   s.pixelCount = std::min(itemBuffer.size(), size_t(viewWindow->w) * size_t(viewWindow->h));
   s.saveFrame = [this](const std::string& path) {
-    WriteTiff(viewWindow->pixels.data(), path, viewWindow->h, viewWindow->w);
+    WriteTiff(viewWindow->pixels.data(), path, viewWindow->h, viewWindow->w, *errors);
   };
   s.timing = truthTiming;
   s.out = output;

@@ -73,7 +73,7 @@ void PrepareSet(const SeparatedScene& s, int m) {
 }
 
 void Write(const uint32_t* colour, const std::string& path, int w, int h, std::ostream& err) {
-  if (colour == nullptr || WriteTiff(colour, path, h, w) != 1)
+  if (colour == nullptr || WriteTiff(colour, path, h, w, err) != 1)
     err << "ERROR: cannot write file: " << path << std::endl;
 }
 

@@ -184,5 +184,5 @@ void RasterPass(PassContext& c, const IdMask* list) {
   if (camera && c.drawMesh != nullptr) DrawRaster(*c.drawMesh, list, *c.out);
   if (shader != nullptr) shader->Unbind();
   window.ReadColor();
-  WriteTiff(window.pixels.data(), layout::kRasterImage, window.h, window.w);
+  WriteTiff(window.pixels.data(), layout::kRasterImage, window.h, window.w, *c.err);
 }

@@ -24,4 +24,5 @@ int32_t ParseSampleLocations(SampleLocationBuffer& buffer, const uint8_t* data, 
 // Each pixel shows the first three bytes (memory order) of its first
 // sample's colour. Prints "Could not open file for writing" when the file
 // cannot be created. Returns 1 on success, negative on failure.
-int WriteSampleIdImage(const SampleLocationBuffer& buffer, const std::string& path);
+int WriteSampleIdImage(const SampleLocationBuffer& buffer, const std::string& path,
+                       std::ostream& err = std::cerr);
