@@ -395,6 +395,21 @@ TEST_F(SceneSetupTest, StatesWithoutTrianglesAndImpossibleCamerasAreRefused) {
     write(st.file, original);
   }
 
+  // A flagged mesh without triangles: one vertex, flags 'y' 'n' 'n' 'n'.
+  {
+    const std::string tree = "Geometry/QUARNTree/tree1.bin";
+    const std::vector<char> original = ReadBytes(tree);
+    std::vector<char> bytes = {1, 0, 0, 0, 'y', 'n', 'n', 'n'};
+    bytes.resize(bytes.size() + 12 + 4, 0);
+    WriteBytes(tree, bytes);
+    const Console c = Setup(200, 2);
+    EXPECT_NE(c.err.find("ERROR: Scene Setup: " + tree + " yields no triangle; nothing loaded"),
+              std::string::npos)
+        << c.err;
+    expectKept();
+    WriteBytes(tree, original);
+  }
+
   const std::string cameraFile = "Views/Truck_default.ppc";
   const std::string original = ReadText(cameraFile);
   const std::string plane = "1 0 0 0 -1 0 -640 360 -700 ";
