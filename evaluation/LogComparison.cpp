@@ -225,20 +225,6 @@ bool ParseLogRange(const char* line, const char* lineEnd, std::vector<int32_t>* 
   return true;
 }
 
-bool ReadLogUnion(const std::string& path, std::vector<uint8_t>* flags, std::ostream& err) {
-  std::fill(flags->begin(), flags->end(), 0);
-  LogReader log(path);
-  if (!log.Open()) return false;
-  while (log.Next()) {
-    log.Report(err);
-    for (int32_t id : log.ids) {
-      if (size_t(id) >= flags->size()) flags->resize(size_t(id) + 1, 0);
-      (*flags)[size_t(id)] = 1;
-    }
-  }
-  return true;
-}
-
 LogComparison CompareLogFiles(const std::string& pathA, const std::string& pathB,
                               const std::string& overallReport, const std::string& perStepReport,
                               std::ostream& out, std::ostream& err) {
