@@ -282,7 +282,7 @@ class Scene {
   // --- Footage of stored sets (SceneFootage.cpp)
   void MakeFootagePressed(int view, int type);           // "Make 2013 Footage!"
   void EvaluateFootageErrorPressed(int view, int type);  // "Evaluate Error 2013"
-  FootageScene MakeFootageScene(int view, int type);
+  FootageScene MakeFootageScene(int view, int type, bool evaluation);
 
   // --- Experiment drivers (SceneExperiments.cpp)
   void MergeVisibilityPressed();      // "Merge Visibility"

@@ -26,6 +26,17 @@ bool ReadTwo(std::istream& in, int* first, int* last) {
   return false;
 }
 
+// Asks for the step bounds and checks them against the loaded states
+// before a run prepares anything, so that refused bounds change nothing.
+bool ReadPointSteps(Scene& s, int* first, int* last) {
+  *s.output << "Give first and last state" << std::endl;
+  const bool numbers = ReadTwo(*s.input, first, last);
+  PointRunScene states;
+  states.frames.resize(s.particleStates.size());
+  states.err = s.errors;
+  return CheckPointSteps(states, numbers, *first, *last);
+}
+
 }  // namespace
 
 bool Scene::PointSceneReady(const char* label) {
@@ -70,24 +81,18 @@ PointSceneExperiment Scene::PointExperiment(const PPC& view) {
 
 void Scene::PointSceneGfb() {
   if (!PointSceneReady("GFB_DBG")) return;
-  const PPC view = *viewCamera;
-  const PointSceneExperiment e = PointExperiment(view);
-  *output << "Give first and last state" << std::endl;
   int first = 0, last = 0;
-  const bool numbers = ReadTwo(*input, &first, &last);
-  if (!CheckPointSteps(e.run, numbers, first, last)) return;
-  ::PointSceneRun(e.run, first, last);
+  if (!ReadPointSteps(*this, &first, &last)) return;
+  const PPC view = *viewCamera;
+  ::PointSceneRun(PointExperiment(view).run, first, last);
 }
 
 void Scene::CombinedRun() {
   if (!PointSceneReady("ASL+GFB")) return;
-  const PPC view = *viewCamera;
-  const PointSceneExperiment e = PointExperiment(view);
-  *output << "Give first and last state" << std::endl;
   int first = 0, last = 0;
-  const bool numbers = ReadTwo(*input, &first, &last);
-  if (!CheckPointSteps(e.run, numbers, first, last)) return;
-  ::CombinedRun(e.run, first, last);
+  if (!ReadPointSteps(*this, &first, &last)) return;
+  const PPC view = *viewCamera;
+  ::CombinedRun(PointExperiment(view).run, first, last);
 }
 
 namespace {
