@@ -54,7 +54,7 @@ void Scene::GfbDbg() {
   if (states.size() >= 2 && states[1].positions.size() == states[0].positions.size())
     second = &states[1];
   else
-    *output << "\"GFB_DBG\": the scene has one state; its triangles stand still over the "
+    *output << "INFO: \"GFB_DBG\": the scene has one state; its triangles stand still over the "
                "interval"
             << std::endl;
 

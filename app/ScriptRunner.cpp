@@ -15,6 +15,7 @@
 #include <iostream>
 #include <vector>
 
+#include "ConsoleWatch.h"
 #include "ControlPanel.h"
 #include "FrameBuffer.h"
 #include "Scene.h"
@@ -315,28 +316,47 @@ int RunScript(Scene& scene, const Script& script, std::ostream& err) {
   ScriptConsole console;
   std::istream in(&console);
   ConsoleSwap swap(scene, &in);
+  int status = 0;
   for (const Step& step : steps) {
     // Reports so far come before the echo in a log that takes both streams.
     scene.output->flush();
     std::fflush(stdout);
     err << "[script " << step.line->number << "] " << ScriptLineText(*step.line) << std::endl;
-    Fire(scene, step, console);
+    std::string failure;
+    {
+      // What the line's operations print, until its windows have drawn.
+      ConsoleWatch watch({scene.output, scene.errors, &std::cout, &std::cerr});
+      Fire(scene, step, console);
+      // As a user would before the next click: let a window the line
+      // showed appear and draw, so that reports come in the order the
+      // clicks give.
+      if (!console.Starved()) {
+        if (scene.viewWindow->shown()) scene.viewWindow->wait_for_expose();
+        Fl::check();
+      }
+      failure = watch.Failure();
+    }
+    scene.output->flush();
+    std::fflush(stdout);
+    const std::string where = ScriptWhere(script.name, step.line->number);
     if (console.Starved()) {
-      scene.output->flush();
-      std::fflush(stdout);
-      err << ScriptWhere(script.name, step.line->number) << ScriptLineText(*step.line)
+      err << where << ScriptLineText(*step.line)
           << " read the console, but no \"input\" line was left; queue its lines with \"input\" "
              "before it"
           << std::endl;
       return 2;
     }
-    // As a user would before the next click: let a window the line showed
-    // appear and draw, so that reports come in the order the clicks give.
-    if (scene.viewWindow->shown()) scene.viewWindow->wait_for_expose();
-    Fl::check();
+    // A refusal or an error ends the script: what follows would run on
+    // what the line failed to make.
+    if (!failure.empty()) {
+      err << where << ScriptLineText(*step.line) << " reported: " << failure
+          << "; the script stops here" << std::endl;
+      status = 3;
+      break;
+    }
   }
   if (const size_t left = console.Unread())
     err << "script " << script.name << ": " << left << " queued \"input\" line"
         << (left == 1 ? " was" : "s were") << " never read" << std::endl;
-  return 0;
+  return status;
 }

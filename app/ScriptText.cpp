@@ -201,7 +201,11 @@ The whole script is checked before anything runs: an unknown command or label,
 a missing value or a value the input would refuse prints
 "script FILE:LINE: <what is wrong>" and exits with status 2. Each line run is
 echoed on standard error ("[script 3] press "Scene Setup""). A console read
-with no queued line left ends the script with status 2; otherwise the program
-exits with status 0 when the script is done.
+with no queued line left ends the script with status 2. An operation that
+refuses or reports an error (a console line that starts with a button's
+label in double quotes, or with ERROR) ends the script after its line with
+status 3 and "script FILE:LINE: <line> reported: <that console line>; the
+script stops here". Otherwise the program exits with status 0 when the
+script is done.
 )";
 }
