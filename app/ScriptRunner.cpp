@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <iostream>
 #include <vector>
 
@@ -76,7 +77,8 @@ bool Takes(ScriptVerb verb, Kind k) {
     case ScriptVerb::kCheck: return k == Kind::kCheck;
     case ScriptVerb::kPress: return k == Kind::kButton;
     case ScriptVerb::kInput:
-    case ScriptVerb::kKey: break;
+    case ScriptVerb::kKey:
+    case ScriptVerb::kCopy: break;
   }
   return false;
 }
@@ -234,7 +236,8 @@ bool Bind(const ScriptLine& line, const std::vector<Fl_Widget*>& widgets, Step* 
           std::string* what) {
   step->line = &line;
   switch (line.verb) {
-    case ScriptVerb::kInput: return true;
+    case ScriptVerb::kInput:
+    case ScriptVerb::kCopy: return true;
     case ScriptVerb::kKey: return ParseKeys(line.value, &step->keys, what);
     default: break;
   }
@@ -254,11 +257,28 @@ void Click(Fl_Widget* w) {
   w->handle(FL_RELEASE);
 }
 
+// The file a script copies, byte for byte; what goes wrong is an error
+// line, which stops the script.
+void CopyFile(const std::string& from, const std::string& to, std::ostream& err) {
+  std::ifstream in(from, std::ios::binary);
+  if (!in) {
+    err << "ERROR: copy: cannot read " << from << std::endl;
+    return;
+  }
+  std::ofstream out(to, std::ios::binary | std::ios::trunc);
+  // An empty file inserts nothing, which a stream counts as a failure.
+  if (out && in.peek() != std::ifstream::traits_type::eof()) out << in.rdbuf();
+  if (!out.flush()) err << "ERROR: copy: cannot write " << to << std::endl;
+}
+
 void Fire(Scene& scene, const Step& step, ScriptConsole& console) {
   const ScriptLine& line = *step.line;
   switch (line.verb) {
     case ScriptVerb::kInput:
       console.Queue(line.value);
+      return;
+    case ScriptVerb::kCopy:
+      CopyFile(line.label, line.value, *scene.errors);
       return;
     case ScriptVerb::kKey:
       for (int key : step.keys) scene.viewWindow->CameraKey(key);

@@ -50,7 +50,8 @@ TEST(ScriptText, ReadsEveryFormOfTheVocabulary) {
       "input  39 45 \n"
       "key Up qq\n"
       "    # indented comment; a # inside a line stays\n"
-      "press Seg# \n");
+      "press Seg# \n"
+      "copy VisibilityRecord/Control/Result.txt  \"Visibility Record/GFB A.txt\"\n");
   struct Want {
     int number;
     ScriptVerb verb;
@@ -67,6 +68,8 @@ TEST(ScriptText, ReadsEveryFormOfTheVocabulary) {
       {10, ScriptVerb::kInput, "", "39 45", "input 39 45"},
       {11, ScriptVerb::kKey, "", "Up qq", "key Up qq"},
       {13, ScriptVerb::kPress, "Seg#", "", "press \"Seg#\""},
+      {14, ScriptVerb::kCopy, "VisibilityRecord/Control/Result.txt", "Visibility Record/GFB A.txt",
+       "copy \"VisibilityRecord/Control/Result.txt\" \"Visibility Record/GFB A.txt\""},
   };
   ASSERT_EQ(s.lines.size(), std::size(want));
   for (size_t i = 0; i < s.lines.size(); i++) {
@@ -82,7 +85,13 @@ TEST(ScriptText, ReadsEveryFormOfTheVocabulary) {
 TEST(ScriptText, RefusesLinesThatAreNotCommands) {
   const std::pair<const char*, const char*> bad[] = {
       {"click Scene Setup", "unknown command \"click\" (the commands are select, set, check, "
-                            "press, input and key)"},
+                            "press, input, key and copy)"},
+      {"copy a.txt", "\"copy\" needs a source and a target file, nothing more"},
+      {"copy a.txt b.txt c.txt", "\"copy\" needs a source and a target file, nothing more"},
+      {"copy /etc/passwd b.txt", "\"copy\" takes files of the working directory, not "
+                                 "\"/etc/passwd\""},
+      {"copy a.txt logs/../../b.txt", "\"copy\" takes files of the working directory, not "
+                                      "\"logs/../../b.txt\""},
       {"press", "\"press\" needs a label"},
       {"select \"Truck", "the label's closing quote is missing"},
       {"press \"ASL\" now", "text after the quoted label: now"},
@@ -234,6 +243,17 @@ TEST_F(ScriptPanel, ARefusedOperationStopsTheScript) {
   EXPECT_EQ(s.sceneId, dataset::kTruckGfb);
   s.controlPanel->samplingStepInput->value(100);
   EXPECT_TRUE(DirectoryEmpty());
+
+  // "copy" copies byte for byte; a file it cannot read stops the script.
+  WriteText("a.txt", std::string("0:1,2,\n\0x", 9));
+  EXPECT_EQ(Run("copy a.txt b.txt\ncopy missing.txt c.txt\nselect Forest\n", &c), 3);
+  EXPECT_EQ(ReadText("b.txt"), std::string("0:1,2,\n\0x", 9));
+  EXPECT_NE(c.err.find("script t:2: copy \"missing.txt\" \"c.txt\" reported: ERROR: copy: cannot "
+                       "read missing.txt; the script stops here\n"),
+            std::string::npos)
+      << c.err;
+  EXPECT_FALSE(FileExists("c.txt"));
+  EXPECT_EQ(s.sceneId, dataset::kTruckGfb);
 }
 
 TEST_F(ScriptPanel, RefusedLinesRunNothing) {
@@ -341,7 +361,7 @@ TEST(ScriptCommandLine, HelpRefusalsAndScriptsFromStandardInput) {
   EXPECT_EQ(c.err, "script .: cannot be read\n");
   EXPECT_EQ(Workbench("--script -", "select TID\nbogus\n", &c), 2);
   EXPECT_EQ(c.err, "script <stdin>:2: unknown command \"bogus\" (the commands are select, set, "
-                   "check, press, input and key)\n");
+                   "check, press, input, key and copy)\n");
   EXPECT_TRUE(DirectoryEmpty());
   if (std::getenv("DISPLAY") == nullptr) return;
 
