@@ -108,6 +108,14 @@ TEST(LogComparison, RefusedLinesAndMissingLogs) {
   EXPECT_EQ(r.c.perStep.excessive, 3);
   EXPECT_EQ(r.c.perStep.totalA, 2);
 
+  // Reports whose folder is missing are named, one line each.
+  {
+    std::ostringstream out2, err2;
+    CompareLogFiles("A.txt", "B.txt", "no/all.txt", "no/steps.txt", out2, err2);
+    EXPECT_NE(err2.str().find("ERROR: cannot write file: no/steps.txt\n"), std::string::npos);
+    EXPECT_NE(err2.str().find("ERROR: cannot write file: no/all.txt\n"), std::string::npos);
+  }
+
   // A log that cannot be opened reads as empty.
   std::ostringstream out, err;
   const LogComparison c = CompareLogFiles("none.txt", "B.txt", "all.txt", "steps.txt", out, err);
