@@ -9,6 +9,7 @@
 #include "ObjLoader.h"
 #include "ParticleSet.h"
 #include "Scene.h"
+#include "SceneFixture.h"
 #include "TestSupport.h"
 #include "TriangleSoup.h"
 #include "WorkFolders.h"
@@ -17,15 +18,11 @@ namespace {
 
 using Ids = std::vector<int32_t>;
 
-class SceneAsl : public testing::Test {
+class SceneAsl : public FreshScene {
  protected:
-  void SetUp() override {
-    if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no DISPLAY";
-    MakeFolders({layout::FolderName(layout::Folder::kResults), layout::ImageFolder("ASL"),
-                 layout::ImageFolder("Control")});
-    scene_ = std::make_unique<Scene>();
-  }
-  void TearDown() override { scene_.reset(); }
+  SceneAsl()
+      : FreshScene({layout::FolderName(layout::Folder::kResults), layout::ImageFolder("ASL"),
+                    layout::ImageFolder("Control")}) {}
   // Three quads side by side in front of the view, a fourth hidden behind
   // the first, and a fifth out of view.
   void LoadMesh() {
@@ -44,8 +41,6 @@ class SceneAsl : public testing::Test {
     scene_->triangleCount = mesh_.IdCount();
     scene_->drawFlags.assign(size_t(scene_->triangleCount), 1);
   }
-  ScratchDir dir_;
-  std::unique_ptr<Scene> scene_;
   ObjLoader mesh_;
 };
 

@@ -10,22 +10,18 @@
 #include "ObjLoader.h"
 #include "SampleLocationBuffer.h"
 #include "Scene.h"
+#include "SceneFixture.h"
 #include "TestSupport.h"
 #include "TriangleSoup.h"
 #include "WorkFolders.h"
 
 namespace {
 
-class SceneGfb : public testing::Test {
+class SceneGfb : public FreshScene {
  protected:
-  void SetUp() override {
-    if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no DISPLAY";
-    MakeFolders({layout::FolderName(layout::Folder::kResults),
-                 layout::FolderName(layout::Folder::kTables)});
-    scene_ = std::make_unique<Scene>();
-    scene_->input = &input_;
-  }
-  void TearDown() override { scene_.reset(); }
+  SceneGfb()
+      : FreshScene({layout::FolderName(layout::Folder::kResults),
+                    layout::FolderName(layout::Folder::kTables)}) {}
   // A backdrop square (triangles 0, 1), a small triangle crossing the view
   // from left to right (2) and a triangle far off to the side (3).
   void LoadStates(size_t count = 2) {
@@ -52,13 +48,9 @@ class SceneGfb : public testing::Test {
   Console GfbDbg(int sceneId, const std::string& typed = "") {
     scene_->sceneId = sceneId;
     scene_->drawFlags.assign(size_t(scene_->triangleCount), 1);
-    input_.clear();
-    input_.str(typed);
+    Type(typed);
     return ConsoleOf([&] { scene_->GfbDbg(); });
   }
-  ScratchDir dir_;
-  std::istringstream input_;
-  std::unique_ptr<Scene> scene_;
 };
 
 }  // namespace

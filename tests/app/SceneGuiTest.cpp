@@ -19,6 +19,8 @@
 #include "ControlPanel.h"
 #include "FrameBuffer.h"
 #include "Scene.h"
+#include "SceneFixture.h"
+#include "ScriptRunner.h"
 #include "TestSupport.h"
 #include "TiffIO.h"
 #include "WorkFolders.h"
@@ -82,15 +84,6 @@ const Expected kPanel[] = {
     {kButton, "Make Error Image!", 325, 465, 120, 40, 0},
 };
 
-// Widgets in creation order: a group's children follow the group.
-void Flatten(Fl_Group* g, std::vector<Fl_Widget*>* out) {
-  for (int i = 0; i < g->children(); i++) {
-    Fl_Widget* w = g->child(i);
-    out->push_back(w);
-    if (Fl_Group* sub = w->as_group()) Flatten(sub, out);
-  }
-}
-
 Kind KindOf(Fl_Widget* w) {
   if (dynamic_cast<Fl_File_Input*>(w)) return kFile;
   if (dynamic_cast<Fl_Value_Input*>(w)) return kValue;
@@ -100,36 +93,20 @@ Kind KindOf(Fl_Widget* w) {
   return kButton;
 }
 
-// A click as the toolkit delivers it: press and release inside the widget.
-void Click(Fl_Widget* w) {
-  Fl::e_x = w->x() + w->w() / 2;
-  Fl::e_y = w->y() + w->h() / 2;
-  Fl::e_keysym = FL_Button + FL_LEFT_MOUSE;
-  w->handle(FL_PUSH);
-  w->handle(FL_RELEASE);
-}
+void Click(Fl_Widget* w) { ClickWidget(w); }
 
 constexpr uint32_t kSky = 0xFFFACA82u;  // (130, 202, 250), opaque
 
-class SceneGui : public testing::Test {
+class SceneGui : public SharedScene<SceneGui> {
  protected:
-  static void SetUpTestSuite() {
-    if (std::getenv("DISPLAY") == nullptr) return;
-    owner_ = new Scene();
-    owner_->controlPanel->scene = owner_;
-  }
-  static void TearDownTestSuite() {
-    delete owner_;
-    owner_ = nullptr;
-  }
+  static void SetUpTestSuite() { StartSuite(); }
   void SetUp() override {
-    if (owner_ == nullptr) GTEST_SKIP() << "no DISPLAY";
-    owner_->controlPanel->scene = owner_;
+    SharedScene::SetUp();
+    if (owner_ != nullptr) owner_->controlPanel->scene = owner_;
   }
 
   static Fl_Widget* Find(Kind kind, const char* label) {
-    std::vector<Fl_Widget*> all;
-    Flatten(owner_->controlPanel->window.get(), &all);
+    const std::vector<Fl_Widget*> all = PanelWidgets(*owner_);
     for (Fl_Widget* w : all)
       if (KindOf(w) == kind && w->label() && std::strcmp(w->label(), label) == 0) return w;
     ADD_FAILURE() << "no widget " << label;
@@ -151,9 +128,7 @@ class SceneGui : public testing::Test {
     if (h) *h = rh;
     return raster;
   }
-  static Scene* owner_;
 };
-Scene* SceneGui::owner_ = nullptr;
 
 }  // namespace
 
@@ -184,8 +159,7 @@ TEST_F(SceneGui, ConstructionGivesInitialState) {
 }
 
 TEST_F(SceneGui, PanelHasEveryWidgetInOrderWithLabelPlaceAndValue) {
-  std::vector<Fl_Widget*> all;
-  Flatten(owner_->controlPanel->window.get(), &all);
+  const std::vector<Fl_Widget*> all = PanelWidgets(*owner_);
   ASSERT_EQ(all.size(), std::size(kPanel));
   for (size_t i = 0; i < all.size(); i++) {
     const Expected& e = kPanel[i];

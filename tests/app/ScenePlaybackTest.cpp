@@ -11,6 +11,7 @@
 #include "ObjLoader.h"
 #include "ParticleSet.h"
 #include "Scene.h"
+#include "SceneFixture.h"
 #include "TestSupport.h"
 #include "TriangleSoup.h"
 #include "VisibleSet.h"
@@ -18,24 +19,15 @@
 
 namespace {
 
-class ScenePlayback : public testing::Test {
+class ScenePlayback : public SharedScene<ScenePlayback> {
  protected:
   static void SetUpTestSuite() {
-    if (std::getenv("DISPLAY") == nullptr) return;
-    dir_ = new ScratchDir();
-    WorkdirOptions options;
-    options.cgSource = WB_CG_SOURCE_DIR;
-    options.only = {"truck", "points", "terrain"};
-    ASSERT_TRUE(Quiet([&] { return MakeWorkdir(".", options); }));
-    owner_ = new Scene();
-  }
-  static void TearDownTestSuite() {
-    delete owner_;
-    delete dir_;
-    owner_ = nullptr;
-  }
-  void SetUp() override {
-    if (owner_ == nullptr) GTEST_SKIP() << "no DISPLAY";
+    StartSuite([] {
+      WorkdirOptions options;
+      options.cgSource = WB_CG_SOURCE_DIR;
+      options.only = {"truck", "points", "terrain"};
+      ASSERT_TRUE(Quiet([&] { return MakeWorkdir(".", options); }));
+    });
   }
   static Console Setup(int sceneId, int timeStamps) {
     owner_->sceneId = sceneId;
@@ -45,11 +37,7 @@ class ScenePlayback : public testing::Test {
     const std::string t = ReadText(path);
     return int(std::count(t.begin(), t.end(), '\n'));
   }
-  static ScratchDir* dir_;
-  static Scene* owner_;
 };
-ScratchDir* ScenePlayback::dir_ = nullptr;
-Scene* ScenePlayback::owner_ = nullptr;
 
 }  // namespace
 

@@ -11,24 +11,21 @@
 #include "IntervalTable.h"
 #include "ParticleSet.h"
 #include "Scene.h"
+#include "SceneFixture.h"
 #include "TestSupport.h"
 #include "WorkFolders.h"
 
 namespace {
 
-class ScenePoints : public testing::Test {
+class ScenePoints : public FreshScene {
  protected:
-  void SetUp() override {
-    if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no DISPLAY";
-    using layout::Folder;
-    MakeFolders({layout::FolderName(Folder::kResults), layout::FolderName(Folder::kTables),
-                 layout::FolderName(Folder::kCombined), layout::FolderName(Folder::kExperimentLogs),
-                 layout::ImageFolder("GFB_ASL"), layout::ImageFolder("Control"),
-                 layout::ImageFolder("Truth"), layout::ImageFolder("GFB_result")});
-    scene_ = std::make_unique<Scene>();
-    scene_->input = &input_;
-  }
-  void TearDown() override { scene_.reset(); }
+  ScenePoints()
+      : FreshScene({layout::FolderName(layout::Folder::kResults),
+                    layout::FolderName(layout::Folder::kTables),
+                    layout::FolderName(layout::Folder::kCombined),
+                    layout::FolderName(layout::Folder::kExperimentLogs),
+                    layout::ImageFolder("GFB_ASL"), layout::ImageFolder("Control"),
+                    layout::ImageFolder("Truth"), layout::ImageFolder("GFB_result")}) {}
   // Point 0 rests in view; point 1 rests right behind it; point 2 comes
   // into view from the left (state 0 to 2); point 3 stays far out.
   void LoadPoints(int count = 3) {
@@ -51,8 +48,7 @@ class ScenePoints : public testing::Test {
     Fl::check();
   }
   Console Run(void (Scene::*op)(), const std::string& typed = "") {
-    input_.clear();
-    input_.str(typed);
+    Type(typed);
     return ConsoleOf([&] { (scene_.get()->*op)(); });
   }
   // The points with an interval in a table.
@@ -64,9 +60,6 @@ class ScenePoints : public testing::Test {
       if (t->counts[size_t(i)] > 0) ids.push_back(i);
     return ids;
   }
-  ScratchDir dir_;
-  std::istringstream input_;
-  std::unique_ptr<Scene> scene_;
 };
 
 size_t Lines(const std::string& text) { return size_t(std::count(text.begin(), text.end(), '\n')); }

@@ -20,30 +20,30 @@
 #include "ParticleSet.h"
 #include "Scene.h"
 #include "SceneCatalogue.h"
+#include "SceneFixture.h"
 #include "TestSupport.h"
 #include "Workdir.h"
 
 namespace {
 
-class SceneSetupTest : public testing::Test {
+class SceneSetupTest : public SharedScene<SceneSetupTest> {
  protected:
   static void SetUpTestSuite() {
-    if (std::getenv("DISPLAY") == nullptr) return;
-    dir_ = new ScratchDir();
-    WorkdirOptions options;
-    options.cgSource = WB_CG_SOURCE_DIR;
-    manifest_ = new WorkdirManifest();
-    ASSERT_TRUE(Quiet([&] { return MakeWorkdir(".", options, manifest_); }));
-    owner_ = new Scene();
+    StartSuite([] {
+      WorkdirOptions options;
+      options.cgSource = WB_CG_SOURCE_DIR;
+      manifest_ = new WorkdirManifest();
+      ASSERT_TRUE(Quiet([&] { return MakeWorkdir(".", options, manifest_); }));
+    });
   }
   static void TearDownTestSuite() {
-    delete owner_;
+    SharedScene::TearDownTestSuite();
     delete manifest_;
-    delete dir_;
-    owner_ = nullptr;
+    manifest_ = nullptr;
   }
   void SetUp() override {
-    if (owner_ == nullptr) GTEST_SKIP() << "no DISPLAY";
+    SharedScene::SetUp();
+    if (owner_ == nullptr) return;
     owner_->movingCamera = 0;
     owner_->input = &input_;
   }
@@ -106,14 +106,9 @@ class SceneSetupTest : public testing::Test {
   }
   static SceneCounts Counts(const std::string& key) { return manifest_->counts.at(key); }
 
-  static ScratchDir* dir_;
-  static WorkdirManifest* manifest_;
-  static Scene* owner_;
+  static inline WorkdirManifest* manifest_ = nullptr;
   std::istringstream input_;
 };
-ScratchDir* SceneSetupTest::dir_ = nullptr;
-WorkdirManifest* SceneSetupTest::manifest_ = nullptr;
-Scene* SceneSetupTest::owner_ = nullptr;
 
 struct Case {
   const char* key;  // manifest key

@@ -14,6 +14,7 @@
 #include "ControlPanel.h"
 #include "FrameBuffer.h"
 #include "Scene.h"
+#include "SceneFixture.h"
 #include "ScriptRunner.h"
 #include "TestSupport.h"
 
@@ -146,20 +147,9 @@ TEST(ScriptWatch, FailureLinesAreRefusalsAndErrors) {
 
 namespace {
 
-class ScriptPanel : public testing::Test {
+class ScriptPanel : public SharedScene<ScriptPanel> {
  protected:
-  static void SetUpTestSuite() {
-    if (std::getenv("DISPLAY") == nullptr) return;
-    owner_ = new Scene();
-    owner_->controlPanel->scene = owner_;
-  }
-  static void TearDownTestSuite() {
-    delete owner_;
-    owner_ = nullptr;
-  }
-  void SetUp() override {
-    if (owner_ == nullptr) GTEST_SKIP() << "no DISPLAY";
-  }
+  static void SetUpTestSuite() { StartSuite(); }
   // Runs `text` as the script "t"; its exit status, with what it printed.
   static int Run(const std::string& text, Console* console = nullptr) {
     const Script s = Parsed(text);
@@ -168,10 +158,8 @@ class ScriptPanel : public testing::Test {
     if (console) *console = c;
     return status;
   }
-  ScratchDir dir_;
-  static Scene* owner_;
+  ScratchDir testDir_;
 };
-Scene* ScriptPanel::owner_ = nullptr;
 
 }  // namespace
 
