@@ -177,12 +177,12 @@ ControlPanel::ControlPanel() {
 
   sceneGroup = AddFrame(15, 105, 140, 330);
   // One radio per catalogue entry, in the catalogue's order; the "Seg# "
-  // input follows the WTC radio.
-  for (const CatalogueEntry* e = CatalogueBegin(); e != CatalogueEnd(); e++) {
+  // input follows the radio of the segmented entry.
+  for (const CatalogueEntry& e : Catalogue()) {
     Fl_Round_Button* radio =
-        AddRadio(35, e->radioY, e->radioWidth, 15, e->label, OnSceneRadio, e->sceneId);
-    if (e->sceneId == kInitialSceneId) radio->value(1);
-    if (e->sceneId == dataset::kWtc) {
+        AddRadio(35, e.radioY, e.radioWidth, 15, e.label, OnSceneRadio, e.sceneId);
+    if (e.initial) radio->value(1);
+    if (e.segmented) {
       segmentInput = AddValue(75, 181, 45, 24, "Seg# ", 1);
       segmentInput->minimum(1);
       segmentInput->maximum(3);

@@ -14,7 +14,6 @@ Scene::Scene() {
   // member initialisers; the switches and numeric settings likewise.
   lightDirection = Vex3_quarn(-1, -2, -4).Normalized();
   spareCamera = std::make_unique<PPC>();
-  sceneId = kInitialSceneId;
   controlPanel = std::make_unique<ControlPanel>();
   viewCamera = std::make_unique<PPC>(55.0f, kViewWidth, kViewHeight);
 
@@ -40,4 +39,11 @@ Scene::Scene() {
 Scene::~Scene() {
   // The window's draw must not reach a Scene that is going away.
   if (viewWindow) viewWindow->renderCallback = nullptr;
+}
+
+const CatalogueEntry* Scene::Entry() const { return FindCatalogueEntry(dataset); }
+
+bool Scene::PointScene() const {
+  const CatalogueEntry* e = Entry();
+  return e != nullptr && e->scheme == LoadScheme::kPointStates;
 }

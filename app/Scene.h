@@ -31,6 +31,7 @@
 #include "RenderPasses.h"
 #include "RenderTargets.h"
 #include "SampleLocationBuffer.h"
+#include "SceneCatalogue.h"
 #include "SceneNumbers.h"
 #include "SharedArray.h"
 #include "Surfaces.h"
@@ -52,8 +53,6 @@ struct PointSceneExperiment;
 constexpr int kViewWidth = 1280;
 constexpr int kViewHeight = 720;
 constexpr size_t kViewPixels = size_t(kViewWidth) * kViewHeight;
-// The scene chosen at start ("Truck_gfb", whose radio starts selected).
-constexpr int kInitialSceneId = dataset::kTruckGfb;
 
 class Scene {
  public:
@@ -63,7 +62,17 @@ class Scene {
   Scene& operator=(const Scene&) = delete;
 
   // --- 1. Scene choice and time
-  int sceneId = kInitialSceneId;  // which prepared scene Scene Setup loads
+  // The panel's choice: which prepared scene Scene Setup loads. A setup
+  // leaves in it the entry a second press loads (the catalogue's
+  // sceneIdAfter); no run reads it.
+  int sceneId = InitialSceneId();
+  // The loaded scene's identity (its catalogue sceneId): every run finds
+  // its catalogue entry and its dataset row by it. Before a setup, the
+  // initial choice.
+  int dataset = InitialSceneId();
+  // How the shaded passes draw it: its catalogue entry's form, given by
+  // Scene Setup.
+  DrawForm drawForm = DrawForm::kStates;
   int wtcSegment = 0;       // "Seg# " at the last Scene Setup
   int stateCount = 0;       // time stamps of the loaded scene
   int firstStateNumber = 0; // file number of the first state file
@@ -217,6 +226,11 @@ class Scene {
   std::istream* input = &std::cin;
   std::ostream* output = &std::cout;
   std::ostream* errors = &std::cerr;
+
+  // The loaded scene's catalogue entry (null for an id outside it), and
+  // whether its states are point sets.
+  const CatalogueEntry* Entry() const;
+  bool PointScene() const;
 
   // --- Render dispatcher (SceneRender.cpp): the view window's draw.
   void Render(FrameBuffer& window);

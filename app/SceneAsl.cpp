@@ -12,7 +12,7 @@
 #include "Scene.h"
 
 bool Scene::AslSceneReady(const char* label) {
-  const bool points = sceneId == dataset::kPoints && triangleCount > 0;
+  const bool points = PointScene() && triangleCount > 0;
   if ((baseMesh != nullptr && triangleCount > 0) || points) {
     if (drawFlags.size() < size_t(triangleCount)) drawFlags.resize(size_t(triangleCount), 1);
     if (runVisibleSet.size() != size_t(triangleCount))
@@ -38,8 +38,8 @@ SampleLocationBuffer& Scene::SampleBuffer(double factor) {
 
 AslButtonScene Scene::AslScene() {
   AslButtonScene s;
-  s.row = &FindDataset(sceneId);
-  s.dataset = sceneId;
+  s.row = &FindDataset(dataset);
+  if (const CatalogueEntry* e = Entry()) s.setIds = e->setIds;
   s.view = viewNumber;
   s.tileColumn = tileColumn;
   s.tileRow = tileRow;

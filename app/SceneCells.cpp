@@ -7,7 +7,7 @@
 void Scene::SubdivideGeometry() {
   // Only the whole terrain is cut; its cells are what the subdivided entry
   // loads.
-  if (sceneId != dataset::kRti || baseMesh == nullptr || baseMesh->positions.empty()) {
+  if (Entry() == nullptr || !Entry()->wholeTerrain || baseMesh == nullptr || baseMesh->positions.empty()) {
     *output << "\"Subdivide Geometry\": the terrain \"RTI\" is not set up; choose it and press "
                "\"Scene Setup\" first"
             << std::endl;

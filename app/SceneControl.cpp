@@ -9,7 +9,7 @@
 #include "Scene.h"
 
 void Scene::ControlRun() {
-  const DatasetRow& row = FindDataset(sceneId);
+  const DatasetRow& row = FindDataset(dataset);
   if (row.controlRun.form == ControlRunForm::kPoints) {
     if (!PointSceneReady("control")) return;
     const PPC view = *viewCamera;
@@ -24,7 +24,7 @@ void Scene::ControlRun() {
   const int mode = viewWindow->renderMode;
   ControlScene s;
   s.row = &row;
-  s.dataset = sceneId;
+  if (const CatalogueEntry* e = Entry()) s.setIds = e->setIds;
   s.stateCount = stateCount;
   s.movingCamera = movingCamera != 0;
   s.frustumCulling = frustumCulling != 0;

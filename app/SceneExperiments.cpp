@@ -48,14 +48,14 @@ void Scene::MergeVisibilityPressed() {
   // The merged sets hold ids of the city's panorama views, whatever scene
   // is loaded; a scratch set keeps the loaded scene's arrays as they are.
   VisibleSet merged;
-  ::MergeVisibility(FindDataset(dataset::kManhattan).merge, &merged, *output, *errors);
+  ::MergeVisibility(TableMerge(), &merged, *output, *errors);
 }
 
 void Scene::MakeSeparatedImagesPressed() {
   static const SeparatedMember kViewOnly;
-  const DatasetRow& row = FindDataset(sceneId);
+  const DatasetRow& row = FindDataset(dataset);
   SeparatedScene s;
-  s.member = row.separated.dataset == sceneId ? &row.separated : &kViewOnly;
+  s.member = RunsFor(row.separated.datasets, dataset) ? &row.separated : &kViewOnly;
   s.counter = &separatedImageCount;
   const bool points = s.member->form == SeparatedForm::kPoints;
   if (points && particleDrawState) {
@@ -118,7 +118,7 @@ void Scene::MovingBoxesDemoPressed() {
 
 void Scene::TwoDimensionalRunPressed() {
   if (!AslSceneReady("DBG")) return;
-  const DatasetRow& row = FindDataset(sceneId);
+  const DatasetRow& row = FindDataset(dataset);
   if (row.plane.viewCamera == nullptr || drawMesh == nullptr || states.empty()) {
     *output << "\"DBG\": the two-dimensional run judges sets of \"Manhattan\"; set it up first"
             << std::endl;

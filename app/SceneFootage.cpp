@@ -8,8 +8,8 @@
 
 FootageScene Scene::MakeFootageScene(int view, int type, bool evaluation) {
   FootageScene s;
-  s.row = &FindDataset(sceneId);
-  s.dataset = sceneId;
+  s.row = &FindDataset(dataset);
+  s.dataset = dataset;
   s.view = view;
   s.type = type;
   if (baseMesh != nullptr && triangleCount > 0) {

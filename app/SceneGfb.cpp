@@ -38,7 +38,7 @@ bool ReadStepBounds(std::istream& in, std::ostream& err, int* first, int* last) 
 
 void Scene::GfbDbg() {
   if (!AslSceneReady("GFB_DBG")) return;
-  const DatasetRow& row = FindDataset(sceneId);
+  const DatasetRow& row = FindDataset(dataset);
   if (row.interval == IntervalForm::kPoints) {
     PointSceneGfb();  // ScenePointScenes.cpp
     return;
@@ -70,7 +70,7 @@ void Scene::GfbDbg() {
   run.triangleCount = triangleCount;
   run.liveFlags = &drawFlags;
   run.unionSet = &runVisibleSet;
-  run.dataset = sceneId;
+  if (const CatalogueEntry* e = Entry()) run.setIds = e->setIds;
   run.frustumCulling = frustumCulling != 0;
   run.out = output;
   run.err = errors;

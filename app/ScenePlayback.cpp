@@ -66,7 +66,7 @@ ObjLoader* Scene::PlaybackMesh() {
 }
 
 void Scene::Play() {
-  if (sceneId == dataset::kPoints && particleDrawState && !particleStates.empty()) {
+  if (PointScene() && particleDrawState && !particleStates.empty()) {
     PointPlayback p;
     p.stateCount = stateCount;
     p.states = &particleStates;
@@ -140,7 +140,7 @@ void Scene::ReplayTable(const std::string& tablePath) {
 }
 
 void Scene::PlayVisibleTriangles() {
-  const DatasetRow& row = FindDataset(sceneId);
+  const DatasetRow& row = FindDataset(dataset);
   switch (row.replay.form) {
     case ReplayForm::kPoints:
       PlayPointSceneReplay();  // ScenePointScenes.cpp

@@ -40,7 +40,7 @@ bool ReadPointSteps(Scene& s, int* first, int* last) {
 }  // namespace
 
 bool Scene::PointSceneReady(const char* label) {
-  if (sceneId == dataset::kPoints && particleStates.size() >= 2 && particleDrawState &&
+  if (PointScene() && particleStates.size() >= 2 && particleDrawState &&
       triangleCount > 0) {
     if (drawFlags.size() != size_t(triangleCount)) drawFlags.assign(size_t(triangleCount), 1);
     return true;

@@ -55,7 +55,7 @@ PassContext Scene::MakePassContext(FrameBuffer& window) {
   c.shaders.footage = &shaders[kShaderFootage];
   c.shaders.footageSp = &shaders[kShaderFootageSp];
   c.shaders.raster = &shaders[kShaderRaster];
-  c.sceneId = sceneId;
+  c.drawForm = drawForm;
   c.drawMesh = drawMesh;
   c.firstStates[0] = states.size() > 0 ? &states[0] : nullptr;
   c.firstStates[1] = states.size() > 1 ? &states[1] : nullptr;
@@ -151,7 +151,7 @@ void Scene::Render(FrameBuffer& window) {
     }
     case rm::kCityMeasurement:
       // The city scene's measurement view is its shaded view.
-      c.sceneId = dataset::kManhattan;
+      c.drawForm = DrawForm::kCity;
       ShadePass(c, StateMesh(currentState));
       break;
     case rm::kFilledSoftware:

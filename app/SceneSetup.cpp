@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "FrameBuffer.h"
+#include "ObjLoader.h"
 #include "PPC.h"
 #include "ParticleSet.h"
 #include "Scene.h"
@@ -15,9 +16,7 @@
 
 namespace {
 
-using namespace dataset;
-
-// Requests the panel lets through but no entry can load. Each refusal
+// Requests the panel lets through but the entry cannot load. Each refusal
 // prints one line; nothing is loaded and the previous scene stays.
 bool RequestValid(const Scene& scene, const CatalogueEntry& entry, int timeStamps) {
   auto refuse = [&](const std::string& why) {
@@ -25,29 +24,26 @@ bool RequestValid(const Scene& scene, const CatalogueEntry& entry, int timeStamp
               << "; nothing loaded" << std::endl;
     return false;
   };
-  switch (entry.sceneId) {
-    case kWtc:
-      if (scene.wtcSegment < 0 || scene.wtcSegment >= kWtcSegments)
-        return refuse("has no segment " + std::to_string(scene.wtcSegment) +
-                      " (\"Seg# \" must be 0 to 9)");
+  if (entry.segmented && (scene.wtcSegment < 0 || scene.wtcSegment >= kWtcSegments))
+    return refuse("has no segment " + std::to_string(scene.wtcSegment) +
+                  " (\"Seg# \" must be 0 to 9)");
+  switch (entry.stamps) {
+    case StampRule::kAny:
       return true;
-    case kTruck:
+    case StampRule::kExactlyTwo:
       // Two states are loaded; every operation that walks the states needs
       // stateCount to match.
       if (timeStamps != 2) return refuse("loads two states: \"Total Time Stamps\" must be 2");
       return true;
-    case kTruckGfb:
-    case kWaterFlow:
-    case kFusion:
+    case StampRule::kTwoOrMore:
       if (timeStamps < 2) return refuse("needs at least two states: \"Total Time Stamps\" must be 2 or more");
       return true;
-    case kTruckGfbStep2:
+    case StampRule::kFourOrMore:
       if (timeStamps / 2 < 2)
         return refuse("loads every second state: \"Total Time Stamps\" must be 4 or more");
       return true;
-    default:
-      return true;
   }
+  return true;
 }
 
 }  // namespace
@@ -64,7 +60,8 @@ void Scene::SceneSetup(int timeStamps) {
   switch (entry->scheme) {
     case LoadScheme::kStateMeshes: loaded = SetupStateMeshes(*this, *entry, timeStamps); break;
     case LoadScheme::kPointStates: loaded = SetupPointStates(*this, *entry, timeStamps); break;
-    case LoadScheme::kObjectList: loaded = SetupObjectList(*this, *entry, timeStamps); break;
+    case LoadScheme::kObjectList:
+    case LoadScheme::kFlaggedMesh: loaded = SetupObjectList(*this, *entry, timeStamps); break;
   }
   if (!loaded)
     *errors << "Scene Setup of \"" << entry->label << "\" stopped; the previous scene stays loaded"
@@ -127,6 +124,26 @@ void LoadViewCamera(Scene& scene, const std::string& name) {
   if (!scene.viewCamera->Load(name, *scene.errors))
     *scene.errors << "ERROR: Scene Setup: cannot read the camera file " << layout::CameraFile(name)
               << "; the camera stays as it was" << std::endl;
+}
+
+void PlaceFixedPose(Scene& scene, const CatalogueEntry& e, const ObjLoader* centroidOf) {
+  PPC& camera = *scene.viewCamera;
+  const FixedPose& pose = e.pose;
+  const FrameBuffer& window = *scene.viewWindow;
+  switch (pose.camera) {
+    case FixedPose::Camera::kNone:
+    case FixedPose::Camera::kKept: break;
+    case FixedPose::Camera::kDefault: camera = PPC(); break;
+    case FixedPose::Camera::kViewSized: camera = PPC(55, window.w, window.h); break;
+  }
+  if (pose.camera != FixedPose::Camera::kNone) {
+    Vex3_quarn eye = pose.eye;
+    if (pose.fromCentroid && centroidOf != nullptr) eye = centroidOf->Centroid() + pose.eye;
+    camera.PositionAndOrient(eye, pose.direction, pose.up);
+    if (pose.resize) camera.Resize(window.w, window.h);
+  }
+  if (e.zNear > 0) camera.zNear = e.zNear;
+  if (e.zFar > 0) camera.zFar = e.zFar;
 }
 
 void PrintViewDirection(std::ostream& out, const PPC& camera) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+class ObjLoader;
 class PPC;
 class Scene;
 struct CatalogueEntry;
@@ -34,6 +35,10 @@ void ReleasePreviousScene(Scene& scene);
 // A camera file below "Views/" into the view camera; a file that exists but
 // cannot be read is reported and the camera stays as it was.
 void LoadViewCamera(Scene& scene, const std::string& name);
+// The entry's fixed pose (a new camera where it says so; the eye relative
+// to the vertex centroid of `centroidOf` where it says so), then its near
+// and far distances.
+void PlaceFixedPose(Scene& scene, const CatalogueEntry& e, const ObjLoader* centroidOf);
 void PrintViewDirection(std::ostream& out, const PPC& camera);
 // Shows the view window at (100, 100), keeping its size.
 void ShowViewWindow(Scene& scene);

@@ -16,7 +16,7 @@
 #include "WorkLayout.h"
 
 void Scene::TruthRun() {
-  const TruthMember& truth = FindDataset(sceneId).truth;
+  const TruthMember& truth = FindDataset(dataset).truth;
   if (truth.form == TruthForm::kFlyThrough || truth.form == TruthForm::kDenseStates) {
     DatasetTruth(truth);
     return;
@@ -89,7 +89,7 @@ void Scene::DatasetTruth(const TruthMember& truth) {
     camera.Resize(viewWindow->w, viewWindow->h);
     DenseTruth(states[0], states[1], PlaybackMesh(), camera, kDenseTruthMoments, &runVisibleSet,
                *output);
-    WriteVisibleSet(runVisibleSet, truth.result.Path().c_str(), *output, *errors, sceneId);
+    WriteVisibleSet(runVisibleSet, truth.result.Path().c_str(), *output, *errors);
   }
   viewWindow->renderMode = mode;
   RedrawView();
@@ -100,7 +100,7 @@ void Scene::ConvertFileformat() { ConvertTileLists(*output, *errors); }
 void Scene::LoadVisibility(int source) {
   if (!AslSceneReady("Load Visibility")) return;
   // The tile lists name the whole terrain's triangles.
-  if (source != 0 && sceneId != dataset::kRti) {
+  if (source != 0 && !(Entry() != nullptr && Entry()->wholeTerrain)) {
     *output << "\"Load Visibility\": the ASL and control lists belong to the terrain \"RTI\"; "
                "choose it and press \"Scene Setup\" first"
             << std::endl;

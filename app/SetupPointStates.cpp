@@ -15,8 +15,6 @@
 
 namespace {
 
-using namespace dataset;
-
 std::string StatePath(const CatalogueEntry& e, int file) {
   return layout::StateFile(EntryDataPath(e), file);
 }
@@ -36,13 +34,13 @@ void MotionDirections(ParticleSet& s, const ParticleSet& next, std::ostream& err
 }  // namespace
 
 bool SetupPointStates(Scene& scene, const CatalogueEntry& e, int timeStamps) {
-  const bool fusion = e.sceneId == kFusion;
+  // Motion directions toward a further set, and from state to state.
+  const bool directions = e.directionFile >= 0;
   const int n = timeStamps;
-  const int drawFile = fusion ? 6 : 30;
   std::vector<std::string> files;
   for (int i = 0; i < n; i++) files.push_back(StatePath(e, i));
-  files.push_back(StatePath(e, drawFile));
-  if (fusion) files.push_back(StatePath(e, 5));
+  files.push_back(StatePath(e, e.drawFile));
+  if (directions) files.push_back(StatePath(e, e.directionFile));
   std::vector<std::string> cameras = {layout::CameraFile(e.cameraFile)};
   if (e.firstCamera[0] != '\0') cameras.push_back(layout::CameraFile(e.firstCamera));
   std::ostream& out = *scene.output;
@@ -56,15 +54,17 @@ bool SetupPointStates(Scene& scene, const CatalogueEntry& e, int timeStamps) {
     if (i > 0) err << "Load done: " << i << std::endl;
   }
   auto drawState = std::make_unique<ParticleSet>();
-  if (!drawState->Load(StatePath(e, drawFile), err)) return false;
+  if (!drawState->Load(StatePath(e, e.drawFile), err)) return false;
   ParticleSet further;
-  if (fusion && !further.Load(StatePath(e, 5), err)) return false;
+  if (directions && !further.Load(StatePath(e, e.directionFile), err)) return false;
 
   // Replace the scene; the previous meshes and point sets are freed here.
   SetupPrologue(scene, timeStamps);
-  scene.viewWindow->renderMode = render_mode::kPointFootage;
+  scene.viewWindow->renderMode = e.renderMode;
   scene.sceneId = e.sceneIdAfter;
-  scene.radius = fusion ? 0.8 : 0.1;
+  scene.dataset = e.sceneId;
+  scene.drawForm = e.drawForm;
+  scene.radius = e.radius;
   scene.drawMesh = scene.baseMesh = nullptr;
   scene.ownDrawMesh.reset();
   scene.states.clear();
@@ -75,9 +75,9 @@ bool SetupPointStates(Scene& scene, const CatalogueEntry& e, int timeStamps) {
   scene.stateCount = n;
   scene.firstState = 0;
   scene.lastState = n - 1;
-  if (fusion) MotionDirections(*scene.particleDrawState, further, err);
-  scene.interpolation = 0.5;
-  if (!fusion) scene.cameraStep = 1;
+  if (directions) MotionDirections(*scene.particleDrawState, further, err);
+  scene.interpolation = e.interpolation;
+  if (e.cameraStep > 0) scene.cameraStep = e.cameraStep;
 
   scene.viewWindow->camera = scene.viewCamera.get();
   if (e.firstCamera[0] != '\0') LoadViewCamera(scene, e.firstCamera);
@@ -93,7 +93,7 @@ bool SetupPointStates(Scene& scene, const CatalogueEntry& e, int timeStamps) {
   scene.setupEye = scene.viewCamera->eye;
   scene.pointIdBuffer.assign(size_t(scene.viewCamera->w) * size_t(scene.viewCamera->h), -1);
 
-  if (fusion) {
+  if (directions) {
     for (int i = 0; i + 1 < n; i++)
       MotionDirections(scene.particleStates[size_t(i)], scene.particleStates[size_t(i) + 1], err);
     ParticleSet& last = scene.particleStates[size_t(n) - 1];

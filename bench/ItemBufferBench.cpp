@@ -78,11 +78,6 @@ double MainThreadSeconds() { return CpuSeconds(CLOCK_THREAD_CPUTIME_ID); }
 
 struct Bench : PassRig {
   Bench() : PassRig(kW, kH) {}
-  PassContext Context() {
-    PassContext c = PassRig::Context();
-    c.sceneId = dataset::kPlainStates;
-    return c;
-  }
   // Identifiers of one drawing of the mesh under the mask.
   std::vector<int32_t> Ids(const ObjLoader& mesh, IdMask mask, bool perTriangle, double* secs) {
     std::vector<int32_t> ids(size_t(kW) * kH);
@@ -145,8 +140,8 @@ int main(int argc, char** argv) {
               best, (CpuSeconds() - cpu) / 5, (MainThreadSeconds() - main) / 5);
 
   PassContext c = bench.Context();
-  for (int scene : {4, 0}) {
-    c.sceneId = scene;
+  for (DrawForm form : {DrawForm::kStates, DrawForm::kOwnColours}) {
+    c.drawForm = form;
     double pass = 1e9;
     bench.Draw([&](FrameBuffer&) { ItemBufferPass(c, mesh.get()); });  // compiles the shading program
     cpu = CpuSeconds();
@@ -156,9 +151,10 @@ int main(int argc, char** argv) {
       bench.Draw([&](FrameBuffer&) { ItemBufferPass(c, mesh.get()); });
       pass = std::min(pass, Seconds(t0));
     }
-    std::printf("ItemBufferPass, scene kind %d: %.3f s per frame (best of 3), CPU %.3f s "
+    std::printf("ItemBufferPass, %s: %.3f s per frame (best of 3), CPU %.3f s "
                 "(main thread %.3f s)\n",
-                scene, pass, (CpuSeconds() - cpu) / 3, (MainThreadSeconds() - main) / 3);
+                form == DrawForm::kStates ? "through the program" : "in own colours", pass,
+                (CpuSeconds() - cpu) / 3, (MainThreadSeconds() - main) / 3);
   }
 
   std::vector<int32_t> slow = bench.Ids(*mesh, IdMask(mask), true, &secs);

@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
   scene.baseMesh = scene.drawMesh = &scene.states[0];
   scene.stateCount = 1;
   scene.triangleCount = scene.states[0].IdCount();
-  scene.sceneId = dataset::kPlainStates;
+  scene.dataset = dataset::kTrianglePair;
   scene.viewCamera->Load(layout::kLargeCamera);
   scene.viewWindow->camera = scene.viewCamera.get();
   scene.viewWindow->show();

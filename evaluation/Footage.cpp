@@ -30,7 +30,7 @@ bool Resolve(const FootageScene& s, bool evaluation, FootageRequest* r) {
   const FootageMember& m = s.row->footage;
   const char* label = evaluation ? kEvaluationLabel : kFootageLabel;
   // Other scenes have no member: nothing happens.
-  if (m.dataset == 0 || m.dataset != s.dataset || (evaluation && !m.evaluation)) return false;
+  if (!RunsFor(m.datasets, s.dataset) || (evaluation && !m.evaluation)) return false;
   if (s.mesh == nullptr || s.flags == nullptr) {
     *s.out << "\"" << label << "\": no scene is set up; choose a scene and press \"Scene Setup\" first"
            << std::endl;

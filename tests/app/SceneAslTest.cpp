@@ -75,7 +75,7 @@ TEST_F(SceneAsl, PlainRunWritesTheSetAndItsFrames) {
 
 TEST_F(SceneAsl, FactorRunNamesTheFileByScene) {
   LoadMesh();
-  scene_->sceneId = dataset::kForest;
+  scene_->dataset = dataset::kForest;
   // A factor that gives no pixels, or more than memory can hold, is refused.
   const std::string refused = StdoutOf([&] {
     scene_->AslWithFactor(0);
@@ -96,7 +96,7 @@ TEST_F(SceneAsl, FactorRunNamesTheFileByScene) {
 
 TEST_F(SceneAsl, ControlRunsTheReferenceOfTheScene) {
   LoadMesh();
-  scene_->sceneId = dataset::kForest;  // factor 2, then the image series
+  scene_->dataset = dataset::kForest;  // factor 2, then the image series
   Quiet([&] { scene_->AslControl(); });
   EXPECT_EQ(ReadIdFile("ASL_Visibility/Forest_2X.txt"), (Ids{0, 1, 2, 3, 4, 5}));
   EXPECT_TRUE(FileExists("Images/Control/0.tif"));
@@ -104,14 +104,14 @@ TEST_F(SceneAsl, ControlRunsTheReferenceOfTheScene) {
   EXPECT_EQ(scene_->runVisibleSet[6], 0);
 
   // Any other scene: the pixel-centre pass as a text list.
-  scene_->sceneId = dataset::kPlainStates;
+  scene_->dataset = dataset::kTrianglePair;
   scene_->drawFlags.assign(size_t(scene_->triangleCount), 1);
   Quiet([&] { scene_->AslControl(); });
   EXPECT_EQ(ReadText("ASL_Visibility/Whoknowswhat_control.txt"), "0\n1\n2\n3\n4\n5\n");
 }
 
 TEST_F(SceneAsl, PointSceneControlCastsSpheresOnTheFineGrid) {
-  scene_->sceneId = dataset::kPoints;
+  scene_->dataset = dataset::kWaterFlow;
   scene_->radius = 20;
   const float z = -3 * scene_->viewCamera->zNear;
   scene_->particleDrawState = std::make_unique<ParticleSet>();
@@ -130,7 +130,7 @@ TEST_F(SceneAsl, PointSceneControlCastsSpheresOnTheFineGrid) {
 
 TEST_F(SceneAsl, CitySecondViewUnitesTheStoredSets) {
   LoadMesh();
-  scene_->sceneId = dataset::kManhattan;
+  scene_->dataset = dataset::kManhattan;
   scene_->viewNumber = 2;
   const std::string sets = FindDataset(dataset::kManhattan).storedSets.For(2).Path();
   MakeFolder(FolderOf(sets));
@@ -146,10 +146,10 @@ TEST_F(SceneAsl, CitySecondViewUnitesTheStoredSets) {
 
 TEST_F(SceneAsl, ControlMakesTheBufferAtTheViewsSizeOnEveryScene) {
   for (int id : {int(dataset::kForest), int(dataset::kWtc), int(dataset::kGrassField),
-                 int(dataset::kPlainStates)}) {
+                 int(dataset::kTrianglePair)}) {
     LoadMesh();
     scene_->sampleBuffer.reset();
-    scene_->sceneId = id;
+    scene_->dataset = id;
     scene_->viewNumber = 1;
     Quiet([&] { scene_->AslControl(); });
     ASSERT_TRUE(scene_->sampleBuffer) << id;

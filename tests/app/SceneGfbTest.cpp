@@ -46,7 +46,7 @@ class SceneGfb : public FreshScene {
   }
   // "GFB_DBG" with `typed` on the input; returns its console output.
   Console GfbDbg(int sceneId, const std::string& typed = "") {
-    scene_->sceneId = sceneId;
+    scene_->dataset = sceneId;
     scene_->drawFlags.assign(size_t(scene_->triangleCount), 1);
     Type(typed);
     return ConsoleOf([&] { scene_->GfbDbg(); });
@@ -63,7 +63,7 @@ TEST_F(SceneGfb, RefusesWithoutAScene) {
 
 TEST_F(SceneGfb, FullRunOnAnyOtherScene) {
   LoadStates();
-  const std::string out = GfbDbg(dataset::kPlainStates).out;
+  const std::string out = GfbDbg(dataset::kTrianglePair).out;
   EXPECT_NE(out.find("Culled out: 1\n"), std::string::npos) << out;
   EXPECT_EQ(ReadText("ASL_Visibility/Visibility_at_B.txt"), "0:0,1,2,\n");
   EXPECT_TRUE(FileExists("VisibilityTable/whatever_1.bin"));
@@ -85,9 +85,9 @@ TEST_F(SceneGfb, SubIntervalRunsByDataset) {
 
   // Timelines of another scene are dropped before a run on this one.
   scene_->dataPath = "elsewhere/";
-  GfbDbg(dataset::kPlainStates);
+  GfbDbg(dataset::kTrianglePair);
   IntervalStatistics st = CountTimelineIntervals(*scene_->sampleBuffer);
-  GfbDbg(dataset::kPlainStates);  // the same scene again: its intervals are found again
+  GfbDbg(dataset::kTrianglePair);  // the same scene again: its intervals are found again
   EXPECT_EQ(CountTimelineIntervals(*scene_->sampleBuffer).totalIntervals, st.totalIntervals);
 
   // The city scene names its output by the chosen view.
@@ -156,6 +156,6 @@ TEST_F(SceneGfb, TrialOnOneStateAndPointScene) {
   EXPECT_EQ(ReadText("trial_interval.txt").rfind("Super Pixel[400.5,130.5]:\n", 0), 0u);
 
   // The point-scene branch needs the points it moves.
-  EXPECT_NE(GfbDbg(dataset::kPoints).out.find("\"GFB_DBG\": needs a point scene of at least two states"),
+  EXPECT_NE(GfbDbg(dataset::kWaterFlow).out.find("\"GFB_DBG\": needs a point scene of at least two states"),
             std::string::npos);
 }

@@ -163,7 +163,7 @@ void HiddenPair(Scene& s, ObjLoader& mesh) {
   s.triangleCount = mesh.IdCount();
   s.drawFlags.assign(size_t(s.triangleCount), 1);
   s.runVisibleSet.assign(size_t(s.triangleCount), 0);
-  s.sceneId = dataset::kPlainStates;
+  s.dataset = dataset::kTrianglePair;
 }
 
 int64_t Ids(Scene& s, int32_t id) {

@@ -31,7 +31,8 @@ class ScenePoints : public FreshScene {
   void LoadPoints(int count = 3) {
     const float z = -3 * scene_->viewCamera->zNear;
     const float x = -z;  // beyond the view's half-width at z
-    scene_->sceneId = dataset::kPoints;
+    scene_->dataset = dataset::kWaterFlow;
+    scene_->drawForm = DrawForm::kPoints;
     scene_->radius = 20;
     scene_->particleStates = std::vector<ParticleSet>(size_t(count));
     for (int i = 0; i < count; i++) {
@@ -69,7 +70,8 @@ size_t Lines(const std::string& text) { return size_t(std::count(text.begin(), t
 TEST_F(ScenePoints, ButtonsRefuseWithoutAPointScene) {
   for (auto op : {&Scene::GfbDbg, &Scene::CombinedRun, &Scene::CombinedControl,
                   &Scene::CombinedTruth, &Scene::CombinedImages, &Scene::PlayPointSceneReplay}) {
-    scene_->sceneId = dataset::kPoints;
+    scene_->dataset = dataset::kWaterFlow;
+    scene_->drawForm = DrawForm::kPoints;
     const std::string out = Run(op).out;
     EXPECT_TRUE(out.find("needs a point scene") != std::string::npos ||
                 out.find("no scene is set up") != std::string::npos)

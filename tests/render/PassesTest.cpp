@@ -81,7 +81,7 @@ TEST_F(Passes, ListDrawingGivesTheSameItemBufferAsOneTrianglePerCall) {
 TEST_F(Passes, ItemBufferPassDecodesIdentifiersAndRepeatsExactly) {
   auto mesh = OverlapMesh();
   PassContext c = rig_->Context();
-  c.sceneId = dataset::kPlainStates;
+  c.drawForm = DrawForm::kStates;
   std::vector<int32_t> first;
   std::vector<uint32_t> shaded, shown;
   Quiet([&] {
@@ -175,12 +175,12 @@ TEST_F(Passes, ShadedFootageAndRasterViewsDrawTheMesh) {
   };
   uint32_t got[6];
   const std::string out = StdoutOf([&] {
-    for (int scene : {4, 0}) {
-      c.sceneId = scene;
+    for (DrawForm form : {DrawForm::kStates, DrawForm::kOwnColours}) {
+      c.drawForm = form;
       DrawIn(*rig_, [&](FrameBuffer&) { ShadePass(c, mesh.get()); got[0] = centre(); });
-      EXPECT_NE(got[0], sky) << scene;
+      EXPECT_NE(got[0], sky) << int(form);
     }
-    c.sceneId = dataset::kPlainStates;
+    c.drawForm = DrawForm::kStates;
     DrawIn(*rig_, [&](FrameBuffer&) { FootagePass(c, mesh.get(), true); got[1] = drawn(); });
     DrawIn(*rig_, [&](FrameBuffer&) { SuperPixelFootagePass(c); got[2] = centre(); });
     DrawIn(*rig_, [&](FrameBuffer&) { GrassPass(c); got[3] = drawn(); });
