@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "GLProject.h"
@@ -87,14 +88,22 @@ class RayCaster {
   std::vector<Bins> bins_;               // in time order, covering the moments cast at
 };
 
-// Window positions of `perSide` x `perSide` evenly spread samples in every
-// pixel of a w x h view (one per pixel: the pixel centres), row by row.
-std::vector<double> PixelSamplePositions(int w, int h, int perSide);
+// Progress of a cast over a view: rays cast so far and rays in all.
+using CastProgress = std::function<void(int64_t done, int64_t total)>;
 
-// Triangles nearest along the given window positions (x, y pairs) at each
-// of the times, as a flag per identifier (size: the largest id + 1). Ties
-// are counted in `ties` (one per ray and time) and their nearest
-// triangles flagged too. Work is spread over `threads` threads.
-std::vector<uint8_t> VisibleByRayCasting(RayCaster& caster, const std::vector<double>& positions,
-                                         const std::vector<double>& times, int threads,
-                                         int64_t* ties = nullptr);
+// Triangles nearest along `perSide` x `perSide` evenly spread rays in every
+// pixel of the caster's view (one per pixel: the pixel centres; sample
+// (i, j) of pixel (col, row) at window position (col + (i + 0.5) / perSide,
+// row + (j + 0.5) / perSide)) at each of the times, as a flag per
+// identifier (size: the largest id + 1). Ties are counted in `ties` (one
+// per ray and time) and their nearest triangles flagged too.
+//
+// The rays are made as they are cast, band of rows by band of rows, so
+// memory does not grow with `perSide`. Work is spread over `threads`
+// threads; the result does not depend on their number. `progress`, when
+// given, is called on the calling thread as bands finish, last with done ==
+// total.
+std::vector<uint8_t> VisibleAtPixelSamples(RayCaster& caster, int perSide,
+                                           const std::vector<double>& times, int threads,
+                                           int64_t* ties = nullptr,
+                                           const CastProgress& progress = nullptr);
