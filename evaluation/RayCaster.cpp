@@ -53,12 +53,6 @@ RayCaster::RayCaster(const PPC& camera) {
       inv_[3 * i + 2] = rows[i].z;
     }
   }
-  GLMatrices m;
-  camera.ComputeGLArrays(m.modelView, m.projection, m.viewport);
-  projector_ = Projector(m);
-  // Rays start where the window rays of the GL arrays meet, as the
-  // sample rays of the visibility methods do.
-  eye_ = projector_.RayOrigin(eye_);
 }
 
 void RayCaster::AddTriangle(int32_t id, const Vex3_quarn a[3], const Vex3_quarn b[3]) {
@@ -91,12 +85,7 @@ void RayCaster::AddMesh(const ObjLoader& first, const ObjLoader* second) {
 }
 
 Vex3_quarnd RayCaster::WindowRay(double x, double y) const {
-  // Along the line of the window position from the near plane to the far
-  // plane: the direction the sample locations use.
-  double nx = 0, ny = 0, nz = 0, fx = 0, fy = 0, fz = 0;
-  if (!projector_.UnProject(x, y, 0, &nx, &ny, &nz) || !projector_.UnProject(x, y, 1, &fx, &fy, &fz))
-    return Vex3_quarnd(0, 0, 0);
-  return Vex3_quarnd(fx - nx, fy - ny, fz - nz).Normalized();
+  return (c_ + a_ * x + b_ * (h_ - y)).Normalized();
 }
 
 bool RayCaster::WindowOf(const Vex3_quarnd& d, double* x, double* y) const {
@@ -136,9 +125,9 @@ void RayCaster::Bin(double t0, double t1, Bins* bins) const {
   // Window box of every triangle over the moments: a point moving on a
   // line in front of the eye projects onto the segment between its
   // projected ends, so the boxes at t0 and t1 hold it throughout. Boxes are
-  // a pixel wider than the projections (the window rays come from the
-  // camera's GL arrays, which agree with its basis only to float
-  // precision).
+  // a pixel wider than the projections, so that rays a method made from
+  // the camera's GL arrays, which agree with the record only to float
+  // precision, find them too.
   B.box.assign(4 * n, 0.0f);
   B.behind.clear();
   B.offscreen.clear();
