@@ -14,7 +14,9 @@
 namespace {
 
 // Cameras whose record is an exact pinhole in float: a and b orthogonal,
-// the principal point at the image centre, every number exact.
+// the principal point at the image centre, every number exact. The focal
+// length of the slanted one has low bits, so that a look-at centre rounded
+// at the eye's magnitude loses them.
 PPC AxisCamera() { return PPC(55, 1280, 720); }
 
 PPC SlantedCamera(float scale) {
@@ -22,7 +24,7 @@ PPC SlantedCamera(float scale) {
   const Vex3_quarn a(2, -1, 2), b(1, 2, 0), view(-4, 2, 5);  // a x b = view
   cam.a = a * scale;
   cam.b = b * scale;
-  cam.corner = (view * 550.0f - a * 640.0f - b * 360.0f) * scale;
+  cam.corner = (view * (550 + 1.0f / 4096) - a * 640.0f - b * 360.0f) * scale;
   cam.RebuildInverse();
   return cam;
 }
