@@ -233,6 +233,8 @@ TimelineRun ComputeTimelines(SampleLocationBuffer& buffer, const MotionSource& m
   for (const ThreadWork& tw : perThread) {
     run.work.evaluations += tw.evaluations;
     run.work.intervals += tw.intervals;
+    run.work.candidates += tw.evaluations;
+    run.work.inserted += tw.intervals;
     run.work.coverageSeconds += tw.coverage;
     run.work.insertSeconds += tw.insert;
   }
