@@ -204,6 +204,15 @@ double RunScene(const SceneSpec& spec, int threads, int moments, bool brief) {
   }
   const double total = Seconds(t0), cpu = CpuSeconds() - c0;
   const double peak = PeakMB();
+  if (const char* dump = std::getenv("BENCH_DUMP_TIMELINES")) {
+    // Every timeline as text, to find where two builds differ.
+    std::FILE* f = std::fopen(dump, "w");
+    for (size_t p = 0; f && p < buffer.pixels.size(); p++)
+      for (int32_t k = 0; k < buffer.pixels[p].count; k++)
+        for (const TimelineSpan& x : buffer.pixels[p].samples[size_t(k)].timeline)
+          std::fprintf(f, "%zu %d %u %u %u\n", p, k, x.triangleId, x.startMicro, x.endMicro);
+    if (f) std::fclose(f);
+  }
   if (brief) {
     std::printf("  on %d thread%s: %.2f s (%.2f s processor)\n", work.threads,
                 work.threads == 1 ? "" : "s", total, cpu);
