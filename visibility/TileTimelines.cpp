@@ -131,6 +131,8 @@ void TileTimelines::Run(int x0, int y0, int x1, int y1, const uint32_t* triangle
   const int tw = x1 - x0 + 1, th = y1 - y0 + 1;
   pixelStart_.resize(size_t(tw) * size_t(th) + 1);
   samples_.clear();
+  position_.clear();
+  ray_.clear();
   bool ordered = s_.spans;
   for (int row = y0; row <= y1; row++)
     for (int col = x0; col <= x1; col++) {
@@ -139,6 +141,9 @@ void TileTimelines::Run(int x0, int y0, int x1, int y1, const uint32_t* triangle
       for (int32_t k = 0; k < px.count; k++) {
         SampleLocation& s = px.samples[size_t(k)];
         samples_.push_back(&s);
+        position_.push_back(s.x);
+        position_.push_back(s.y);
+        ray_.push_back(Vex3_quarnd(s.ray[0], s.ray[1], s.ray[2]));
         const double c = s.ray[0] * s_.view.x + s.ray[1] * s_.view.y + s.ray[2] * s_.view.z;
         if (!(c > kLeastCosine)) ordered = false;
       }
@@ -209,8 +214,8 @@ void TileTimelines::Run(int x0, int y0, int x1, int y1, const uint32_t* triangle
           for (int col = c0; col <= c1; col++) {
             const size_t p = size_t(row - y0) * size_t(tw) + size_t(col - x0);
             for (uint32_t li = pixelStart_[p]; li < pixelStart_[p + 1]; li++) {
-              const SampleLocation& s = *samples_[li];
-              if (s.x < box[0] || s.x > box[2] || s.y < box[1] || s.y > box[3]) continue;
+              const double sx = position_[2 * li], sy = position_[2 * li + 1];
+              if (sx < box[0] || sx > box[2] || sy < box[1] || sy > box[3]) continue;
               if (stamp_[li] != serial_) {
                 stamp_[li] = serial_;
                 firstPart_[li] = uint8_t(k);
@@ -234,8 +239,7 @@ void TileTimelines::Run(int x0, int y0, int x1, int y1, const uint32_t* triangle
       for (int col = c0; col <= c1; col++) {
         const size_t p = size_t(row - y0) * size_t(tw) + size_t(col - x0);
         for (uint32_t li = pixelStart_[p]; li < pixelStart_[p + 1]; li++) {
-          const SampleLocation& sample = *samples_[li];
-          if (useHull && !hull.Contains(sample.x, sample.y)) continue;
+          if (useHull && !hull.Contains(position_[2 * li], position_[2 * li + 1])) continue;
           inHull++;
           double nearest = kNever;
           if (e.bounded) {
@@ -248,8 +252,7 @@ void TileTimelines::Run(int x0, int y0, int x1, int y1, const uint32_t* triangle
               continue;
           }
           counts->evaluations++;
-          const int c = CoverageTimes(
-              prepared, Vex3_quarnd(sample.ray[0], sample.ray[1], sample.ray[2]), spans);
+          const int c = CoverageTimes(prepared, ray_[li], spans);
           counts->intervals += c;
           for (int j = 0; j < c; j++) {
             const uint32_t a = Micro(spans[j].start), b = Micro(spans[j].end);

@@ -84,6 +84,8 @@ class TileTimelines {
   MotionDepthComparator depth_;
   // Per sample of the tile (pixels row by row, their samples in order).
   std::vector<SampleLocation*> samples_;
+  std::vector<double> position_;  // x, y of each, close together
+  std::vector<Vex3_quarnd> ray_;
   std::vector<uint32_t> pixelStart_;
   std::vector<DepthCover> cover_;
   std::vector<uint32_t> stamp_;
