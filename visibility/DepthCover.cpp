@@ -14,52 +14,61 @@ bool Close(double a, double b) { return std::fabs(a - b) <= kJoin * std::min(std
 
 }  // namespace
 
-bool DepthCover::Hides(uint32_t start, uint32_t end, double depth) const {
-  const double limit = depth - 1e-6 * std::fabs(depth);
-  // First span that ends after start.
-  auto it = std::upper_bound(spans_.begin(), spans_.end(), start,
-                             [](uint32_t v, const CoverSpan& s) { return v < s.end; });
-  uint32_t at = start;
-  for (; it != spans_.end() && at < end; ++it) {
-    if (it->start > at || !(it->depth < limit)) return false;
-    at = it->end;
+void DepthCover::Insert(uint32_t at, const CoverSpan& span) {
+  if (size_ < kInline) {
+    for (uint32_t k = size_; k > at; k--) inline_[k] = inline_[k - 1];
+    inline_[at] = span;
+  } else {
+    if (size_ == kInline) more_.assign(inline_, inline_ + kInline);
+    more_.insert(more_.begin() + std::ptrdiff_t(at), span);
   }
-  return at >= end;
+  size_++;
+}
+
+void DepthCover::Erase(uint32_t at) {
+  if (size_ > kInline) {
+    more_.erase(more_.begin() + std::ptrdiff_t(at));
+    if (size_ - 1 == kInline) std::copy(more_.begin(), more_.end(), inline_);
+  } else {
+    for (uint32_t k = at; k + 1 < size_; k++) inline_[k] = inline_[k + 1];
+  }
+  size_--;
 }
 
 void DepthCover::Add(uint32_t start, uint32_t end, double depth) {
   if (!(end > start)) return;
-  size_t i = size_t(std::upper_bound(spans_.begin(), spans_.end(), start,
-                                     [](uint32_t v, const CoverSpan& s) { return v < s.end; }) -
-                    spans_.begin());
+  // First span that ends after start.
+  uint32_t i = 0;
+  while (i < size_ && Data()[i].end <= start) i++;
   uint32_t at = start;
   while (at < end) {
-    const uint32_t gapEnd = i < spans_.size() ? std::min(end, std::max(at, spans_[i].start)) : end;
+    CoverSpan* s = Data();
+    const uint32_t gapEnd = i < size_ ? std::min(end, std::max(at, s[i].start)) : end;
     if (gapEnd == at) {
-      // spans_[i] covers `at`: go past it.
-      at = spans_[i].end;
+      // s[i] covers `at`: go past it.
+      at = s[i].end;
       i++;
       continue;
     }
     // Fill [at, gapEnd), joined to touching neighbours of like depth; then
     // go on after the span that holds the gap now.
-    if (i > 0 && spans_[i - 1].end == at && Close(spans_[i - 1].depth, depth)) {
-      CoverSpan& prev = spans_[i - 1];
+    if (i > 0 && s[i - 1].end == at && Close(s[i - 1].depth, depth)) {
+      CoverSpan& prev = s[i - 1];
       prev.end = gapEnd;
       prev.depth = std::max(prev.depth, depth);
-      if (i < spans_.size() && spans_[i].start == gapEnd && Close(spans_[i].depth, prev.depth)) {
-        prev.end = spans_[i].end;
-        prev.depth = std::max(prev.depth, spans_[i].depth);
-        spans_.erase(spans_.begin() + std::ptrdiff_t(i));
+      if (i < size_ && s[i].start == gapEnd && Close(s[i].depth, prev.depth)) {
+        prev.end = s[i].end;
+        prev.depth = std::max(prev.depth, s[i].depth);
+        Erase(i);
       }
-      at = spans_[i - 1].end;
-    } else if (i < spans_.size() && spans_[i].start == gapEnd && Close(spans_[i].depth, depth)) {
-      spans_[i].start = at;
-      spans_[i].depth = std::max(spans_[i].depth, depth);
-      at = spans_[i].end;
+      at = Data()[i - 1].end;
+    } else if (i < size_ && s[i].start == gapEnd && Close(s[i].depth, depth)) {
+      s[i].start = at;
+      s[i].depth = std::max(s[i].depth, depth);
+      at = s[i].end;
       i++;
     } else {
-      spans_.insert(spans_.begin() + std::ptrdiff_t(i), CoverSpan{at, gapEnd, depth});
+      Insert(i, CoverSpan{at, gapEnd, depth});
       at = gapEnd;
       i++;
     }

@@ -9,7 +9,7 @@
 #include "CoverageIntervals.h"
 #include "GLProject.h"
 
-constexpr int kMaxParts = 32;
+constexpr int kMaxParts = 64;
 
 struct MotionFootprint {
   // Every position lies in front of the eye plane; otherwise nothing

@@ -166,13 +166,12 @@ void TileTimelines::Run(int x0, int y0, int x1, int y1, const uint32_t* triangle
     e = Entry();
     e.triangle = triangles[i];
     e.key = kNever;
+    // The tile lists only triangles whose region is not empty; the
+    // footprint is valid exactly when the hull is used (every position in
+    // front of the eye plane, by the same clip w).
     TriangleMotion m;
-    ScreenHull hull;
-    Region r;
-    bool useHull = true;
-    e.present = FindRegion(s_.projector, *s_.motion, int32_t(e.triangle), s_.region, w, h, &m,
-                           &hull, &r, &useHull) == 0;
-    if (!e.present || !useHull || !ordered) continue;
+    e.present = s_.motion->Motion(int32_t(e.triangle), &m);
+    if (!e.present || !ordered) continue;
     MakeFootprint(s_.projector, m, s_.eye, s_.view, &e.footprint);
     if (!e.footprint.valid) continue;
     e.bounded = true;
@@ -201,9 +200,10 @@ void TileTimelines::Run(int x0, int y0, int x1, int y1, const uint32_t* triangle
     FindRegion(s_.projector, *s_.motion, int32_t(e.triangle), s_.region, w, h, &m, &hull, &r,
                &useHull);
     const MotionFootprint& f = e.footprint;
+    const bool bounded = e.bounded && useHull;
     // Which parts' boxes hold each sample: the time it can be covered.
     serial_++;
-    if (e.bounded) {
+    if (bounded) {
       PartBoundaries b{f, s_.projector, {}, {}, {}};
       for (int k = e.firstPart; k <= e.lastPart; k++) {
         double box[4];
@@ -226,7 +226,7 @@ void TileTimelines::Run(int x0, int y0, int x1, int y1, const uint32_t* triangle
       }
     }
     MovingTriangle prepared;
-    PrepareMovingTriangle(m, s_.eye, &prepared);
+    bool isPrepared = false;
     int32_t inHull = 0;
     for (int row = std::max(r.y0, y0); row <= std::min(r.y1, y1); row++) {
       int c0 = std::max(r.x0, x0), c1 = std::min(r.x1, x1);
@@ -242,7 +242,7 @@ void TileTimelines::Run(int x0, int y0, int x1, int y1, const uint32_t* triangle
           if (useHull && !hull.Contains(position_[2 * li], position_[2 * li + 1])) continue;
           inHull++;
           double nearest = kNever;
-          if (e.bounded) {
+          if (bounded) {
             // No part's box holds the sample: the triangle never covers it.
             if (stamp_[li] != serial_) continue;
             const int k0 = firstPart_[li], k1 = lastPart_[li];
@@ -251,12 +251,16 @@ void TileTimelines::Run(int x0, int y0, int x1, int y1, const uint32_t* triangle
                                  uint32_t(int64_t(k1 + 1) * 1000000 / f.parts), nearest))
               continue;
           }
+          if (!isPrepared) {
+            PrepareMovingTriangle(m, s_.eye, &prepared);
+            isPrepared = true;
+          }
           counts->evaluations++;
           const int c = CoverageTimes(prepared, ray_[li], spans);
           counts->intervals += c;
           for (int j = 0; j < c; j++) {
             const uint32_t a = Micro(spans[j].start), b = Micro(spans[j].end);
-            if (e.bounded) {
+            if (bounded) {
               nearest = f.Nearest(a * 1e-6, b * 1e-6);
               if (cover_[li].Hides(a, b, nearest)) continue;
               if (nearest > 0) cover_[li].Add(a, b, f.Farthest(a * 1e-6, b * 1e-6));
