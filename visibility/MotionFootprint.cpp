@@ -3,14 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
-// Widening of a part's box: above the rounding between these projections,
-// the hull's and the sample rays' (the hull itself is widened by 0.01).
-constexpr double kPartMargin = 0.02;
-
-}  // namespace
-
 void MakeFootprint(const Projector& projector, const TriangleMotion& motion,
                    const Vex3_quarnd& eye, const Vex3_quarnd& view, MotionFootprint* f) {
   f->valid = true;
@@ -27,7 +19,7 @@ void MakeFootprint(const Projector& projector, const TriangleMotion& motion,
       f->depth[e][v] = (Vex3_quarnd(p) - eye).Dot(view);
     }
   // Parts short enough that a part's box is not much larger than the
-  // triangle itself: about two parts per size travelled.
+  // triangle itself: about one part per size travelled.
   double travel = 0, x0 = wx[0][0], x1 = x0, y0 = wy[0][0], y1 = y0;
   for (int v = 0; v < 3; v++) {
     travel = std::max(travel, std::hypot(wx[1][v] - wx[0][v], wy[1][v] - wy[0][v]));
@@ -38,27 +30,7 @@ void MakeFootprint(const Projector& projector, const TriangleMotion& motion,
   }
   const double size = std::max({x1 - x0, y1 - y0, 0.5});
   f->parts = 1;
-  while (f->parts < kMaxParts && f->parts * size < 2 * travel) f->parts *= 2;
-}
-
-void MotionFootprint::PartBox(const Projector& projector, int k, double box[4]) const {
-  const double t[2] = {double(k) / parts, double(k + 1) / parts};
-  box[0] = box[1] = 1e300;
-  box[2] = box[3] = -1e300;
-  for (double s : t)
-    for (int v = 0; v < 3; v++) {
-      double c[3], x, y;
-      for (int i = 0; i < 3; i++) c[i] = clip[0][v][i] + (clip[1][v][i] - clip[0][v][i]) * s;
-      projector.WindowOfClip(c, &x, &y);
-      box[0] = std::min(box[0], x);
-      box[1] = std::min(box[1], y);
-      box[2] = std::max(box[2], x);
-      box[3] = std::max(box[3], y);
-    }
-  box[0] -= kPartMargin;
-  box[1] -= kPartMargin;
-  box[2] += kPartMargin;
-  box[3] += kPartMargin;
+  while (f->parts < kMaxParts && f->parts * size < travel) f->parts *= 2;
 }
 
 double MotionFootprint::Nearest(double ta, double tb) const {

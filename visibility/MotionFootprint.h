@@ -19,8 +19,6 @@ struct MotionFootprint {
   double clip[2][3][3] = {};  // [span end][vertex][clip x, y, w]
   double depth[2][3] = {};    // [span end][vertex] along the view direction, from the eye
 
-  // Window box (x0, y0, x1, y1) of part k, widened for rounding.
-  void PartBox(const Projector& projector, int k, double box[4]) const;
   // Least and greatest vertex depth at the times ta and tb (and so between).
   double Nearest(double ta, double tb) const;
   double Farthest(double ta, double tb) const;

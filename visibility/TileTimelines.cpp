@@ -53,10 +53,14 @@ namespace {
 // Window positions of the three vertices at the boundaries of parts, each
 // computed once per boundary.
 struct PartBoundaries {
+  PartBoundaries(const MotionFootprint& footprint, const Projector& p)
+      : f(footprint), projector(p) {
+    std::fill(done, done + f.parts + 1, false);
+  }
   const MotionFootprint& f;
   const Projector& projector;
   double x[kMaxParts + 1][3], y[kMaxParts + 1][3];
-  bool done[kMaxParts + 1] = {};
+  bool done[kMaxParts + 1];
 
   void Need(int j) {
     if (done[j]) return;
@@ -100,9 +104,10 @@ void PartsMeeting(PartBoundaries& b, int j0, int j1, const double rect[4], int* 
   double box[4];
   b.Box(j0, j1, box);
   if (!Meets(box, rect[0], rect[1], rect[2], rect[3])) return;
-  if (j1 - j0 == 1) {
+  const bool inside = box[0] >= rect[0] && box[2] <= rect[2] && box[1] >= rect[1] && box[3] <= rect[3];
+  if (j1 - j0 == 1 || inside) {
     *first = std::min(*first, j0);
-    *last = std::max(*last, j0);
+    *last = std::max(*last, j1 - 1);
     return;
   }
   const int mid = (j0 + j1) / 2;
@@ -175,7 +180,7 @@ void TileTimelines::Run(int x0, int y0, int x1, int y1, const uint32_t* triangle
     MakeFootprint(s_.projector, m, s_.eye, s_.view, &e.footprint);
     if (!e.footprint.valid) continue;
     e.bounded = true;
-    PartBoundaries b{e.footprint, s_.projector, {}, {}, {}};
+    PartBoundaries b(e.footprint, s_.projector);
     int first = kMaxParts, last = -1;
     PartsMeeting(b, 0, e.footprint.parts, rect, &first, &last);
     e.firstPart = first;
@@ -204,7 +209,7 @@ void TileTimelines::Run(int x0, int y0, int x1, int y1, const uint32_t* triangle
     // Which parts' boxes hold each sample: the time it can be covered.
     serial_++;
     if (bounded) {
-      PartBoundaries b{f, s_.projector, {}, {}, {}};
+      PartBoundaries b(f, s_.projector);
       for (int k = e.firstPart; k <= e.lastPart; k++) {
         double box[4];
         b.Box(k, k + 1, box);
