@@ -18,7 +18,9 @@
 // The threads are WORKBENCH_THREADS (default: every core), for the run and
 // the sampler alike. Each scene runs in a process of its own, so the peak
 // memory is that run's own. The checksums cover every timeline and every
-// file and console line of the run, to compare builds.
+// file and console line of the run, to compare builds; with the
+// environment variable BENCH_DUMP_TIMELINES=FILE every timeline is also
+// written to FILE as text, to find where two builds differ.
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
