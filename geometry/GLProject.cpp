@@ -133,6 +133,15 @@ bool Projector::UnProject(double wx, double wy, double wz, double* ox, double* o
   return UnProjectWith(inv_, vp_, wx, wy, wz, ox, oy, oz);
 }
 
+void Projector::ClipXYW(double ox, double oy, double oz, double clip[3]) const {
+  double in[4] = {ox, oy, oz, 1.0}, eye[4], c[4];
+  MultMatrixVec(mv_, in, eye);
+  MultMatrixVec(pr_, eye, c);
+  clip[0] = c[0];
+  clip[1] = c[1];
+  clip[2] = c[3];
+}
+
 double Projector::ClipW(double ox, double oy, double oz) const {
   double in[4] = {ox, oy, oz, 1.0}, eye[4];
   MultMatrixVec(mv_, in, eye);

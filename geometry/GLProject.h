@@ -38,6 +38,14 @@ class Projector {
     return Project(p.x, p.y, p.z, wx, wy, wz);
   }
   bool UnProject(double wx, double wy, double wz, double* ox, double* oy, double* oz) const;
+  // Clip-space x, y and w of a world point. They are linear in the point,
+  // so a point moving on a line moves linearly in them.
+  void ClipXYW(double ox, double oy, double oz, double clip[3]) const;
+  // Window x and y of clip-space x, y, w (w != 0).
+  void WindowOfClip(const double clip[3], double* wx, double* wy) const {
+    *wx = (clip[0] / clip[2] * 0.5 + 0.5) * vp_[2] + vp_[0];
+    *wy = (clip[1] / clip[2] * 0.5 + 0.5) * vp_[3] + vp_[1];
+  }
   // Clip-space w of a world point: positive in front of a perspective
   // camera's eye, zero or negative at or behind it.
   double ClipW(double ox, double oy, double oz) const;

@@ -168,11 +168,13 @@ SurfaceMesh GeodesicBlob(int split, const Vex3_quarn& centre, float radius, floa
   return m;
 }
 
-ScannedLikeScene ScannedLike() {
+ScannedLikeScene ScannedLike(float degrees, float shift) {
   ScannedLikeScene s;
   const Vex3_quarn centre(0, 0, 0);
-  s.mesh = GeodesicBlob(100, centre, 100, 0.12f, 7);
-  s.second = Rotated(s.mesh.positions, centre, Vex3_quarn(0.3f, 1, 0.45f), 30);
+  const float radius = 100;
+  s.mesh = GeodesicBlob(100, centre, radius, 0.12f, 7);
+  s.second = Rotated(s.mesh.positions, centre, Vex3_quarn(0.3f, 1, 0.45f), degrees);
+  if (shift != 0) s.second = Translated(s.second, Vex3_quarn(2 * radius * shift, 0, 0));
   s.eye = Vex3_quarn(120, -900, 260);
   s.target = centre;
   s.up = Vex3_quarn(0, 0, 1);

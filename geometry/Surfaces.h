@@ -44,16 +44,17 @@ SurfaceMesh GeodesicBlob(int split, const Vex3_quarn& centre, float radius, floa
                          uint32_t seed);
 
 // A scene that looks like a scanned model: a closed bumpy surface of
-// 200,000 triangles, mostly below a pixel in a 1280 x 720 view of 55
-// degrees from `eye`, and its second state turned rigidly by 30 degrees
-// about an axis off the view axis. The generator's scanned scene and the
-// interval benchmark.
+// 200,000 triangles (radius about 100), mostly below a pixel in a
+// 1280 x 720 view of 55 degrees from `eye`, and its second state turned
+// rigidly by `degrees` about an axis off the view axis, then moved
+// sideways (along x) by `shift` times its size. The generator's scanned
+// scene (30 degrees, no shift) and the interval benchmark.
 struct ScannedLikeScene {
   SurfaceMesh mesh;
   std::vector<Vex3_quarn> second;  // positions of the second state
   Vex3_quarn eye, target, up;
 };
-ScannedLikeScene ScannedLike();
+ScannedLikeScene ScannedLike(float degrees = 30, float shift = 0);
 
 // A flat sheet of nx x ny quads over [x0, x1] x [y0, y1] at depth z, two
 // triangles each, facing +z.

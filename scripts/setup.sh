@@ -8,7 +8,7 @@ BUILD="${BUILD:-$ROOT/build}"
 JOBS="${JOBS:-$(nproc)}"
 
 PACKAGES=(cmake g++ make libfltk1.3-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri
-          libtiff-dev xvfb xauth libgtest-dev)
+          libtiff-dev xvfb xauth libgtest-dev libembree-dev)
 
 install_packages() {
   local missing=()

@@ -30,8 +30,10 @@ struct Frustum;
 
 // Counters of one run, for the console and the benchmarks.
 struct IntervalWork {
-  int64_t evaluations = 0;    // (triangle, sample) coverage evaluations
+  int64_t candidates = 0;     // (triangle, sample) pairs inside the screen hull
+  int64_t evaluations = 0;    // of them, coverage evaluations
   int64_t intervals = 0;      // coverage intervals produced
+  int64_t inserted = 0;       // of them, inserted into timelines
   int64_t trianglesDone = 0;  // triangles that reached the sample loop
   int threads = 1;
   double processSeconds = 0;     // wall time of the triangle loop

@@ -90,8 +90,10 @@ int SubIntervalSteps(const IntervalRunScene& scene, const std::vector<int32_t>& 
     if (stepDone) stepDone(i, live);
 
     const IntervalWork& w = run.work;
+    total.candidates += w.candidates;
     total.evaluations += w.evaluations;
     total.intervals += w.intervals;
+    total.inserted += w.inserted;
     total.trianglesDone += w.trianglesDone;
     steps++;
   }

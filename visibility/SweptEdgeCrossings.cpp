@@ -207,6 +207,12 @@ int EdgeCrossings(const SweptEdge& e, const Vex3_quarnd& r, const double* q, dou
   }
   double s = MaxAbs3(qa, qb, qc);
   if (!(s > kVanishing * e.scale)) return e.planar ? PlanarCrossings(e, r, t) : 0;
+  // The quadratic in Bernstein form over [0, 1]: coefficients of one sign,
+  // clear of zero by far more than rounding can move a computed root, mean
+  // no root in [0, 1], and the solve below would find none there either.
+  const double b0 = qc, b1 = qc + 0.5 * qb, b2 = qa + qb + qc, clear = 1e-9 * s;
+  if ((b0 > clear && b1 > clear && b2 > clear) || (b0 < -clear && b1 < -clear && b2 < -clear))
+    return 0;
   double roots[2];
   int c = SolveQuadratic(qa / s, qb / s, qc / s, roots);
   int n = 0;

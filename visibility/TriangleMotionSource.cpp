@@ -88,7 +88,15 @@ const MovingTriangle* MotionDepthComparator::Plane(uint32_t triangle) const {
 
 OverlapOrder MotionDepthComparator::Order(const double ray[3], uint32_t newTriangle,
                                           uint32_t existingTriangle, double lo, double hi) const {
-  const MovingTriangle* tri[2] = {Plane(newTriangle), Plane(existingTriangle)};
+  // Two triangles of one cache slot: the second lookup would overwrite the
+  // first's plane, so the first is copied out.
+  MovingTriangle first;
+  const MovingTriangle* tri[2] = {Plane(newTriangle), nullptr};
+  if (tri[0] && tri[0] != prepared_ && newTriangle % kCachedPlanes == existingTriangle % kCachedPlanes) {
+    first = *tri[0];
+    tri[0] = &first;
+  }
+  tri[1] = Plane(existingTriangle);
   const Vex3_quarnd r(ray[0], ray[1], ray[2]);
   const double mid = 0.5 * (lo + hi);
   double dn = 0, dx = 0;

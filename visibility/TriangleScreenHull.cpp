@@ -68,6 +68,7 @@ void TriangleScreenHull(const Projector& projector, const TriangleMotion& motion
     h->x[i] = hx[i];
     h->y[i] = hy[i];
   }
+  h->PrepareEdges();
 }
 
 bool ClipBoxToWindow(double minX, double minY, double maxX, double maxY, int w, int h, int* x0,

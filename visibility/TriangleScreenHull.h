@@ -37,9 +37,8 @@ struct ScreenHull {
   // the rounding of the projections, which would drop covered samples.
   bool Contains(double qx, double qy) const {
     for (int k = 0; k + 1 < count; k++) {
-      double ex = x[k + 1] - x[k], ey = y[k + 1] - y[k];
-      double c = ex * (qy - y[k]) - ey * (qx - x[k]);
-      if (c < -0.1 && c * c > kScreenMargin * kScreenMargin * (ex * ex + ey * ey)) return false;
+      const double c = ex[k] * (qy - y[k]) - ey[k] * (qx - x[k]);
+      if (c < -0.1 && c * c > reach2[k]) return false;
     }
     return true;
   }
@@ -52,14 +51,12 @@ struct ScreenHull {
   bool RowSpan(double y0, double y1, double* lo, double* hi) const {
     double a = -1e300, b = 1e300;
     for (int k = 0; k + 1 < count; k++) {
-      const double ex = x[k + 1] - x[k], ey = y[k + 1] - y[k];
-      const double slack = std::max(0.1, kScreenMargin * std::sqrt(ex * ex + ey * ey));
       // ex (qy - y[k]) - ey (qx - x[k]) >= -slack, at the band's better end.
-      const double rise = std::max(ex * (y0 - y[k]), ex * (y1 - y[k])) + slack;
-      if (ey > 0)
-        b = std::min(b, x[k] + rise / ey);
-      else if (ey < 0)
-        a = std::max(a, x[k] + rise / ey);
+      const double rise = std::max(ex[k] * (y0 - y[k]), ex[k] * (y1 - y[k])) + slack[k];
+      if (ey[k] > 0)
+        b = std::min(b, x[k] + rise / ey[k]);
+      else if (ey[k] < 0)
+        a = std::max(a, x[k] + rise / ey[k]);
       else if (rise < 0)
         return false;
     }
@@ -69,6 +66,20 @@ struct ScreenHull {
     *hi = b + 1e-3;
     return *lo <= *hi;
   }
+
+  // Fills the edge figures below from the polygon.
+  void PrepareEdges() {
+    for (int k = 0; k + 1 < count; k++) {
+      ex[k] = x[k + 1] - x[k];
+      ey[k] = y[k + 1] - y[k];
+      reach2[k] = kScreenMargin * kScreenMargin * (ex[k] * ex[k] + ey[k] * ey[k]);
+      slack[k] = std::max(0.1, kScreenMargin * std::sqrt(ex[k] * ex[k] + ey[k] * ey[k]));
+    }
+  }
+  // Per edge k: its vector, the squared cross product beyond which a point
+  // lies more than kScreenMargin out, and the loosest cross product the
+  // test accepts (-slack).
+  double ex[6] = {}, ey[6] = {}, reach2[6] = {}, slack[6] = {};
 };
 
 void TriangleScreenHull(const Projector& projector, const TriangleMotion& motion, ScreenHull* hull);

@@ -1,5 +1,8 @@
 // The timeline run on several threads: identical timelines, files and
-// console lines for any thread count, and the whole window's tiles used.
+// console lines for any thread count, and the whole window's tiles used;
+// the same timelines as inserting every triangle's intervals at every
+// sample of its hull one triangle after the other, though the run skips
+// work it finds hidden.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -13,6 +16,7 @@
 #include "SampleLocationBuffer.h"
 #include "Surfaces.h"
 #include "TestSupport.h"
+#include "TileTimelines.h"
 #include "WorkFolders.h"
 
 namespace {
@@ -41,12 +45,16 @@ struct TurningScene {
   }
 };
 
+void AddSamples(SampleLocationBuffer* buffer) {
+  // Added samples off the centres, as ASL leaves them.
+  for (int row = 0; row < buffer->height; row += 3)
+    for (int col = 0; col < buffer->width; col += 2) buffer->AddSample(col, row, col + 0.2f, row + 0.9f);
+}
+
 std::vector<FlatTimeline> Timelines(const TurningScene& s, SampleRegion region, int threads) {
   SampleLocationBuffer buffer(s.cam.w, s.cam.h);
   buffer.SetCamera(s.cam);
-  // Added samples off the centres, as ASL leaves them.
-  for (int row = 0; row < s.cam.h; row += 3)
-    for (int col = 0; col < s.cam.w; col += 2) buffer.AddSample(col, row, col + 0.2f, row + 0.9f);
+  AddSamples(&buffer);
   MeshMotion motion(s.first, s.second);
   TimelineRunOptions options;
   options.region = region;
@@ -72,7 +80,94 @@ bool Same(const std::vector<FlatTimeline>& a, const std::vector<FlatTimeline>& b
   return true;
 }
 
+// The plain loop: each triangle in turn, every sample its region and hull
+// hold evaluated, every interval inserted.
+std::vector<FlatTimeline> OneByOne(const TurningScene& s, SampleRegion region) {
+  SampleLocationBuffer buffer(s.cam.w, s.cam.h);
+  buffer.SetCamera(s.cam);
+  AddSamples(&buffer);
+  buffer.ComputeSampleRays();
+  const Projector projector = buffer.camera->MakeProjector();
+  const Vex3_quarnd eye = projector.RayOrigin(Vex3_quarnd(buffer.camera->eye));
+  MeshMotion motion(s.first, s.second);
+  MotionDepthComparator depth(motion, eye);
+  for (int32_t t = 0; t < s.first.IdCount(); t++) {
+    TriangleMotion m;
+    ScreenHull hull;
+    Region r;
+    bool useHull = true;
+    if (FindRegion(projector, motion, t, region, s.cam.w, s.cam.h, &m, &hull, &r, &useHull) != 0)
+      continue;
+    MovingTriangle prepared;
+    PrepareMovingTriangle(m, eye, &prepared);
+    depth.SetCurrent(uint32_t(t), &prepared);
+    for (int row = r.y0; row <= r.y1; row++)
+      for (int col = r.x0; col <= r.x1; col++) {
+        PixelSamples& px = buffer.Pixel(col, row);
+        for (int32_t k = 0; k < px.count; k++) {
+          SampleLocation& sample = px.samples[size_t(k)];
+          if (useHull && !hull.Contains(sample.x, sample.y)) continue;
+          CoverageSpan spans[kCoverageSlots];
+          const int c = CoverageTimes(prepared, Vex3_quarnd(sample.ray[0], sample.ray[1], sample.ray[2]), spans);
+          for (int j = 0; j < c; j++)
+            InsertInterval(sample.timeline, sample.ray, uint32_t(t),
+                           uint32_t(std::llround(spans[j].start * 1e6)),
+                           uint32_t(std::llround(spans[j].end * 1e6)), depth);
+        }
+      }
+  }
+  std::vector<FlatTimeline> lines;
+  for (const PixelSamples& p : buffer.pixels)
+    for (int32_t k = 0; k < p.count; k++) lines.push_back(p.samples[size_t(k)].timeline);
+  return lines;
+}
+
 }  // namespace
+
+TEST(TimelineThreads, SkippedWorkChangesNoTimeline) {
+  TurningScene s;
+  for (SampleRegion region : {SampleRegion::kHull, SampleRegion::kDepthBox}) {
+    IntervalWork work;
+    {
+      SampleLocationBuffer buffer(s.cam.w, s.cam.h);
+      buffer.SetCamera(s.cam);
+      AddSamples(&buffer);
+      TimelineRunOptions options;
+      options.region = region;
+      MeshMotion motion(s.first, s.second);
+      work = ComputeTimelines(buffer, motion, std::vector<int32_t>(size_t(s.first.IdCount()), 1),
+                              options).work;
+    }
+    // Hidden pairs were skipped (the blob hides much of the torus) ...
+    EXPECT_LT(work.evaluations, work.candidates * 9 / 10);
+    EXPECT_LT(work.inserted, work.intervals);
+    // ... and the timelines are those of the plain loop.
+    EXPECT_TRUE(Same(OneByOne(s, region), Timelines(s, region, 2)));
+  }
+}
+
+TEST(DepthCover, HidesOnlyWhatLiesBehindThroughout) {
+  DepthCover c;
+  EXPECT_FALSE(c.Hides(0, 10, 100));
+  c.Add(0, 100, 10);
+  c.Add(50, 200, 20);  // fills only [100, 200]
+  c.Add(300, 400, 5);
+  EXPECT_TRUE(c.Hides(0, 100, 10.1));
+  EXPECT_FALSE(c.Hides(0, 150, 10.1));          // [100, 150] lies at 20
+  EXPECT_TRUE(c.Hides(20, 200, 21));
+  EXPECT_FALSE(c.Hides(20, 201, 21));           // nothing covers [200, 201]
+  EXPECT_FALSE(c.Hides(150, 350, 21));          // nor [200, 300]
+  EXPECT_FALSE(c.Hides(10, 20, 10.000001));     // a millionth is no margin
+  EXPECT_TRUE(c.Hides(310, 320, 5.01));
+  // Many spans: beyond the few kept in the object.
+  DepthCover d;
+  for (uint32_t k = 0; k < 20; k++) d.Add(k * 10, k * 10 + 5, 1 + k % 2 * 100);
+  EXPECT_EQ(d.Size(), 20u);
+  d.Add(0, 200, 50);  // fills the gaps between
+  EXPECT_TRUE(d.Hides(0, 200, 200));
+  EXPECT_FALSE(d.Hides(0, 200, 60));  // the odd spans lie at 101
+  EXPECT_TRUE(d.Hides(20, 25, 2));
+}
 
 TEST(TimelineThreads, TimelinesDoNotDependOnTheThreadCount) {
   TurningScene s;
