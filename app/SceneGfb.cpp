@@ -11,29 +11,29 @@
 
 void Scene::GfbDbg() {
   if (!AslSceneReady("GFB_DBG")) return;
-  const DatasetRow& row = FindDataset(dataset);
+  const DatasetRow& row = FindDataset(loaded.dataset);
   if (row.interval == IntervalForm::kPoints) {
     PointSceneGfb();  // ScenePointScenes.cpp
     return;
   }
   IntervalButtonScene s;
   s.row = &row;
-  if (const CatalogueEntry* e = Entry()) s.setIds = e->setIds;
-  s.view = viewNumber;
-  s.states = &states;
-  s.triangleCount = triangleCount;
-  s.flags = &drawFlags;
-  s.visible = &runVisibleSet;
-  s.viewCamera = viewCamera.get();
-  s.frustumCulling = &frustumCulling;
-  s.holdTrajectory = &holdTrajectory;
-  s.trajectories = trajectories.get();
-  s.sceneKey = Format("%s|%d|%d|%d", dataPath.c_str(), firstStateNumber, stateCount, triangleCount);
-  s.timelineScene = &intervalTimelineScene;
+  if (const CatalogueEntry* e = loaded.Entry()) s.setIds = e->setIds;
+  s.view = views.viewNumber;
+  s.states = &loaded.states;
+  s.triangleCount = loaded.triangleCount;
+  s.flags = &buffers.drawFlags;
+  s.visible = &buffers.runVisibleSet;
+  s.viewCamera = views.viewCamera.get();
+  s.frustumCulling = &settings.frustumCulling;
+  s.holdTrajectory = &settings.holdTrajectory;
+  s.trajectories = loaded.trajectories.get();
+  s.sceneKey = Format("%s|%d|%d|%d", loaded.dataPath.c_str(), loaded.firstStateNumber, loaded.stateCount, loaded.triangleCount);
+  s.timelineScene = &buffers.intervalTimelineScene;
   s.sampleBuffer = [this]() -> SampleLocationBuffer& { return SampleBuffer(1); };
   s.runLog = [this] {
-    if (!intervalRunLog) intervalRunLog = std::make_unique<std::ofstream>(layout::kIntervalLog);
-    return intervalRunLog.get();
+    if (!buffers.intervalRunLog) buffers.intervalRunLog = std::make_unique<std::ofstream>(layout::kIntervalLog);
+    return buffers.intervalRunLog.get();
   };
   s.replay = [this](const std::string& table) { ReplayTable(table); };
   s.in = input;

@@ -24,8 +24,8 @@ bool RequestValid(const Scene& scene, const CatalogueEntry& entry, int timeStamp
               << "; nothing loaded" << std::endl;
     return false;
   };
-  if (entry.segmented && (scene.wtcSegment < 0 || scene.wtcSegment >= kWtcSegments))
-    return refuse("has no segment " + std::to_string(scene.wtcSegment) +
+  if (entry.segmented && (scene.settings.wtcSegment < 0 || scene.settings.wtcSegment >= kWtcSegments))
+    return refuse("has no segment " + std::to_string(scene.settings.wtcSegment) +
                   " (\"Seg# \" must be 0 to 9)");
   switch (entry.stamps) {
     case StampRule::kAny:
@@ -49,21 +49,21 @@ bool RequestValid(const Scene& scene, const CatalogueEntry& entry, int timeStamp
 }  // namespace
 
 void Scene::SceneSetup(int timeStamps) {
-  const CatalogueEntry* entry = FindCatalogueEntry(sceneId);
+  const CatalogueEntry* entry = FindCatalogueEntry(settings.sceneId);
   if (entry == nullptr) {
-    *errors << "ERROR: Scene Setup: sceneId " << sceneId
+    *errors << "ERROR: Scene Setup: sceneId " << settings.sceneId
               << " is not in the catalogue; nothing loaded" << std::endl;
     return;
   }
   if (!RequestValid(*this, *entry, timeStamps)) return;
-  bool loaded = false;
+  bool done = false;
   switch (entry->scheme) {
-    case LoadScheme::kStateMeshes: loaded = SetupStateMeshes(*this, *entry, timeStamps); break;
-    case LoadScheme::kPointStates: loaded = SetupPointStates(*this, *entry, timeStamps); break;
+    case LoadScheme::kStateMeshes: done = SetupStateMeshes(*this, *entry, timeStamps); break;
+    case LoadScheme::kPointStates: done = SetupPointStates(*this, *entry, timeStamps); break;
     case LoadScheme::kObjectList:
-    case LoadScheme::kFlaggedMesh: loaded = SetupObjectList(*this, *entry, timeStamps); break;
+    case LoadScheme::kFlaggedMesh: done = SetupObjectList(*this, *entry, timeStamps); break;
   }
-  if (!loaded)
+  if (!done)
     *errors << "Scene Setup of \"" << entry->label << "\" stopped; the previous scene stays loaded"
               << std::endl;
 }
@@ -97,39 +97,39 @@ bool RequireCameras(const std::vector<std::string>& paths, std::ostream& err) {
 }
 
 void SetupPrologue(Scene& scene, int timeStamps) {
-  scene.stateCount = timeStamps;
-  scene.compareTolerance = 0.0001f;
+  scene.loaded.stateCount = timeStamps;
+  scene.settings.compareTolerance = 0.0001f;
   const float position[4] = {-15000, 15000, -15000, 1}, white[4] = {1, 1, 1, 1},
               ambient[4] = {0.2f, 0.2f, 0.2f, 1};
   for (int i = 0; i < 4; i++) {
-    scene.light0Position[i] = position[i];
-    scene.light0Diffuse[i] = scene.light0Specular[i] = white[i];
-    scene.light0Ambient[i] = ambient[i];
+    scene.views.light0Position[i] = position[i];
+    scene.views.light0Diffuse[i] = scene.views.light0Specular[i] = white[i];
+    scene.views.light0Ambient[i] = ambient[i];
   }
-  scene.firstStateNumber = 0;
+  scene.loaded.firstStateNumber = 0;
 }
 
 void ReleasePreviousScene(Scene& scene) {
-  scene.particleStates.clear();
-  scene.particleDrawState.reset();
-  scene.ownDrawMesh.reset();
+  scene.loaded.particleStates.clear();
+  scene.loaded.particleDrawState.reset();
+  scene.loaded.ownDrawMesh.reset();
   // The pair named the replaced scene's triangles.
-  scene.alternativeLists = Scene::TriangleLists();
-  scene.pathCameras.clear();
-  scene.drawFlags.clear();
-  scene.runVisibleSet.clear();
+  scene.loaded.alternativeLists = LoadedScene::TriangleLists();
+  scene.views.pathCameras.clear();
+  scene.buffers.drawFlags.clear();
+  scene.buffers.runVisibleSet.clear();
 }
 
 void LoadViewCamera(Scene& scene, const std::string& name) {
-  if (!scene.viewCamera->Load(name, *scene.errors))
+  if (!scene.views.viewCamera->Load(name, *scene.errors))
     *scene.errors << "ERROR: Scene Setup: cannot read the camera file " << layout::CameraFile(name)
               << "; the camera stays as it was" << std::endl;
 }
 
 void PlaceFixedPose(Scene& scene, const CatalogueEntry& e, const ObjLoader* centroidOf) {
-  PPC& camera = *scene.viewCamera;
+  PPC& camera = *scene.views.viewCamera;
   const FixedPose& pose = e.pose;
-  const FrameBuffer& window = *scene.viewWindow;
+  const FrameBuffer& window = *scene.views.viewWindow;
   switch (pose.camera) {
     case FixedPose::Camera::kNone:
     case FixedPose::Camera::kKept: break;
@@ -152,17 +152,17 @@ void PrintViewDirection(std::ostream& out, const PPC& camera) {
 }
 
 void ShowViewWindow(Scene& scene) {
-  FrameBuffer& window = *scene.viewWindow;
-  window.camera = scene.viewCamera.get();
+  FrameBuffer& window = *scene.views.viewWindow;
+  window.camera = scene.views.viewCamera.get();
   window.position(100, 100);
   window.show();
 }
 
 void AllocateTriangleArrays(Scene& scene) {
-  const size_t n = scene.triangleCount > 0 ? size_t(scene.triangleCount) : 0;
-  scene.triangleMarks.assign(n, 0);
-  scene.visibleFlags.assign(n, 0);
-  if (scene.runVisibleSet.size() != n) scene.runVisibleSet.assign(n, 0);
+  const size_t n = scene.loaded.triangleCount > 0 ? size_t(scene.loaded.triangleCount) : 0;
+  scene.buffers.triangleMarks.assign(n, 0);
+  scene.buffers.visibleFlags.assign(n, 0);
+  if (scene.buffers.runVisibleSet.size() != n) scene.buffers.runVisibleSet.assign(n, 0);
   // An entry without a mask of its own draws and processes every triangle.
-  if (scene.drawFlags.size() != n) scene.drawFlags.assign(n, 1);
+  if (scene.buffers.drawFlags.size() != n) scene.buffers.drawFlags.assign(n, 1);
 }

@@ -272,7 +272,7 @@ void Fire(Scene& scene, const Step& step, ScriptConsole& console) {
       CopyFile(line.label, line.value, *scene.errors);
       return;
     case ScriptVerb::kKey:
-      for (int key : step.keys) scene.viewWindow->CameraKey(key);
+      for (int key : step.keys) scene.views.viewWindow->CameraKey(key);
       return;
     case ScriptVerb::kSelect:
     case ScriptVerb::kPress:
@@ -327,7 +327,7 @@ void ClickWidget(Fl_Widget* w) {
 }
 
 void SettleWindows(Scene& scene) {
-  if (scene.viewWindow->shown()) scene.viewWindow->wait_for_expose();
+  if (scene.views.viewWindow->shown()) scene.views.viewWindow->wait_for_expose();
   Fl::check();
 }
 

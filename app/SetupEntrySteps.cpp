@@ -24,8 +24,8 @@ Vex3_quarn Sample(const std::vector<uint32_t>& raster, int w, int h, float u, fl
 }  // namespace
 
 void LiftEasyPlane(Scene& scene) {
-  ObjLoader& draw = *scene.drawMesh;
-  ObjLoader& base = *scene.baseMesh;
+  ObjLoader& draw = *scene.loaded.drawMesh;
+  ObjLoader& base = *scene.loaded.baseMesh;
   const char* uvPath = layout::kPlaneCoordinates;
   std::vector<uint32_t> heights, colors;
   int hw = 0, hh = 0, cw = 0, ch = 0;

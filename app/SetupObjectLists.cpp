@@ -65,10 +65,10 @@ bool SetupObjectList(Scene& scene, const CatalogueEntry& e, int timeStamps) {
     int row = 0, column = 0;
     if (!ReadCell(scene, e, &row, &column)) return false;
     path = Format(EntryDataPath(e).c_str(), row, column);
-    scene.cellRow = row;
-    scene.cellColumn = column;
+    scene.loaded.cellRow = row;
+    scene.loaded.cellColumn = column;
   }
-  const bool moving = scene.movingCamera && e.trackPattern[0] != '\0';
+  const bool moving = scene.settings.movingCamera && e.trackPattern[0] != '\0';
   std::vector<std::string> cameras;
   if (e.cameraFile[0] != '\0') cameras.push_back(layout::CameraFile(e.cameraFile));
   if (moving)
@@ -91,21 +91,21 @@ bool SetupObjectList(Scene& scene, const CatalogueEntry& e, int timeStamps) {
   // Replace the scene; the previous meshes are freed here.
   SetupPrologue(scene, timeStamps);
   ReleasePreviousScene(scene);
-  scene.states = std::move(states);
-  ObjLoader& base = scene.states[0];
+  scene.loaded.states = std::move(states);
+  ObjLoader& base = scene.loaded.states[0];
   base.stateIndex = 0;
-  scene.baseMesh = scene.drawMesh = &base;
-  scene.dataPath = EntryDataPath(e);
-  scene.dataset = e.sceneId;
-  scene.drawForm = e.setupDrawnThroughProgram ? DrawForm::kStates : e.drawForm;
+  scene.loaded.baseMesh = scene.loaded.drawMesh = &base;
+  scene.loaded.dataPath = EntryDataPath(e);
+  scene.loaded.dataset = e.sceneId;
+  scene.loaded.drawForm = e.setupDrawnThroughProgram ? DrawForm::kStates : e.drawForm;
   // One state is loaded (two with the moving camera): stateCount says so,
   // so that no operation walks states that do not exist.
-  scene.stateCount = 1;
+  scene.loaded.stateCount = 1;
   if (e.notesOneState && !moving)
     out << "INFO: " << e.label << ": one state loaded without the moving camera; stateCount is 1"
               << std::endl;
   if (e.assignsIds) base.AssignIds(nullptr);
-  PPC& camera = *scene.viewCamera;
+  PPC& camera = *scene.views.viewCamera;
 
   if (e.scale != 1)
     for (Vex3_quarn& p : base.positions) p = p * e.scale;
@@ -115,7 +115,7 @@ bool SetupObjectList(Scene& scene, const CatalogueEntry& e, int timeStamps) {
   }
   if (e.randomGroupColours) base.RandomGroupColors();
   if (e.baseHeights) base.BaseHeights();
-  if (e.cameraStep > 0) scene.cameraStep = e.cameraStep;
+  if (e.cameraStep > 0) scene.settings.cameraStep = e.cameraStep;
   if (!list && e.shading == shading::kLitVertexColours) {
     // Shading mode 0 draws lit vertex colours: build them for the mesh as
     // it was read (and welded).
@@ -123,9 +123,9 @@ bool SetupObjectList(Scene& scene, const CatalogueEntry& e, int timeStamps) {
     base.ComputeVertexColors();
   }
   PlaceFixedPose(scene, e, &base);
-  if (e.viewNumber > 0) scene.viewNumber = e.viewNumber;
-  if (e.resetsCurrentState) scene.currentState = 0;
-  if (e.cullingOff) scene.frustumCulling = 0;
+  if (e.viewNumber > 0) scene.views.viewNumber = e.viewNumber;
+  if (e.resetsCurrentState) scene.views.currentState = 0;
+  if (e.cullingOff) scene.settings.frustumCulling = 0;
   if (e.printsBounds) {
     const AABB box = base.Box();
     out << "Centroid: " << base.Centroid() << std::endl;
@@ -138,48 +138,48 @@ bool SetupObjectList(Scene& scene, const CatalogueEntry& e, int timeStamps) {
   else
     out << "V: " << base.vertexCount << "; T: " << base.triangleCount << std::endl;
   if (e.cameraFile[0] != '\0') LoadViewCamera(scene, e.cameraFile);
-  scene.viewWindow->camera = &camera;
+  scene.views.viewWindow->camera = &camera;
 
-  scene.firstState = scene.lastState = 0;
-  scene.triangleCount = base.triangleCount;
+  scene.loaded.firstState = scene.loaded.lastState = 0;
+  scene.loaded.triangleCount = base.triangleCount;
   AllocateTriangleArrays(scene);
-  scene.holdTrajectory = 0;
+  scene.settings.holdTrajectory = 0;
   PrintViewDirection(out, camera);
   // The entries that keep a setup camera are first drawn against the sky
   // alone, then in their own mode.
-  scene.viewWindow->renderMode = e.keepsSetupCamera ? render_mode::kBackground : e.renderMode;
+  scene.views.viewWindow->renderMode = e.keepsSetupCamera ? render_mode::kBackground : e.renderMode;
   ShowViewWindow(scene);
-  scene.setupEye = camera.eye;
+  scene.views.setupEye = camera.eye;
   scene.RedrawView();
-  if (e.cameraStepAfterRedraw > 0) scene.cameraStep = e.cameraStepAfterRedraw;
+  if (e.cameraStepAfterRedraw > 0) scene.settings.cameraStep = e.cameraStepAfterRedraw;
   if (e.keepsSetupCamera) {
-    scene.viewWindow->renderMode = e.renderMode;
-    scene.setupCamera = std::make_unique<PPC>(camera);
+    scene.views.viewWindow->renderMode = e.renderMode;
+    scene.views.setupCamera = std::make_unique<PPC>(camera);
     scene.RedrawView();
   }
-  scene.sceneId = e.sceneIdAfter;
-  scene.drawForm = e.drawForm;
+  scene.settings.sceneId = e.sceneIdAfter;
+  scene.loaded.drawForm = e.drawForm;
 
   if (moving) {
     // The second state: the scene as the path's end camera sees it, moved so
     // that the fixed view camera (the path's start) sees it that way.
-    scene.stateCount = 2;
-    scene.lastState = 1;
-    scene.pathCameras = LoadTrack(e.trackPattern, e.trackCameras, err);
+    scene.loaded.stateCount = 2;
+    scene.loaded.lastState = 1;
+    scene.views.pathCameras = LoadTrack(e.trackPattern, e.trackCameras, err);
     LoadViewCamera(scene, Format(e.trackPattern, 1));
     camera.SetGLAndCache();
-    const GLMatrices from = scene.pathCameras[1].Matrices(), to = camera.Matrices();
-    ObjLoader& second = scene.states[1];
+    const GLMatrices from = scene.views.pathCameras[1].Matrices(), to = camera.Matrices();
+    ObjLoader& second = scene.loaded.states[1];
     second.ShareTopology(base, &from, &to);
     second.stateIndex = 1;
     if (!e.movingDrawsFirstState) {
-      scene.ownDrawMesh = std::make_unique<ObjLoader>();
-      scene.ownDrawMesh->ShareTopology(base);
-      scene.drawMesh = scene.ownDrawMesh.get();
+      scene.loaded.ownDrawMesh = std::make_unique<ObjLoader>();
+      scene.loaded.ownDrawMesh->ShareTopology(base);
+      scene.loaded.drawMesh = scene.loaded.ownDrawMesh.get();
     }
     if (e.baseHeights) {
       second.BaseHeights();
-      scene.drawMesh->BaseHeights();
+      scene.loaded.drawMesh->BaseHeights();
     }
     if (e.movingSamples) PrepareManhattanSamples(scene);
   }

@@ -60,46 +60,46 @@ bool SetupPointStates(Scene& scene, const CatalogueEntry& e, int timeStamps) {
 
   // Replace the scene; the previous meshes and point sets are freed here.
   SetupPrologue(scene, timeStamps);
-  scene.viewWindow->renderMode = e.renderMode;
-  scene.sceneId = e.sceneIdAfter;
-  scene.dataset = e.sceneId;
-  scene.drawForm = e.drawForm;
-  scene.radius = e.radius;
-  scene.drawMesh = scene.baseMesh = nullptr;
-  scene.ownDrawMesh.reset();
-  scene.states.clear();
-  scene.pathCameras.clear();
-  scene.particleStates = std::move(states);
-  scene.particleDrawState = std::move(drawState);
-  scene.dataPath = EntryDataPath(e);
-  scene.stateCount = n;
-  scene.firstState = 0;
-  scene.lastState = n - 1;
-  if (directions) MotionDirections(*scene.particleDrawState, further, err);
-  scene.interpolation = e.interpolation;
-  if (e.cameraStep > 0) scene.cameraStep = e.cameraStep;
+  scene.views.viewWindow->renderMode = e.renderMode;
+  scene.settings.sceneId = e.sceneIdAfter;
+  scene.loaded.dataset = e.sceneId;
+  scene.loaded.drawForm = e.drawForm;
+  scene.loaded.radius = e.radius;
+  scene.loaded.drawMesh = scene.loaded.baseMesh = nullptr;
+  scene.loaded.ownDrawMesh.reset();
+  scene.loaded.states.clear();
+  scene.views.pathCameras.clear();
+  scene.loaded.particleStates = std::move(states);
+  scene.loaded.particleDrawState = std::move(drawState);
+  scene.loaded.dataPath = EntryDataPath(e);
+  scene.loaded.stateCount = n;
+  scene.loaded.firstState = 0;
+  scene.loaded.lastState = n - 1;
+  if (directions) MotionDirections(*scene.loaded.particleDrawState, further, err);
+  scene.loaded.interpolation = e.interpolation;
+  if (e.cameraStep > 0) scene.settings.cameraStep = e.cameraStep;
 
-  scene.viewWindow->camera = scene.viewCamera.get();
+  scene.views.viewWindow->camera = scene.views.viewCamera.get();
   if (e.firstCamera[0] != '\0') LoadViewCamera(scene, e.firstCamera);
   LoadViewCamera(scene, e.cameraFile);
 
-  ParticleSet& first = scene.particleStates[0];
-  scene.triangleCount = first.count;
-  scene.drawFlags.clear();
-  scene.runVisibleSet.clear();
+  ParticleSet& first = scene.loaded.particleStates[0];
+  scene.loaded.triangleCount = first.count;
+  scene.buffers.drawFlags.clear();
+  scene.buffers.runVisibleSet.clear();
   AllocateTriangleArrays(scene);
-  PrintViewDirection(out, *scene.viewCamera);
+  PrintViewDirection(out, *scene.views.viewCamera);
   ShowViewWindow(scene);
-  scene.setupEye = scene.viewCamera->eye;
-  scene.pointIdBuffer.assign(size_t(scene.viewCamera->w) * size_t(scene.viewCamera->h), -1);
+  scene.views.setupEye = scene.views.viewCamera->eye;
+  scene.buffers.pointIdBuffer.assign(size_t(scene.views.viewCamera->w) * size_t(scene.views.viewCamera->h), -1);
 
   if (directions) {
     for (int i = 0; i + 1 < n; i++)
-      MotionDirections(scene.particleStates[size_t(i)], scene.particleStates[size_t(i) + 1], err);
-    ParticleSet& last = scene.particleStates[size_t(n) - 1];
-    last.colors = scene.particleStates[size_t(n) - 2].colors;
+      MotionDirections(scene.loaded.particleStates[size_t(i)], scene.loaded.particleStates[size_t(i) + 1], err);
+    ParticleSet& last = scene.loaded.particleStates[size_t(n) - 1];
+    last.colors = scene.loaded.particleStates[size_t(n) - 2].colors;
     last.colors.resize(last.positions.size());
   }
-  ReadVisibleSet(scene.drawFlags, layout::In(layout::Folder::kFootage, e.flagsFile), true, out, err);
+  ReadVisibleSet(scene.buffers.drawFlags, layout::In(layout::Folder::kFootage, e.flagsFile), true, out, err);
   return true;
 }

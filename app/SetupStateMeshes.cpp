@@ -45,8 +45,8 @@ StatePlan Plan(const Scene& scene, const CatalogueEntry& e, int timeStamps) {
     case StateCount::kTimeStamps: count = timeStamps; break;
     case StateCount::kHalfTimeStamps: count = timeStamps / 2; break;
     case StateCount::kSegment: {
-      const WtcSegment& s = WtcSegmentTable(scene.wtcSegment);
-      p.dataPath = Format(EntryDataPath(e).c_str(), scene.wtcSegment);
+      const WtcSegment& s = WtcSegmentTable(scene.settings.wtcSegment);
+      p.dataPath = Format(EntryDataPath(e).c_str(), scene.settings.wtcSegment);
       count = s.states;
       first = s.firstFile;
       break;
@@ -63,7 +63,7 @@ StatePlan Plan(const Scene& scene, const CatalogueEntry& e, int timeStamps) {
     else
       p.cameras = {e.cameraFile};
   }
-  if (scene.movingCamera && e.trackPattern[0] != '\0')
+  if (scene.settings.movingCamera && e.trackPattern[0] != '\0')
     for (int i = 1; i <= e.trackCameras; i++) p.cameras.push_back(Format(e.trackPattern, i));
   if (HasStep(e, SetupStep::kLiftPlane))
     p.extra = {layout::kPlaneCoordinates, layout::kPlaneHeights, layout::kPlaneColours};
@@ -121,17 +121,17 @@ void RunStep(Scene& scene, const CatalogueEntry& e, SetupStep step) {
       WriteLivenessFile(scene);
       return;
     case SetupStep::kTriangleColours:
-      scene.baseMesh->BuildTriangleColors();
+      scene.loaded.baseMesh->BuildTriangleColors();
       return;
     case SetupStep::kTrajectories:
-      if (scene.movingCamera && e.trackPattern[0] != '\0') {
+      if (scene.settings.movingCamera && e.trackPattern[0] != '\0') {
         // Keyframes from the track: the first state seen by each further
         // track camera, re-projected into the first.
-        scene.stateCount = e.trackCameras;
-        scene.lastState = e.trackCameras - 1;
-        scene.pathCameras = LoadTrack(e.trackPattern, e.trackCameras, *scene.errors);
+        scene.loaded.stateCount = e.trackCameras;
+        scene.loaded.lastState = e.trackCameras - 1;
+        scene.views.pathCameras = LoadTrack(e.trackPattern, e.trackCameras, *scene.errors);
         LoadViewCamera(scene, Format(e.trackPattern, 1));
-        scene.viewCamera->SetGLAndCache();
+        scene.views.viewCamera->SetGLAndCache();
         BuildMovingCameraTrajectories(scene);
       } else {
         BuildTrajectories(scene);
@@ -144,8 +144,8 @@ void RunStep(Scene& scene, const CatalogueEntry& e, SetupStep step) {
       LiftEasyPlane(scene);
       return;
     case SetupStep::kAllDrawFlags:
-      scene.drawFlags.assign(size_t(scene.triangleCount), 1);
-      scene.runVisibleSet = scene.drawFlags;
+      scene.buffers.drawFlags.assign(size_t(scene.loaded.triangleCount), 1);
+      scene.buffers.runVisibleSet = scene.buffers.drawFlags;
       return;
   }
 }
@@ -174,36 +174,36 @@ bool SetupStateMeshes(Scene& scene, const CatalogueEntry& e, int timeStamps) {
   // Replace the scene; the previous meshes are freed here.
   SetupPrologue(scene, timeStamps);
   ReleasePreviousScene(scene);
-  scene.ownDrawMesh = std::move(loaded.drawMesh);
-  scene.states = std::move(loaded.states);
-  scene.baseMesh = &scene.states[0];
-  scene.drawMesh = scene.ownDrawMesh ? scene.ownDrawMesh.get() : scene.baseMesh;
-  scene.dataPath = plan.dataPath;
-  scene.stateCount = int(scene.states.size());
-  scene.firstStateNumber = plan.files[0];
-  scene.firstState = 0;
-  scene.lastState = scene.stateCount - 1;
-  scene.triangleCount = scene.baseMesh->triangleCount;
-  scene.dataset = e.sceneId;
-  scene.drawForm = e.drawForm;
-  scene.sceneId = e.sceneIdAfter;
-  ObjLoader& base = *scene.baseMesh;
-  PPC& camera = *scene.viewCamera;
-  if (e.renderMode >= 0) scene.viewWindow->renderMode = e.renderMode;
+  scene.loaded.ownDrawMesh = std::move(loaded.drawMesh);
+  scene.loaded.states = std::move(loaded.states);
+  scene.loaded.baseMesh = &scene.loaded.states[0];
+  scene.loaded.drawMesh = scene.loaded.ownDrawMesh ? scene.loaded.ownDrawMesh.get() : scene.loaded.baseMesh;
+  scene.loaded.dataPath = plan.dataPath;
+  scene.loaded.stateCount = int(scene.loaded.states.size());
+  scene.loaded.firstStateNumber = plan.files[0];
+  scene.loaded.firstState = 0;
+  scene.loaded.lastState = scene.loaded.stateCount - 1;
+  scene.loaded.triangleCount = scene.loaded.baseMesh->triangleCount;
+  scene.loaded.dataset = e.sceneId;
+  scene.loaded.drawForm = e.drawForm;
+  scene.settings.sceneId = e.sceneIdAfter;
+  ObjLoader& base = *scene.loaded.baseMesh;
+  PPC& camera = *scene.views.viewCamera;
+  if (e.renderMode >= 0) scene.views.viewWindow->renderMode = e.renderMode;
 
   if (e.announcesLoad) out << "Done load geometry." << std::endl;
-  if (e.cameraStep > 0) scene.cameraStep = e.cameraStep;
+  if (e.cameraStep > 0) scene.settings.cameraStep = e.cameraStep;
   if (e.stateCount == StateCount::kSegment) {
-    const WtcSegment& s = WtcSegmentTable(scene.wtcSegment);
-    if (s.cameraStep > 0) scene.cameraStep = s.cameraStep;
+    const WtcSegment& s = WtcSegmentTable(scene.settings.wtcSegment);
+    if (s.cameraStep > 0) scene.settings.cameraStep = s.cameraStep;
   }
   PlaceFixedPose(scene, e, nullptr);
   if (e.views[0][0] != '\0') {
     // Both prepared views are read; the second stays.
     LoadViewCamera(scene, e.views[0]);
-    scene.viewNumber = 1;
+    scene.views.viewNumber = 1;
     LoadViewCamera(scene, e.views[1]);
-    scene.viewNumber = 2;
+    scene.views.viewNumber = 2;
   } else if (haveOptional) {
     LoadViewCamera(scene, e.cameraFile);
   } else if (!optional.empty()) {
@@ -211,17 +211,17 @@ bool SetupStateMeshes(Scene& scene, const CatalogueEntry& e, int timeStamps) {
   } else if (e.cameraFile[0] != '\0') {
     LoadViewCamera(scene, e.cameraFile);
   }
-  if (e.interpolation >= 0) scene.interpolation = e.interpolation;
+  if (e.interpolation >= 0) scene.loaded.interpolation = e.interpolation;
   for (SetupStep step : e.steps) RunStep(scene, e, step);
-  if (e.holdTrajectoryOff) scene.holdTrajectory = 0;
+  if (e.holdTrajectoryOff) scene.settings.holdTrajectory = 0;
 
   // Finish.
-  scene.triangleCount = base.triangleCount;
+  scene.loaded.triangleCount = base.triangleCount;
   AllocateTriangleArrays(scene);
   out << "V: " << base.vertexCount << "; T: " << base.triangleCount << std::endl;
   PrintViewDirection(out, camera);
   ShowViewWindow(scene);
-  scene.setupEye = camera.eye;
+  scene.views.setupEye = camera.eye;
   if (e.redrawsAfterSetup) {
     scene.RedrawView();
     Fl::check();

@@ -44,13 +44,13 @@ class SceneSetupTest : public SharedScene<SceneSetupTest> {
   void SetUp() override {
     SharedScene::SetUp();
     if (owner_ == nullptr) return;
-    owner_->movingCamera = 0;
+    owner_->settings.movingCamera = 0;
     owner_->input = &input_;
   }
 
   // Runs Scene Setup for `sceneId`, returning standard output and error.
   Console Setup(int sceneId, int timeStamps, int segment = 1, const std::string& typed = "") {
-    owner_->sceneId = sceneId;
+    owner_->settings.sceneId = sceneId;
     input_.clear();
     input_.str(typed);
     return ConsoleOf([&] { owner_->SceneSetupPressed(segment, timeStamps); });
@@ -65,7 +65,7 @@ class SceneSetupTest : public SharedScene<SceneSetupTest> {
         mode == rm::kVisibleSet || mode == rm::kPointFootage || mode == rm::kTid ? 0xFFFFFFFFu
         : mode == rm::kPoints || mode == rm::kFilled                             ? 0xFF000000u
                                                                                  : sky;
-    FrameBuffer& v = *owner_->viewWindow;
+    FrameBuffer& v = *owner_->views.viewWindow;
     v.renderMode = mode;
     v.redraw();
     Fl::check();
@@ -79,21 +79,21 @@ class SceneSetupTest : public SharedScene<SceneSetupTest> {
   // mode 1 holds triangles; every program the passes load compiles.
   static void ExpectDraws() {
     Scene& s = *owner_;
-    const int setupMode = s.viewWindow->renderMode;
-    const bool points = s.particleDrawState != nullptr;
+    const int setupMode = s.views.viewWindow->renderMode;
+    const bool points = s.loaded.particleDrawState != nullptr;
     size_t setup = 0, point = 0, tid = 0, filled = 0, items = 0;
     const Console c = ConsoleOf([&] {
-      s.renderingFactor = 1;
+      s.settings.renderingFactor = 1;
       setup = Drawn(setupMode);
       if (!points) {
         point = Drawn(render_mode::kPoints);
         tid = Drawn(render_mode::kTid);
         filled = Drawn(render_mode::kFilled);
         Drawn(render_mode::kItemBuffer);
-        items = size_t(std::count_if(s.itemBuffer.begin(), s.itemBuffer.end(),
+        items = size_t(std::count_if(s.buffers.itemBuffer.begin(), s.buffers.itemBuffer.end(),
                                      [](int32_t id) { return id >= 0; }));
       }
-      s.renderingFactor = 100;
+      s.settings.renderingFactor = 100;
     });
     EXPECT_GT(setup, 500u) << "mode " << setupMode;
     EXPECT_EQ(c.out.find("failed"), std::string::npos) << c.out;
@@ -147,7 +147,7 @@ const Case kCases[] = {
 TEST_F(SceneSetupTest, EveryEntryLoadsWhatTheGeneratorWroteAndDraws) {
   for (const Case& c : kCases) {
     SCOPED_TRACE(testing::Message() << c.key << (c.moving ? " (moving camera)" : ""));
-    owner_->movingCamera = c.moving;
+    owner_->settings.movingCamera = c.moving;
     const auto start = std::chrono::steady_clock::now();
     const Console con = Setup(c.sceneId, c.timeStamps, c.segment, c.typed);
     // For the record only: a first setup parses the text files.
@@ -156,26 +156,26 @@ TEST_F(SceneSetupTest, EveryEntryLoadsWhatTheGeneratorWroteAndDraws) {
     Scene& s = *owner_;
     const SceneCounts n = Counts(c.key);
     // Counts, scene number, render mode, and the window shown at (100, 100).
-    EXPECT_EQ((std::vector<int>{s.stateCount, s.sceneId, s.viewWindow->renderMode, s.triangleCount,
-                                int(s.drawFlags.size()), s.viewWindow->x(), s.viewWindow->y()}),
+    EXPECT_EQ((std::vector<int>{s.loaded.stateCount, s.settings.sceneId, s.views.viewWindow->renderMode, s.loaded.triangleCount,
+                                int(s.buffers.drawFlags.size()), s.views.viewWindow->x(), s.views.viewWindow->y()}),
               (std::vector<int>{c.states, c.sceneIdAfter, c.renderMode, n.triangles, n.triangles,
                                 100, 100}));
-    EXPECT_TRUE(s.viewWindow->shown());
+    EXPECT_TRUE(s.views.viewWindow->shown());
     EXPECT_EQ(con.out.find("ERROR"), std::string::npos) << con.out;
     // Every catalogue scene once: without the moving camera, WTC segment 1.
     if (!c.moving && c.segment == 1) ExpectDraws();
     if (c.sceneId == 5 || c.sceneId == 6) {
-      ASSERT_EQ(s.particleStates.size(), size_t(c.states));
-      EXPECT_EQ(s.particleStates[0].count, n.vertices);
-      EXPECT_EQ(s.pointIdBuffer.size(), size_t(s.viewCamera->w) * s.viewCamera->h);
+      ASSERT_EQ(s.loaded.particleStates.size(), size_t(c.states));
+      EXPECT_EQ(s.loaded.particleStates[0].count, n.vertices);
+      EXPECT_EQ(s.buffers.pointIdBuffer.size(), size_t(s.views.viewCamera->w) * s.views.viewCamera->h);
       continue;
     }
     // Every state an operation may walk is loaded ("Moving Box" with the
     // moving camera keeps its 20 states for three keyframes).
-    ASSERT_EQ(s.states.size(), size_t(c.sceneId == 3 ? 20 : c.states));
-    ASSERT_NE(s.baseMesh, nullptr);
-    EXPECT_EQ(s.baseMesh, &s.states[0]);
-    EXPECT_EQ(s.baseMesh->vertexCount, n.vertices);
+    ASSERT_EQ(s.loaded.states.size(), size_t(c.sceneId == 3 ? 20 : c.states));
+    ASSERT_NE(s.loaded.baseMesh, nullptr);
+    EXPECT_EQ(s.loaded.baseMesh, &s.loaded.states[0]);
+    EXPECT_EQ(s.loaded.baseMesh->vertexCount, n.vertices);
     // The console report of the counts.
     const std::string line = (c.sceneId == 8 || c.sceneId == 9 || c.sceneId == 100)
                                  ? "Loaded " + std::to_string(n.vertices) + " vertices and " +
@@ -185,32 +185,32 @@ TEST_F(SceneSetupTest, EveryEntryLoadsWhatTheGeneratorWroteAndDraws) {
     EXPECT_NE(con.out.find(line), std::string::npos) << con.out;
     // The view looks at the scene: most vertices of the first state project
     // into the image.
-    const PPC& cam = *s.viewCamera;
+    const PPC& cam = *s.views.viewCamera;
     int inside = 0;
-    for (const Vex3_quarn& p : s.baseMesh->positions) {
+    for (const Vex3_quarn& p : s.loaded.baseMesh->positions) {
       const Vex3_quarn q = cam.invM * (p - cam.eye);
       inside += q.z > 0 && q.x / q.z >= 0 && q.x / q.z < cam.w && q.y / q.z >= 0 && q.y / q.z < cam.h;
     }
-    EXPECT_GT(inside, s.baseMesh->vertexCount / 10);
+    EXPECT_GT(inside, s.loaded.baseMesh->vertexCount / 10);
   }
 }
 
 TEST_F(SceneSetupTest, StepTwoLoadsEverySecondFileAndWtcSegmentSixLoads28States) {
   Console c = Setup(11, 9);
-  EXPECT_EQ(owner_->stateCount, 4);
-  EXPECT_EQ(owner_->dataPath, "Geometry/truckGFB/state");
+  EXPECT_EQ(owner_->loaded.stateCount, 4);
+  EXPECT_EQ(owner_->loaded.dataPath, "Geometry/truckGFB/state");
   EXPECT_NE(c.err.find("Load done: 42\nLoad done: 44\nLoad done: 46\n"), std::string::npos) << c.err;
   EXPECT_EQ(c.err.find("Load done: 41\n"), std::string::npos);
 
   c = Setup(1, 2, 6);
-  EXPECT_EQ(owner_->states.size(), 28u);
-  EXPECT_EQ(owner_->firstStateNumber, 66);
-  EXPECT_EQ(owner_->lastState, 27);
+  EXPECT_EQ(owner_->loaded.states.size(), 28u);
+  EXPECT_EQ(owner_->loaded.firstStateNumber, 66);
+  EXPECT_EQ(owner_->loaded.lastState, 27);
   EXPECT_NE(c.err.find("Load done: 67\n"), std::string::npos);
   EXPECT_NE(c.err.find("Load done: 93\n"), std::string::npos);
-  EXPECT_EQ(owner_->drawMesh, owner_->baseMesh);
+  EXPECT_EQ(owner_->loaded.drawMesh, owner_->loaded.baseMesh);
   EXPECT_NE(c.out.find("Done load geometry."), std::string::npos);
-  EXPECT_EQ(owner_->viewNumber, 2);
+  EXPECT_EQ(owner_->views.viewNumber, 2);
 }
 
 // The liveness file, the records and the keyframed trajectories of the
@@ -222,19 +222,19 @@ TEST_F(SceneSetupTest, AnimatedEntriesWriteLivenessAndBuildTrajectories) {
   };
   Setup(10, 3);
   std::vector<int> live = lines("Geometry/truck/stateliveness.txt");
-  ASSERT_EQ(live.size(), size_t(owner_->triangleCount));
+  ASSERT_EQ(live.size(), size_t(owner_->loaded.triangleCount));
   EXPECT_EQ(*std::max_element(live.begin(), live.end()), 3);
-  const KeyframeTrajectories* record = owner_->trajectories.get();
+  const KeyframeTrajectories* record = owner_->loaded.trajectories.get();
   ASSERT_NE(record, nullptr);
   EXPECT_EQ(record->keyframeCount, 3);
-  EXPECT_EQ(owner_->drawFlags, record->goodTriangles);
-  EXPECT_EQ(owner_->holdTrajectory, 0);
+  EXPECT_EQ(owner_->buffers.drawFlags, record->goodTriangles);
+  EXPECT_EQ(owner_->settings.holdTrajectory, 0);
   EXPECT_TRUE(FileExists("VisibilityRecord/DegenTriangleRecord.txt"));
   EXPECT_TRUE(FileExists("VisibilityRecord/DyingTriangleRecord.txt"));
 
   // The same scene again keeps its record.
   Setup(10, 3);
-  EXPECT_EQ(owner_->trajectories.get(), record);
+  EXPECT_EQ(owner_->loaded.trajectories.get(), record);
 
   // More states: the file written for three is replaced, and bricks that
   // fall off die before the last state.
@@ -243,30 +243,30 @@ TEST_F(SceneSetupTest, AnimatedEntriesWriteLivenessAndBuildTrajectories) {
   live = lines("Geometry/truck/stateliveness.txt");
   EXPECT_EQ(*std::max_element(live.begin(), live.end()), 30);
   EXPECT_LT(*std::min_element(live.begin(), live.end()), 30);
-  EXPECT_EQ(owner_->trajectories->keyframeCount, 30);
-  EXPECT_EQ(owner_->trajectories->lastKeyframe[size_t(owner_->triangleCount) - 1], live.back() - 1);
+  EXPECT_EQ(owner_->loaded.trajectories->keyframeCount, 30);
+  EXPECT_EQ(owner_->loaded.trajectories->lastKeyframe[size_t(owner_->loaded.triangleCount) - 1], live.back() - 1);
 
   // Another scene gets its own record.
-  owner_->movingCamera = 1;
+  owner_->settings.movingCamera = 1;
   Setup(3, 2);
-  EXPECT_EQ(owner_->trajectories->keyframeCount, 3);
-  EXPECT_EQ(owner_->trajectories->triangleCount, owner_->triangleCount);
-  EXPECT_EQ(owner_->pathCameras.size(), 3u);
+  EXPECT_EQ(owner_->loaded.trajectories->keyframeCount, 3);
+  EXPECT_EQ(owner_->loaded.trajectories->triangleCount, owner_->loaded.triangleCount);
+  EXPECT_EQ(owner_->views.pathCameras.size(), 3u);
 }
 
 TEST_F(SceneSetupTest, ManhattanWithTheMovingCameraReadsItsSamples) {
-  owner_->movingCamera = 1;
+  owner_->settings.movingCamera = 1;
   Setup(100, 2);
-  ASSERT_NE(owner_->sampleBuffer, nullptr);
+  ASSERT_NE(owner_->buffers.sampleBuffer, nullptr);
   std::ostringstream report;
-  EXPECT_EQ(owner_->sampleBuffer->ReportStatistics(report).maxCount, 2);
-  EXPECT_NE(owner_->drawMesh, owner_->baseMesh);
-  EXPECT_EQ(owner_->states[1].triangleCount, owner_->triangleCount);
+  EXPECT_EQ(owner_->buffers.sampleBuffer->ReportStatistics(report).maxCount, 2);
+  EXPECT_NE(owner_->loaded.drawMesh, owner_->loaded.baseMesh);
+  EXPECT_EQ(owner_->loaded.states[1].triangleCount, owner_->loaded.triangleCount);
 }
 
 TEST_F(SceneSetupTest, RefusedRequestsLoadNothing) {
   Setup(3, 2);  // Moving Box stays loaded through every refusal
-  const ObjLoader* before = owner_->baseMesh;
+  const ObjLoader* before = owner_->loaded.baseMesh;
   const struct {
     int sceneId, timeStamps, segment;
     const char* typed;
@@ -287,15 +287,15 @@ TEST_F(SceneSetupTest, RefusedRequestsLoadNothing) {
     SCOPED_TRACE(r.message);
     const Console c = Setup(r.sceneId, r.timeStamps, r.segment, r.typed);
     EXPECT_NE(c.err.find(r.message), std::string::npos) << c.err;
-    EXPECT_EQ(owner_->baseMesh, before);
-    EXPECT_EQ(owner_->stateCount, 20);
-    EXPECT_EQ(owner_->states.size(), 20u);
+    EXPECT_EQ(owner_->loaded.baseMesh, before);
+    EXPECT_EQ(owner_->loaded.stateCount, 20);
+    EXPECT_EQ(owner_->loaded.states.size(), 20u);
   }
   // A missing camera file is reported with its path, too.
   ASSERT_EQ(std::rename("Views/Final_views/Forest_final.ppc", "forest.ppc"), 0);
   const Console c = Setup(9, 2);
   EXPECT_NE(c.err.find("missing file Views/Final_views/Forest_final.ppc"), std::string::npos);
-  EXPECT_EQ(owner_->baseMesh, before);
+  EXPECT_EQ(owner_->loaded.baseMesh, before);
   ASSERT_EQ(std::rename("forest.ppc", "Views/Final_views/Forest_final.ppc"), 0);
 }
 
@@ -303,7 +303,7 @@ TEST_F(SceneSetupTest, RefusedRequestsLoadNothing) {
 // cache is rebuilt, with one line saying so.
 TEST_F(SceneSetupTest, EditedStateFilesRebuildTheirCache) {
   Setup(0, 2);
-  const Vex3_quarn first = owner_->states[1].positions[0];
+  const Vex3_quarn first = owner_->loaded.states[1].positions[0];
   // Move every vertex of the second state's text file.
   std::ifstream in("Geometry/truck/state001.obj");
   std::ostringstream moved;
@@ -327,17 +327,17 @@ TEST_F(SceneSetupTest, EditedStateFilesRebuildTheirCache) {
   edit(moved.str());
 
   Console c = Setup(0, 2);
-  EXPECT_NEAR(owner_->states[1].positions[0].x, first.x + 1000, 0.01);  // the edit
+  EXPECT_NEAR(owner_->loaded.states[1].positions[0].x, first.x + 1000, 0.01);  // the edit
   EXPECT_NE(c.err.find("INFO: Geometry/truck/state001.obj.rdd is older than "
                        "Geometry/truck/state001.obj; rebuilding it\n"),
             std::string::npos)
       << c.err;
   c = Setup(0, 2);
   EXPECT_EQ(c.err.find("rebuilding"), std::string::npos);  // the rebuilt cache stands
-  EXPECT_NEAR(owner_->states[1].positions[0].x, first.x + 1000, 0.01);
+  EXPECT_NEAR(owner_->loaded.states[1].positions[0].x, first.x + 1000, 0.01);
   edit(original);
   Setup(0, 2);
-  EXPECT_EQ(owner_->states[1].positions[0], first);
+  EXPECT_EQ(owner_->loaded.states[1].positions[0], first);
 }
 
 // Files that would give a scene with nothing to see, or a camera no view
@@ -345,14 +345,14 @@ TEST_F(SceneSetupTest, EditedStateFilesRebuildTheirCache) {
 // what is wrong, and the previous scene and camera stay.
 TEST_F(SceneSetupTest, StatesWithoutTrianglesAndImpossibleCamerasAreRefused) {
   Setup(3, 2);  // Moving Box stays loaded through every refusal
-  const ObjLoader* before = owner_->baseMesh;
-  const PPC camera = *owner_->viewCamera;
+  const ObjLoader* before = owner_->loaded.baseMesh;
+  const PPC camera = *owner_->views.viewCamera;
   auto expectKept = [&] {
-    EXPECT_EQ(owner_->baseMesh, before);
-    EXPECT_EQ(owner_->states.size(), 20u);
-    EXPECT_EQ(owner_->stateCount, 20);
-    EXPECT_EQ(owner_->viewCamera->w, camera.w);
-    EXPECT_EQ(owner_->viewCamera->eye, camera.eye);
+    EXPECT_EQ(owner_->loaded.baseMesh, before);
+    EXPECT_EQ(owner_->loaded.states.size(), 20u);
+    EXPECT_EQ(owner_->loaded.stateCount, 20);
+    EXPECT_EQ(owner_->views.viewCamera->w, camera.w);
+    EXPECT_EQ(owner_->views.viewCamera->eye, camera.eye);
   };
   const std::string quad = "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\n";
   const struct {
@@ -423,7 +423,7 @@ TEST_F(SceneSetupTest, StatesWithoutTrianglesAndImpossibleCamerasAreRefused) {
   }
   WriteText(cameraFile, original);
   Setup(10, 2);
-  EXPECT_EQ(owner_->stateCount, 2);
+  EXPECT_EQ(owner_->loaded.stateCount, 2);
 }
 
 // Scene Setup reports through the scene's streams only, so a script or a
@@ -435,7 +435,7 @@ TEST_F(SceneSetupTest, ReportsGoToTheScenesStreams) {
   Console c;
   for (const Case& k : {kCases[1], kCases[3], kCases[10], kCases[15], kCases[17], kCases[21]}) {
     SCOPED_TRACE(k.key);
-    owner_->movingCamera = k.moving;
+    owner_->settings.movingCamera = k.moving;
     c = Setup(k.sceneId, k.timeStamps, k.segment, k.typed);
     EXPECT_EQ(c.out + c.err, "");
   }

@@ -149,7 +149,7 @@ TEST_F(ScriptRuns, IntervalRunAndImageAsClicked) {
     Click(scene, "Scene Setup");
     for (int i = 0; i < 2; i++) {
       Fl::e_keysym = FL_Up;
-      scene.viewWindow->handle(FL_KEYBOARD);
+      scene.views.viewWindow->handle(FL_KEYBOARD);
     }
     SettleWindows(scene);
     Click(scene, "GFB_DBG");
