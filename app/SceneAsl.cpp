@@ -25,15 +25,7 @@ bool Scene::AslSceneReady(const char* label) {
 }
 
 SampleLocationBuffer& Scene::SampleBuffer(double factor) {
-  if (!buffers.sampleBuffer) {
-    buffers.sampleBuffer = std::make_unique<SampleLocationBuffer>(int32_t(views.viewCamera->w * factor),
-                                                          int32_t(views.viewCamera->h * factor));
-  }
-  // The buffer keeps its size; its camera follows the view, so a run
-  // always belongs to the view the window shows.
-  buffers.sampleBuffer->SetCamera(*views.viewCamera);
-  buffers.bufferEye = views.viewCamera->eye;
-  return *buffers.sampleBuffer;
+  return ViewSampleBuffer(buffers, *views.viewCamera, factor);
 }
 
 AslButtonScene Scene::AslScene() {

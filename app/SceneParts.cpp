@@ -27,3 +27,14 @@ SceneViews::~SceneViews() = default;
 
 RunBuffers::RunBuffers() = default;
 RunBuffers::~RunBuffers() = default;
+
+SampleLocationBuffer& ViewSampleBuffer(RunBuffers& buffers, const PPC& view, double factor) {
+  if (!buffers.sampleBuffer)
+    buffers.sampleBuffer =
+        std::make_unique<SampleLocationBuffer>(int32_t(view.w * factor), int32_t(view.h * factor));
+  // The buffer keeps its size; its camera follows the view, so a run
+  // always belongs to the view the window shows.
+  buffers.sampleBuffer->SetCamera(view);
+  buffers.bufferEye = view.eye;
+  return *buffers.sampleBuffer;
+}

@@ -212,6 +212,11 @@ struct RunBuffers {
   std::string intervalTimelineScene;
 };
 
+// The sample buffer of the runs, created at the view's size times `factor`
+// on first use (it keeps its size later); every call gives it the view
+// camera.
+SampleLocationBuffer& ViewSampleBuffer(RunBuffers& buffers, const PPC& view, double factor = 1);
+
 // The panel's switches (0 or 1, mirrored from its check buttons) and
 // values, and what its buttons count.
 struct Settings {
@@ -236,3 +241,9 @@ struct Settings {
   int separatedImageCount = 0;  // "Make Image!": image pairs written so far
   int planeRunFrames = 0;       // frames of the two-dimensional run; 0: its own count
 };
+
+// What the render passes read and write of the parts, for a draw of
+// `window` (the point-id buffer grows to the window's size).
+PassContext MakePassContext(FrameBuffer& window, LoadedScene& loaded, SceneViews& views,
+                            RunBuffers& buffers, const Settings& settings, std::ostream& out,
+                            std::ostream& err);

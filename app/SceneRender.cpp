@@ -41,16 +41,22 @@ void PointMaskView(Scene& s, FrameBuffer& window) {
 void Scene::DrawSky() { ClearToSky(); }
 
 PassContext Scene::MakePassContext(FrameBuffer& window) {
+  return ::MakePassContext(window, loaded, views, buffers, settings, *output, *errors);
+}
+
+PassContext MakePassContext(FrameBuffer& window, LoadedScene& loaded, SceneViews& views,
+                            RunBuffers& buffers, const Settings& settings, std::ostream& out,
+                            std::ostream& err) {
   PassContext c;
   c.window = &window;
   c.targets = &views.targets;
-  c.shaders.itemBuffer = &views.shaders[views.kShaderItemBuffer];
-  c.shaders.wtc = &views.shaders[views.kShaderWtc];
-  c.shaders.manhattan = &views.shaders[views.kShaderManhattan];
-  c.shaders.grass = &views.shaders[views.kShaderGrass];
-  c.shaders.footage = &views.shaders[views.kShaderFootage];
-  c.shaders.footageSp = &views.shaders[views.kShaderFootageSp];
-  c.shaders.raster = &views.shaders[views.kShaderRaster];
+  c.shaders.itemBuffer = &views.shaders[SceneViews::kShaderItemBuffer];
+  c.shaders.wtc = &views.shaders[SceneViews::kShaderWtc];
+  c.shaders.manhattan = &views.shaders[SceneViews::kShaderManhattan];
+  c.shaders.grass = &views.shaders[SceneViews::kShaderGrass];
+  c.shaders.footage = &views.shaders[SceneViews::kShaderFootage];
+  c.shaders.footageSp = &views.shaders[SceneViews::kShaderFootageSp];
+  c.shaders.raster = &views.shaders[SceneViews::kShaderRaster];
   c.drawForm = loaded.drawForm;
   c.drawMesh = loaded.drawMesh;
   c.firstStates[0] = loaded.states.size() > 0 ? &loaded.states[0] : nullptr;
@@ -80,8 +86,8 @@ PassContext Scene::MakePassContext(FrameBuffer& window) {
   if (buffers.pointIdBuffer.size() < n) buffers.pointIdBuffer.assign(n, -1);
   c.pointIds = buffers.pointIdBuffer.data();
   c.pixelRays = &buffers.pixelRays;
-  c.out = output;
-  c.err = errors;
+  c.out = &out;
+  c.err = &err;
   return c;
 }
 

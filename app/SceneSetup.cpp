@@ -96,40 +96,40 @@ bool RequireCameras(const std::vector<std::string>& paths, std::ostream& err) {
   return true;
 }
 
-void SetupPrologue(Scene& scene, int timeStamps) {
-  scene.loaded.stateCount = timeStamps;
-  scene.settings.compareTolerance = 0.0001f;
+void SetupPrologue(LoadedScene& loaded, SceneViews& views, Settings& settings, int timeStamps) {
+  loaded.stateCount = timeStamps;
+  settings.compareTolerance = 0.0001f;
   const float position[4] = {-15000, 15000, -15000, 1}, white[4] = {1, 1, 1, 1},
               ambient[4] = {0.2f, 0.2f, 0.2f, 1};
   for (int i = 0; i < 4; i++) {
-    scene.views.light0Position[i] = position[i];
-    scene.views.light0Diffuse[i] = scene.views.light0Specular[i] = white[i];
-    scene.views.light0Ambient[i] = ambient[i];
+    views.light0Position[i] = position[i];
+    views.light0Diffuse[i] = views.light0Specular[i] = white[i];
+    views.light0Ambient[i] = ambient[i];
   }
-  scene.loaded.firstStateNumber = 0;
+  loaded.firstStateNumber = 0;
 }
 
-void ReleasePreviousScene(Scene& scene) {
-  scene.loaded.particleStates.clear();
-  scene.loaded.particleDrawState.reset();
-  scene.loaded.ownDrawMesh.reset();
+void ReleasePreviousScene(LoadedScene& loaded, SceneViews& views, RunBuffers& buffers) {
+  loaded.particleStates.clear();
+  loaded.particleDrawState.reset();
+  loaded.ownDrawMesh.reset();
   // The pair named the replaced scene's triangles.
-  scene.loaded.alternativeLists = LoadedScene::TriangleLists();
-  scene.views.pathCameras.clear();
-  scene.buffers.drawFlags.clear();
-  scene.buffers.runVisibleSet.clear();
+  loaded.alternativeLists = LoadedScene::TriangleLists();
+  views.pathCameras.clear();
+  buffers.drawFlags.clear();
+  buffers.runVisibleSet.clear();
 }
 
-void LoadViewCamera(Scene& scene, const std::string& name) {
-  if (!scene.views.viewCamera->Load(name, *scene.errors))
-    *scene.errors << "ERROR: Scene Setup: cannot read the camera file " << layout::CameraFile(name)
-              << "; the camera stays as it was" << std::endl;
+void LoadViewCamera(PPC& camera, const std::string& name, std::ostream& err) {
+  if (!camera.Load(name, err))
+    err << "ERROR: Scene Setup: cannot read the camera file " << layout::CameraFile(name)
+        << "; the camera stays as it was" << std::endl;
 }
 
-void PlaceFixedPose(Scene& scene, const CatalogueEntry& e, const ObjLoader* centroidOf) {
-  PPC& camera = *scene.views.viewCamera;
+void PlaceFixedPose(SceneViews& views, const CatalogueEntry& e, const ObjLoader* centroidOf) {
+  PPC& camera = *views.viewCamera;
   const FixedPose& pose = e.pose;
-  const FrameBuffer& window = *scene.views.viewWindow;
+  const FrameBuffer& window = *views.viewWindow;
   switch (pose.camera) {
     case FixedPose::Camera::kNone:
     case FixedPose::Camera::kKept: break;
@@ -151,18 +151,18 @@ void PrintViewDirection(std::ostream& out, const PPC& camera) {
   out << d.x << " " << d.y << " " << d.z << std::endl;
 }
 
-void ShowViewWindow(Scene& scene) {
-  FrameBuffer& window = *scene.views.viewWindow;
-  window.camera = scene.views.viewCamera.get();
+void ShowViewWindow(SceneViews& views) {
+  FrameBuffer& window = *views.viewWindow;
+  window.camera = views.viewCamera.get();
   window.position(100, 100);
   window.show();
 }
 
-void AllocateTriangleArrays(Scene& scene) {
-  const size_t n = scene.loaded.triangleCount > 0 ? size_t(scene.loaded.triangleCount) : 0;
-  scene.buffers.triangleMarks.assign(n, 0);
-  scene.buffers.visibleFlags.assign(n, 0);
-  if (scene.buffers.runVisibleSet.size() != n) scene.buffers.runVisibleSet.assign(n, 0);
+void AllocateTriangleArrays(const LoadedScene& loaded, RunBuffers& buffers) {
+  const size_t n = loaded.triangleCount > 0 ? size_t(loaded.triangleCount) : 0;
+  buffers.triangleMarks.assign(n, 0);
+  buffers.visibleFlags.assign(n, 0);
+  if (buffers.runVisibleSet.size() != n) buffers.runVisibleSet.assign(n, 0);
   // An entry without a mask of its own draws and processes every triangle.
-  if (scene.buffers.drawFlags.size() != n) scene.buffers.drawFlags.assign(n, 1);
+  if (buffers.drawFlags.size() != n) buffers.drawFlags.assign(n, 1);
 }

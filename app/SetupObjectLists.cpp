@@ -89,8 +89,8 @@ bool SetupObjectList(Scene& scene, const CatalogueEntry& e, int timeStamps) {
   }
 
   // Replace the scene; the previous meshes are freed here.
-  SetupPrologue(scene, timeStamps);
-  ReleasePreviousScene(scene);
+  SetupPrologue(scene.loaded, scene.views, scene.settings, timeStamps);
+  ReleasePreviousScene(scene.loaded, scene.views, scene.buffers);
   scene.loaded.states = std::move(states);
   ObjLoader& base = scene.loaded.states[0];
   base.stateIndex = 0;
@@ -122,7 +122,7 @@ bool SetupObjectList(Scene& scene, const CatalogueEntry& e, int timeStamps) {
     base.ComputeNormals();
     base.ComputeVertexColors();
   }
-  PlaceFixedPose(scene, e, &base);
+  PlaceFixedPose(scene.views, e, &base);
   if (e.viewNumber > 0) scene.views.viewNumber = e.viewNumber;
   if (e.resetsCurrentState) scene.views.currentState = 0;
   if (e.cullingOff) scene.settings.frustumCulling = 0;
@@ -137,18 +137,18 @@ bool SetupObjectList(Scene& scene, const CatalogueEntry& e, int timeStamps) {
               << " triangles" << std::endl;
   else
     out << "V: " << base.vertexCount << "; T: " << base.triangleCount << std::endl;
-  if (e.cameraFile[0] != '\0') LoadViewCamera(scene, e.cameraFile);
+  if (e.cameraFile[0] != '\0') LoadViewCamera(*scene.views.viewCamera, e.cameraFile, *scene.errors);
   scene.views.viewWindow->camera = &camera;
 
   scene.loaded.firstState = scene.loaded.lastState = 0;
   scene.loaded.triangleCount = base.triangleCount;
-  AllocateTriangleArrays(scene);
+  AllocateTriangleArrays(scene.loaded, scene.buffers);
   scene.settings.holdTrajectory = 0;
   PrintViewDirection(out, camera);
   // The entries that keep a setup camera are first drawn against the sky
   // alone, then in their own mode.
   scene.views.viewWindow->renderMode = e.keepsSetupCamera ? render_mode::kBackground : e.renderMode;
-  ShowViewWindow(scene);
+  ShowViewWindow(scene.views);
   scene.views.setupEye = camera.eye;
   scene.RedrawView();
   if (e.cameraStepAfterRedraw > 0) scene.settings.cameraStep = e.cameraStepAfterRedraw;
@@ -166,7 +166,7 @@ bool SetupObjectList(Scene& scene, const CatalogueEntry& e, int timeStamps) {
     scene.loaded.stateCount = 2;
     scene.loaded.lastState = 1;
     scene.views.pathCameras = LoadTrack(e.trackPattern, e.trackCameras, err);
-    LoadViewCamera(scene, Format(e.trackPattern, 1));
+    LoadViewCamera(*scene.views.viewCamera, Format(e.trackPattern, 1), *scene.errors);
     camera.SetGLAndCache();
     const GLMatrices from = scene.views.pathCameras[1].Matrices(), to = camera.Matrices();
     ObjLoader& second = scene.loaded.states[1];
@@ -181,7 +181,7 @@ bool SetupObjectList(Scene& scene, const CatalogueEntry& e, int timeStamps) {
       second.BaseHeights();
       scene.loaded.drawMesh->BaseHeights();
     }
-    if (e.movingSamples) PrepareManhattanSamples(scene);
+    if (e.movingSamples) ReadStoredSamples(scene.buffers, *scene.views.viewCamera, *scene.errors);
   }
   return true;
 }

@@ -59,7 +59,7 @@ bool SetupPointStates(Scene& scene, const CatalogueEntry& e, int timeStamps) {
   if (directions && !further.Load(StatePath(e, e.directionFile), err)) return false;
 
   // Replace the scene; the previous meshes and point sets are freed here.
-  SetupPrologue(scene, timeStamps);
+  SetupPrologue(scene.loaded, scene.views, scene.settings, timeStamps);
   scene.views.viewWindow->renderMode = e.renderMode;
   scene.settings.sceneId = e.sceneIdAfter;
   scene.loaded.dataset = e.sceneId;
@@ -80,16 +80,16 @@ bool SetupPointStates(Scene& scene, const CatalogueEntry& e, int timeStamps) {
   if (e.cameraStep > 0) scene.settings.cameraStep = e.cameraStep;
 
   scene.views.viewWindow->camera = scene.views.viewCamera.get();
-  if (e.firstCamera[0] != '\0') LoadViewCamera(scene, e.firstCamera);
-  LoadViewCamera(scene, e.cameraFile);
+  if (e.firstCamera[0] != '\0') LoadViewCamera(*scene.views.viewCamera, e.firstCamera, *scene.errors);
+  LoadViewCamera(*scene.views.viewCamera, e.cameraFile, *scene.errors);
 
   ParticleSet& first = scene.loaded.particleStates[0];
   scene.loaded.triangleCount = first.count;
   scene.buffers.drawFlags.clear();
   scene.buffers.runVisibleSet.clear();
-  AllocateTriangleArrays(scene);
+  AllocateTriangleArrays(scene.loaded, scene.buffers);
   PrintViewDirection(out, *scene.views.viewCamera);
-  ShowViewWindow(scene);
+  ShowViewWindow(scene.views);
   scene.views.setupEye = scene.views.viewCamera->eye;
   scene.buffers.pointIdBuffer.assign(size_t(scene.views.viewCamera->w) * size_t(scene.views.viewCamera->h), -1);
 

@@ -118,7 +118,7 @@ bool LoadStates(const StatePlan& plan, const CatalogueEntry& e, Loaded* out, std
 void RunStep(Scene& scene, const CatalogueEntry& e, SetupStep step) {
   switch (step) {
     case SetupStep::kLiveness:
-      WriteLivenessFile(scene);
+      WriteLivenessFile(scene.loaded, *scene.errors);
       return;
     case SetupStep::kTriangleColours:
       scene.loaded.baseMesh->BuildTriangleColors();
@@ -130,18 +130,19 @@ void RunStep(Scene& scene, const CatalogueEntry& e, SetupStep step) {
         scene.loaded.stateCount = e.trackCameras;
         scene.loaded.lastState = e.trackCameras - 1;
         scene.views.pathCameras = LoadTrack(e.trackPattern, e.trackCameras, *scene.errors);
-        LoadViewCamera(scene, Format(e.trackPattern, 1));
+        LoadViewCamera(*scene.views.viewCamera, Format(e.trackPattern, 1), *scene.errors);
         scene.views.viewCamera->SetGLAndCache();
-        BuildMovingCameraTrajectories(scene);
+        BuildMovingCameraTrajectories(scene.loaded, scene.views.pathCameras, scene.buffers,
+                                      *scene.output, *scene.errors);
       } else {
-        BuildTrajectories(scene);
+        BuildTrajectories(scene.loaded, scene.buffers, *scene.output, *scene.errors);
       }
       return;
     case SetupStep::kTriangleRecords:
-      WriteTriangleRecords(scene);
+      WriteTriangleRecords(scene.loaded, scene.buffers);
       return;
     case SetupStep::kLiftPlane:
-      LiftEasyPlane(scene);
+      LiftEasyPlane(scene.loaded, *scene.errors);
       return;
     case SetupStep::kAllDrawFlags:
       scene.buffers.drawFlags.assign(size_t(scene.loaded.triangleCount), 1);
@@ -172,8 +173,8 @@ bool SetupStateMeshes(Scene& scene, const CatalogueEntry& e, int timeStamps) {
   if (!LoadStates(plan, e, &loaded, out, err)) return false;
 
   // Replace the scene; the previous meshes are freed here.
-  SetupPrologue(scene, timeStamps);
-  ReleasePreviousScene(scene);
+  SetupPrologue(scene.loaded, scene.views, scene.settings, timeStamps);
+  ReleasePreviousScene(scene.loaded, scene.views, scene.buffers);
   scene.loaded.ownDrawMesh = std::move(loaded.drawMesh);
   scene.loaded.states = std::move(loaded.states);
   scene.loaded.baseMesh = &scene.loaded.states[0];
@@ -197,19 +198,19 @@ bool SetupStateMeshes(Scene& scene, const CatalogueEntry& e, int timeStamps) {
     const WtcSegment& s = WtcSegmentTable(scene.settings.wtcSegment);
     if (s.cameraStep > 0) scene.settings.cameraStep = s.cameraStep;
   }
-  PlaceFixedPose(scene, e, nullptr);
+  PlaceFixedPose(scene.views, e, nullptr);
   if (e.views[0][0] != '\0') {
     // Both prepared views are read; the second stays.
-    LoadViewCamera(scene, e.views[0]);
+    LoadViewCamera(*scene.views.viewCamera, e.views[0], *scene.errors);
     scene.views.viewNumber = 1;
-    LoadViewCamera(scene, e.views[1]);
+    LoadViewCamera(*scene.views.viewCamera, e.views[1], *scene.errors);
     scene.views.viewNumber = 2;
   } else if (haveOptional) {
-    LoadViewCamera(scene, e.cameraFile);
+    LoadViewCamera(*scene.views.viewCamera, e.cameraFile, *scene.errors);
   } else if (!optional.empty()) {
     err << "INFO: " << optional << " is missing; the camera keeps its fixed pose" << std::endl;
   } else if (e.cameraFile[0] != '\0') {
-    LoadViewCamera(scene, e.cameraFile);
+    LoadViewCamera(*scene.views.viewCamera, e.cameraFile, *scene.errors);
   }
   if (e.interpolation >= 0) scene.loaded.interpolation = e.interpolation;
   for (SetupStep step : e.steps) RunStep(scene, e, step);
@@ -217,10 +218,10 @@ bool SetupStateMeshes(Scene& scene, const CatalogueEntry& e, int timeStamps) {
 
   // Finish.
   scene.loaded.triangleCount = base.triangleCount;
-  AllocateTriangleArrays(scene);
+  AllocateTriangleArrays(scene.loaded, scene.buffers);
   out << "V: " << base.vertexCount << "; T: " << base.triangleCount << std::endl;
   PrintViewDirection(out, camera);
-  ShowViewWindow(scene);
+  ShowViewWindow(scene.views);
   scene.views.setupEye = camera.eye;
   if (e.redrawsAfterSetup) {
     scene.RedrawView();
