@@ -200,14 +200,14 @@ ControlPanel::ControlPanel() {
   holdTrajectoryCheck = AddCheck(185, 15, 155, 40, "Switch Trajectory Holder",
                                  OnSwitch<&Settings::holdTrajectory>, 1);
   AddButton(190, 225, 120, 40, "control", Call<&Scene::ControlRun>);
-  frustumCullingCheck = AddCheck(185, 45, 155, 40, "Switch Frustum Culling",
-                                 OnSwitch<&Settings::frustumCulling>, 1);
+  frustumCullingCheck =
+      AddCheck(185, 45, 155, 40, "Switch Frustum Culling", OnSwitch<&Settings::frustumCulling>, 1);
   AddButton(360, 230, 120, 40, "ASL", OnAsl);
   AddButton(360, 285, 120, 40, "ASL Control", Call<&Scene::AslControl>);
   AddButton(360, 175, 120, 40, "ASL_truth", Call<&Scene::TruthRun>);
   AddButton(520, 365, 120, 40, "cmp Image", Call<&Scene::CompareImageSequences>);
-  movingCameraCheck = AddCheck(185, 75, 155, 40, "Switch Moving/Static Cam",
-                               OnSwitch<&Settings::movingCamera>, 0);
+  movingCameraCheck =
+      AddCheck(185, 75, 155, 40, "Switch Moving/Static Cam", OnSwitch<&Settings::movingCamera>, 0);
   AddButton(510, 230, 120, 40, "ASL+GFB", Call<&Scene::CombinedRun>);
   AddButton(510, 285, 120, 40, "ASL+GFB control", Call<&Scene::CombinedControl>);
   AddButton(665, 185, 120, 40, "generate Img", Call<&Scene::CombinedImages>);

@@ -14,7 +14,8 @@
 bool Scene::AslSceneReady(const char* label) {
   const bool points = loaded.PointScene() && loaded.triangleCount > 0;
   if ((loaded.baseMesh != nullptr && loaded.triangleCount > 0) || points) {
-    if (buffers.drawFlags.size() < size_t(loaded.triangleCount)) buffers.drawFlags.resize(size_t(loaded.triangleCount), 1);
+    if (buffers.drawFlags.size() < size_t(loaded.triangleCount))
+      buffers.drawFlags.resize(size_t(loaded.triangleCount), 1);
     if (buffers.runVisibleSet.size() != size_t(loaded.triangleCount))
       buffers.runVisibleSet.assign(size_t(loaded.triangleCount), 0);
     return true;

@@ -62,8 +62,8 @@ std::vector<CatalogueEntry> BuildCatalogue() {
   tower.redrawsAfterSetup = true;
   c.push_back(tower);
 
-  CatalogueEntry plane = Entry("Easy Plane", kEasyPlane, 210, 64, S::kStateMeshes,
-                               "EasyPlane/state");
+  CatalogueEntry plane =
+      Entry("Easy Plane", kEasyPlane, 210, 64, S::kStateMeshes, "EasyPlane/state");
   plane.sceneIdAfter = kTrianglePair;
   plane.fixedStates = 2;
   plane.pose = Pose(Camera::kViewSized, {0, -18, 12}, {0, 18, -11.5f}, {0, 0, 1});
@@ -74,8 +74,8 @@ std::vector<CatalogueEntry> BuildCatalogue() {
   plane.steps = {Step::kLiftPlane, Step::kTrajectories};
   c.push_back(plane);
 
-  CatalogueEntry boxes = Entry("Moving Box", kMovingBox, 230, 64, S::kStateMeshes,
-                               "MovingBoxes/state");
+  CatalogueEntry boxes =
+      Entry("Moving Box", kMovingBox, 230, 64, S::kStateMeshes, "MovingBoxes/state");
   boxes.sceneIdAfter = kTrianglePair;
   boxes.fixedStates = 20;
   boxes.loadShading = shading::kLitVertexColours;
@@ -92,8 +92,8 @@ std::vector<CatalogueEntry> BuildCatalogue() {
   boxes.steps = {Step::kTriangleColours, Step::kLiveness, Step::kTrajectories};
   c.push_back(boxes);
 
-  CatalogueEntry pair = Entry("Triangle Pair", kTrianglePair, 250, 64, S::kStateMeshes,
-                              "TrianglePair/state");
+  CatalogueEntry pair =
+      Entry("Triangle Pair", kTrianglePair, 250, 64, S::kStateMeshes, "TrianglePair/state");
   pair.fixedStates = 2;
   pair.announcesLoad = true;
   pair.pose = Pose(Camera::kViewSized, {0, 0, 150}, {0, 0, -150}, {0, 1, 0});
@@ -116,8 +116,8 @@ std::vector<CatalogueEntry> BuildCatalogue() {
   truckGfb.holdTrajectoryOff = true;
 
   // Both point scenes leave the panel on "Water Flow".
-  CatalogueEntry water = Entry("Water Flow", kWaterFlow, 270, 64, S::kPointStates,
-                               "WaterFlow/state");
+  CatalogueEntry water =
+      Entry("Water Flow", kWaterFlow, 270, 64, S::kPointStates, "WaterFlow/state");
   water.stamps = StampRule::kTwoOrMore;
   water.cameraFile = "Final_views/Waterflow.ppc";
   water.renderMode = rm::kPointFootage;
@@ -185,8 +185,7 @@ std::vector<CatalogueEntry> BuildCatalogue() {
   c.push_back(cell);
 
   // The folders: object lists with a camera path, shown in the shaded mode.
-  CatalogueEntry grass = Entry("Grass Field", kGrassField, 350, 100, S::kObjectList,
-                               "GrassField/");
+  CatalogueEntry grass = Entry("Grass Field", kGrassField, 350, 100, S::kObjectList, "GrassField/");
   grass.loadShading = grass.shading = shading::kObjectList;
   grass.scale = 100;
   grass.halvesLastGroupColour = true;
@@ -232,8 +231,8 @@ std::vector<CatalogueEntry> BuildCatalogue() {
   c.push_back(city);
 
   // Drawn in its own colours; leaves the panel on "Truck".
-  CatalogueEntry tree = Entry("Quarn Tree", kQuarnTree, 410, 100, S::kFlaggedMesh,
-                              "QUARNTree/tree1.bin");
+  CatalogueEntry tree =
+      Entry("Quarn Tree", kQuarnTree, 410, 100, S::kFlaggedMesh, "QUARNTree/tree1.bin");
   tree.sceneIdAfter = kTruck;
   tree.loadShading = tree.shading = shading::kLitVertexColours;
   tree.welds = true;

@@ -69,14 +69,15 @@ struct CatalogueEntry {
 
   // What is loaded.
   LoadScheme scheme = LoadScheme::kStateMeshes;
-  const char* dataPath = "";  // below "Geometry/": prefix of the state files, or the list folder / file
+  const char* dataPath =
+      "";  // below "Geometry/": prefix of the state files, or the list folder / file
   const char* meshFile = "";  // below "Geometry/": the mesh read instead of dataPath
   bool typedCell = false;     // dataPath takes the cell's row and column, typed on the console
   StampRule stamps = StampRule::kAny;
   StateCount stateCount = StateCount::kFixed;
   int fixedStates = 1;
-  int firstFile = 0;     // file number of the first state
-  int fileStep = 1;      // between the files of consecutive states
+  int firstFile = 0;  // file number of the first state
+  int fileStep = 1;   // between the files of consecutive states
   // The drawn mesh: file firstFile + states - 1, or the first state itself.
   bool drawsFirstState = false;
   uint8_t loadShading = shading::kFlat;  // of the first state while it loads
@@ -87,15 +88,15 @@ struct CatalogueEntry {
   const char* repairReference = "";
   bool announcesLoad = false;  // prints "Done load geometry." once loaded
   // Object lists and flagged meshes.
-  float scale = 1;                    // every position multiplied once loaded
+  float scale = 1;  // every position multiplied once loaded
   bool halvesLastGroupColour = false;
   bool assignsIds = true;
   bool printsGroupCount = false;
-  bool welds = false;                 // the welding cleanup after loading
+  bool welds = false;  // the welding cleanup after loading
   bool randomGroupColours = false;
-  bool baseHeights = false;           // on the first state, and on the moving camera's states
-  bool printsBounds = false;          // the vertex centroid and the bounding box
-  bool notesOneState = false;         // says that one state is loaded without the moving camera
+  bool baseHeights = false;    // on the first state, and on the moving camera's states
+  bool printsBounds = false;   // the vertex centroid and the bounding box
+  bool notesOneState = false;  // says that one state is loaded without the moving camera
   // Point states.
   int drawFile = 0;        // the point set drawn
   int directionFile = -1;  // the set the drawn set's motion directions point to (-1: none)
@@ -107,11 +108,11 @@ struct CatalogueEntry {
   const char* firstCamera = "";     // below "Views/": read before cameraFile
   const char* views[2] = {"", ""};  // below "Views/": the two prepared views, read in turn
   FixedPose pose;
-  float zNear = 0, zFar = 0;        // given before the camera file is read (0: kept)
-  const char* trackPattern = "";    // below "Views/": the moving camera's track, %d from 1
+  float zNear = 0, zFar = 0;      // given before the camera file is read (0: kept)
+  const char* trackPattern = "";  // below "Views/": the moving camera's track, %d from 1
   int trackCameras = 2;
   bool movingDrawsFirstState = false;  // with the moving camera the first state stays drawn
-  bool movingSamples = false;  // with the moving camera the sample buffer reads its file
+  bool movingSamples = false;          // with the moving camera the sample buffer reads its file
 
   // What the scene leaves in the settings and the view (0 or below: kept).
   int renderMode = -1;

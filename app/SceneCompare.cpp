@@ -39,9 +39,9 @@ void Scene::CompareRenderings() {
   // it, so it holds the zeros of construction and the test passes wherever
   // the first rendering has a depth other than 0.
   if (buffers.compareBuffer.size() < n) buffers.compareBuffer.resize(n, 0.0f);
-  const int64_t count = MarkRenderingDifferences(first.data(), firstDepth.data(),
-                                                 buffers.compareBuffer.data(), window.pixels.data(), n,
-                                                 settings.compareTolerance);
+  const int64_t count =
+      MarkRenderingDifferences(first.data(), firstDepth.data(), buffers.compareBuffer.data(),
+                               window.pixels.data(), n, settings.compareTolerance);
   *errors << "OUTPUT test:" << std::endl;
   *errors << "Different sample count:" << count << std::endl;
   // Show the marked rendering until the next redraw.

@@ -43,7 +43,8 @@ void Scene::ControlRun() {
     views.viewWindow->renderMode = render_mode::kItemBuffer;
     RedrawView();
     views.currentState = saved;
-    *n = std::min(buffers.itemBuffer.size(), size_t(views.viewWindow->w) * size_t(views.viewWindow->h));
+    *n = std::min(buffers.itemBuffer.size(),
+                  size_t(views.viewWindow->w) * size_t(views.viewWindow->h));
     return buffers.itemBuffer.data();
   };
   s.showOnly = [this](const std::vector<int32_t>& mask) { ShowOnlyMasked(mask); };

@@ -65,7 +65,8 @@ void Scene::MakeSeparatedImagesPressed() {
       s.points.colours = loaded.particleDrawState->colors.data();
     s.radius = float(loaded.radius);
     s.pixelRays = &buffers.pixelRays;
-    if (buffers.drawFlags.size() < size_t(s.points.count)) buffers.drawFlags.resize(size_t(s.points.count), 1);
+    if (buffers.drawFlags.size() < size_t(s.points.count))
+      buffers.drawFlags.resize(size_t(s.points.count), 1);
   } else if (!points && loaded.drawMesh != nullptr && loaded.drawMesh->IdCount() > 0) {
     s.mesh = loaded.drawMesh;
     if (buffers.drawFlags.size() < size_t(loaded.drawMesh->IdCount()))
@@ -94,8 +95,9 @@ void Scene::MakeFrameImagePressed() {
     return;
   }
   FrameBuffer& window = *views.viewWindow;
-  ForEachOutlineEdge(FrameOutline(saved, *views.viewCamera),
-                     [&window](const Vex3_quarn& a, const Vex3_quarn& b) { window.MarkLine(a, b); });
+  ForEachOutlineEdge(
+      FrameOutline(saved, *views.viewCamera),
+      [&window](const Vex3_quarn& a, const Vex3_quarn& b) { window.MarkLine(a, b); });
   const double ratio = double(saved.FocalLength()) / double(views.viewCamera->FocalLength());
   const std::string path = layout::FrameImage(ratio);
   if (WriteTiff(window.pixels.data(), path, window.h, window.w, *errors) == 1)
@@ -111,9 +113,9 @@ void Scene::MovingBoxesDemoPressed() {
   *views.viewCamera = demo.camera;
   window.camera = views.viewCamera.get();
   window.renderMode = render_mode::kMovingBoxes;
-  RunMovingBoxesDemo(demo, &views.demoBoxes,
-                     [this](int* w, int* h) { return CaptureView(views, w, h); }, *output,
-                     *errors);
+  RunMovingBoxesDemo(
+      demo, &views.demoBoxes, [this](int* w, int* h) { return CaptureView(views, w, h); }, *output,
+      *errors);
 }
 
 void Scene::TwoDimensionalRunPressed() {
@@ -145,8 +147,10 @@ void Scene::TwoDimensionalRunPressed() {
   if (isState)
     mesh = &loaded.states[0];
   else
-    mesh->InterpolatePositions(loaded.states[0], loaded.states[std::min<size_t>(1, loaded.states.size() - 1)], 0);
-  if (buffers.drawFlags.size() < size_t(mesh->IdCount())) buffers.drawFlags.resize(size_t(mesh->IdCount()), 1);
+    mesh->InterpolatePositions(loaded.states[0],
+                               loaded.states[std::min<size_t>(1, loaded.states.size() - 1)], 0);
+  if (buffers.drawFlags.size() < size_t(mesh->IdCount()))
+    buffers.drawFlags.resize(size_t(mesh->IdCount()), 1);
 
   PlaneRunScene p;
   p.plane = &row.plane;

@@ -19,7 +19,8 @@ FootageScene Scene::MakeFootageScene(int view, int type, bool evaluation) {
     s.flags = &buffers.drawFlags;
     s.prepare = [this, evaluation] {
       if (!evaluation) loaded.drawMesh = loaded.baseMesh;
-      if (buffers.drawFlags.size() < size_t(loaded.triangleCount)) buffers.drawFlags.resize(size_t(loaded.triangleCount), 1);
+      if (buffers.drawFlags.size() < size_t(loaded.triangleCount))
+        buffers.drawFlags.resize(size_t(loaded.triangleCount), 1);
     };
   }
   s.visible = &buffers.runVisibleSet;

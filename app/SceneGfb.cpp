@@ -28,11 +28,13 @@ void Scene::GfbDbg() {
   s.frustumCulling = &settings.frustumCulling;
   s.holdTrajectory = &settings.holdTrajectory;
   s.trajectories = loaded.trajectories.get();
-  s.sceneKey = Format("%s|%d|%d|%d", loaded.dataPath.c_str(), loaded.firstStateNumber, loaded.stateCount, loaded.triangleCount);
+  s.sceneKey = Format("%s|%d|%d|%d", loaded.dataPath.c_str(), loaded.firstStateNumber,
+                      loaded.stateCount, loaded.triangleCount);
   s.timelineScene = &buffers.intervalTimelineScene;
   s.sampleBuffer = [this]() -> SampleLocationBuffer& { return SampleBuffer(1); };
   s.runLog = [this] {
-    if (!buffers.intervalRunLog) buffers.intervalRunLog = std::make_unique<std::ofstream>(layout::kIntervalLog);
+    if (!buffers.intervalRunLog)
+      buffers.intervalRunLog = std::make_unique<std::ofstream>(layout::kIntervalLog);
     return buffers.intervalRunLog.get();
   };
   s.replay = [this](const std::string& table) { ReplayTable(table); };

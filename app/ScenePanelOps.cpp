@@ -22,7 +22,7 @@ void Scene::SetRenderingFactor(int factor) {
   // The drawing divides by the factor: zero or a negative step is refused.
   if (factor < 1) {
     *errors << "ERROR: rendering factor " << factor << " refused (must be at least 1); keeping "
-              << settings.renderingFactor << std::endl;
+            << settings.renderingFactor << std::endl;
     return;
   }
   settings.renderingFactor = factor;

@@ -65,7 +65,7 @@ struct LoadedScene {
   int stateCount = 0;        // time stamps of the loaded scene
   int firstStateNumber = 0;  // file number of the first state file
   int firstState = 0, lastState = 0;
-  std::string dataPath;      // path prefix of the loaded scene's files
+  std::string dataPath;             // path prefix of the loaded scene's files
   int cellRow = 0, cellColumn = 0;  // terrain cell read at Scene Setup
 
   ObjLoader* baseMesh = nullptr;  // states[0], the topology source
@@ -79,8 +79,8 @@ struct LoadedScene {
   std::unique_ptr<ParticleSet> particleDrawState;
   int triangleCount = 0;
   std::vector<int32_t> liveness;  // per triangle: 1 + last state holding it
-  double interpolation = 0;  // position between two states (point scenes, playback)
-  double radius = 0;         // point size of the point-scene experiments
+  double interpolation = 0;       // position between two states (point scenes, playback)
+  double radius = 0;              // point size of the point-scene experiments
   // The keyframed trajectories of the loaded states (null until a setup
   // builds them) and the scene they were built for: a later setup of the
   // same scene keeps them, another scene's setup builds them anew.
@@ -117,12 +117,12 @@ struct SceneViews {
   SceneViews(const SceneViews&) = delete;
   SceneViews& operator=(const SceneViews&) = delete;
 
-  std::unique_ptr<PPC> viewCamera;   // the view window's camera
+  std::unique_ptr<PPC> viewCamera;  // the view window's camera
   std::unique_ptr<PPC> spareCamera;
-  std::unique_ptr<PPC> setupCamera;  // copy of viewCamera after setup (static scenes)
-  std::vector<PPC> pathCameras;      // track cameras when movingCamera is on
-  Vex3_quarn setupEye;               // viewCamera's eye after setup
-  int viewNumber = 0;                // which prepared view (1 or 2)
+  std::unique_ptr<PPC> setupCamera;         // copy of viewCamera after setup (static scenes)
+  std::vector<PPC> pathCameras;             // track cameras when movingCamera is on
+  Vex3_quarn setupEye;                      // viewCamera's eye after setup
+  int viewNumber = 0;                       // which prepared view (1 or 2)
   std::unique_ptr<FrameBuffer> viewWindow;  // hidden until Scene Setup
 
   // Shader programs: ten slots and one further program; the passes use the
@@ -149,7 +149,7 @@ struct SceneViews {
   AABB boxes[4];  // empty until a run fills them
 
   // Lighting.
-  Vex3_quarn lightDirection;  // normalised (-1, -2, -4)
+  Vex3_quarn lightDirection;               // normalised (-1, -2, -4)
   float light0Position[4] = {0, 0, 0, 0};  // set by Scene Setup
   float light0Diffuse[4] = {0, 0, 0, 0};
   float light0Specular[4] = {0, 0, 0, 0};

@@ -72,7 +72,8 @@ void Scene::Play() {
     p.states = &loaded.particleStates;
     p.drawn = loaded.particleDrawState.get();
     p.pointIds = [this](size_t* pixels) -> const int32_t* {
-      *pixels = std::min(buffers.pointIdBuffer.size(), size_t(views.viewWindow->w) * size_t(views.viewWindow->h));
+      *pixels = std::min(buffers.pointIdBuffer.size(),
+                         size_t(views.viewWindow->w) * size_t(views.viewWindow->h));
       return buffers.pointIdBuffer.data();
     };
     p.visibleFlags = &buffers.visibleFlags;
@@ -128,7 +129,8 @@ void Scene::ReplayTable(const std::string& tablePath) {
   };
   // Only the record of this scene's vertices and triangles may place them.
   KeyframeTrajectories* record = loaded.trajectories.get();
-  if (settings.holdTrajectory && record != nullptr && record->triangleCount == loaded.baseMesh->IdCount() &&
+  if (settings.holdTrajectory && record != nullptr &&
+      record->triangleCount == loaded.baseMesh->IdCount() &&
       record->vertexCount == loaded.baseMesh->vertexCount)
     r.trajectories = record;
   r.visible = &buffers.runVisibleSet;
@@ -192,7 +194,8 @@ void Scene::ExchangeLists() {
 }
 
 void Scene::ShowFullLists() {
-  if (loaded.alternativeLists.held && loaded.alternativeLists.keepsFull && loaded.drawMesh != nullptr &&
+  if (loaded.alternativeLists.held && loaded.alternativeLists.keepsFull &&
+      loaded.drawMesh != nullptr &&
       loaded.alternativeLists.groupCount == loaded.drawMesh->groupCount)
     ExchangeLists();
 }

@@ -42,7 +42,8 @@ bool ReadPointSteps(Scene& s, int* first, int* last) {
 bool Scene::PointSceneReady(const char* label) {
   if (loaded.PointScene() && loaded.particleStates.size() >= 2 && loaded.particleDrawState &&
       loaded.triangleCount > 0) {
-    if (buffers.drawFlags.size() != size_t(loaded.triangleCount)) buffers.drawFlags.assign(size_t(loaded.triangleCount), 1);
+    if (buffers.drawFlags.size() != size_t(loaded.triangleCount))
+      buffers.drawFlags.assign(size_t(loaded.triangleCount), 1);
     return true;
   }
   *output << "\"" << label
@@ -70,8 +71,8 @@ PointSceneExperiment Scene::PointExperiment(const PPC& view, bool sampling) {
     const int last = int(loaded.particleStates.size()) - 1;
     const int a = std::min(f.state, last), b = std::min(f.state + 1, last);
     *views.viewCamera = *f.camera;
-    loaded.particleDrawState->Interpolate(loaded.particleStates[size_t(a)], loaded.particleStates[size_t(b)],
-                                   a == b ? 0 : f.weight);
+    loaded.particleDrawState->Interpolate(loaded.particleStates[size_t(a)],
+                                          loaded.particleStates[size_t(b)], a == b ? 0 : f.weight);
     std::copy(f.mask, f.mask + buffers.drawFlags.size(), buffers.drawFlags.begin());
     views.viewWindow->renderMode = render_mode::kPointFootage;
     RedrawView();

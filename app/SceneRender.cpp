@@ -111,61 +111,66 @@ void Scene::Render(FrameBuffer& window) {
                          loaded.particleDrawState != nullptr;
   if (views.truthDraw && haveScene) {
     if (!views.truthScratch) views.truthScratch = std::make_unique<TruthViewScratch>();
-    TruthViewPass(c, loaded.StateMesh(views.currentState), views.truthScratch.get(), &views.truthTimes);
-  } else switch (haveScene || mode == rm::kMovingBoxes ? mode : rm::kBackground) {  // the moving boxes need no scene
-    case rm::kItemBuffer:
-      ItemBufferPass(c, loaded.StateMesh(views.currentState));
-      break;
-    case rm::kItemBufferSecond:
-      ItemBufferPass(c, loaded.StateMesh(views.secondState));
-      break;
-    case rm::kShaded:
-      ShadePass(c, views.playbackState != nullptr ? views.playbackState : loaded.StateMesh(views.currentState));
-      break;
-    case rm::kVisibleSet:
-      MarkVisiblePass(c);
-      if (loaded.interpolation != 0)
+    TruthViewPass(c, loaded.StateMesh(views.currentState), views.truthScratch.get(),
+                  &views.truthTimes);
+  } else
+    switch (haveScene || mode == rm::kMovingBoxes
+                ? mode
+                : rm::kBackground) {  // the moving boxes need no scene
+      case rm::kItemBuffer:
+        ItemBufferPass(c, loaded.StateMesh(views.currentState));
+        break;
+      case rm::kItemBufferSecond:
+        ItemBufferPass(c, loaded.StateMesh(views.secondState));
+        break;
+      case rm::kShaded:
+        ShadePass(c, views.playbackState != nullptr ? views.playbackState
+                                                    : loaded.StateMesh(views.currentState));
+        break;
+      case rm::kVisibleSet:
+        MarkVisiblePass(c);
+        if (loaded.interpolation != 0)
+          FootagePass(c, loaded.drawMesh, true);
+        else
+          FootagePass(c, loaded.StateMesh(views.currentState), false);
+        break;
+      case rm::kSuperPixelFootage:
+        SuperPixelFootagePass(c);
+        break;
+      case rm::kPointFootage:
         FootagePass(c, loaded.drawMesh, true);
-      else
-        FootagePass(c, loaded.StateMesh(views.currentState), false);
-      break;
-    case rm::kSuperPixelFootage:
-      SuperPixelFootagePass(c);
-      break;
-    case rm::kPointFootage:
-      FootagePass(c, loaded.drawMesh, true);
-      break;
-    case rm::kPointMask:
-      PointMaskView(*this, window);
-      break;
-    case rm::kGrass:
-      GrassPass(c);
-      break;
-    case rm::kPoints:
-      PointPass(c);
-      break;
-    case rm::kTid:
-      TidPass(c);
-      break;
-    case rm::kFilled: {
-      IdMask flags(buffers.drawFlags);
-      RasterPass(c, buffers.drawFlags.empty() ? nullptr : &flags);
-      break;
+        break;
+      case rm::kPointMask:
+        PointMaskView(*this, window);
+        break;
+      case rm::kGrass:
+        GrassPass(c);
+        break;
+      case rm::kPoints:
+        PointPass(c);
+        break;
+      case rm::kTid:
+        TidPass(c);
+        break;
+      case rm::kFilled: {
+        IdMask flags(buffers.drawFlags);
+        RasterPass(c, buffers.drawFlags.empty() ? nullptr : &flags);
+        break;
+      }
+      case rm::kCityMeasurement:
+        // The city scene's measurement view is its shaded view.
+        c.drawForm = DrawForm::kCity;
+        ShadePass(c, loaded.StateMesh(views.currentState));
+        break;
+      case rm::kFilledSoftware:
+        SoftwareRasterView(window);
+        break;
+      case rm::kMovingBoxes:
+        MovingBoxesPass(c, views.demoBoxes);
+        break;
+      default:
+        break;
     }
-    case rm::kCityMeasurement:
-      // The city scene's measurement view is its shaded view.
-      c.drawForm = DrawForm::kCity;
-      ShadePass(c, loaded.StateMesh(views.currentState));
-      break;
-    case rm::kFilledSoftware:
-      SoftwareRasterView(window);
-      break;
-    case rm::kMovingBoxes:
-      MovingBoxesPass(c, views.demoBoxes);
-      break;
-    default:
-      break;
-  }
 
   // 4. The frame a playback asked for, then frame recording.
   if (!views.pendingFrame.empty()) {

@@ -24,7 +24,8 @@ bool RequestValid(const Scene& scene, const CatalogueEntry& entry, int timeStamp
               << "; nothing loaded" << std::endl;
     return false;
   };
-  if (entry.segmented && (scene.settings.wtcSegment < 0 || scene.settings.wtcSegment >= kWtcSegments))
+  if (entry.segmented &&
+      (scene.settings.wtcSegment < 0 || scene.settings.wtcSegment >= kWtcSegments))
     return refuse("has no segment " + std::to_string(scene.settings.wtcSegment) +
                   " (\"Seg# \" must be 0 to 9)");
   switch (entry.stamps) {
@@ -36,7 +37,8 @@ bool RequestValid(const Scene& scene, const CatalogueEntry& entry, int timeStamp
       if (timeStamps != 2) return refuse("loads two states: \"Total Time Stamps\" must be 2");
       return true;
     case StampRule::kTwoOrMore:
-      if (timeStamps < 2) return refuse("needs at least two states: \"Total Time Stamps\" must be 2 or more");
+      if (timeStamps < 2)
+        return refuse("needs at least two states: \"Total Time Stamps\" must be 2 or more");
       return true;
     case StampRule::kFourOrMore:
       if (timeStamps / 2 < 2)
@@ -52,16 +54,22 @@ void Scene::SceneSetup(int timeStamps) {
   const CatalogueEntry* entry = FindCatalogueEntry(settings.sceneId);
   if (entry == nullptr) {
     *errors << "ERROR: Scene Setup: sceneId " << settings.sceneId
-              << " is not in the catalogue; nothing loaded" << std::endl;
+            << " is not in the catalogue; nothing loaded" << std::endl;
     return;
   }
   if (!RequestValid(*this, *entry, timeStamps)) return;
   bool done = false;
   switch (entry->scheme) {
-    case LoadScheme::kStateMeshes: done = SetupStateMeshes(*this, *entry, timeStamps); break;
-    case LoadScheme::kPointStates: done = SetupPointStates(*this, *entry, timeStamps); break;
+    case LoadScheme::kStateMeshes:
+      done = SetupStateMeshes(*this, *entry, timeStamps);
+      break;
+    case LoadScheme::kPointStates:
+      done = SetupPointStates(*this, *entry, timeStamps);
+      break;
     case LoadScheme::kObjectList:
-    case LoadScheme::kFlaggedMesh: done = SetupObjectList(*this, *entry, timeStamps); break;
+    case LoadScheme::kFlaggedMesh:
+      done = SetupObjectList(*this, *entry, timeStamps);
+      break;
   }
   if (!done)
     *errors << "Scene Setup of \"" << entry->label << "\" stopped; the previous scene stays loaded"
@@ -132,9 +140,14 @@ void PlaceFixedPose(SceneViews& views, const CatalogueEntry& e, const ObjLoader*
   const FrameBuffer& window = *views.viewWindow;
   switch (pose.camera) {
     case FixedPose::Camera::kNone:
-    case FixedPose::Camera::kKept: break;
-    case FixedPose::Camera::kDefault: camera = PPC(); break;
-    case FixedPose::Camera::kViewSized: camera = PPC(55, window.w, window.h); break;
+    case FixedPose::Camera::kKept:
+      break;
+    case FixedPose::Camera::kDefault:
+      camera = PPC();
+      break;
+    case FixedPose::Camera::kViewSized:
+      camera = PPC(55, window.w, window.h);
+      break;
   }
   if (pose.camera != FixedPose::Camera::kNone) {
     Vex3_quarn eye = pose.eye;

@@ -45,9 +45,11 @@ void Scene::TruthRun() {
   views.truthTimes = TruthPassTimes();
   s.render = [this] { RedrawView(); };
   s.ids = buffers.itemBuffer.data();
-  s.pixelCount = std::min(buffers.itemBuffer.size(), size_t(views.viewWindow->w) * size_t(views.viewWindow->h));
+  s.pixelCount = std::min(buffers.itemBuffer.size(),
+                          size_t(views.viewWindow->w) * size_t(views.viewWindow->h));
   s.saveFrame = [this](const std::string& path) {
-    WriteTiff(views.viewWindow->pixels.data(), path, views.viewWindow->h, views.viewWindow->w, *errors);
+    WriteTiff(views.viewWindow->pixels.data(), path, views.viewWindow->h, views.viewWindow->w,
+              *errors);
   };
   s.timing = views.truthTiming;
   s.out = output;
@@ -63,7 +65,8 @@ void Scene::TruthRun() {
 
 void Scene::DatasetTruth(const TruthMember& truth) {
   const bool dense = truth.form == TruthForm::kDenseStates;
-  if (loaded.baseMesh == nullptr || (dense && loaded.states.size() < 2) || !views.viewWindow->shown()) {
+  if (loaded.baseMesh == nullptr || (dense && loaded.states.size() < 2) ||
+      !views.viewWindow->shown()) {
     *output << "\"ASL_truth\": needs the scene set up and shown"
             << (dense ? " with two states (\"Switch Moving/Static Cam\" on)" : "")
             << "; press \"Scene Setup\" first" << std::endl;
@@ -87,8 +90,8 @@ void Scene::DatasetTruth(const TruthMember& truth) {
   } else {
     PPC camera = *views.viewCamera;
     camera.Resize(views.viewWindow->w, views.viewWindow->h);
-    DenseTruth(loaded.states[0], loaded.states[1], PlaybackMesh(), camera, kDenseTruthMoments, &buffers.runVisibleSet,
-               *output);
+    DenseTruth(loaded.states[0], loaded.states[1], PlaybackMesh(), camera, kDenseTruthMoments,
+               &buffers.runVisibleSet, *output);
     WriteVisibleSet(buffers.runVisibleSet, truth.result.Path().c_str(), *output, *errors);
   }
   views.viewWindow->renderMode = mode;

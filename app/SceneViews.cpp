@@ -10,6 +10,7 @@ void Scene::SaveView() {
 
 void Scene::LoadView() {
   // The saved and the loaded spelling reach one file (case-blind match).
-  if (views.viewWindow->camera != nullptr) views.viewWindow->camera->Load(layout::kLoadedView, *errors);
+  if (views.viewWindow->camera != nullptr)
+    views.viewWindow->camera->Load(layout::kLoadedView, *errors);
   RedrawView();
 }

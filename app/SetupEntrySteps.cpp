@@ -32,8 +32,8 @@ void LiftEasyPlane(LoadedScene& scene, std::ostream& err) {
   if (!ReadTiffQuiet(layout::kPlaneHeights, &heights, &hw, &hh, err) ||
       !ReadTiffQuiet(layout::kPlaneColours, &colors, &cw, &ch, err)) {
     err << "ERROR: Scene Setup: the textures of \"Easy Plane\" cannot be read; the plane "
-                 "stays flat"
-              << std::endl;
+           "stays flat"
+        << std::endl;
     return;
   }
   std::ifstream in(uvPath);
@@ -53,7 +53,7 @@ void LiftEasyPlane(LoadedScene& scene, std::ostream& err) {
   }
   if (missing > 0)
     err << "ERROR: " << uvPath << " lacks " << missing << " of " << n
-              << " coordinate pairs; those vertices use (0, 0)" << std::endl;
+        << " coordinate pairs; those vertices use (0, 0)" << std::endl;
   // The first state takes the lifted positions and shares the colours.
   if (base.positions.size() == draw.positions.size()) base.positions = draw.positions;
   base.vertexColors = draw.vertexColors;

@@ -29,14 +29,15 @@ bool ReadCell(Scene& scene, const CatalogueEntry& e, int* row, int* column) {
   std::istream& in = *scene.input;
   if (!(in >> *row >> *column)) {
     in.clear();
-    *scene.errors << "ERROR: Scene Setup: \"" << e.label << "\" needs two integers, the cell's row and "
-                 "column; nothing loaded"
-              << std::endl;
+    *scene.errors << "ERROR: Scene Setup: \"" << e.label
+                  << "\" needs two integers, the cell's row and "
+                     "column; nothing loaded"
+                  << std::endl;
     return false;
   }
   if (*row < 0 || *row > 2 || *column < 0 || *column > 2) {
-    *scene.errors << "ERROR: Scene Setup: \"" << e.label << "\" has no cell " << *row << " " << *column
-              << " (row and column are 0 to 2); nothing loaded" << std::endl;
+    *scene.errors << "ERROR: Scene Setup: \"" << e.label << "\" has no cell " << *row << " "
+                  << *column << " (row and column are 0 to 2); nothing loaded" << std::endl;
     return false;
   }
   return true;
@@ -103,7 +104,7 @@ bool SetupObjectList(Scene& scene, const CatalogueEntry& e, int timeStamps) {
   scene.loaded.stateCount = 1;
   if (e.notesOneState && !moving)
     out << "INFO: " << e.label << ": one state loaded without the moving camera; stateCount is 1"
-              << std::endl;
+        << std::endl;
   if (e.assignsIds) base.AssignIds(nullptr);
   PPC& camera = *scene.views.viewCamera;
 
@@ -111,7 +112,8 @@ bool SetupObjectList(Scene& scene, const CatalogueEntry& e, int timeStamps) {
     for (Vex3_quarn& p : base.positions) p = p * e.scale;
   if (e.halvesLastGroupColour && base.groupCount > 0 && base.groupColor) {
     base.groupColor.MakeUnique();
-    base.groupColor[size_t(base.groupCount) - 1] = base.groupColor[size_t(base.groupCount) - 1] * 0.5f;
+    base.groupColor[size_t(base.groupCount) - 1] =
+        base.groupColor[size_t(base.groupCount) - 1] * 0.5f;
   }
   if (e.randomGroupColours) base.RandomGroupColors();
   if (e.baseHeights) base.BaseHeights();

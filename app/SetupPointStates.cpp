@@ -80,7 +80,8 @@ bool SetupPointStates(Scene& scene, const CatalogueEntry& e, int timeStamps) {
   if (e.cameraStep > 0) scene.settings.cameraStep = e.cameraStep;
 
   scene.views.viewWindow->camera = scene.views.viewCamera.get();
-  if (e.firstCamera[0] != '\0') LoadViewCamera(*scene.views.viewCamera, e.firstCamera, *scene.errors);
+  if (e.firstCamera[0] != '\0')
+    LoadViewCamera(*scene.views.viewCamera, e.firstCamera, *scene.errors);
   LoadViewCamera(*scene.views.viewCamera, e.cameraFile, *scene.errors);
 
   ParticleSet& first = scene.loaded.particleStates[0];
@@ -91,15 +92,18 @@ bool SetupPointStates(Scene& scene, const CatalogueEntry& e, int timeStamps) {
   PrintViewDirection(out, *scene.views.viewCamera);
   ShowViewWindow(scene.views);
   scene.views.setupEye = scene.views.viewCamera->eye;
-  scene.buffers.pointIdBuffer.assign(size_t(scene.views.viewCamera->w) * size_t(scene.views.viewCamera->h), -1);
+  scene.buffers.pointIdBuffer.assign(
+      size_t(scene.views.viewCamera->w) * size_t(scene.views.viewCamera->h), -1);
 
   if (directions) {
     for (int i = 0; i + 1 < n; i++)
-      MotionDirections(scene.loaded.particleStates[size_t(i)], scene.loaded.particleStates[size_t(i) + 1], err);
+      MotionDirections(scene.loaded.particleStates[size_t(i)],
+                       scene.loaded.particleStates[size_t(i) + 1], err);
     ParticleSet& last = scene.loaded.particleStates[size_t(n) - 1];
     last.colors = scene.loaded.particleStates[size_t(n) - 2].colors;
     last.colors.resize(last.positions.size());
   }
-  ReadVisibleSet(scene.buffers.drawFlags, layout::In(layout::Folder::kFootage, e.flagsFile), true, out, err);
+  ReadVisibleSet(scene.buffers.drawFlags, layout::In(layout::Folder::kFootage, e.flagsFile), true,
+                 out, err);
   return true;
 }

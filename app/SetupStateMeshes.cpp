@@ -4,8 +4,8 @@
 // Plane", "Moving Box", "Triangle Pair".
 #include <FL/Fl.H>
 
-#include <ostream>
 #include <memory>
+#include <ostream>
 
 #include "CompareReference.h"
 #include "Format.h"
@@ -41,9 +41,14 @@ StatePlan Plan(const Scene& scene, const CatalogueEntry& e, int timeStamps) {
   p.dataPath = EntryDataPath(e);
   int count = e.fixedStates, first = e.firstFile;
   switch (e.stateCount) {
-    case StateCount::kFixed: break;
-    case StateCount::kTimeStamps: count = timeStamps; break;
-    case StateCount::kHalfTimeStamps: count = timeStamps / 2; break;
+    case StateCount::kFixed:
+      break;
+    case StateCount::kTimeStamps:
+      count = timeStamps;
+      break;
+    case StateCount::kHalfTimeStamps:
+      count = timeStamps / 2;
+      break;
     case StateCount::kSegment: {
       const WtcSegment& s = WtcSegmentTable(scene.settings.wtcSegment);
       p.dataPath = Format(EntryDataPath(e).c_str(), scene.settings.wtcSegment);
@@ -163,7 +168,8 @@ bool SetupStateMeshes(Scene& scene, const CatalogueEntry& e, int timeStamps) {
   std::vector<std::string> cameras;
   for (const std::string& c : plan.cameras) cameras.push_back(layout::CameraFile(c));
   // The fixed pose stands in for a missing optional camera, not for a bad one.
-  const std::string optional = plan.optionalCamera.empty() ? "" : layout::CameraFile(plan.optionalCamera);
+  const std::string optional =
+      plan.optionalCamera.empty() ? "" : layout::CameraFile(plan.optionalCamera);
   const bool haveOptional = !optional.empty() && FileOpens(optional);
   if (haveOptional) cameras.push_back(optional);
   if (!RequireFiles(files, true, err) || !RequireCameras(cameras, err)) return false;
@@ -178,7 +184,8 @@ bool SetupStateMeshes(Scene& scene, const CatalogueEntry& e, int timeStamps) {
   scene.loaded.ownDrawMesh = std::move(loaded.drawMesh);
   scene.loaded.states = std::move(loaded.states);
   scene.loaded.baseMesh = &scene.loaded.states[0];
-  scene.loaded.drawMesh = scene.loaded.ownDrawMesh ? scene.loaded.ownDrawMesh.get() : scene.loaded.baseMesh;
+  scene.loaded.drawMesh =
+      scene.loaded.ownDrawMesh ? scene.loaded.ownDrawMesh.get() : scene.loaded.baseMesh;
   scene.loaded.dataPath = plan.dataPath;
   scene.loaded.stateCount = int(scene.loaded.states.size());
   scene.loaded.firstStateNumber = plan.files[0];

@@ -151,10 +151,11 @@ int main(int argc, char** argv) {
       bench.Draw([&](FrameBuffer&) { ItemBufferPass(c, mesh.get()); });
       pass = std::min(pass, Seconds(t0));
     }
-    std::printf("ItemBufferPass, %s: %.3f s per frame (best of 3), CPU %.3f s "
-                "(main thread %.3f s)\n",
-                form == DrawForm::kStates ? "through the program" : "in own colours", pass,
-                (CpuSeconds() - cpu) / 3, (MainThreadSeconds() - main) / 3);
+    std::printf(
+        "ItemBufferPass, %s: %.3f s per frame (best of 3), CPU %.3f s "
+        "(main thread %.3f s)\n",
+        form == DrawForm::kStates ? "through the program" : "in own colours", pass,
+        (CpuSeconds() - cpu) / 3, (MainThreadSeconds() - main) / 3);
   }
 
   std::vector<int32_t> slow = bench.Ids(*mesh, IdMask(mask), true, &secs);

@@ -28,7 +28,7 @@ struct FootageTiming {
 
 struct FootageScene {
   const DatasetRow* row = nullptr;
-  int dataset = 0;  // the loaded scene (a dataset::Id)
+  int dataset = 0;         // the loaded scene (a dataset::Id)
   int view = 1, type = 1;  // "View ID" and "Type ID"
   // The footage draws the base mesh, the evaluation rasterizes the drawn
   // one; null without a scene.

@@ -83,7 +83,8 @@ void IntervalButton(const IntervalButtonScene& s) {
   std::vector<int32_t> work;
   int first = 0, last = -1;
   if (row.interval == IntervalForm::kSteps) {
-    if (row.announcesView) *s.err << (s.view == 1 || s.view == 2 ? "no haha!" : "haha!") << std::endl;
+    if (row.announcesView)
+      *s.err << (s.view == 1 || s.view == 2 ? "no haha!" : "haha!") << std::endl;
     work = SubIntervalWorkFlags(run);
     if (work.empty()) return;
     out << "Give start and end factor pos" << std::endl;

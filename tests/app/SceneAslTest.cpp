@@ -136,7 +136,8 @@ TEST_F(SceneAsl, CitySecondViewUnitesTheStoredSets) {
   MakeFolder(FolderOf(sets));
   WriteIdFile(Format(sets.c_str(), 1), {0, 1});
   WriteIdFile(Format(sets.c_str(), 3), {4});
-  scene_->buffers.runVisibleSet.assign(size_t(scene_->loaded.triangleCount), 1);  // cleared by the first
+  scene_->buffers.runVisibleSet.assign(size_t(scene_->loaded.triangleCount),
+                                       1);  // cleared by the first
   Quiet([&] { scene_->Asl(); });
   EXPECT_EQ(scene_->buffers.runVisibleSet, (VisibleSet{1, 1, 0, 0, 1, 0, 0, 0, 0, 0}));
   EXPECT_FALSE(scene_->buffers.sampleBuffer);  // nothing computed

@@ -88,7 +88,8 @@ TEST_F(SceneGfb, SubIntervalRunsByDataset) {
   GfbDbg(dataset::kTrianglePair);
   IntervalStatistics st = CountTimelineIntervals(*scene_->buffers.sampleBuffer);
   GfbDbg(dataset::kTrianglePair);  // the same scene again: its intervals are found again
-  EXPECT_EQ(CountTimelineIntervals(*scene_->buffers.sampleBuffer).totalIntervals, st.totalIntervals);
+  EXPECT_EQ(CountTimelineIntervals(*scene_->buffers.sampleBuffer).totalIntervals,
+            st.totalIntervals);
 
   // The city scene names its output by the chosen view.
   scene_->views.viewNumber = 2;
@@ -122,7 +123,8 @@ TEST_F(SceneGfb, SubIntervalStepBoundsAreTypedAfterCulling) {
   EXPECT_FALSE(scene_->buffers.intervalRunLog);
   EXPECT_FALSE(FileExists("ASL_Visibility/log2.txt"));
   EXPECT_EQ(scene_->settings.frustumCulling, 0);
-  EXPECT_EQ(scene_->buffers.runVisibleSet, std::vector<int32_t>(size_t(scene_->loaded.triangleCount), 7));
+  EXPECT_EQ(scene_->buffers.runVisibleSet,
+            std::vector<int32_t>(size_t(scene_->loaded.triangleCount), 7));
   scene_->buffers.drawFlags.assign(size_t(scene_->loaded.triangleCount), 1);
   const std::string next = StdoutOf([&] { scene_->GfbDbg(); });
   EXPECT_NE(next.find("Begin Saving canvas to VisibilityTable/Forest_visibility_0.bin\n"),
@@ -156,6 +158,7 @@ TEST_F(SceneGfb, TrialOnOneStateAndPointScene) {
   EXPECT_EQ(ReadText("trial_interval.txt").rfind("Super Pixel[400.5,130.5]:\n", 0), 0u);
 
   // The point-scene branch needs the points it moves.
-  EXPECT_NE(GfbDbg(dataset::kWaterFlow).out.find("\"GFB_DBG\": needs a point scene of at least two states"),
+  EXPECT_NE(GfbDbg(dataset::kWaterFlow)
+                .out.find("\"GFB_DBG\": needs a point scene of at least two states"),
             std::string::npos);
 }

@@ -134,9 +134,10 @@ class SceneGui : public SharedScene<SceneGui> {
 
 TEST_F(SceneGui, ConstructionGivesInitialState) {
   Scene& s = *owner_;
-  EXPECT_EQ((std::vector<int>{s.settings.sceneId, s.settings.holdTrajectory, s.settings.frustumCulling, s.settings.movingCamera,
-                              s.loaded.stateCount, s.settings.renderingFactor}),
-            (std::vector<int>{10, 1, 1, 0, 0, 100}));
+  EXPECT_EQ(
+      (std::vector<int>{s.settings.sceneId, s.settings.holdTrajectory, s.settings.frustumCulling,
+                        s.settings.movingCamera, s.loaded.stateCount, s.settings.renderingFactor}),
+      (std::vector<int>{10, 1, 1, 0, 0, 100}));
   EXPECT_EQ(s.settings.cameraStep, 100.0f);
   EXPECT_EQ(s.loaded.baseMesh, nullptr);
   EXPECT_EQ(s.input, &std::cin);
@@ -148,8 +149,9 @@ TEST_F(SceneGui, ConstructionGivesInitialState) {
   EXPECT_EQ(s.views.viewCamera->corner, PPC(55, 1280, 720).corner);
   FrameBuffer& v = *s.views.viewWindow;
   EXPECT_EQ(v.camera, s.views.viewCamera.get());
-  EXPECT_EQ((std::vector<int>{v.w, v.h, v.renderMode, s.views.viewCamera->w, s.views.viewCamera->h}),
-            (std::vector<int>{1280, 720, 1, 1280, 720}));
+  EXPECT_EQ(
+      (std::vector<int>{v.w, v.h, v.renderMode, s.views.viewCamera->w, s.views.viewCamera->h}),
+      (std::vector<int>{1280, 720, 1, 1280, 720}));
 
   Fl_Double_Window& panel = *s.controlPanel->window;
   EXPECT_STREQ(panel.label(), "GUI");

@@ -128,8 +128,9 @@ TEST_F(ScenePlayback, TerrainToolsLoadAndConvertTheTileLists) {
   EXPECT_EQ(std::count(converted.begin(), converted.end(), '\n'), 9) << converted;
   EXPECT_EQ(StdoutOf([&] { s.LoadVisibility(1); }), asl);
   const std::string control = StdoutOf([&] { s.LoadVisibility(2); });
-  EXPECT_EQ(control, std::to_string(std::count(s.buffers.drawFlags.begin(), s.buffers.drawFlags.end(), 1)) +
-                         " tiangles visibile\n");
+  EXPECT_EQ(control,
+            std::to_string(std::count(s.buffers.drawFlags.begin(), s.buffers.drawFlags.end(), 1)) +
+                " tiangles visibile\n");
   EXPECT_NE(StdoutOf([&] { s.LoadVisibility(3); }).find("unknown source 3"), std::string::npos);
 
   // The tile is the panel's: column 2 does not exist.
@@ -242,8 +243,9 @@ TEST_F(ScenePlayback, SoftwareRasterModeWritesItsImage) {
   EXPECT_TRUE(FileExists("Images/RasterSW.tif"));
   EXPECT_NE(c.out.find(" processed"), std::string::npos);
   EXPECT_NE(c.err.find("INFO: sls per pixel"), std::string::npos);
-  const int64_t coloured = std::count_if(s.views.viewWindow->pixels.begin(), s.views.viewWindow->pixels.end(),
-                                         [](uint32_t p) { return (p & 0xffffffu) != 0; });
+  const int64_t coloured =
+      std::count_if(s.views.viewWindow->pixels.begin(), s.views.viewWindow->pixels.end(),
+                    [](uint32_t p) { return (p & 0xffffffu) != 0; });
   EXPECT_GT(coloured, 100000);
 }
 

@@ -156,10 +156,12 @@ TEST_F(SceneSetupTest, EveryEntryLoadsWhatTheGeneratorWroteAndDraws) {
     Scene& s = *owner_;
     const SceneCounts n = Counts(c.key);
     // Counts, scene number, render mode, and the window shown at (100, 100).
-    EXPECT_EQ((std::vector<int>{s.loaded.stateCount, s.settings.sceneId, s.views.viewWindow->renderMode, s.loaded.triangleCount,
-                                int(s.buffers.drawFlags.size()), s.views.viewWindow->x(), s.views.viewWindow->y()}),
-              (std::vector<int>{c.states, c.sceneIdAfter, c.renderMode, n.triangles, n.triangles,
-                                100, 100}));
+    EXPECT_EQ(
+        (std::vector<int>{s.loaded.stateCount, s.settings.sceneId, s.views.viewWindow->renderMode,
+                          s.loaded.triangleCount, int(s.buffers.drawFlags.size()),
+                          s.views.viewWindow->x(), s.views.viewWindow->y()}),
+        (std::vector<int>{c.states, c.sceneIdAfter, c.renderMode, n.triangles, n.triangles, 100,
+                          100}));
     EXPECT_TRUE(s.views.viewWindow->shown());
     EXPECT_EQ(con.out.find("ERROR"), std::string::npos) << con.out;
     // Every catalogue scene once: without the moving camera, WTC segment 1.
@@ -167,7 +169,8 @@ TEST_F(SceneSetupTest, EveryEntryLoadsWhatTheGeneratorWroteAndDraws) {
     if (c.sceneId == 5 || c.sceneId == 6) {
       ASSERT_EQ(s.loaded.particleStates.size(), size_t(c.states));
       EXPECT_EQ(s.loaded.particleStates[0].count, n.vertices);
-      EXPECT_EQ(s.buffers.pointIdBuffer.size(), size_t(s.views.viewCamera->w) * s.views.viewCamera->h);
+      EXPECT_EQ(s.buffers.pointIdBuffer.size(),
+                size_t(s.views.viewCamera->w) * s.views.viewCamera->h);
       continue;
     }
     // Every state an operation may walk is loaded ("Moving Box" with the
@@ -244,7 +247,8 @@ TEST_F(SceneSetupTest, AnimatedEntriesWriteLivenessAndBuildTrajectories) {
   EXPECT_EQ(*std::max_element(live.begin(), live.end()), 30);
   EXPECT_LT(*std::min_element(live.begin(), live.end()), 30);
   EXPECT_EQ(owner_->loaded.trajectories->keyframeCount, 30);
-  EXPECT_EQ(owner_->loaded.trajectories->lastKeyframe[size_t(owner_->loaded.triangleCount) - 1], live.back() - 1);
+  EXPECT_EQ(owner_->loaded.trajectories->lastKeyframe[size_t(owner_->loaded.triangleCount) - 1],
+            live.back() - 1);
 
   // Another scene gets its own record.
   owner_->settings.movingCamera = 1;

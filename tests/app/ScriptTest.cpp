@@ -186,8 +186,9 @@ TEST_F(ScriptPanel, EveryKindOfWidgetIsDrivenByItsLabel) {
                                  p.aslFactorInput->value()}),
             (std::vector<double>{7, 3, 2.5}));
   EXPECT_STREQ(p.fileInput->value(), "shot");
-  EXPECT_EQ((std::vector<int>{s.settings.movingCamera, s.settings.frustumCulling, s.views.viewWindow->renderMode,
-                              p.VisibilitySource(), s.settings.renderingFactor}),
+  EXPECT_EQ((std::vector<int>{s.settings.movingCamera, s.settings.frustumCulling,
+                              s.views.viewWindow->renderMode, p.VisibilitySource(),
+                              s.settings.renderingFactor}),
             (std::vector<int>{1, 0, render_mode::kTid, 1, 1}));
   EXPECT_EQ(c.err.rfind("[script 1] select \"Forest\"\n[script 2] set \"Total Time Stamps\" 7\n"
                         "[script 3] set \"Seg#\" 3\n",
@@ -202,9 +203,10 @@ TEST_F(ScriptPanel, EveryKindOfWidgetIsDrivenByItsLabel) {
                 "set Sampling Step 100\npress Set Rendering factor\n",
                 &c),
             0);
-  EXPECT_EQ((std::vector<int>{s.settings.sceneId, s.settings.movingCamera, s.settings.frustumCulling, s.settings.renderingFactor,
-                              p.VisibilitySource()}),
-            (std::vector<int>{dataset::kTruckGfb, 0, 1, 100, 0}));
+  EXPECT_EQ(
+      (std::vector<int>{s.settings.sceneId, s.settings.movingCamera, s.settings.frustumCulling,
+                        s.settings.renderingFactor, p.VisibilitySource()}),
+      (std::vector<int>{dataset::kTruckGfb, 0, 1, 100, 0}));
 }
 
 // An operation that refuses stops the script after its line, with status
