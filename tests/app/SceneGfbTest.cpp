@@ -61,6 +61,16 @@ TEST_F(SceneGfb, RefusesWithoutAScene) {
   EXPECT_FALSE(scene_->buffers.sampleBuffer);
 }
 
+// A radio chosen without "Scene Setup" changes what the next setup loads,
+// not which run the loaded scene gets.
+TEST_F(SceneGfb, ThePanelsChoiceLeavesTheLoadedScenesRun) {
+  LoadStates();
+  scene_->settings.sceneId = dataset::kForest;
+  const std::string out = GfbDbg(dataset::kTrianglePair).out;
+  EXPECT_EQ(out.find("Give start and end factor pos"), std::string::npos) << out;
+  EXPECT_TRUE(FileExists("VisibilityTable/whatever_1.bin"));
+}
+
 TEST_F(SceneGfb, FullRunOnAnyOtherScene) {
   LoadStates();
   const std::string out = GfbDbg(dataset::kTrianglePair).out;
