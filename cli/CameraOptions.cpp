@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr int kCameraNumbers = 18;  // a, b, corner, eye, w, h, near, far
+constexpr int kCameraNumbers = 16;  // a, b, corner, eye, w, h, near, far
 
 Vex3_quarn V(const std::vector<float>& v) { return Vex3_quarn(v[0], v[1], v[2]); }
 
@@ -39,7 +39,7 @@ bool CheckCameraFile(const std::string& path, std::string* error) {
   }
   if (numbers < kCameraNumbers) {
     *error = path + ": not a camera file (number " + std::to_string(numbers + 1) +
-             " of its 18 is missing or not a number)";
+             " of its 16 is missing or not a number)";
     return false;
   }
   return true;

@@ -164,6 +164,7 @@ bool ImportStandardMesh(const std::string& path, ImportedMesh* out, std::string*
         out->faceOfTriangle.push_back(uint32_t(out->faces));
       }
       out->faces++;
+      out->corners += face.mNumIndices;
       if (out->triangles.size() / 3 > size_t(INT32_MAX)) {
         *error = "more triangles than a state may hold";
         return false;
@@ -287,7 +288,7 @@ bool LoadRunStates(const std::vector<std::string>& paths, std::vector<ObjLoader>
   // Re-join the corners the importer split, before the later states share
   // the first state's lists.
   if (formats[0] == StateFormat::kStandard &&
-      first.positions.size() == first.groupTriangles[0].size()) {
+      int64_t(first.positions.size()) == imported[0].corners) {
     std::vector<std::vector<Vex3_quarn>> all;
     for (const ObjLoader& s : *states) all.push_back(s.positions);
     first.groupTriangles.MakeUnique();

@@ -34,6 +34,7 @@ struct ImportedMesh {
   std::vector<uint32_t> triangles;   // three vertex numbers per triangle
   std::vector<uint32_t> faceOfTriangle;  // the file's face each triangle comes from
   int64_t faces = 0;                 // polygons of three or more corners
+  int64_t corners = 0;               // their corners
   int64_t skipped = 0;               // points and lines, which are no triangles
 };
 
