@@ -16,3 +16,4 @@ void AddAslCommand(CLI::App& app, std::function<int()>* action, int argc, char**
 void AddRaycastCommand(CLI::App& app, std::function<int()>* action, int argc, char** argv);
 void AddCompareCommand(CLI::App& app, std::function<int()>* action, int argc, char** argv);
 void AddImageCommand(CLI::App& app, std::function<int()>* action, int argc, char** argv);
+void AddShowCommand(CLI::App& app, std::function<int()>* action, int argc, char** argv);

@@ -3,12 +3,30 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <iostream>
 
 namespace {
 
 constexpr int kBarCells = 30;
+
+double Now() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// "1h02m", "4m05s", "12s".
+std::string Duration(double s) {
+  char text[32];
+  const long t = long(s + 0.5);
+  if (t >= 3600)
+    std::snprintf(text, sizeof text, "%ldh%02ldm", t / 3600, t / 60 % 60);
+  else if (t >= 60)
+    std::snprintf(text, sizeof text, "%ldm%02lds", t / 60, t % 60);
+  else
+    std::snprintf(text, sizeof text, "%lds", t);
+  return text;
+}
 
 FILE* Copy(int fd, const char* mode) {
   const int copy = dup(fd);
@@ -92,6 +110,7 @@ void Console::Progress(const std::string& step, double fraction) {
     EndProgress();
     step_ = step;
     shown_ = -1;
+    stepStarted_ = Now();
   }
   if (terminal_) {
     const int cells = int(fraction * kBarCells);
@@ -100,7 +119,12 @@ void Console::Progress(const std::string& step, double fraction) {
     shown_ = percent;
     std::string bar(size_t(cells), '#');
     bar.resize(kBarCells, '.');
-    std::fprintf(err_, "\r%-12s [%s] %3d%%", step_.c_str(), bar.c_str(), percent);
+    // The time left, once enough is done to tell.
+    const double elapsed = Now() - stepStarted_;
+    std::string left;
+    if (fraction >= 0.02 && fraction < 1 && elapsed > 2)
+      left = ", " + Duration(elapsed * (1 - fraction) / fraction) + " left";
+    std::fprintf(err_, "\r%-10s [%s] %3d%%%-16s", step_.c_str(), bar.c_str(), percent, left.c_str());
     barOpen_ = true;
   } else {
     // Plain lines for logs: one every tenth.
@@ -151,9 +175,11 @@ void ProgressLines::Line() {
     const char* t = end + 1;
     const long long total = std::strtoll(t, &end, 10);
     if (end != t && total > 0 && done >= 0) {
+      // A count that starts again belongs to the next phase.
+      if (done < lastDone_) phase_++;
+      lastDone_ = done;
       const double part = std::min(1.0, double(done) / double(total));
       console_.Progress(step_, (std::min(phase_, phases_ - 1) + part) / phases_);
-      if (done >= total) phase_++;
     }
   }
   line_.clear();

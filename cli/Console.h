@@ -41,14 +41,15 @@ class Console {
   FILE* scratch_ = nullptr;
   int savedOut_ = -1, savedErr_ = -1;
   std::string step_;
+  double stepStarted_ = 0;  // seconds, for the time left
   int shown_ = -1;  // per cent (lines) or bar cells last drawn
   bool barOpen_ = false;
 };
 
 // A stream buffer for the drivers' console output: it discards the text
 // but turns their "\r<done>/<total>" progress lines into progress of the
-// named step. Each time a count reaches its total the next phase begins;
-// `phases` spreads the steps over the bar.
+// named step. Each time a count starts again the next phase begins;
+// `phases` spreads them over the bar.
 class ProgressLines : public std::streambuf {
  public:
   ProgressLines(Console& console, std::string step, int phases = 1)
@@ -63,5 +64,6 @@ class ProgressLines : public std::streambuf {
   std::string step_;
   int phases_;
   int phase_ = 0;
+  long long lastDone_ = 0;
   std::string line_;
 };

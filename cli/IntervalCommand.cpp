@@ -59,7 +59,8 @@ int RunInterval(const IntervalOptions& o, int argc, char** argv) {
   const Frustum frustum = Frustum::FromMatrices(buffer.camera->Matrices());
   std::vector<int32_t> live(size_t(n), 1);
   VisibleSet unionSet(size_t(n), 0), visible;
-  ProgressLines progress(run.console(), "interval");
+  // One phase per pair of states.
+  ProgressLines progress(run.console(), "interval", int(states.size()) - 1);
   std::ostream driverOut(&progress);
 
   IntervalRunScene scene;

@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   std::function<int()> action;
   for (CommandAdder add : {AddIntervalCommand, AddAslCommand, AddRaycastCommand,
-                           AddCompareCommand, AddImageCommand})
+                           AddCompareCommand, AddImageCommand, AddShowCommand})
     add(app, &action, argc, argv);
   try {
     app.parse(argc, argv);
