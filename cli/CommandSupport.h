@@ -27,6 +27,7 @@ struct CommonOptions {
   bool quiet = false;
   bool verbose = false;
 };
+// The folder option's default is what `options` holds.
 void AddCommonOptions(CLI::App* app, CommonOptions* options, bool outputFolder = true);
 
 // One command's run: the console, the output folder and the summary.

@@ -27,7 +27,10 @@ std::string IdLine(const std::vector<int32_t>& ids) {
 int RunCompare(const CompareOptions& o, int argc, char** argv) {
   Run run("compare", o.common, argc, argv);
   std::string error;
-  if (!OutputDirUsable(o.common.out, &error)) return run.Refuse(error);
+  // The counts are the answer; the lists go to summary.json only when a
+  // folder is asked for.
+  const bool files = !o.common.out.empty();
+  if (files && !OutputDirUsable(o.common.out, &error)) return run.Refuse(error);
   TriangleSet a, b;
   run.AddInput(o.a, "result");
   run.AddInput(o.b, "reference");
@@ -36,7 +39,7 @@ int RunCompare(const CompareOptions& o, int argc, char** argv) {
   if (a.triangleCount >= 0 && b.triangleCount >= 0 && a.triangleCount != b.triangleCount)
     return run.Refuse(o.b + ": a scene of " + std::to_string(b.triangleCount) + " triangles, " +
                       o.a + " one of " + std::to_string(a.triangleCount));
-  if (!run.OpenOutput()) return kExitRefused;
+  if (files && !run.OpenOutput()) return kExitRefused;
   std::vector<int32_t> missing, extra, common;
   std::set_difference(b.ids.begin(), b.ids.end(), a.ids.begin(), a.ids.end(),
                       std::back_inserter(missing));
@@ -57,9 +60,10 @@ int RunCompare(const CompareOptions& o, int argc, char** argv) {
     run.console().Summary("extra: " + IdLine(extra));
   }
   return run.Finish("compare: " + std::to_string(missing.size()) + " missing and " +
-                    std::to_string(extra.size()) + " extra triangles in " + o.a + " against " +
-                    o.b + " (" + std::to_string(common.size()) + " in both); lists in " +
-                    Shown(run, "summary.json"));
+                        std::to_string(extra.size()) + " extra triangles in " + o.a + " against " +
+                        o.b + " (" + std::to_string(common.size()) + " in both)" +
+                        (files ? "; lists in " + Shown(run, "summary.json") : ""),
+                    files);
 }
 
 }  // namespace
@@ -71,6 +75,7 @@ void AddCompareCommand(CLI::App& app, std::function<int()>* action, int argc, ch
   c->add_option("A", o->a, "Result: visible set, interval table or id list")->required();
   c->add_option("B", o->b, "Reference, in any of the same forms")->required();
   c->add_flag("--lists", o->lists, "Also print the missing and the extra ids");
+  o->common.out.clear();
   AddCommonOptions(c, &o->common);
   c->callback([=] { *action = [=] { return RunCompare(*o, argc, argv); }; });
 }
