@@ -4,10 +4,45 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
 namespace {
+
+// What an interrupted command must remove: the staged files, the staging
+// folder and the folders it created, innermost last, as fixed buffers so
+// that the signal handler needs no allocation.
+constexpr int kMaxCleanup = 32;
+char gCleanup[kMaxCleanup][4096];
+volatile sig_atomic_t gFiles = 0, gFolders = 0;  // files first, then folders from the end
+int gFolderAt[kMaxCleanup];
+
+void Register(const std::string& path, bool folder) {
+  const int used = gFiles + gFolders;
+  if (used >= kMaxCleanup || path.size() >= sizeof gCleanup[0]) return;
+  const int slot = folder ? kMaxCleanup - 1 - gFolders : gFiles;
+  std::memcpy(gCleanup[slot], path.c_str(), path.size() + 1);
+  if (folder) {
+    gFolderAt[gFolders] = slot;
+    gFolders = gFolders + 1;
+  } else {
+    gFiles = gFiles + 1;
+  }
+}
+
+void Unregister() { gFiles = gFolders = 0; }
+
+extern "C" void RemoveStaged(int signal) {
+  for (int i = 0; i < gFiles; i++) unlink(gCleanup[i]);
+  for (int i = gFolders - 1; i >= 0; i--) rmdir(gCleanup[gFolderAt[i]]);
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+}
+
+void CatchInterrupts() {
+  for (int s : {SIGINT, SIGTERM, SIGHUP}) std::signal(s, RemoveStaged);
+}
 
 bool IsDir(const std::string& p) {
   struct stat st;
@@ -65,6 +100,7 @@ bool OutputDir::Open(const std::string& dir, std::string* error) {
       return false;
     }
     created_.push_back(*it);
+    Register(*it, true);
   }
   staging_ = Join(dir_, ".workbench-cli." + std::to_string(getpid()));
   if (mkdir(staging_.c_str(), 0777) != 0) {
@@ -73,12 +109,15 @@ bool OutputDir::Open(const std::string& dir, std::string* error) {
     Abandon();
     return false;
   }
+  Register(staging_, true);
+  CatchInterrupts();
   open_ = true;
   return true;
 }
 
 std::string OutputDir::Stage(const std::string& name) {
   names_.push_back(name);
+  Register(Join(staging_, name), false);
   return Join(staging_, name);
 }
 
@@ -100,6 +139,7 @@ bool OutputDir::Commit(std::string* error) {
       return false;
     }
   }
+  Unregister();
   names_.clear();
   rmdir(staging_.c_str());
   staging_.clear();
@@ -109,6 +149,7 @@ bool OutputDir::Commit(std::string* error) {
 }
 
 void OutputDir::Abandon() {
+  Unregister();
   if (!staging_.empty()) {
     for (const std::string& name : names_) std::remove(Join(staging_, name).c_str());
     // Anything else a library put there.

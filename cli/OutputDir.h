@@ -1,7 +1,8 @@
 // The output folder of a command. Results are written into a staging
 // folder inside it and renamed into place only when the whole command has
 // succeeded, so a failed or interrupted command leaves the folder as it
-// was (a folder the command had to create is removed again).
+// was (a folder the command had to create is removed again); so does one
+// ended by SIGINT, SIGTERM or SIGHUP.
 #pragma once
 
 #include <string>

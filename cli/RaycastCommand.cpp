@@ -3,6 +3,7 @@
 // evenly spaced moments.
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 
 #include "CameraOptions.h"
@@ -84,9 +85,10 @@ int RunRaycast(const RaycastOptions& o, int argc, char** argv) {
                  {"samples", int64_t(rays) * int64_t(when.size())},
                  {"ties", ties}};
   s["files"]["visible_set"] = kSet;
+  char at[32];
+  std::snprintf(at, sizeof at, "at time %g", when[0]);
   const std::string moments =
-      when.size() == 1 ? "at time " + std::to_string(when[0]).substr(0, 8)
-                       : "over " + std::to_string(when.size()) + " moments";
+      when.size() == 1 ? at : "over " + std::to_string(when.size()) + " moments";
   return run.Finish("raycast: " + std::to_string(count) + " of " + std::to_string(n) +
                     " triangles visible " + moments + "; set in " + Shown(run, kSet));
 }
