@@ -36,10 +36,18 @@ bool LooksLikeWorkbenchText(const std::string& path) {
   std::string line, previous;
   static const char* const kKinds[] = {"solid", "shell", "beams", "cubes"};
   while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.size() > 1 && line[0] == 't' && (line[1] == ' ' || line[1] == '\t')) return true;
     if (previous.compare(0, 2, "g ") == 0 && line.compare(0, 7, "usemtl ") == 0) {
-      for (const char* kind : kKinds)
-        if (previous.compare(2, 5, kind) == 0 && line.compare(7, 5, kind) == 0) return true;
+      // "usemtl <kind><m>_mat" exactly.
+      for (const char* kind : kKinds) {
+        if (previous.compare(2, 5, kind) != 0 || line.compare(7, 5, kind) != 0) continue;
+        size_t i = 12;
+        if (i < line.size() && line[i] == '-') i++;
+        const size_t digits = i;
+        while (i < line.size() && std::isdigit(static_cast<unsigned char>(line[i]))) i++;
+        if (i > digits && line.compare(i, std::string::npos, "_mat") == 0) return true;
+      }
     }
     previous = line;
   }

@@ -119,6 +119,25 @@ TEST(Import, WorkbenchFilesStillRead) {
   ExpectFileOrder(Load({"a.bin", "b.bin"}), scene);
 }
 
+TEST(Import, TheWorkbenchDialectIsToldFromCommonObj) {
+  ScratchDir dir;
+  const std::pair<const char*, StateFormat> cases[] = {
+      {"v 0 0 0\nv 1 0 0\nv 0 1 0\ng solid\nusemtl solid3_mat\nf 1 2 3 3\n",
+       StateFormat::kWorkbenchText},
+      {"v 0 0 0\r\nv 1 0 0\r\nv 0 1 0\r\ng shell\r\nusemtl shell-2_mat\r\nf 1 2 3\r\n",
+       StateFormat::kWorkbenchText},
+      {"v 0 0 0\nv 1 0 0\nv 0 1 0\nt 1 2 3\n", StateFormat::kWorkbenchText},
+      // A common file whose group and material happen to be called "solid".
+      {"v 0 0 0\nv 1 0 0\nv 0 1 0\ng solid\nusemtl solid_red\nf 1/1 2/1 3/1\n",
+       StateFormat::kStandard},
+      {"v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n", StateFormat::kStandard},
+  };
+  for (const auto& [text, format] : cases) {
+    std::ofstream("m.obj") << text;
+    EXPECT_EQ(DetectStateFormat("m.obj"), format) << text;
+  }
+}
+
 TEST(Import, StatesThatDifferAreNamed) {
   ScratchDir dir;
   const PolyScene scene = Slats(2, 4);
