@@ -88,7 +88,7 @@ void Scene::MakeFrameImagePressed() {
     return;
   }
   PPC saved = *viewCamera;
-  if (!saved.Load(layout::kSavedView)) {
+  if (!saved.Load(layout::kSavedView, *errors)) {
     *output << "\"Make Frame Image!\": no saved view " << layout::CameraFile(layout::kSavedView)
             << "; press \"Save Present View\" first" << std::endl;
     return;
@@ -98,7 +98,7 @@ void Scene::MakeFrameImagePressed() {
                      [&window](const Vex3_quarn& a, const Vex3_quarn& b) { window.MarkLine(a, b); });
   const double ratio = double(saved.FocalLength()) / double(viewCamera->FocalLength());
   const std::string path = layout::FrameImage(ratio);
-  if (WriteTiff(window.pixels.data(), path, window.h, window.w) == 1)
+  if (WriteTiff(window.pixels.data(), path, window.h, window.w, *errors) == 1)
     *output << "Frame image written: " << path << std::endl;
   else
     *errors << "ERROR: cannot write file: " << path << std::endl;
@@ -129,7 +129,7 @@ void Scene::TwoDimensionalRunPressed() {
   if (!ReadPlaneChoice(*input, *output, &choice)) return;
 
   FrameBuffer& window = *viewWindow;
-  if (!viewCamera->Load(row.plane.viewCamera))
+  if (!viewCamera->Load(row.plane.viewCamera, *errors))
     *errors << "ERROR: cannot read camera " << layout::CameraFile(row.plane.viewCamera)
             << std::endl;
   viewCamera->Resize(window.w, window.h);

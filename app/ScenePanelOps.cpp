@@ -21,7 +21,7 @@ void Scene::SetDrawingMode(int renderMode) {
 void Scene::SetRenderingFactor(int factor) {
   // The drawing divides by the factor: zero or a negative step is refused.
   if (factor < 1) {
-    std::cerr << "ERROR: rendering factor " << factor << " refused (must be at least 1); keeping "
+    *errors << "ERROR: rendering factor " << factor << " refused (must be at least 1); keeping "
               << renderingFactor << std::endl;
     return;
   }
@@ -30,7 +30,7 @@ void Scene::SetRenderingFactor(int factor) {
 }
 
 void Scene::SaveImagePressed(const std::string& fileInputText) {
-  SaveImage(fileInputText + "_Edged.tif", viewWindow.get());
+  SaveImage(fileInputText + "_Edged.tif", viewWindow.get(), *output, *errors);
 }
 
 void Scene::SceneSetupPressed(int segment, int timeStamps) {

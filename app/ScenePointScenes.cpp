@@ -63,7 +63,7 @@ PointSceneExperiment Scene::PointExperiment(const PPC& view) {
     std::copy(f.mask, f.mask + drawFlags.size(), drawFlags.begin());
     viewWindow->renderMode = render_mode::kPointFootage;
     RedrawView();
-    SaveImage(f.image, viewWindow.get());
+    SaveImage(f.image, viewWindow.get(), *output, *errors);
   };
   return e;
 }

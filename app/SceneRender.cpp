@@ -91,6 +91,8 @@ PassContext Scene::MakePassContext(FrameBuffer& window) {
 
 void Scene::Render(FrameBuffer& window) {
   // 1. Offscreen targets (once), then the window's own framebuffer.
+  targets.out = output;
+  targets.err = errors;
   EnsureTargets(targets, window.w, window.h);
   BindWindow(targets);
   // 2. Sky background.
@@ -165,13 +167,13 @@ void Scene::Render(FrameBuffer& window) {
   // 4. The frame a playback asked for, then frame recording.
   if (!pendingFrame.empty()) {
     window.ReadColor();
-    WriteTiff(window.pixels.data(), pendingFrame, window.h, window.w);
+    WriteTiff(window.pixels.data(), pendingFrame, window.h, window.w, *errors);
     pendingFrame.clear();
   }
   if (recording) {
     std::string name = Format("%s%d.tif", recordPrefix.c_str(), recordCounter++);
     window.ReadColor();
-    WriteTiff(window.pixels.data(), name, window.h, window.w);
+    WriteTiff(window.pixels.data(), name, window.h, window.w, *errors);
   }
   if (processEvents) Fl::check();
 }

@@ -3,7 +3,7 @@
 #include <FL/Fl.H>
 
 #include <cstdio>
-#include <iostream>
+#include <ostream>
 
 #include "FrameBuffer.h"
 #include "PPC.h"
@@ -21,7 +21,7 @@ using namespace dataset;
 // prints one line; nothing is loaded and the previous scene stays.
 bool RequestValid(const Scene& scene, const CatalogueEntry& entry, int timeStamps) {
   auto refuse = [&](const std::string& why) {
-    std::cerr << "ERROR: Scene Setup: \"" << entry.label << "\" " << why
+    *scene.errors << "ERROR: Scene Setup: \"" << entry.label << "\" " << why
               << "; nothing loaded" << std::endl;
     return false;
   };
@@ -55,7 +55,7 @@ bool RequestValid(const Scene& scene, const CatalogueEntry& entry, int timeStamp
 void Scene::SceneSetup(int timeStamps) {
   const CatalogueEntry* entry = FindCatalogueEntry(sceneId);
   if (entry == nullptr) {
-    std::cerr << "ERROR: Scene Setup: sceneId " << sceneId
+    *errors << "ERROR: Scene Setup: sceneId " << sceneId
               << " is not in the catalogue; nothing loaded" << std::endl;
     return;
   }
@@ -67,23 +67,36 @@ void Scene::SceneSetup(int timeStamps) {
     case LoadScheme::kObjectList: loaded = SetupObjectList(*this, *entry, timeStamps); break;
   }
   if (!loaded)
-    std::cerr << "Scene Setup of \"" << entry->label << "\" stopped; the previous scene stays loaded"
+    *errors << "Scene Setup of \"" << entry->label << "\" stopped; the previous scene stays loaded"
               << std::endl;
 }
 
-bool RequireFiles(const std::vector<std::string>& paths, bool cacheCounts) {
-  auto exists = [](const std::string& p) {
-    FILE* f = std::fopen(p.c_str(), "rb");
-    if (f) std::fclose(f);
-    return f != nullptr;
-  };
+bool FileOpens(const std::string& path) {
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (f) std::fclose(f);
+  return f != nullptr;
+}
+
+bool RequireFiles(const std::vector<std::string>& paths, bool cacheCounts, std::ostream& err) {
+  auto exists = FileOpens;
   bool all = true;
   for (const std::string& p : paths) {
     if (exists(p) || (cacheCounts && exists(p + ".rdd"))) continue;
-    std::cerr << "ERROR: Scene Setup: missing file " << p << std::endl;
+    err << "ERROR: Scene Setup: missing file " << p << std::endl;
     all = false;
   }
   return all;
+}
+
+bool RequireCameras(const std::vector<std::string>& paths, std::ostream& err) {
+  if (!RequireFiles(paths, false, err)) return false;
+  // Read each into a scratch camera: a file the reader refuses (it names
+  // the value) refuses the setup before anything is replaced.
+  for (const std::string& p : paths) {
+    PPC probe;
+    if (!probe.LoadFromFile(p, err)) return false;
+  }
+  return true;
 }
 
 void SetupPrologue(Scene& scene, int timeStamps) {
@@ -111,14 +124,14 @@ void ReleasePreviousScene(Scene& scene) {
 }
 
 void LoadViewCamera(Scene& scene, const std::string& name) {
-  if (!scene.viewCamera->Load(name))
-    std::cerr << "ERROR: Scene Setup: cannot read the camera file " << layout::CameraFile(name)
+  if (!scene.viewCamera->Load(name, *scene.errors))
+    *scene.errors << "ERROR: Scene Setup: cannot read the camera file " << layout::CameraFile(name)
               << "; the camera stays as it was" << std::endl;
 }
 
-void PrintViewDirection(const PPC& camera) {
+void PrintViewDirection(std::ostream& out, const PPC& camera) {
   const Vex3_quarn d = camera.ViewDirection();
-  std::cout << d.x << " " << d.y << " " << d.z << std::endl;
+  out << d.x << " " << d.y << " " << d.z << std::endl;
 }
 
 void ShowViewWindow(Scene& scene) {

@@ -5,6 +5,7 @@
 // previous scene as it was.
 #pragma once
 
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -17,10 +18,14 @@ bool SetupPointStates(Scene& scene, const CatalogueEntry& entry, int timeStamps)
 bool SetupObjectList(Scene& scene, const CatalogueEntry& entry, int timeStamps);
 
 // Shared steps.
+bool FileOpens(const std::string& path);
 // Reports every path of the list that is missing ("ERROR: Scene Setup:
-// missing file <path>"); true when none is. A state file counts as present
-// when its binary cache is.
-bool RequireFiles(const std::vector<std::string>& paths, bool cacheCounts);
+// missing file <path>") on `err`; true when none is. A state file counts
+// as present when its binary cache is.
+bool RequireFiles(const std::vector<std::string>& paths, bool cacheCounts, std::ostream& err);
+// Camera files (full paths) that must exist and read as cameras: a missing
+// one is reported as above, one the camera reader refuses with its line.
+bool RequireCameras(const std::vector<std::string>& paths, std::ostream& err);
 // The prologue: time stamps, tolerance, light 0, first file number.
 void SetupPrologue(Scene& scene, int timeStamps);
 // Frees what the previous mesh scene left: point sets, the own drawn mesh,
@@ -29,7 +34,7 @@ void ReleasePreviousScene(Scene& scene);
 // A camera file below "Views/" into the view camera; a file that exists but
 // cannot be read is reported and the camera stays as it was.
 void LoadViewCamera(Scene& scene, const std::string& name);
-void PrintViewDirection(const PPC& camera);
+void PrintViewDirection(std::ostream& out, const PPC& camera);
 // Shows the view window at (100, 100), keeping its size.
 void ShowViewWindow(Scene& scene);
 // The per-triangle arrays for `triangleCount`: marks and visible flags

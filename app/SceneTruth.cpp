@@ -44,7 +44,7 @@ void Scene::TruthRun() {
   s.ids = itemBuffer.data();
   s.pixelCount = std::min(itemBuffer.size(), size_t(viewWindow->w) * size_t(viewWindow->h));
   s.saveFrame = [this](const std::string& path) {
-    WriteTiff(viewWindow->pixels.data(), path, viewWindow->h, viewWindow->w);
+    WriteTiff(viewWindow->pixels.data(), path, viewWindow->h, viewWindow->w, *errors);
   };
   s.timing = truthTiming;
   s.out = output;
@@ -86,7 +86,7 @@ void Scene::DatasetTruth(const TruthMember& truth) {
     camera.Resize(viewWindow->w, viewWindow->h);
     DenseTruth(states[0], states[1], PlaybackMesh(), camera, kDenseTruthMoments, &runVisibleSet,
                *output);
-    WriteVisibleSet(runVisibleSet, truth.result.Path().c_str(), sceneId);
+    WriteVisibleSet(runVisibleSet, truth.result.Path().c_str(), *output, *errors, sceneId);
   }
   viewWindow->renderMode = mode;
   RedrawView();

@@ -10,6 +10,6 @@ void Scene::SaveView() {
 
 void Scene::LoadView() {
   // The saved and the loaded spelling reach one file (case-blind match).
-  if (viewWindow->camera != nullptr) viewWindow->camera->Load(layout::kLoadedView);
+  if (viewWindow->camera != nullptr) viewWindow->camera->Load(layout::kLoadedView, *errors);
   RedrawView();
 }

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
-#include <iostream>
+#include <ostream>
 
 #include "ObjLoader.h"
 #include "SampleFiles.h"
@@ -29,9 +29,9 @@ void LiftEasyPlane(Scene& scene) {
   const char* uvPath = layout::kPlaneCoordinates;
   std::vector<uint32_t> heights, colors;
   int hw = 0, hh = 0, cw = 0, ch = 0;
-  if (!ReadTiffQuiet(layout::kPlaneHeights, &heights, &hw, &hh) ||
-      !ReadTiffQuiet(layout::kPlaneColours, &colors, &cw, &ch)) {
-    std::cerr << "ERROR: Scene Setup: the textures of \"Easy Plane\" cannot be read; the plane "
+  if (!ReadTiffQuiet(layout::kPlaneHeights, &heights, &hw, &hh, *scene.errors) ||
+      !ReadTiffQuiet(layout::kPlaneColours, &colors, &cw, &ch, *scene.errors)) {
+    *scene.errors << "ERROR: Scene Setup: the textures of \"Easy Plane\" cannot be read; the plane "
                  "stays flat"
               << std::endl;
     return;
@@ -52,7 +52,7 @@ void LiftEasyPlane(Scene& scene) {
     draw.vertexColors[i] = Sample(colors, cw, ch, u, v) * 0.8f * height;
   }
   if (missing > 0)
-    std::cerr << "ERROR: " << uvPath << " lacks " << missing << " of " << n
+    *scene.errors << "ERROR: " << uvPath << " lacks " << missing << " of " << n
               << " coordinate pairs; those vertices use (0, 0)" << std::endl;
   // The first state takes the lifted positions and shares the colours.
   if (base.positions.size() == draw.positions.size()) base.positions = draw.positions;
@@ -64,6 +64,6 @@ void PrepareManhattanSamples(Scene& scene) {
   // The buffer lives on between setups: start from the pixel centres so
   // that a second setup does not add the file's samples twice.
   buffer.Reset();
-  ReadSampleLocations(buffer, layout::kSamplePositions);
-  buffer.ReportStatistics();
+  ReadSampleLocations(buffer, layout::kSamplePositions, *scene.errors);
+  buffer.ReportStatistics(*scene.errors);
 }

@@ -5,7 +5,8 @@
 // "Quarn Tree".
 #include <FL/Fl.H>
 
-#include <iostream>
+#include <istream>
+#include <ostream>
 #include <memory>
 
 #include "FlaggedBinary.h"
@@ -28,33 +29,34 @@ bool IsFolder(int id) { return id == kGrassField || id == kForest || id == kManh
 
 // Row and column of the terrain cell, typed on the console.
 bool ReadCell(Scene& scene, int* row, int* column) {
-  std::cout << "RTI_Subdivided: type the cell's row and column (0 to 2)" << std::endl;
+  *scene.output << "RTI_Subdivided: type the cell's row and column (0 to 2)" << std::endl;
   std::istream& in = *scene.input;
   if (!(in >> *row >> *column)) {
     in.clear();
-    std::cerr << "ERROR: Scene Setup: \"RTI_Subdivided\" needs two integers, the cell's row and "
+    *scene.errors << "ERROR: Scene Setup: \"RTI_Subdivided\" needs two integers, the cell's row and "
                  "column; nothing loaded"
               << std::endl;
     return false;
   }
   if (*row < 0 || *row > 2 || *column < 0 || *column > 2) {
-    std::cerr << "ERROR: Scene Setup: \"RTI_Subdivided\" has no cell " << *row << " " << *column
+    *scene.errors << "ERROR: Scene Setup: \"RTI_Subdivided\" has no cell " << *row << " " << *column
               << " (row and column are 0 to 2); nothing loaded" << std::endl;
     return false;
   }
   return true;
 }
 
-bool LoadMesh(const CatalogueEntry& e, const std::string& path, ObjLoader& mesh) {
+bool LoadMesh(const CatalogueEntry& e, const std::string& path, ObjLoader& mesh, std::ostream& out,
+              std::ostream& err) {
   if (IsFolder(e.sceneId)) {
     mesh.shadingMode = shading::kObjectList;
-    if (ReadObjectList(mesh, path, 1.0f) >= 0) return true;
-    return BuildObjectList(mesh, path);
+    if (ReadObjectList(mesh, path, 1.0f, err) >= 0) return true;
+    return BuildObjectList(mesh, path, out, err);
   }
   mesh.shadingMode = e.sceneId == kQuarnTree ? shading::kLitVertexColours : shading::kFlat;
-  if (!ReadFlaggedBinary(mesh, path)) return false;
-  if (e.sceneId == kRti) std::cout << mesh.groupCount << std::endl;
-  if (e.sceneId == kQuarnTree) WeldCleanup(mesh);
+  if (!ReadFlaggedBinary(mesh, path, out, err)) return false;
+  if (e.sceneId == kRti) out << mesh.groupCount << std::endl;
+  if (e.sceneId == kQuarnTree) WeldCleanup(mesh, out);
   return true;
 }
 
@@ -76,11 +78,18 @@ bool SetupObjectList(Scene& scene, const CatalogueEntry& e, int timeStamps) {
   if (moving)
     for (int i = 1; i <= 2; i++) cameras.push_back(layout::CameraFile(Format(e.trackPattern, i)));
   const std::string listPath = IsFolder(e.sceneId) ? layout::ObjectListIndex(path) : path;
-  if (!RequireFiles({listPath}, IsFolder(e.sceneId)) || !RequireFiles(cameras, false)) return false;
+  std::ostream& out = *scene.output;
+  std::ostream& err = *scene.errors;
+  if (!RequireFiles({listPath}, IsFolder(e.sceneId), err) || !RequireCameras(cameras, err)) return false;
 
   std::vector<ObjLoader> states(moving ? 2 : 1);
   ObjLoader& mesh = states[0];
-  if (!LoadMesh(e, path, mesh)) return false;
+  if (!LoadMesh(e, path, mesh, out, err)) return false;
+  // Nothing to see: refused before the scene is replaced.
+  if (mesh.triangleCount <= 0) {
+    err << "ERROR: Scene Setup: " << listPath << " yields no triangle; nothing loaded" << std::endl;
+    return false;
+  }
 
   // Replace the scene; the previous meshes are freed here.
   SetupPrologue(scene, timeStamps);
@@ -94,7 +103,7 @@ bool SetupObjectList(Scene& scene, const CatalogueEntry& e, int timeStamps) {
   // so that no operation walks states that do not exist.
   scene.stateCount = 1;
   if (e.sceneId == kGrassField && !moving)
-    std::cout << "INFO: Grass Field: one state loaded without the moving camera; stateCount is 1"
+    out << "INFO: Grass Field: one state loaded without the moving camera; stateCount is 1"
               << std::endl;
   if (e.sceneId != kRti && e.sceneId != kRtiSubdivided) base.AssignIds(nullptr);
   PPC& camera = *scene.viewCamera;
@@ -123,8 +132,8 @@ bool SetupObjectList(Scene& scene, const CatalogueEntry& e, int timeStamps) {
       scene.viewNumber = 1;
       scene.currentState = 0;
       const AABB box = base.Box();
-      std::cout << "Centroid: " << base.Centroid() << std::endl;
-      std::cout << "Bounding box: " << box.min << " - " << box.max << std::endl;
+      out << "Centroid: " << base.Centroid() << std::endl;
+      out << "Bounding box: " << box.min << " - " << box.max << std::endl;
       break;
     }
     case kRti:
@@ -142,15 +151,15 @@ bool SetupObjectList(Scene& scene, const CatalogueEntry& e, int timeStamps) {
       camera.zNear = 1;
       camera.zFar = 10000;
       scene.viewWindow->camera = &camera;
-      std::cout << "Eye: " << camera.eye << std::endl;
+      out << "Eye: " << camera.eye << std::endl;
       break;
     }
   }
   if (IsFolder(e.sceneId))
-    std::cout << "Loaded " << base.vertexCount << " vertices and " << base.triangleCount
+    out << "Loaded " << base.vertexCount << " vertices and " << base.triangleCount
               << " triangles" << std::endl;
   else
-    std::cout << "V: " << base.vertexCount << "; T: " << base.triangleCount << std::endl;
+    out << "V: " << base.vertexCount << "; T: " << base.triangleCount << std::endl;
   if (e.cameraFile[0] != '\0') LoadViewCamera(scene, e.cameraFile);
   scene.viewWindow->camera = &camera;
 
@@ -158,7 +167,7 @@ bool SetupObjectList(Scene& scene, const CatalogueEntry& e, int timeStamps) {
   scene.triangleCount = base.triangleCount;
   AllocateTriangleArrays(scene);
   scene.holdTrajectory = 0;
-  PrintViewDirection(camera);
+  PrintViewDirection(out, camera);
   scene.viewWindow->renderMode = (e.sceneId == kRti || e.sceneId == kRtiSubdivided)
                                      ? render_mode::kPoints
                                      : render_mode::kBackground;
@@ -178,7 +187,7 @@ bool SetupObjectList(Scene& scene, const CatalogueEntry& e, int timeStamps) {
     // that the fixed view camera (the path's start) sees it that way.
     scene.stateCount = 2;
     scene.lastState = 1;
-    scene.pathCameras = LoadTrack(e.trackPattern, 2);
+    scene.pathCameras = LoadTrack(e.trackPattern, 2, err);
     LoadViewCamera(scene, Format(e.trackPattern, 1));
     camera.SetGLAndCache();
     const GLMatrices from = scene.pathCameras[1].Matrices(), to = camera.Matrices();

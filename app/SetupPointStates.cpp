@@ -1,6 +1,6 @@
 // The point-state scheme: "Water Flow" and "Fusion", whose states are point
 // sets (the points stand in for triangles in the per-triangle tables).
-#include <iostream>
+#include <ostream>
 #include <memory>
 
 #include "Format.h"
@@ -23,10 +23,10 @@ std::string StatePath(const CatalogueEntry& e, int file) {
 
 // Per point, the unit direction toward the same point of `next`, kept in the
 // state's second per-point array.
-void MotionDirections(ParticleSet& s, const ParticleSet& next) {
+void MotionDirections(ParticleSet& s, const ParticleSet& next, std::ostream& err) {
   const size_t n = std::min(s.positions.size(), next.positions.size());
   if (s.positions.size() != next.positions.size())
-    std::cerr << "ERROR: point states of " << s.positions.size() << " and "
+    err << "ERROR: point states of " << s.positions.size() << " and "
               << next.positions.size() << " points; directions only for the first " << n
               << std::endl;
   s.colors.assign(s.positions.size(), Vex3_quarn());
@@ -45,17 +45,20 @@ bool SetupPointStates(Scene& scene, const CatalogueEntry& e, int timeStamps) {
   if (fusion) files.push_back(StatePath(e, 5));
   std::vector<std::string> cameras = {layout::CameraFile(e.cameraFile)};
   if (e.firstCamera[0] != '\0') cameras.push_back(layout::CameraFile(e.firstCamera));
-  if (!RequireFiles(files, true) || !RequireFiles(cameras, false)) return false;
+  std::ostream& out = *scene.output;
+  std::ostream& err = *scene.errors;
+  if (!RequireFiles(files, true, err) || !RequireCameras(cameras, err)) return false;
 
+  // Every state must hold points (the loader refuses, naming the file).
   std::vector<ParticleSet> states(static_cast<size_t>(n));
   for (int i = 0; i < n; i++) {
-    if (!states[size_t(i)].Load(files[size_t(i)])) return false;
-    if (i > 0) std::cerr << "Load done: " << i << std::endl;
+    if (!states[size_t(i)].Load(files[size_t(i)], err)) return false;
+    if (i > 0) err << "Load done: " << i << std::endl;
   }
   auto drawState = std::make_unique<ParticleSet>();
-  if (!drawState->Load(StatePath(e, drawFile))) return false;
+  if (!drawState->Load(StatePath(e, drawFile), err)) return false;
   ParticleSet further;
-  if (fusion && !further.Load(StatePath(e, 5))) return false;
+  if (fusion && !further.Load(StatePath(e, 5), err)) return false;
 
   // Replace the scene; the previous meshes and point sets are freed here.
   SetupPrologue(scene, timeStamps);
@@ -72,7 +75,7 @@ bool SetupPointStates(Scene& scene, const CatalogueEntry& e, int timeStamps) {
   scene.stateCount = n;
   scene.firstState = 0;
   scene.lastState = n - 1;
-  if (fusion) MotionDirections(*scene.particleDrawState, further);
+  if (fusion) MotionDirections(*scene.particleDrawState, further, err);
   scene.interpolation = 0.5;
   if (!fusion) scene.cameraStep = 1;
 
@@ -85,17 +88,18 @@ bool SetupPointStates(Scene& scene, const CatalogueEntry& e, int timeStamps) {
   scene.drawFlags.clear();
   scene.runVisibleSet.clear();
   AllocateTriangleArrays(scene);
-  PrintViewDirection(*scene.viewCamera);
+  PrintViewDirection(out, *scene.viewCamera);
   ShowViewWindow(scene);
   scene.setupEye = scene.viewCamera->eye;
   scene.pointIdBuffer.assign(size_t(scene.viewCamera->w) * size_t(scene.viewCamera->h), -1);
 
   if (fusion) {
-    for (int i = 0; i + 1 < n; i++) MotionDirections(scene.particleStates[size_t(i)], scene.particleStates[size_t(i) + 1]);
+    for (int i = 0; i + 1 < n; i++)
+      MotionDirections(scene.particleStates[size_t(i)], scene.particleStates[size_t(i) + 1], err);
     ParticleSet& last = scene.particleStates[size_t(n) - 1];
     last.colors = scene.particleStates[size_t(n) - 2].colors;
     last.colors.resize(last.positions.size());
   }
-  ReadVisibleSet(scene.drawFlags, layout::In(layout::Folder::kFootage, e.flagsFile), true);
+  ReadVisibleSet(scene.drawFlags, layout::In(layout::Folder::kFootage, e.flagsFile), true, out, err);
   return true;
 }

@@ -4,7 +4,7 @@
 // Plane", "Moving Box", "Triangle Pair".
 #include <FL/Fl.H>
 
-#include <iostream>
+#include <ostream>
 #include <memory>
 
 #include "CompareReference.h"
@@ -31,6 +31,7 @@ struct StatePlan {
   uint8_t firstShading = shading::kFlat;  // shading mode of the first state
   uint8_t otherShading = shading::kFlat;  // of the other states and the drawn mesh
   std::vector<std::string> cameras;  // camera files that must exist
+  std::string optionalCamera;        // read over a fixed pose when it exists
   std::vector<std::string> extra;    // other files that must exist
   std::string Path(int file) const { return layout::StateFile(dataPath, file); }
 };
@@ -43,6 +44,7 @@ StatePlan Plan(const Scene& scene, const CatalogueEntry& e, int timeStamps) {
       p.files = {0, timeStamps - 1};
       p.drawFile = timeStamps - 1;
       p.firstShading = p.otherShading = shading::kLitVertexColours;
+      p.optionalCamera = e.cameraFile;
       break;
     case kTruckGfb:
     case kTruckGfbStep2: {
@@ -70,6 +72,7 @@ StatePlan Plan(const Scene& scene, const CatalogueEntry& e, int timeStamps) {
       for (int i = 0; i < 20; i++) p.files.push_back(i);
       p.drawFile = 19;
       p.firstShading = shading::kLitVertexColours;
+      p.optionalCamera = e.cameraFile;
       if (scene.movingCamera)
         for (int i = 1; i <= 3; i++) p.cameras.push_back(Format(e.trackPattern, i));
       break;
@@ -87,29 +90,31 @@ struct Loaded {
   std::unique_ptr<ObjLoader> drawMesh;
 };
 
-bool LoadStates(const StatePlan& plan, int sceneId, Loaded* out) {
+// Every state must hold something to see (the loader refuses, naming the
+// file and why); the first state also needs triangles.
+bool LoadStates(const StatePlan& plan, int sceneId, Loaded* out, std::ostream& console, std::ostream& err) {
   out->states = std::vector<ObjLoader>(plan.files.size());
   ObjLoader& base = out->states[0];
   base.shadingMode = plan.firstShading;
-  if (!base.Load(plan.Path(plan.files[0]), nullptr)) return false;
+  if (!base.Load(plan.Path(plan.files[0]), nullptr, err)) return false;
   base.stateIndex = 0;
   if (sceneId == kWtc) {
     // The first state is repaired before the others borrow its lists.
     // Only the detecting cleanup runs: welding would renumber vertices
     // that the later states address by their file numbers.
-    DetectCleanup(base);
-    CompareWithReference(base);
+    DetectCleanup(base, console);
+    CompareWithReference(base, layout::kTowerReference, console, err);
     base.AssignIds(nullptr);
-    std::cout << "Done load geometry." << std::endl;
+    console << "Done load geometry." << std::endl;
   }
   if (sceneId == kMovingBox) base.colorScheme = 1;
   for (size_t i = 1; i < plan.files.size(); i++) {
     ObjLoader& s = out->states[i];
     s.shadingMode = plan.otherShading;
-    if (!s.Load(plan.Path(plan.files[i]), &base)) return false;
+    if (!s.Load(plan.Path(plan.files[i]), &base, err)) return false;
     s.stateIndex = int32_t(i);
     if (sceneId == kMovingBox) s.colorScheme = 1;
-    std::cerr << "Load done: " << plan.files[i] << std::endl;
+    err << "Load done: " << plan.files[i] << std::endl;
   }
   if (sceneId == kMovingBox) base.shadingMode = shading::kFlat;
   if (plan.drawFile >= 0) {
@@ -117,7 +122,7 @@ bool LoadStates(const StatePlan& plan, int sceneId, Loaded* out) {
     // The drawn mesh reads the same cache as the state of its file, so it
     // takes that state's shading mode.
     out->drawMesh->shadingMode = plan.otherShading;
-    if (!out->drawMesh->Load(plan.Path(plan.drawFile), &base)) return false;
+    if (!out->drawMesh->Load(plan.Path(plan.drawFile), &base, err)) return false;
   }
   return true;
 }
@@ -125,12 +130,12 @@ bool LoadStates(const StatePlan& plan, int sceneId, Loaded* out) {
 // One's own states for "Truck_gfb" (a script's "open"): read as the
 // command-line tool reads them, lit as the entry's states are, and a drawn
 // mesh of the last state. A single file stands still over the interval.
-bool LoadOwnStates(const Scene::OwnFiles& own, Loaded* out) {
+bool LoadOwnStates(const Scene::OwnFiles& own, Loaded* out, std::ostream& err) {
   std::vector<std::string> files = own.states;
   if (files.size() == 1) files.push_back(files[0]);
   std::string error;
-  if (!LoadRunStates(files, &out->states, &error)) {
-    std::cerr << "ERROR: Scene Setup: " << error << std::endl;
+  if (!LoadRunStates(files, &out->states, &error, err)) {
+    err << "ERROR: Scene Setup: " << error << std::endl;
     return false;
   }
   for (ObjLoader& s : out->states) {
@@ -158,12 +163,18 @@ void PlaceCamera(PPC& c, const Vex3_quarn& eye, const Vex3_quarn& target, const 
 
 bool SetupStateMeshes(Scene& scene, const CatalogueEntry& e, int timeStamps) {
   StatePlan plan = Plan(scene, e, timeStamps);
+  std::ostream& out = *scene.output;
+  std::ostream& err = *scene.errors;
   const bool own = e.sceneId == kOwnFilesEntry && !scene.ownFiles.states.empty();
+  // The fixed pose stands in for a missing optional camera, not for a bad one.
+  const std::string optional = plan.optionalCamera.empty() ? "" : layout::CameraFile(plan.optionalCamera);
+  const bool haveOptional = !optional.empty() && FileOpens(optional);
   Loaded loaded;
   if (own) {
-    if (!RequireFiles(scene.ownFiles.states, false) || !RequireFiles({scene.ownFiles.camera}, false))
+    if (!RequireFiles(scene.ownFiles.states, false, err) ||
+        !RequireCameras({scene.ownFiles.camera}, err))
       return false;
-    if (!LoadOwnStates(scene.ownFiles, &loaded)) return false;
+    if (!LoadOwnStates(scene.ownFiles, &loaded, err)) return false;
     // Liveness and triangle records go beside the first file.
     plan.dataPath = scene.ownFiles.states[0] + ".";
     plan.files.resize(loaded.states.size());
@@ -173,9 +184,10 @@ bool SetupStateMeshes(Scene& scene, const CatalogueEntry& e, int timeStamps) {
     if (plan.drawFile >= 0) files.push_back(plan.Path(plan.drawFile));
     std::vector<std::string> cameras;
     for (const std::string& c : plan.cameras) cameras.push_back(layout::CameraFile(c));
-    if (!RequireFiles(files, true) || !RequireFiles(cameras, false)) return false;
-    if (e.sceneId == kWtc && !RequireFiles({layout::kTowerReference}, false)) return false;
-    if (!LoadStates(plan, e.sceneId, &loaded)) return false;
+    if (haveOptional) cameras.push_back(optional);
+    if (!RequireFiles(files, true, err) || !RequireCameras(cameras, err)) return false;
+    if (e.sceneId == kWtc && !RequireFiles({layout::kTowerReference}, false, err)) return false;
+    if (!LoadStates(plan, e.sceneId, &loaded, out, err)) return false;
   }
 
   // Replace the scene; the previous meshes are freed here.
@@ -202,16 +214,15 @@ bool SetupStateMeshes(Scene& scene, const CatalogueEntry& e, int timeStamps) {
     case kTruckGfbStep2:
       if (e.sceneId == kTruck) {
         PlaceCamera(camera, {200, -3700, 1500}, {900, 0, 200}, {0, 0, 1});
-        if (RequireFiles({layout::CameraFile(e.cameraFile)}, false))
-          LoadViewCamera(scene, e.cameraFile);
-        else std::cerr << "INFO: the camera keeps its fixed pose" << std::endl;
+        if (haveOptional) LoadViewCamera(scene, e.cameraFile);
+        else err << "INFO: " << optional << " is missing; the camera keeps its fixed pose" << std::endl;
       } else {
         scene.cameraStep = 100;
         if (!own)
           LoadViewCamera(scene, e.cameraFile);
-        else if (!camera.LoadFromFile(scene.ownFiles.camera))
-          std::cerr << "ERROR: Scene Setup: cannot read the camera file " << scene.ownFiles.camera
-                    << "; the camera stays as it was" << std::endl;
+        else if (!camera.LoadFromFile(scene.ownFiles.camera, err))
+          err << "ERROR: Scene Setup: cannot read the camera file " << scene.ownFiles.camera
+              << "; the camera stays as it was" << std::endl;
         WriteLivenessFile(scene);
         base.BuildTriangleColors();
       }
@@ -251,9 +262,8 @@ bool SetupStateMeshes(Scene& scene, const CatalogueEntry& e, int timeStamps) {
       camera.zNear = 10;
       camera.zFar = 100000;
       PlaceCamera(camera, {0, -5200, 3400}, {0, 0, 0}, {0, 0, 1});
-      if (RequireFiles({layout::CameraFile(e.cameraFile)}, false))
-        LoadViewCamera(scene, e.cameraFile);
-      else std::cerr << "INFO: the camera keeps its fixed pose" << std::endl;
+      if (haveOptional) LoadViewCamera(scene, e.cameraFile);
+      else err << "INFO: " << optional << " is missing; the camera keeps its fixed pose" << std::endl;
       base.BuildTriangleColors();
       scene.interpolation = 0.5;
       WriteLivenessFile(scene);
@@ -261,7 +271,7 @@ bool SetupStateMeshes(Scene& scene, const CatalogueEntry& e, int timeStamps) {
       if (scene.movingCamera) {
         scene.stateCount = 3;
         scene.lastState = 2;
-        scene.pathCameras = LoadTrack(e.trackPattern, 3);
+        scene.pathCameras = LoadTrack(e.trackPattern, 3, err);
         LoadViewCamera(scene, Format(e.trackPattern, 1));
         camera.SetGLAndCache();
         BuildMovingCameraTrajectories(scene);
@@ -270,7 +280,7 @@ bool SetupStateMeshes(Scene& scene, const CatalogueEntry& e, int timeStamps) {
       }
       break;
     case kTrianglePair:
-      std::cout << "Done load geometry." << std::endl;
+      out << "Done load geometry." << std::endl;
       camera = PPC(55, window.w, window.h);
       PlaceCamera(camera, {0, 0, 150}, {0, 0, 0}, {0, 1, 0});
       camera.Resize(window.w, window.h);
@@ -282,8 +292,8 @@ bool SetupStateMeshes(Scene& scene, const CatalogueEntry& e, int timeStamps) {
   scene.sceneId = e.sceneIdAfter;
   scene.triangleCount = base.triangleCount;
   AllocateTriangleArrays(scene);
-  std::cout << "V: " << base.vertexCount << "; T: " << base.triangleCount << std::endl;
-  PrintViewDirection(camera);
+  out << "V: " << base.vertexCount << "; T: " << base.triangleCount << std::endl;
+  PrintViewDirection(out, camera);
   ShowViewWindow(scene);
   scene.setupEye = camera.eye;
   if (e.sceneId == kWtc) {

@@ -5,7 +5,7 @@
 // other meshes would move the drawn mesh by another scene's tracks.
 #include <cstdio>
 #include <functional>
-#include <iostream>
+#include <ostream>
 #include <memory>
 
 #include "Format.h"
@@ -52,16 +52,16 @@ void WriteLivenessFile(Scene& scene) {
   // triangles the wrong life, so it is checked against the loaded states.
   const std::vector<int32_t> last = LastStates(scene);
   LoadOrComputeLiveness(*scene.baseMesh, StatePointers(scene), scene.stateCount, scene.dataPath,
-                        &scene.liveness);
+                        &scene.liveness, *scene.errors);
   bool stale = scene.liveness.size() != last.size();
   for (size_t t = 0; !stale && t < last.size(); t++) stale = scene.liveness[t] != last[t] + 1;
   if (!stale) return;
   const std::string path = LivenessPath(scene.dataPath);
-  std::cerr << "INFO: " << path << " does not match the loaded states; it is written anew"
+  *scene.errors << "INFO: " << path << " does not match the loaded states; it is written anew"
             << std::endl;
   std::remove(path.c_str());
   LoadOrComputeLiveness(*scene.baseMesh, StatePointers(scene), scene.stateCount, scene.dataPath,
-                        &scene.liveness);
+                        &scene.liveness, *scene.errors);
 }
 
 void BuildTrajectories(Scene& scene) {
@@ -69,22 +69,22 @@ void BuildTrajectories(Scene& scene) {
     const int32_t k = scene.stateCount;
     std::unique_ptr<KeyframeTrajectories> r = KeyframeTrajectories::Build(k, *scene.baseMesh);
     for (int32_t i = 1; i < k; i++) r->StoreKeyframe(scene.states[size_t(i)], i);
-    r->goodTriangles = BadTriangleMask(*scene.baseMesh, scene.baseMesh->triangleCount);
+    r->goodTriangles = BadTriangleMask(*scene.baseMesh, scene.baseMesh->triangleCount, *scene.errors);
     const std::string path = LivenessPath(scene.dataPath);
-    ReadLastStates(*r, &path);
+    ReadLastStates(*r, &path, *scene.errors);
     // "Truck" reads a liveness file it does not write: one left by another
     // entry of the same folder is replaced by the loaded states' own.
     const std::vector<int32_t> last = LastStates(scene);
     if (r->lastKeyframe != last) {
-      std::cerr << "INFO: " << path << " does not match the loaded states; their own last "
+      *scene.errors << "INFO: " << path << " does not match the loaded states; their own last "
                 << "states are used" << std::endl;
       r->lastKeyframe = last;
     }
-    r->BuildSteps();
+    r->BuildSteps(*scene.output);
     return r;
   });
   // The mask of this scene's own triangles.
-  scene.drawFlags = BadTriangleMask(*scene.baseMesh, scene.baseMesh->triangleCount);
+  scene.drawFlags = BadTriangleMask(*scene.baseMesh, scene.baseMesh->triangleCount, *scene.errors);
 }
 
 void BuildMovingCameraTrajectories(Scene& scene) {
@@ -100,12 +100,12 @@ void BuildMovingCameraTrajectories(Scene& scene) {
       seen.ShareTopology(base, &from, &into);
       r->StoreKeyframe(seen, k);
     }
-    r->goodTriangles = BadTriangleMask(base, base.triangleCount);
+    r->goodTriangles = BadTriangleMask(base, base.triangleCount, *scene.errors);
     r->lastKeyframe.assign(size_t(r->triangleCount), r->keyframeCount - 1);
-    r->BuildSteps();
+    r->BuildSteps(*scene.output);
     return r;
   });
-  scene.drawFlags = BadTriangleMask(*scene.baseMesh, scene.baseMesh->triangleCount);
+  scene.drawFlags = BadTriangleMask(*scene.baseMesh, scene.baseMesh->triangleCount, *scene.errors);
 }
 
 void WriteTriangleRecords(Scene& scene) {

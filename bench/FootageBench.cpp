@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
   view.SaveToFile("Views/bench_view.ppc");
   std::vector<int32_t> half(size_t(mesh.IdCount()), 0);
   for (size_t i = 0; i < half.size(); i += 2) half[i] = 1;
-  WriteVisibleSet(half, "FootageVisibility/bench_set.bin");
+  WriteVisibleSet(half, "FootageVisibility/bench_set.bin", std::cout, std::cerr);
 
   DatasetRow row = FindDataset(dataset::kForest);
   FootageView& v = row.footage.views[0];

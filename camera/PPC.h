@@ -3,12 +3,24 @@
 // the image size, with the GL arrays it was last applied with.
 #pragma once
 
+#include <cstdint>
+#include <iostream>
 #include <string>
 #include <vector>
 
 #include "GLProject.h"
 #include "M33.h"
 #include "Vex3.h"
+
+// The largest image a camera file may ask for. Every run allocates per
+// pixel of the view (the sample-location buffer alone holds about 320
+// bytes a pixel before any sample is added), so a file may not ask for
+// more than the machine holds: each side 1 to 16384, and at most
+// 8,388,608 pixels (3840 x 2160 fits), about 2.7 GB of sample buffer.
+constexpr int kMaxCameraSide = 16384;
+constexpr int64_t kMaxCameraPixels = 8388608;
+// Null when w x h is a size a camera may have, else what is wrong.
+const char* CameraSizeProblem(int64_t w, int64_t h);
 
 class PPC {
  public:
@@ -65,9 +77,15 @@ class PPC {
   // "Views/BufferPPC.ppc"; silent when the file cannot be written.
   bool Save() const;
   // "Views/" + name; a missing file leaves the camera unchanged.
-  bool Load(const std::string& name);
+  bool Load(const std::string& name, std::ostream& err = std::cerr);
   bool SaveToFile(const std::string& path) const;
-  bool LoadFromFile(const std::string& path);
+  // A missing file returns false silently; a short one leaves the fields
+  // it lacks as they were. A value no camera can have (a number that is
+  // not finite, a size outside 1 to kMaxCameraSide or beyond
+  // kMaxCameraPixels in all, not 0 < zNear < zFar, a singular image plane)
+  // refuses the whole file with one line on `err` naming it and the value;
+  // the camera is then unchanged.
+  bool LoadFromFile(const std::string& path, std::ostream& err = std::cerr);
 
  private:
   void RotateAboutFrame(const M33& frame, float deg);
@@ -81,7 +99,7 @@ using CameraGLBinding = void (*)(const PPC& camera);
 void SetCameraGLBinding(CameraGLBinding binding);
 
 // Track cameras i = 1..n from a pattern with one %d, each cached for GL.
-std::vector<PPC> LoadTrack(const std::string& pattern, int n);
+std::vector<PPC> LoadTrack(const std::string& pattern, int n, std::ostream& err = std::cerr);
 // Opens a file under the camera folder, matching the last path component
 // without regard to letter case when the exact name does not exist.
 std::string ResolveCameraPath(const std::string& path);

@@ -1,14 +1,16 @@
 #include "PPCd.h"
 
+#include "PPC.h"
+
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
 
-bool PPCd::Load(const std::string& path) {
+bool PPCd::Load(const std::string& path, std::ostream& err) {
   std::ifstream in(path);
   if (!in) {
-    std::cerr << "ERROR: could not open file: " << path << std::endl;
+    err << "ERROR: could not open file: " << path << std::endl;
     return false;
   }
   // Read into a copy: a short or non-numeric file must not leave zeros or a
@@ -18,12 +20,22 @@ bool PPCd::Load(const std::string& path) {
   for (Vex3_quarnd* t : triples) in >> t->x >> t->y >> t->z;
   in >> next.w >> next.h >> next.zNear >> next.zFar;
   if (!in) {
-    std::cerr << "ERROR: bad camera file: " << path << std::endl;
+    err << "ERROR: bad camera file: " << path << std::endl;
+    return false;
+  }
+  if (const char* problem = CameraSizeProblem(next.w, next.h)) {
+    err << "ERROR: camera file " << path << ": size " << next.w << " x " << next.h << ": " << problem
+        << std::endl;
+    return false;
+  }
+  if (!(next.zNear > 0 && next.zNear < next.zFar)) {
+    err << "ERROR: camera file " << path << ": near distance " << next.zNear << " and far distance "
+        << next.zFar << " (they must satisfy 0 < near < far)" << std::endl;
     return false;
   }
   next.Rebuild();
   if (!next.invM.IsFinite()) {
-    std::cerr << "ERROR: camera file " << path << " describes a singular image plane" << std::endl;
+    err << "ERROR: camera file " << path << " describes a singular image plane" << std::endl;
     return false;
   }
   *this = next;
@@ -52,15 +64,15 @@ double PPCd::HFov() const {
   return std::atan(-corner.Dot(ah) / corner.Dot(vh)) * 114.59155902616465;
 }
 
-void PPCd::ChangeFov(double delta) {
-  std::cerr << "INFO: old fov: " << HFov() << std::endl;
+void PPCd::ChangeFov(double delta, std::ostream& err) {
+  err << "INFO: old fov: " << HFov() << std::endl;
   double fov = HFov() + delta;
   if (fov < 1 || fov > 179) return;
   Vex3_quarnd ah = a.Normalized(), bh = b.Normalized(), vh = a.Cross(b).Normalized();
   double hw = -corner.Dot(ah), hv = -corner.Dot(bh);
   // The principal point stays; only the focal length changes.
   corner = vh * (hw / std::tan(fov * 0.017453292519943295 * 0.5)) - ah * hw - bh * hv;
-  std::cerr << "INFO: new fov: " << fov << std::endl;
+  err << "INFO: new fov: " << fov << std::endl;
 }
 
 void PPCd::PositionAndOrient(const Vex3_quarnd& P, Vex3_quarnd vd, Vex3_quarnd up) {
@@ -79,10 +91,10 @@ namespace {
 double RandomUnit() { return double(std::rand() % 65536) / 65535.0; }
 }  // namespace
 
-void PPCd::RandomSubView(PPCd* out) const {
+void PPCd::RandomSubView(PPCd* out, std::ostream& err) const {
   *out = *this;
   double r = RandomUnit();
-  out->ChangeFov(-HFov() * (0.55 + 0.25 * r));
+  out->ChangeFov(-HFov() * (0.55 + 0.25 * r), err);
   r = RandomUnit();
   int ku = std::rand() % (w / 2 > 0 ? w / 2 : 1);
   double u = r + ku + 0.25 * w;

@@ -126,8 +126,13 @@ bool MakeCamera(const CameraOptions& o, const std::vector<ObjLoader>& states, PP
   if (!o.file.empty()) {
     if (!CheckCameraFile(o.file, error)) return false;
     PPC c;
-    if (!c.LoadFromFile(o.file)) {
-      *error = o.file + ": describes no camera (its image plane is singular)";
+    std::ostringstream said;
+    if (!c.LoadFromFile(o.file, said)) {
+      // The reader's line names the file and the value.
+      const std::string line = said.str();
+      const size_t at = line.find("ERROR: ");
+      *error = at == std::string::npos ? o.file + ": not a camera file"
+                                       : line.substr(at + 7, line.find('\n', at) - at - 7);
       return false;
     }
     if (o.zNear > 0) c.zNear = o.zNear;
@@ -137,6 +142,10 @@ bool MakeCamera(const CameraOptions& o, const std::vector<ObjLoader>& states, PP
     int w = 0, h = 0;
     if (!ParseSize(o.size, &w, &h)) {
       *error = "--size " + o.size + ": expected WIDTHxHEIGHT, for example 1280x720";
+      return false;
+    }
+    if (const char* problem = CameraSizeProblem(w, h)) {
+      *error = "--size " + o.size + ": " + problem;
       return false;
     }
     if (!(o.fov > 0 && o.fov < 180)) {

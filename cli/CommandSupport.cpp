@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 #include <fstream>
+#include <iostream>
 
 #include "MeshImport.h"
 #include "Parallel.h"
@@ -67,11 +68,8 @@ bool Run::LoadStates(const std::vector<std::string>& paths, std::vector<ObjLoade
   for (const std::string& p : paths) AddInput(p, "state");
   std::string error;
   bool ok = false;
-  Timed("load", [&] { ok = LoadRunStates(paths, states, &error); });
+  Timed("load", [&] { ok = LoadRunStates(paths, states, &error, std::cerr); });
   if (ok) return true;
-  // The reader's own line says more than "cannot be read" when there is one.
-  const std::string detail = console_.LastLibraryError();
-  if (!detail.empty() && error.find("readable") != std::string::npos) error = detail;
   Refuse(error);
   return false;
 }

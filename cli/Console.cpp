@@ -78,31 +78,6 @@ void Console::Release() {
   scratch_ = nullptr;
 }
 
-std::string Console::LastLibraryError() {
-  if (!scratch_) return "";
-  std::cout.flush();
-  std::cerr.flush();
-  std::fflush(stdout);
-  std::fflush(stderr);
-  std::string last, line;
-  std::rewind(scratch_);
-  int c;
-  auto take = [&] {
-    const size_t at = line.find("ERROR: ");
-    if (at != std::string::npos) last = line.substr(at + 7);
-    line.clear();
-  };
-  while ((c = std::fgetc(scratch_)) != EOF) {
-    if (c == '\n' || c == '\r')
-      take();
-    else
-      line += char(c);
-  }
-  take();
-  std::fseek(scratch_, 0, SEEK_END);
-  return last;
-}
-
 void Console::Progress(const std::string& step, double fraction) {
   if (quiet_) return;
   fraction = std::min(1.0, std::max(0.0, fraction));

@@ -1,9 +1,9 @@
 // What the command-line tool shows a person: progress on standard error (a
 // bar on a terminal, plain lines otherwise, nothing with --quiet), one
-// error line, one closing summary line. The computing libraries still
-// print their own console lines on the process streams; while a command
-// runs those go to a scratch file, so that standard output holds only the
-// summary and standard error only progress and errors.
+// error line, one closing summary line. The computing libraries' own
+// console lines (given std::cout and std::cerr, or printed there) go to a
+// scratch file while a command runs, so that standard output holds only
+// the summary and standard error only progress and errors.
 #pragma once
 
 #include <cstdint>
@@ -23,9 +23,6 @@ class Console {
   void CaptureLibraryOutput();
   // The process streams back as they were.
   void Release();
-  // The last "ERROR: ..." line the libraries printed since the capture
-  // began, without its prefix; empty when none.
-  std::string LastLibraryError();
 
   // A named step with its fraction done (0..1); a new name starts a new
   // step.

@@ -2,6 +2,7 @@
 // states, through the driver "GFB_DBG" runs on a mesh scene.
 #include <CLI/CLI.hpp>
 #include <cstdio>
+#include <iostream>
 #include <memory>
 
 #include "CameraOptions.h"
@@ -84,7 +85,7 @@ int RunInterval(const IntervalOptions& o, int argc, char** argv) {
   IntervalWork work;
   run.Timed("run", [&] { StatesIntervalRun(scene, sequence, &visible, &work, files); });
   int32_t count = 0;
-  run.Timed("write", [&] { count = WriteVisibleSet(visible, run.out().Stage(kSet).c_str()); });
+  run.Timed("write", [&] { count = WriteVisibleSet(visible, run.out().Stage(kSet).c_str(), std::cout, std::cerr); });
   int64_t withIntervals = 0, intervals = 0;
   if (!CountTableFile(files.table, &withIntervals, &intervals))
     return run.Refuse(run.out().Final(kTable) + ": was not written completely");

@@ -4,6 +4,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cstdio>
+#include <iostream>
 #include <memory>
 
 #include "CameraOptions.h"
@@ -74,7 +75,7 @@ int RunRaycast(const RaycastOptions& o, int argc, char** argv) {
   });
   const std::string kSet = "raycast_visible_set.bin";
   int32_t count = 0;
-  run.Timed("write", [&] { count = WriteVisibleSet(visible, run.out().Stage(kSet).c_str()); });
+  run.Timed("write", [&] { count = WriteVisibleSet(visible, run.out().Stage(kSet).c_str(), std::cout, std::cerr); });
   if (!SaveCamera(o.camera, camera, &error)) return run.Refuse(error);
 
   nlohmann::json& s = run.summary();

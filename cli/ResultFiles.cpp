@@ -32,7 +32,9 @@ bool AsTable(const std::vector<char>& bytes, const std::string& path, TriangleSe
   // Only a header that fits the file is tried, so that no message is
   // printed for files of the other forms.
   if (bytes.size() < 8) return false;
-  auto table = ParseIntervalTable(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), path);
+  std::ostringstream quiet;  // a file of another form is no error here
+  auto table = ParseIntervalTable(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), path,
+                                  kMaxTableTriangles, quiet);
   if (!table) return false;
   for (int32_t t = 0; t < table->triangleCount; t++)
     if (table->counts[size_t(t)] > 0) set->ids.push_back(t);

@@ -66,7 +66,7 @@ void AslButton(const AslButtonScene& s) {
   if (!stored.Empty()) {
     // The view's stored sets, united.
     for (int i = 1; i <= row.storedSetCount; i++)
-      ReadVisibleSet(*s.visible, Format(stored.Path().c_str(), i), i == 1);
+      ReadVisibleSet(*s.visible, Format(stored.Path().c_str(), i), i == 1, *s.out, *s.err);
     Show(s.showVisibleSet);
     return;
   }
@@ -139,7 +139,7 @@ void AslControlButton(const AslButtonScene& s) {
       const std::vector<int32_t> initial = flags;
       for (const ControlView& v : row.controlViews) {
         PPC cam = *s.viewCamera;
-        if (!cam.Load(v.camera)) {
+        if (!cam.Load(v.camera, *s.err)) {
           *s.err << "ERROR: could not read camera " << layout::CameraFile(v.camera)
                  << "; view skipped" << std::endl;
           continue;

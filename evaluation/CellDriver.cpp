@@ -7,7 +7,7 @@
 bool SubdivideTerrain(const ObjLoader& source, const std::string& viewFile,
                       const std::string& folder, std::ostream& out, std::ostream& err) {
   PPCd camera;
-  if (!camera.Load(viewFile)) return false;
+  if (!camera.Load(viewFile, err)) return false;
   out << "I'm here_1!" << std::endl;
   // Image position of every vertex; none outside the camera's depth window.
   std::vector<CellImagePoint> image(source.positions.size());

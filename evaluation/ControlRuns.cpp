@@ -55,7 +55,7 @@ int TwoEndRun(const ControlScene& s) {
       if (ids[p] >= 0 && size_t(ids[p]) < set.size()) set[size_t(ids[p])] = 1;
   }
   WriteSetLog(log, set);
-  if (!m.set.Empty()) WriteVisibleSet(set, m.set.Path().c_str(), s.dataset);
+  if (!m.set.Empty()) WriteVisibleSet(set, m.set.Path().c_str(), *s.out, *s.err, s.dataset);
   if (!m.frames) return 0;
 
   s.showOnly(set);

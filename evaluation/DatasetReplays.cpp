@@ -19,7 +19,7 @@ int PathReplay(const DatasetReplayScene& s, const std::string& pattern, const st
     *s.err << "ERROR: cannot read visible set " << unionSet << std::endl;
     return -1;
   }
-  *s.out << ReadVisibleSet(set, unionSet, true) << " triangles visible along the path" << std::endl;
+  *s.out << ReadVisibleSet(set, unionSet, true, *s.out, *s.err) << " triangles visible along the path" << std::endl;
   std::ofstream log;
   if (!logPath.empty()) {
     log.open(logPath);
@@ -54,7 +54,7 @@ int CityReplay(const DatasetReplayScene& s, const std::string& path) {
     *s.err << "ERROR: cannot read visible set " << path << "; run \"control\" first" << std::endl;
     return -1;
   }
-  *s.out << ReadVisibleSet(set, path, true) << " loaded" << std::endl;
+  *s.out << ReadVisibleSet(set, path, true, *s.out, *s.err) << " loaded" << std::endl;
   s.showOnly(set);
   s.view.setMode(render_mode::kShaded);
   const std::string folder = layout::ImageFolder("GFB_result");

@@ -38,11 +38,11 @@ int MergeVisibility(const MergeMember& merge, VisibleSet* scratch, std::ostream&
         err << "ERROR: cannot read visible set " << path << std::endl;
         continue;
       }
-      const int32_t n = ReadVisibleSet(*scratch, path, false);
+      const int32_t n = ReadVisibleSet(*scratch, path, false, out, err);
       out << "Done with " << path << ": " << n << " ids" << std::endl;
     }
     const std::string target = merge.unions[k].Path();
-    WriteVisibleSet(*scratch, target.c_str());
+    WriteVisibleSet(*scratch, target.c_str(), out, err);
     if (Readable(target))
       written++;
     else
@@ -65,15 +65,15 @@ void PrepareSet(const SeparatedScene& s, int m) {
   if (!Readable(path)) {
     *s.err << "ERROR: cannot read visible set " << path << std::endl;
   } else {
-    *s.out << ReadVisibleSet(*s.flags, path, false) << " loaded" << std::endl;
+    *s.out << ReadVisibleSet(*s.flags, path, false, *s.out, *s.err) << " loaded" << std::endl;
   }
   const char* camera = sep.cameras[2 * i < sep.setCount ? 0 : 1];
-  if (camera != nullptr && !s.viewCamera->Load(camera))
+  if (camera != nullptr && !s.viewCamera->Load(camera, *s.err))
     *s.err << "ERROR: cannot read camera " << layout::CameraFile(camera) << std::endl;
 }
 
 void Write(const uint32_t* colour, const std::string& path, int w, int h, std::ostream& err) {
-  if (colour == nullptr || WriteTiff(colour, path, h, w) != 1)
+  if (colour == nullptr || WriteTiff(colour, path, h, w, err) != 1)
     err << "ERROR: cannot write file: " << path << std::endl;
 }
 

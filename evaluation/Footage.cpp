@@ -73,13 +73,13 @@ bool ReadSet(const std::string& path, std::vector<int32_t>* flags, std::ostream&
     return false;
   }
   std::fill(flags->begin(), flags->end(), 0);
-  const int32_t n = ReadVisibleSet(*flags, path, false);
+  const int32_t n = ReadVisibleSet(*flags, path, false, out, err);
   out << n << " loaded" << std::endl;
   return true;
 }
 
 bool LoadCamera(const FootageScene& s, const FootageView& v) {
-  if (s.viewCamera->Load(v.camera)) return true;
+  if (s.viewCamera->Load(v.camera, *s.err)) return true;
   *s.err << "ERROR: cannot read camera " << layout::CameraFile(v.camera) << std::endl;
   return false;
 }
@@ -105,7 +105,7 @@ int MakeFootage(const FootageScene& s) {
   FootagePath(*s.viewCamera, m.footageKeys).ForEach([&](int c, const PPC& camera) {
     int w = 0, h = 0;
     const uint32_t* pixels = s.renderFrame(camera, &w, &h);
-    if (pixels != nullptr && WriteTiff(pixels, layout::Frame(r.folder, c), h, w) == 1) written++;
+    if (pixels != nullptr && WriteTiff(pixels, layout::Frame(r.folder, c), h, w, *s.err) == 1) written++;
     return true;
   });
   *s.out << written << " frames written to " << r.folder << std::endl;
@@ -181,7 +181,7 @@ int EvaluateFootageError(const FootageScene& s) {
     FootageRaster(colour.data(), ids.data(), camera, depth.data(), flags.data(), 0, *s.mesh, *s.out);
     timing.raster += since(t0);
     t0 = Clock::now();
-    if (WriteTiff(colour.data(), layout::Frame(r.folder, i), h, w) != 1)
+    if (WriteTiff(colour.data(), layout::Frame(r.folder, i), h, w, *s.err) != 1)
       *s.err << "ERROR: cannot write file: " << layout::Frame(r.folder, i) << std::endl;
     timing.write += since(t0);
     if (s.showFrame) s.showFrame(colour.data(), w, h);

@@ -37,9 +37,12 @@ ErrorCount CountErrorPixels(const std::string& folder, std::ostream& out, std::o
                             std::ostream& err) {
   ErrorCount c;
   std::vector<uint32_t> image;
+  // Numbers without an image are expected (the folder is probed up to
+  // 999): the reader's lines for them are dropped.
+  std::ostream missing(nullptr);
   for (int i = 0; i < 1000; i++) {
     int w = 0, h = 0;
-    if (!ReadTiffQuiet(Format("%s%d.tif", folder.c_str(), i), &image, &w, &h)) continue;
+    if (!ReadTiffQuiet(Format("%s%d.tif", folder.c_str(), i), &image, &w, &h, missing)) continue;
     const int64_t red = CountRedPixels(image);
     for (std::ostream* s : {&out, &log}) *s << "State " << i << ": " << double(red) << std::endl;
     c.images++;
@@ -87,8 +90,8 @@ int MakeErrorImages(std::ostream& out, std::ostream& err) {
       const std::string base = folder + name;
       const std::string imagePath = base + ".tif", errorPath = base + "_error.tif";
       int w = 0, h = 0, we = 0, he = 0;
-      const bool read = ReadTiffQuiet(imagePath, &image, &w, &h) &&
-                        ReadTiffQuiet(errorPath, &error, &we, &he);
+      const bool read = ReadTiffQuiet(imagePath, &image, &w, &h, err) &&
+                        ReadTiffQuiet(errorPath, &error, &we, &he, err);
       if (!read || w != we || h != he) {
         err << "ERROR: \"Make Error Image!\": "
             << (read ? "the image and the error image differ in size: "
@@ -100,7 +103,7 @@ int MakeErrorImages(std::ostream& out, std::ostream& err) {
         const std::string outPath = base + v.suffix + ".tif";
         out << imagePath << " " << errorPath << " " << outPath << std::endl;
         const std::vector<uint32_t> result = ApplyErrorVariant(v.variant, image, error);
-        if (WriteTiff(result.data(), outPath, h, w) == 1)
+        if (WriteTiff(result.data(), outPath, h, w, err) == 1)
           written++;
         else
           err << "ERROR: cannot write file: " << outPath << std::endl;

@@ -70,7 +70,7 @@ int RunMovingBoxesDemo(const MovingBoxesDemo& demo, std::vector<ColouredSurface>
     int w = 0, h = 0;
     const uint32_t* pixels = renderFrame(&w, &h);
     const std::string path = layout::MovingBoxesFrame(i);
-    if (pixels != nullptr && WriteTiff(pixels, path, h, w) == 1)
+    if (pixels != nullptr && WriteTiff(pixels, path, h, w, err) == 1)
       written++;
     else
       err << "ERROR: cannot write file: " << path << std::endl;

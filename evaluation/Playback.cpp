@@ -123,7 +123,7 @@ int ReplayIntervalTable(const ReplayScene& r, const std::string& tablePath) {
     return -1;
   }
   // The table is read before anything is drawn or logged.
-  std::unique_ptr<TriangleIntervalTable> table = ReadIntervalTable(tablePath);
+  std::unique_ptr<TriangleIntervalTable> table = ReadIntervalTable(tablePath, kMaxTableTriangles, *r.err);
   if (!table) {
     *r.out << "\"" << label << "\": no interval table " << tablePath << "; nothing replayed"
            << std::endl;
@@ -148,7 +148,7 @@ int ReplayIntervalTable(const ReplayScene& r, const std::string& tablePath) {
     std::fill(visible.begin(), visible.end(), 0);
     MarkVisibleInWindow(*table, t - 0.5, t + 0.5, visible.data(), int32_t(visible.size()));
     if (r.trajectories != nullptr) {
-      r.trajectories->PlacePositions(t, r.drawn, visible.data());
+      r.trajectories->PlacePositions(t, r.drawn, visible.data(), *r.err);
     } else {
       // Between the two states around t; beyond state 1 the first pair
       // would be extrapolated.

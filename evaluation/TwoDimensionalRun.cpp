@@ -74,10 +74,10 @@ PlaneRunTotals TwoDimensionalRun(const PlaneRunScene& s, int choice) {
     std::fclose(f);
   else
     *s.err << "ERROR: cannot read visible set " << setPath << std::endl;
-  *s.out << ReadVisibleSet(flags, setPath, false) << " loaded" << std::endl;
+  *s.out << ReadVisibleSet(flags, setPath, false, *s.out, *s.err) << " loaded" << std::endl;
 
   PPCd start;
-  if (!start.Load(s.plane->rasterCamera.Path())) return totals;
+  if (!start.Load(s.plane->rasterCamera.Path(), *s.err)) return totals;
   const std::string folder = layout::ImageFolder(c.folder);
 
   // Everything is allocated once; the frame loop only writes the images.
@@ -105,7 +105,7 @@ PlaneRunTotals TwoDimensionalRun(const PlaneRunScene& s, int choice) {
     FootageRaster(colour.data(), ids.data(), camera, depth.data(), flags.data(), 0, *s.mesh,
                   *s.out);
     const std::string image = layout::Frame(folder, f);
-    if (WriteTiff(colour.data(), image, h, w) != 1)
+    if (WriteTiff(colour.data(), image, h, w, *s.err) != 1)
       *s.err << "ERROR: cannot write file: " << image << std::endl;
     if (s.showFrame) s.showFrame(colour.data(), w, h);
     const FrameError e = CountFrameError(colour.data(), ids.data(), depth.data(), pixels, 1.0,

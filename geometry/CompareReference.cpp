@@ -1,15 +1,17 @@
 #include "CompareReference.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <ostream>
 
 #include "FlaggedBinary.h"
 #include "ObjLoader.h"
 
-void CompareWithReference(const ObjLoader& mesh, const std::string& referencePath) {
+void CompareWithReference(const ObjLoader& mesh, const std::string& referencePath, std::ostream& out,
+                          std::ostream& err) {
   ObjLoader reference;
-  ReadFlaggedBinary(reference, referencePath);
-  std::printf(reference.triangleCount == mesh.triangleCount ? "T number match!\n" : "T number does not match\n");
+  ReadFlaggedBinary(reference, referencePath, out, err);
+  out << (reference.triangleCount == mesh.triangleCount ? "T number match!" : "T number does not match")
+      << std::endl;
   const int32_t refCount = reference.groupCount > 0 ? reference.groupTriCount[0] : 0;
   int32_t j = 0;
   for (int32_t g = 0; g < mesh.GroupsHeld(); g++) {
@@ -28,7 +30,7 @@ void CompareWithReference(const ObjLoader& mesh, const std::string& referencePat
         const Vex3_quarn& q = reference.positions[b[c]];
         same = p.x == q.x && p.y == q.y && p.z == q.z;
       }
-      if (!same) std::printf("Triangle #%d does not match\n", j);
+      if (!same) out << "Triangle #" << j << " does not match" << std::endl;
     }
   }
 }

@@ -4,6 +4,7 @@
 // single list.
 #pragma once
 
+#include <iostream>
 #include <string>
 
 #include "WorkLayout.h"
@@ -11,4 +12,5 @@
 class ObjLoader;
 
 void CompareWithReference(const ObjLoader& mesh,
-                          const std::string& referencePath = layout::kTowerReference);
+                          const std::string& referencePath = layout::kTowerReference,
+                          std::ostream& out = std::cout, std::ostream& err = std::cerr);

@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+#include <ostream>
 
 #include "FileBytes.h"
 
 namespace {
-bool Fail(ObjLoader& mesh, const std::string& file, const char* what) {
-  std::fprintf(stderr, "ERROR: %s: %s\n", file.c_str(), what);
+bool Fail(std::ostream& err, ObjLoader& mesh, const std::string& file, const char* what) {
+  err << "ERROR: " << file << ": " << what << std::endl;
   mesh.Release();
   return false;
 }
@@ -27,25 +27,26 @@ std::vector<Vex3_quarn> Triples(ByteReader& r, size_t n) {
 }
 }  // namespace
 
-bool ReadFlaggedBinaryData(const char* data, size_t size, const std::string& fileName, ObjLoader& mesh) {
+bool ReadFlaggedBinaryData(const char* data, size_t size, const std::string& fileName, ObjLoader& mesh,
+                           std::ostream& out, std::ostream& err) {
   ByteReader r(data, size);
   int32_t nv = 0;
   char hasPositions = 0;
-  if (!r.Read(&nv) || !r.Read(&hasPositions)) return Fail(mesh, fileName, "file ends before its flags");
+  if (!r.Read(&nv) || !r.Read(&hasPositions)) return Fail(err, mesh, fileName, "file ends before its flags");
   if (hasPositions != 'y') {
-    std::fprintf(stderr, "INTERNAL ERROR: there should always be vertex xyz data\n");
+    err << "INTERNAL ERROR: there should always be vertex xyz data" << std::endl;
     mesh.Release();
     return false;
   }
   char flags[3];
   static const char* const kHave[3] = {"Have color", "Have normal", "Have texcoord"};
   for (int i = 0; i < 3; i++) {
-    if (!r.Read(&flags[i])) return Fail(mesh, fileName, "file ends before its flags");
-    if (flags[i] == 'y') std::printf("%s\n", kHave[i]);
+    if (!r.Read(&flags[i])) return Fail(err, mesh, fileName, "file ends before its flags");
+    if (flags[i] == 'y') out << kHave[i] << std::endl;
   }
   const bool colors = flags[0] == 'y', normals = flags[1] == 'y', tex = flags[2] == 'y';
   const size_t perVertex = 12 * (1 + colors + normals) + 8 * tex;
-  if (nv < 0 || !r.Holds(nv, perVertex)) return Fail(mesh, fileName, "vertex count does not fit the file");
+  if (nv < 0 || !r.Holds(nv, perVertex)) return Fail(err, mesh, fileName, "vertex count does not fit the file");
 
   std::vector<Vex3_quarn> positions = Triples(r, size_t(nv));
   std::vector<Vex3_quarn> colorArray, normalArray;
@@ -58,16 +59,16 @@ bool ReadFlaggedBinaryData(const char* data, size_t size, const std::string& fil
   }
   for (const Vex3_quarn& p : positions)
     if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
-      return Fail(mesh, fileName, "vertex coordinate is not a finite number");
-  if (!AllFinite(texArray)) return Fail(mesh, fileName, "texture coordinate is not a finite number");
+      return Fail(err, mesh, fileName, "vertex coordinate is not a finite number");
+  if (!AllFinite(texArray)) return Fail(err, mesh, fileName, "texture coordinate is not a finite number");
 
   int32_t nt = 0;
-  if (!r.Read(&nt)) return Fail(mesh, fileName, "file ends before the triangle count");
-  if (nt < 0 || uint64_t(r.Left()) != 12 * uint64_t(nt)) return Fail(mesh, fileName, "file size does not match its counts");
+  if (!r.Read(&nt)) return Fail(err, mesh, fileName, "file ends before the triangle count");
+  if (nt < 0 || uint64_t(r.Left()) != 12 * uint64_t(nt)) return Fail(err, mesh, fileName, "file size does not match its counts");
   std::vector<uint32_t> triangles(3 * size_t(nt));
   r.ReadArray(triangles.data(), triangles.size());
   for (uint32_t v : triangles)
-    if (v >= uint32_t(nv)) return Fail(mesh, fileName, "vertex number out of range");
+    if (v >= uint32_t(nv)) return Fail(err, mesh, fileName, "vertex number out of range");
 
   mesh.Release();
   mesh.vertexCount = nv;
@@ -81,19 +82,19 @@ bool ReadFlaggedBinaryData(const char* data, size_t size, const std::string& fil
   mesh.groupTriangles.Allocate(1);
   mesh.groupTriangles[0] = std::move(triangles);
   mesh.triangleCount = nt;
-  std::printf("%d vertices and %d triangles loaded\n", nv, nt);
+  out << nv << " vertices and " << nt << " triangles loaded" << std::endl;
   return true;
 }
 
-bool ReadFlaggedBinary(ObjLoader& mesh, const std::string& path) {
+bool ReadFlaggedBinary(ObjLoader& mesh, const std::string& path, std::ostream& out, std::ostream& err) {
   std::vector<char> bytes;
   FileRead got = ReadFileBytes(path, &bytes);
   if (got == FileRead::kCannotOpen) {
-    std::fprintf(stderr, "INFO: cannot open file: %s\n", path.c_str());
+    err << "INFO: cannot open file: " << path << std::endl;
     return false;
   }
-  if (got == FileRead::kReadError) return Fail(mesh, path, "cannot read file");
-  return ReadFlaggedBinaryData(bytes.data(), bytes.size(), path, mesh);
+  if (got == FileRead::kReadError) return Fail(err, mesh, path, "cannot read file");
+  return ReadFlaggedBinaryData(bytes.data(), bytes.size(), path, mesh, out, err);
 }
 
 bool WriteFlaggedBinary(const std::string& path, const std::vector<Vex3_quarn>& positions,

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -15,8 +16,11 @@
 // mesh is unchanged). A file without positions, or a truncated or corrupt
 // one, gives its error line and leaves the mesh released. False in both
 // cases.
-bool ReadFlaggedBinary(ObjLoader& mesh, const std::string& path);
-bool ReadFlaggedBinaryData(const char* data, size_t size, const std::string& fileName, ObjLoader& mesh);
+// The "Have ..." lines and the counts go to `out`, messages to `err`.
+bool ReadFlaggedBinary(ObjLoader& mesh, const std::string& path, std::ostream& out = std::cout,
+                       std::ostream& err = std::cerr);
+bool ReadFlaggedBinaryData(const char* data, size_t size, const std::string& fileName, ObjLoader& mesh,
+                           std::ostream& out = std::cout, std::ostream& err = std::cerr);
 
 // Positions and triangles only (flags 'y','n','n','n'); written under a
 // temporary name and renamed.

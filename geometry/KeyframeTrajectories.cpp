@@ -101,16 +101,17 @@ bool KeyframeTrajectories::TriangleVertices(int32_t t, uint32_t idx[3]) const {
   return true;
 }
 
-bool KeyframeTrajectories::PlacePositions(double x, ObjLoader* target, const int32_t* flags) {
+bool KeyframeTrajectories::PlacePositions(double x, ObjLoader* target, const int32_t* flags,
+                                          std::ostream& err) {
   // Keyframe trunc(x) + 1 must exist.
   if (!(x >= 0 && x < double(keyframeCount) - 1)) {
-    std::cerr << "ERROR: PlacePositions: time " << x << " is outside [0, "
+    err << "ERROR: PlacePositions: time " << x << " is outside [0, "
               << keyframeCount - 1 << ") of the keyframes; positions left unchanged"
               << std::endl;
     return false;
   }
   if (target == nullptr || target->positions.size() < size_t(vertexCount)) {
-    std::cerr << "ERROR: PlacePositions: the target mesh has fewer vertices than the "
+    err << "ERROR: PlacePositions: the target mesh has fewer vertices than the "
                  "trajectories; positions left unchanged"
               << std::endl;
     return false;

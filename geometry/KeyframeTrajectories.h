@@ -57,7 +57,7 @@ class KeyframeTrajectories {
   // to time x, and gives the target the live counts of keyframe
   // trunc(x) + 1. Refused (message, target unchanged, false) for x outside
   // [0, K - 1) or a target with fewer vertices than the tracks.
-  bool PlacePositions(double x, ObjLoader* target, const int32_t* flags);
+  bool PlacePositions(double x, ObjLoader* target, const int32_t* flags, std::ostream& err = std::cerr);
 
   // Whether triangle t is alive at keyframe 0 (in the source mesh).
   bool ExistsInSource(int32_t t) const;

@@ -49,13 +49,14 @@ bool ReadValues(std::istream& in, int32_t n, std::vector<int32_t>* values, std::
 
 void LoadOrComputeLiveness(const ObjLoader& baseMesh,
                            const std::vector<const ObjLoader*>& states, int32_t stateCount,
-                           const std::string& dataPath, std::vector<int32_t>* liveness) {
+                           const std::string& dataPath, std::vector<int32_t>* liveness,
+                           std::ostream& err) {
   const int32_t n = std::max(baseMesh.triangleCount, 0);
   const std::string path = LivenessPath(dataPath);
   if (std::ifstream in{path}) {
     std::string why;
     if (ReadValues(in, n, liveness, &why)) return;
-    std::cerr << "WARNING: " << path << ": " << why
+    err << "WARNING: " << path << ": " << why
               << "; computing liveness from the loaded states" << std::endl;
   }
   *liveness = ComputeLastStates(baseMesh, states, stateCount);
@@ -66,7 +67,7 @@ void LoadOrComputeLiveness(const ObjLoader& baseMesh,
   }
 }
 
-void ReadLastStates(KeyframeTrajectories& kt, const std::string* path) {
+void ReadLastStates(KeyframeTrajectories& kt, const std::string* path, std::ostream& err) {
   const int32_t n = kt.keyframeCount;
   const int32_t count = kt.triangleCount;
   const int32_t lastKey = std::max(n - 1, 0);
@@ -74,14 +75,14 @@ void ReadLastStates(KeyframeTrajectories& kt, const std::string* path) {
   if (path == nullptr) return;
   std::ifstream in(*path);
   if (!in) {
-    std::cerr << "WARNING: cannot open liveness file " << *path
+    err << "WARNING: cannot open liveness file " << *path
               << "; every triangle lives to the last keyframe" << std::endl;
     return;
   }
   for (int32_t t = 0; t < count; t++) {
     long long v = 0;
     if (!(in >> v)) {
-      std::cerr << "WARNING: " << *path << ": "
+      err << "WARNING: " << *path << ": "
                 << (in.eof() ? Format("it holds %d values for %d triangles", t, count)
                              : Format("value %d is not a number", t + 1))
                 << "; the rest live to the last keyframe" << std::endl;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -28,13 +29,15 @@ std::vector<int32_t> ComputeLastStates(const ObjLoader& baseMesh,
 // values or a non-number is reported and replaced the same way.
 void LoadOrComputeLiveness(const ObjLoader& baseMesh,
                            const std::vector<const ObjLoader*>& states, int32_t stateCount,
-                           const std::string& dataPath, std::vector<int32_t>* liveness);
+                           const std::string& dataPath, std::vector<int32_t>* liveness,
+                           std::ostream& err = std::cerr);
 
 // Fills lastKeyframe of the record: the file's value - 1, or K - 1 when
 // that is not below K as an unsigned number (so 0 reads as K - 1). With no
 // path every triangle lives to K - 1; so do the entries a missing, short
 // or malformed file does not give (reported).
-void ReadLastStates(KeyframeTrajectories& trajectories, const std::string* path);
+void ReadLastStates(KeyframeTrajectories& trajectories, const std::string* path,
+                    std::ostream& err = std::cerr);
 
 // "TID id:v0,v1,v2" (vertex numbers ascending) for every triangle of
 // baseMesh whose flag is 0; nothing happens without flags.

@@ -58,7 +58,7 @@ void Unshare(ObjLoader& mesh) {
 
 // Identical vertices: map[v] = the first vertex of v's run of equal
 // positions (float equality on every axis).
-std::vector<uint32_t> IdenticalVertices(const ObjLoader& mesh) {
+std::vector<uint32_t> IdenticalVertices(const ObjLoader& mesh, std::ostream& out) {
   const std::vector<Vex3_quarn>& p = mesh.positions;
   std::vector<uint32_t> map(p.size());
   std::vector<VertexRecord> records(p.size());
@@ -76,7 +76,7 @@ std::vector<uint32_t> IdenticalVertices(const ObjLoader& mesh) {
       identical++;
     }
   }
-  std::printf("%d identical vertices detected\n", identical);
+  out << identical << " identical vertices detected" << std::endl;
   return map;
 }
 
@@ -116,7 +116,7 @@ void CompactVertices(ObjLoader& mesh, std::vector<uint32_t>& map) {
 // repeated ones (the same three mapped numbers in any order), closing the
 // gaps in each list. Lists keep their stored numbers; `weld` has already
 // rewritten them.
-int32_t RemoveBadTriangles(ObjLoader& mesh, const std::vector<uint32_t>& map) {
+int32_t RemoveBadTriangles(ObjLoader& mesh, const std::vector<uint32_t>& map, std::ostream& out) {
   Unshare(mesh);
   const size_t nv = map.size();
   auto mapped = [&](uint32_t v) { return v < nv ? map[v] : v; };
@@ -136,7 +136,7 @@ int32_t RemoveBadTriangles(ObjLoader& mesh, const std::vector<uint32_t>& map) {
     }
     mesh.groupTriCount[g] = kept;
   }
-  std::printf("%d degenerate triangle removed\n", degenerate);
+  out << degenerate << " degenerate triangle removed" << std::endl;
 
   std::vector<TriangleRecord> records;
   std::vector<std::vector<int32_t>> keep(size_t(mesh.GroupsHeld()));
@@ -156,9 +156,9 @@ int32_t RemoveBadTriangles(ObjLoader& mesh, const std::vector<uint32_t>& map) {
     if (!records[i].SameVertices(records[i - 1])) continue;
     keep[records[i].group][records[i].index] = 0;
     duplicates++;
-    if (records[i].group != records[i - 1].group) std::printf("This happens\n");
+    if (records[i].group != records[i - 1].group) out << "This happens" << std::endl;
   }
-  std::printf("%d duplicate triangle detected\n", duplicates);
+  out << duplicates << " duplicate triangle detected" << std::endl;
 
   int64_t total = 0;
   for (int32_t g = 0; g < mesh.GroupsHeld(); g++) {
@@ -183,8 +183,8 @@ int32_t RemoveBadTriangles(ObjLoader& mesh, const std::vector<uint32_t>& map) {
 }
 }  // namespace
 
-int32_t WeldCleanup(ObjLoader& mesh) {
-  std::vector<uint32_t> map = IdenticalVertices(mesh);
+int32_t WeldCleanup(ObjLoader& mesh, std::ostream& out) {
+  std::vector<uint32_t> map = IdenticalVertices(mesh, out);
   const size_t nv = map.size();
   Unshare(mesh);
   auto rewrite = [&]() {
@@ -199,15 +199,15 @@ int32_t WeldCleanup(ObjLoader& mesh) {
   rewrite();
   // Lists now hold the new numbers directly.
   for (uint32_t i = 0; i < nv; i++) map[i] = i;
-  return RemoveBadTriangles(mesh, map);
+  return RemoveBadTriangles(mesh, map, out);
 }
 
-int32_t DetectCleanup(ObjLoader& mesh) {
-  std::vector<uint32_t> map = IdenticalVertices(mesh);
-  return RemoveBadTriangles(mesh, map);
+int32_t DetectCleanup(ObjLoader& mesh, std::ostream& out) {
+  std::vector<uint32_t> map = IdenticalVertices(mesh, out);
+  return RemoveBadTriangles(mesh, map, out);
 }
 
-void BadTriangleMask(const ObjLoader& mesh, int32_t count, int32_t* mask) {
+void BadTriangleMask(const ObjLoader& mesh, int32_t count, int32_t* mask, std::ostream& err) {
   struct Record {
     uint32_t v[3];
     int32_t id;
@@ -239,12 +239,12 @@ void BadTriangleMask(const ObjLoader& mesh, int32_t count, int32_t* mask) {
       bad++;
     }
   }
-  std::fprintf(stderr, "Totally %d bad triangles detected\n", bad);
+  err << "Totally " << bad << " bad triangles detected" << std::endl;
 }
 
-std::vector<int32_t> BadTriangleMask(const ObjLoader& mesh, int32_t count) {
+std::vector<int32_t> BadTriangleMask(const ObjLoader& mesh, int32_t count, std::ostream& err) {
   std::vector<int32_t> mask(size_t(std::max(count, 0)), 1);
-  if (count > 0) BadTriangleMask(mesh, count, mask.data());
+  if (count > 0) BadTriangleMask(mesh, count, mask.data(), err);
   return mask;
 }
 

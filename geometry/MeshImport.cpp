@@ -10,6 +10,7 @@
 #include <cstring>
 #include <fstream>
 #include <numeric>
+#include <sstream>
 
 #include "FileBytes.h"
 #include "FlaggedBinary.h"
@@ -111,6 +112,18 @@ void JoinSplitCorners(const std::vector<std::vector<Vex3_quarn>>& states,
 
 std::string Describe(const std::string& file, const std::string& what) { return file + ": " + what; }
 
+// A reader's last error line, which names the file (and line) itself;
+// `fallback` when it printed none.
+std::string ReaderError(const std::string& said, const std::string& fallback) {
+  std::istringstream lines(said);
+  std::string line, last;
+  while (std::getline(lines, line)) {
+    const size_t at = line.find("ERROR: ");
+    if (at != std::string::npos) last = line.substr(at + 7);
+  }
+  return last.empty() ? fallback : last;
+}
+
 }  // namespace
 
 StateFormat DetectStateFormat(const std::string& path) {
@@ -187,7 +200,7 @@ bool ImportStandardMesh(const std::string& path, ImportedMesh* out, std::string*
 }
 
 bool LoadRunStates(const std::vector<std::string>& paths, std::vector<ObjLoader>* states,
-                   std::string* error) {
+                   std::string* error, std::ostream& log) {
   *states = std::vector<ObjLoader>(paths.size());
   if (paths.empty()) {
     *error = "no state file given";
@@ -216,18 +229,31 @@ bool LoadRunStates(const std::vector<std::string>& paths, std::vector<ObjLoader>
         PutImported(imported[i], mesh);
         break;
       }
-      case StateFormat::kWorkbenchText:
-        if (!ReadStateFile(mesh, path)) {
-          *error = Describe(path, "is not a readable workbench state file");
+      case StateFormat::kWorkbenchText: {
+        std::ostringstream said;
+        StateTextNotes notes;
+        const bool read = ReadStateFile(mesh, path, said, &notes);
+        log << said.str();
+        if (!read) {
+          *error = ReaderError(said.str(), Describe(path, "is not a readable workbench state file"));
+          return false;
+        }
+        if (mesh.triangleCount <= 0 && i == 0) {
+          *error = Describe(path, "holds no triangle: " + WhyNoTriangle(mesh, notes));
           return false;
         }
         break;
-      case StateFormat::kFlaggedBinary:
-        if (!ReadFlaggedBinary(mesh, path)) {
-          *error = Describe(path, "is not a readable flagged binary mesh");
+      }
+      case StateFormat::kFlaggedBinary: {
+        std::ostringstream said;
+        const bool read = ReadFlaggedBinary(mesh, path, log, said);
+        log << said.str();
+        if (!read) {
+          *error = ReaderError(said.str(), Describe(path, "is not a readable flagged binary mesh"));
           return false;
         }
         break;
+      }
       case StateFormat::kStateCache: {
         std::vector<char> bytes;
         if (ReadFileBytes(path, &bytes) != FileRead::kOk) {
@@ -239,16 +265,19 @@ bool LoadRunStates(const std::vector<std::string>& paths, std::vector<ObjLoader>
         // and either holds normals exactly when written in shading mode 0.
         ObjLoader* source = i > 0 ? &(*states)[0] : nullptr;
         bool read = false;
+        std::ostringstream said;
         for (ObjLoader* s : {static_cast<ObjLoader*>(nullptr), source}) {
           for (uint8_t mode : {shading::kLitVertexColours, shading::kFlat}) {
             if (read) continue;
             mesh.shadingMode = mode;
-            read = ReadStateCache(bytes.data(), bytes.size(), path, mesh, s);
+            read = ReadStateCache(bytes.data(), bytes.size(), path, mesh, s, said);
           }
           if (read || source == nullptr) break;
         }
         if (!read) {
-          *error = Describe(path, "is not a readable state cache");
+          log << said.str();
+          *error = Describe(path, "is not a readable state cache (written for another first "
+                                  "state, or damaged)");
           return false;
         }
         mesh.shadingMode = shading::kFlat;
@@ -306,8 +335,11 @@ bool LoadRunStates(const std::vector<std::string>& paths, std::vector<ObjLoader>
   for (size_t i = 1; i < paths.size(); i++) {
     ObjLoader& s = (*states)[i];
     if (s.topologySource == &first) continue;  // a later state's cache
-    if (!s.UseSourceTopology(first, paths[i])) {
-      *error = Describe(paths[i], "does not fit the triangles of " + firstName);
+    std::ostringstream said;
+    const bool fits = s.UseSourceTopology(first, paths[i], said);
+    log << said.str();
+    if (!fits) {
+      *error = ReaderError(said.str(), Describe(paths[i], "does not fit the triangles of " + firstName));
       return false;
     }
   }

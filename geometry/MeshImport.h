@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -51,5 +52,6 @@ bool ImportStandardMesh(const std::string& path, ImportedMesh* mesh, std::string
 // every face corner its own vertex (OBJ, STL), corners at the same place
 // in every state get one vertex number again, so that the triangles of a
 // shared edge name the same two vertices; no triangle moves or changes.
+// The readers' own lines (counts, notes, their errors) go to `log`.
 bool LoadRunStates(const std::vector<std::string>& paths, std::vector<ObjLoader>* states,
-                   std::string* error);
+                   std::string* error, std::ostream& log);

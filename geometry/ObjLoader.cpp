@@ -6,7 +6,9 @@
 #include <cstdlib>
 #include <cstdio>
 #include <cstring>
+#include <ostream>
 
+#include "CacheFreshness.h"
 #include "FileBytes.h"
 #include "Format.h"
 #include "StateCache.h"
@@ -36,33 +38,69 @@ void ObjLoader::Release() {
   baseHeights.Reset();
 }
 
-bool ObjLoader::Load(const std::string& path, ObjLoader* source) {
+namespace {
+// Why a cache read whole no longer stands for the text at `path` (empty
+// when it does): its vertex and group counts are not the text's.
+std::string CountsDisagree(const ObjLoader& cached, const std::string& path) {
+  TextLineCounts text;
+  if (!CountTextLines(path, &text)) return "";  // a cache without its text stands alone
+  if (text.vertexLines == cached.vertexCount && text.groupLines == cached.groupCount) return "";
+  return ": " + std::to_string(cached.vertexCount) + " vertices in " + std::to_string(cached.groupCount) +
+         " groups, " + path + " has " + std::to_string(text.vertexLines) + " in " +
+         std::to_string(text.groupLines);
+}
+
+// A state nothing could be seen of: no vertex, or, as a topology source,
+// no triangle.
+bool Empty(const ObjLoader& mesh, const ObjLoader* source) {
+  return mesh.vertexCount == 0 || (!source && mesh.triangleCount == 0);
+}
+}  // namespace
+
+bool ObjLoader::Load(const std::string& path, ObjLoader* source, std::ostream& err) {
   if (source == this) source = nullptr;
   Release();
   cacheName = layout::CacheFile(path);
 
-  FileSource bytes;
-  FileRead cache = bytes.Open(cacheName);
-  if (cache == FileRead::kOk) {
-    if (ReadStateCache(bytes, cacheName, *this, source)) {
-      if (shadingMode == shading::kLitVertexColours) ComputeVertexColors();
-      return true;
+  {
+    FileSource bytes;
+    FileRead cache = bytes.Open(cacheName);
+    if (cache == FileRead::kOk) {
+      // A cache older than its text is not even read.
+      std::string stale = SourceIsNewer(path, cacheName) ? " is older than " + path : "";
+      if (stale.empty() && ReadStateCache(bytes, cacheName, *this, source, err)) {
+        stale = CountsDisagree(*this, path);
+        if (stale.empty() && Empty(*this, source)) stale = ": an empty state";
+        if (stale.empty()) {
+          if (shadingMode == shading::kLitVertexColours) ComputeVertexColors();
+          return true;
+        }
+        Release();
+      }
+      // A corrupt cache was named by the reader; the text rebuilds it.
+      if (!stale.empty()) err << "INFO: " << cacheName << stale << "; rebuilding it" << std::endl;
+    } else if (cache == FileRead::kReadError) {
+      err << "ERROR: cannot read file: " << cacheName << std::endl;
     }
-    // The reader named the file and emptied the mesh; the text rebuilds it.
-  } else if (cache == FileRead::kReadError) {
-    std::fprintf(stderr, "ERROR: cannot read file: %s\n", cacheName.c_str());
   }
 
-  if (!ReadStateFile(*this, path)) return false;
+  StateTextNotes notes;
+  if (!ReadStateFile(*this, path, err, &notes)) return false;
+  // Refused, and no cache written for it.
+  if (Empty(*this, source)) {
+    err << "ERROR: " << path << ": no triangle to load: " << WhyNoTriangle(*this, notes) << std::endl;
+    Release();
+    return false;
+  }
   if (source) {
-    if (!UseSourceTopology(*source, path)) return false;
+    if (!UseSourceTopology(*source, path, err)) return false;
   } else {
     AssignIds(nullptr);
   }
-  std::fprintf(stderr, "TID added.\n");
+  err << "TID added.\n";
+  err.flush();
   if (shadingMode == shading::kLitVertexColours) ComputeNormals();
-  if (!WriteStateCache(*this, cacheName))
-    std::fprintf(stderr, "ERROR: cannot write file: %s\n", cacheName.c_str());
+  if (!WriteStateCache(*this, cacheName)) err << "ERROR: cannot write file: " << cacheName << std::endl;
   if (shadingMode == shading::kLitVertexColours) ComputeVertexColors();
   return true;
 }
@@ -101,9 +139,9 @@ void ObjLoader::AssignIds(ObjLoader* source) {
   }
 }
 
-bool ObjLoader::UseSourceTopology(ObjLoader& source, const std::string& fileName) {
+bool ObjLoader::UseSourceTopology(ObjLoader& source, const std::string& fileName, std::ostream& err) {
   if (groupCount > source.groupCount) {
-    std::fprintf(stderr, "ERROR: %s: groups do not match the topology source\n", fileName.c_str());
+    err << "ERROR: " << fileName << ": groups do not match the topology source" << std::endl;
     Release();
     return false;
   }
@@ -121,8 +159,8 @@ bool ObjLoader::UseSourceTopology(ObjLoader& source, const std::string& fileName
     const uint32_t* tri = source.groupTriangles[g].data();
     for (size_t i = 0, n = 3 * size_t(groupTriCount[g]); i < n; i++) {
       if (tri[i] >= uint32_t(vertexCount)) {
-        std::fprintf(stderr, "ERROR: %s: triangles of the topology source name vertex %u of %d\n",
-                     fileName.c_str(), tri[i] + 1, vertexCount);
+        err << "ERROR: " << fileName << ": triangles of the topology source name vertex " << tri[i] + 1
+            << " of " << vertexCount << std::endl;
         Release();
         return false;
       }
@@ -130,8 +168,7 @@ bool ObjLoader::UseSourceTopology(ObjLoader& source, const std::string& fileName
     triangleCount += groupTriCount[g];
   }
   if (cut)
-    std::fprintf(stderr, "WARNING: %s: more triangles than the topology source; counts cut\n",
-                 fileName.c_str());
+    err << "WARNING: " << fileName << ": more triangles than the topology source; counts cut" << std::endl;
   groupTriangles = source.groupTriangles;
   AssignIds(&source);
   return true;

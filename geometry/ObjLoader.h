@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -59,10 +60,14 @@ class ObjLoader {
   // Cache "%s.rdd" first, else the text file, then writes the cache. Ids,
   // and in shading mode 0 normals and vertex colours, are complete after.
   // A cache that does not fit this configuration (shading mode, with or
-  // without source) or is corrupt is reported and the text read instead.
+  // without source) or is corrupt is reported and the text read instead;
+  // so is one older than its text or whose vertex and group counts are not
+  // the text's (one line: "INFO: <cache> ...; rebuilding it").
   // False (with one message naming the file, and no cache written) when
-  // the text is missing or bad; the mesh is then empty and consistent.
-  virtual bool Load(const std::string& path, ObjLoader* source);
+  // the text is missing or bad, holds no vertex, or, without a source,
+  // yields no triangle; the mesh is then empty and consistent. Messages go
+  // to `err`.
+  virtual bool Load(const std::string& path, ObjLoader* source, std::ostream& err = std::cerr);
   // positions = (1 - t) A + t B; B's live counts (in this mesh's own
   // array), B's lists and topology source.
   virtual void Interpolate(const ObjLoader& A, const ObjLoader& B, double t);
@@ -77,7 +82,7 @@ class ObjLoader {
   // its own live counts (cut to the source's lists, with a warning). False,
   // with one message naming `fileName`, when it has more groups than the
   // source or its live triangles name vertices it does not have.
-  bool UseSourceTopology(ObjLoader& source, const std::string& fileName);
+  bool UseSourceTopology(ObjLoader& source, const std::string& fileName, std::ostream& err = std::cerr);
   // Triangles of group g that a later state of this mesh may hold: those
   // of its list that have ids.
   int32_t SourceRows(int32_t g) const;

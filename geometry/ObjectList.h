@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -15,13 +16,16 @@
 // 1 after loading the cache of `directory` (every position multiplied by
 // `scale`), -1 when it cannot be opened or is bad (then with an error line
 // naming it, and the mesh released); the caller then builds the list.
-int ReadObjectList(ObjLoader& mesh, const std::string& directory, float scale = 1.0f);
+int ReadObjectList(ObjLoader& mesh, const std::string& directory, float scale = 1.0f,
+                   std::ostream& err = std::cerr);
 int ReadObjectListCache(const char* data, size_t size, const std::string& fileName, ObjLoader& mesh,
-                        float scale);
+                        float scale, std::ostream& err = std::cerr);
 
 // Reads the list and its objects, scales positions by 100, runs
 // DetectCleanup and writes the cache. False (mesh released, no cache) when
 // the list cannot be read or an object file is bad.
-bool BuildObjectList(ObjLoader& mesh, const std::string& directory);
+// Progress lines go to `out`, messages to `err`.
+bool BuildObjectList(ObjLoader& mesh, const std::string& directory, std::ostream& out = std::cout,
+                     std::ostream& err = std::cerr);
 
 std::vector<char> EncodeObjectListCache(const ObjLoader& mesh);

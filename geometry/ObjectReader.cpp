@@ -4,8 +4,8 @@
 #include "ObjectReader.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstring>
+#include <ostream>
 
 #include "FileBytes.h"
 #include "Format.h"
@@ -15,15 +15,15 @@ namespace {
 constexpr size_t kMaxObjectLine = 4095;
 constexpr size_t kMaxMaterialName = 256;
 
-bool Fail(const std::string& file, int line, const char* what) {
-  std::fprintf(stderr, "ERROR: %s:%d: %s\n", file.c_str(), line, what);
+bool Fail(std::ostream& err, const std::string& file, int line, const char* what) {
+  err << "ERROR: " << file << ":" << line << ": " << what << std::endl;
   return false;
 }
 
 bool Finite(float v) { return std::isfinite(v); }
 }  // namespace
 
-bool ReadMaterialTable(const std::string& path, MaterialTable* table) {
+bool ReadMaterialTable(const std::string& path, MaterialTable* table, std::ostream& err) {
   table->clear();
   std::vector<char> bytes;
   if (ReadFileBytes(path, &bytes) != FileRead::kOk) return true;
@@ -33,7 +33,7 @@ bool ReadMaterialTable(const std::string& path, MaterialTable* table) {
   bool haveName = false;
   while (lines.Next(&b, &e)) {
     size_t len = TrimmedLength(b, e);
-    if (size_t(e - b) > kMaxObjectLine) return Fail(path, lines.Number(), "line longer than 4095 characters");
+    if (size_t(e - b) > kMaxObjectLine) return Fail(err, path, lines.Number(), "line longer than 4095 characters");
     if (len < 2) continue;
     if (!haveName) {
       // The name follows a seven-character keyword and a blank.
@@ -46,7 +46,7 @@ bool ReadMaterialTable(const std::string& path, MaterialTable* table) {
     Vex3_quarn c;
     if (!s.Literal("Color:") || !s.Float(&c.x) || !s.Float(&c.y) || !s.Float(&c.z) || !Finite(c.x) ||
         !Finite(c.y) || !Finite(c.z))
-      return Fail(path, lines.Number(), "bad colour line");
+      return Fail(err, path, lines.Number(), "bad colour line");
     table->emplace(name, c);
   }
   return true;
@@ -55,8 +55,9 @@ bool ReadMaterialTable(const std::string& path, MaterialTable* table) {
 namespace {
 class ObjectText {
  public:
-  ObjectText(const std::string& file, const MaterialTable& table, ObjectAccumulator* acc)
+  ObjectText(const std::string& file, const MaterialTable& table, ObjectAccumulator* acc, std::ostream& err)
       : file_(file),
+        err_(err),
         table_(table),
         acc_(acc),
         base_(acc->positions.size()),
@@ -66,9 +67,10 @@ class ObjectText {
  private:
   bool Line(const char* b, const char* e);
   void CloseGroup();
-  bool Fail(const char* what) { return ::Fail(file_, line_, what); }
+  bool Fail(const char* what) { return ::Fail(err_, file_, line_, what); }
 
   const std::string& file_;
+  std::ostream& err_;
   const MaterialTable& table_;
   ObjectAccumulator* acc_;
   const size_t base_;
@@ -151,23 +153,24 @@ bool ObjectText::Parse(const char* data, size_t size) {
   // One normal and one texture coordinate per vertex keep later objects'
   // attributes beside their vertices.
   if (normals_ != count - base_ || texCoords_ != count - base_)
-    std::fprintf(stderr, "WARNING: %s: %zu normals and %zu texture coordinates for %zu vertices\n",
-                 file_.c_str(), normals_, texCoords_, count - base_);
+    err_ << "WARNING: " << file_ << ": " << normals_ << " normals and " << texCoords_
+         << " texture coordinates for " << count - base_ << " vertices" << std::endl;
   acc_->normals.resize(count);
   acc_->texCoords.resize(2 * count);
   return true;
 }
 }  // namespace
 
-bool ReadObject(const std::string& directory, const std::string& name, ObjectAccumulator* acc) {
+bool ReadObject(const std::string& directory, const std::string& name, ObjectAccumulator* acc,
+                std::ostream& err) {
   std::string objPath = Format("%s%s.obj", directory.c_str(), name.c_str());
   std::vector<char> bytes;
   if (ReadFileBytes(objPath, &bytes) != FileRead::kOk) return true;
   MaterialTable table;
-  if (!ReadMaterialTable(Format("%s%s.mtl", directory.c_str(), name.c_str()), &table)) return false;
+  if (!ReadMaterialTable(Format("%s%s.mtl", directory.c_str(), name.c_str()), &table, err)) return false;
   // Earlier objects may have left attribute arrays short; align them first.
   acc->normals.resize(acc->positions.size());
   acc->texCoords.resize(2 * acc->positions.size());
-  ObjectText text(objPath, table, acc);
+  ObjectText text(objPath, table, acc, err);
   return text.Parse(bytes.data(), bytes.size());
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <iostream>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -19,7 +20,7 @@ constexpr Vex3_quarn kUnknownMaterialColor{0.2f, 0.4f, 0.8f};
 // Name -> colour; the first entry of a name counts. A file that cannot be
 // opened leaves the table empty (true); a bad one gives an error line and
 // false.
-bool ReadMaterialTable(const std::string& path, MaterialTable* table);
+bool ReadMaterialTable(const std::string& path, MaterialTable* table, std::ostream& err = std::cerr);
 
 // What the objects of a list add up to; vertex numbers are global.
 struct ObjectAccumulator {
@@ -36,4 +37,5 @@ struct ObjectAccumulator {
 // that does not scan, a non-finite number, a vertex number outside the
 // object) gives one error line naming it and false; the accumulator then
 // holds a partial object and must be dropped.
-bool ReadObject(const std::string& directory, const std::string& name, ObjectAccumulator* acc);
+bool ReadObject(const std::string& directory, const std::string& name, ObjectAccumulator* acc,
+                std::ostream& err = std::cerr);

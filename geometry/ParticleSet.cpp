@@ -4,8 +4,10 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <ostream>
 #include <utility>
 
+#include "CacheFreshness.h"
 #include "FileBytes.h"
 #include "Format.h"
 #include "TextScan.h"
@@ -15,8 +17,8 @@ namespace {
 constexpr size_t kMaxLine = 1023;
 constexpr float kGlyphRadius = 0.1f;
 
-bool Fail(const std::string& file, const char* what) {
-  std::fprintf(stderr, "ERROR: %s: %s\n", file.c_str(), what);
+bool Fail(std::ostream& err, const std::string& file, const char* what) {
+  err << "ERROR: " << file << ": " << what << std::endl;
   return false;
 }
 
@@ -53,31 +55,31 @@ void MakeGlyph(std::vector<Vex3_quarn>* vertices, std::vector<uint32_t>* triangl
 ParticleSet::ParticleSet() { MakeGlyph(&glyphVertices, &glyphTriangles); }
 
 bool ReadParticleCache(const char* data, size_t size, const std::string& fileName,
-                       std::vector<Vex3_quarn>* points) {
+                       std::vector<Vex3_quarn>* points, std::ostream& err) {
   points->clear();
   ByteReader r(data, size);
   int32_t n = 0;
   if (!r.Read(&n) || n < 0 || uint64_t(r.Left()) != 12 * uint64_t(n))
-    return Fail(fileName, "file size does not match its point count");
+    return Fail(err, fileName, "file size does not match its point count");
   points->resize(size_t(n));
   r.ReadArray(points->data(), size_t(n));
   for (const Vex3_quarn& p : *points)
     if (!Finite(p)) {
       points->clear();
-      return Fail(fileName, "point coordinate is not a finite number");
+      return Fail(err, fileName, "point coordinate is not a finite number");
     }
   return true;
 }
 
 bool ReadParticleText(const char* data, size_t size, const std::string& fileName,
-                      std::vector<Vex3_quarn>* points) {
+                      std::vector<Vex3_quarn>* points, std::ostream& err) {
   points->clear();
   LineSplitter lines(data, size);
   const char *b, *e;
   while (lines.Next(&b, &e)) {
     if (size_t(e - b) > kMaxLine) {
       points->clear();
-      std::fprintf(stderr, "ERROR: %s:%d: line longer than 1023 characters\n", fileName.c_str(), lines.Number());
+      err << "ERROR: " << fileName << ":" << lines.Number() << ": line longer than 1023 characters" << std::endl;
       return false;
     }
     if (b == e || *b != 'v') continue;
@@ -85,19 +87,19 @@ bool ReadParticleText(const char* data, size_t size, const std::string& fileName
     Vex3_quarn p;
     if (!s.Float(&p.x) || !s.Float(&p.y) || !s.Float(&p.z) || !Finite(p)) {
       points->clear();
-      std::fprintf(stderr, "ERROR: %s:%d: bad vertex line\n", fileName.c_str(), lines.Number());
+      err << "ERROR: " << fileName << ":" << lines.Number() << ": bad vertex line" << std::endl;
       return false;
     }
     points->push_back(p);
   }
   if (points->size() > size_t(INT32_MAX)) {
     points->clear();
-    return Fail(fileName, "too many points");
+    return Fail(err, fileName, "too many points");
   }
   return true;
 }
 
-bool ParticleSet::Load(const std::string& path) {
+bool ParticleSet::Load(const std::string& path, std::ostream& err) {
   count = 0;
   positions.clear();
   colors.clear();
@@ -105,21 +107,43 @@ bool ParticleSet::Load(const std::string& path) {
   std::vector<char> bytes;
   bool loaded = false;
   FileRead cache = ReadFileBytes(cachePath, &bytes);
-  if (cache == FileRead::kOk) loaded = ReadParticleCache(bytes.data(), bytes.size(), cachePath, &positions);
+  if (cache == FileRead::kOk) {
+    // A cache older than its text, or with another number of points, or
+    // none, is rebuilt from the text.
+    TextLineCounts text;
+    std::string stale;
+    if (SourceIsNewer(path, cachePath)) {
+      stale = " is older than " + path;
+    } else if (ReadParticleCache(bytes.data(), bytes.size(), cachePath, &positions, err)) {
+      loaded = true;
+      if (CountTextLines(path, &text) && text.vertexLines != int64_t(positions.size()))
+        stale = ": " + std::to_string(positions.size()) + " points, " + path + " has " +
+                std::to_string(text.vertexLines);
+      else if (positions.empty())
+        stale = ": no point";
+    }
+    if (!stale.empty()) {
+      err << "INFO: " << cachePath << stale << "; rebuilding it" << std::endl;
+      loaded = false;
+      positions.clear();
+    }
+  }
   if (!loaded) {
     switch (ReadFileBytes(path, &bytes)) {
       case FileRead::kOk:
-        if (!ReadParticleText(bytes.data(), bytes.size(), path, &positions)) return false;
+        if (!ReadParticleText(bytes.data(), bytes.size(), path, &positions, err)) return false;
         break;
-      case FileRead::kCannotOpen: return Fail(path, "cannot open file");
-      case FileRead::kReadError: return Fail(path, "cannot read file");
+      case FileRead::kCannotOpen: return Fail(err, path, "cannot open file");
+      case FileRead::kReadError: return Fail(err, path, "cannot read file");
     }
+    // An empty state is refused and never cached.
+    if (positions.empty()) return Fail(err, path, "no point to load: it has no \"v\" line (an empty state)");
     // The cache holds the values as read; the scale comes after.
     ByteWriter w;
     w.Put(int32_t(positions.size()));
     w.PutArray(positions.data(), positions.size());
     if (!WriteFileAtomically(cachePath, w.Bytes().data(), w.Bytes().size()))
-      std::fprintf(stderr, "ERROR: cannot write file: %s\n", cachePath.c_str());
+      err << "ERROR: cannot write file: " << cachePath << std::endl;
   }
   for (Vex3_quarn& p : positions) p *= 100.0f;
   count = int32_t(positions.size());

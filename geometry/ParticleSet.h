@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -23,9 +24,11 @@ class ParticleSet {
 
   // The cache "%s.rdd" (int32 count, then the raw points) if it opens,
   // else the 'v' lines of the text at `path`, then writes the cache; the
-  // coordinates are multiplied by 100 after either. False, with one error
-  // line naming the file and no points, when neither can be read.
-  bool Load(const std::string& path);
+  // coordinates are multiplied by 100 after either. A cache older than the
+  // text, or whose count is not the text's, is rebuilt (one "INFO:" line).
+  // False, with one error line on `err` naming the file and no points,
+  // when neither can be read or the state holds no point.
+  bool Load(const std::string& path, std::ostream& err = std::cerr);
   // positions = (1 - t) A + t B; colours likewise when both have them.
   void Interpolate(const ParticleSet& A, const ParticleSet& B, double t);
 };
@@ -33,6 +36,6 @@ class ParticleSet {
 // Readers of the two forms, unscaled; false (with the error line) on a bad
 // or truncated file.
 bool ReadParticleCache(const char* data, size_t size, const std::string& fileName,
-                       std::vector<Vex3_quarn>* points);
+                       std::vector<Vex3_quarn>* points, std::ostream& err = std::cerr);
 bool ReadParticleText(const char* data, size_t size, const std::string& fileName,
-                      std::vector<Vex3_quarn>* points);
+                      std::vector<Vex3_quarn>* points, std::ostream& err = std::cerr);

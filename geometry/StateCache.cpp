@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <ostream>
 
 #include "FileBytes.h"
 
@@ -65,13 +66,13 @@ constexpr size_t kChunk = 8192;
 
 class CacheReader {
  public:
-  CacheReader(ByteSource& in, const std::string& file, ObjLoader& mesh, ObjLoader* source)
-      : in_(in), file_(file), mesh_(mesh), source_(source) {}
+  CacheReader(ByteSource& in, const std::string& file, ObjLoader& mesh, ObjLoader* source, std::ostream& err)
+      : in_(in), file_(file), mesh_(mesh), source_(source), err_(err) {}
   bool Read();
 
  private:
   bool Fail(const char* what) {
-    std::fprintf(stderr, "ERROR: %s: %s\n", file_.c_str(), what);
+    err_ << "ERROR: " << file_ << ": " << what << std::endl;
     mesh_.Release();
     return false;
   }
@@ -86,6 +87,7 @@ class CacheReader {
   const std::string& file_;
   ObjLoader& mesh_;
   ObjLoader* source_;
+  std::ostream& err_;
   bool withNormals_ = false;
   std::vector<unsigned char> chunk_;
 };
@@ -205,16 +207,17 @@ bool CacheReader::OwnGroup(int32_t g, int32_t n) {
 }
 }  // namespace
 
-bool ReadStateCache(ByteSource& bytes, const std::string& fileName, ObjLoader& mesh, ObjLoader* source) {
+bool ReadStateCache(ByteSource& bytes, const std::string& fileName, ObjLoader& mesh, ObjLoader* source,
+                    std::ostream& err) {
   if (source == &mesh) source = nullptr;
-  CacheReader reader(bytes, fileName, mesh, source);
+  CacheReader reader(bytes, fileName, mesh, source, err);
   if (!reader.Read()) return false;
   mesh.topologySource = source;
   return true;
 }
 
 bool ReadStateCache(const char* data, size_t size, const std::string& fileName, ObjLoader& mesh,
-                    ObjLoader* source) {
+                    ObjLoader* source, std::ostream& err) {
   MemorySource bytes(data, size);
-  return ReadStateCache(bytes, fileName, mesh, source);
+  return ReadStateCache(bytes, fileName, mesh, source, err);
 }

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -25,5 +26,6 @@ bool WriteStateCache(const ObjLoader& mesh, const std::string& path);
 // or ids out of range, gives one error line naming `fileName`, leaves the
 // mesh released and returns false.
 bool ReadStateCache(const char* data, size_t size, const std::string& fileName, ObjLoader& mesh,
-                    ObjLoader* source);
-bool ReadStateCache(ByteSource& bytes, const std::string& fileName, ObjLoader& mesh, ObjLoader* source);
+                    ObjLoader* source, std::ostream& err = std::cerr);
+bool ReadStateCache(ByteSource& bytes, const std::string& fileName, ObjLoader& mesh, ObjLoader* source,
+                    std::ostream& err = std::cerr);

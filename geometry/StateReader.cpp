@@ -7,8 +7,8 @@
 #include "StateReader.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstring>
+#include <ostream>
 #include <vector>
 
 #include "FileBytes.h"
@@ -24,13 +24,15 @@ struct Group {
 
 class StateText {
  public:
-  StateText(const std::string& fileName) : file_(fileName) {}
+  StateText(const std::string& fileName, std::ostream& err, StateTextNotes* notes)
+      : file_(fileName), err_(err), notes_(notes) {}
   bool Parse(const char* data, size_t size);
   void MoveInto(ObjLoader& mesh);
 
  private:
   bool Fail(const char* what) {
-    std::fprintf(stderr, "ERROR: %s:%d: %s\n", file_.c_str(), line_, what);
+    err_ << "ERROR: " << file_ << ":" << line_ << ": " << what << "\n";
+    err_.flush();
     return false;
   }
   bool Vertex(const char* b, const char* e);
@@ -38,6 +40,8 @@ class StateText {
   bool Face(const char* b, const char* e);
 
   const std::string& file_;
+  std::ostream& err_;
+  StateTextNotes* notes_;
   int line_ = 0;
   bool sawFace_ = false;
   int64_t triangles_ = 0;
@@ -58,6 +62,9 @@ bool StateText::Parse(const char* data, size_t size) {
       case 'g': ok = NamedGroup(lines, b, e); break;
       case 'f':
       case 't': ok = Face(b, e); break;
+      case 'o':
+        if (notes_) notes_->objectLines++;
+        break;
       default: break;
     }
     if (!ok) return false;
@@ -111,8 +118,12 @@ bool StateText::Face(const char* b, const char* e) {
   const int want = *b == 'f' ? 4 : 3;
   while (got < want && s.Int(&n[got])) got++;
   if (got < 3) return Fail("bad face line");
+  if (notes_) notes_->faceLines++;
   // Faces before the first group belong to no group.
-  if (groups_.empty()) return true;
+  if (groups_.empty()) {
+    if (notes_ && notes_->facesOutsideGroups++ == 0) notes_->firstOutsideLine = line_;
+    return true;
+  }
   int64_t a = n[0] - 1, bb = n[1] - 1, c = n[2] - 1;
   // "f a b c" is a triangle: its fourth corner repeats the third.
   int64_t d = (*b == 'f' && got == 4) ? n[3] - 1 : c;
@@ -124,8 +135,8 @@ bool StateText::Face(const char* b, const char* e) {
   } else {
     if (a == bb) bb = c, c = d;  // drop the repeated corner
     if (a == bb || bb == c || a == c) {
-      if (a == bb) std::fputs("3 same id in one quad, what's the problem\n", stderr);
-      if (a == c) std::fputs("This is a line dude\n", stderr);
+      if (a == bb) err_ << "3 same id in one quad, what's the problem\n";
+      if (a == c) err_ << "This is a line dude\n";
     } else {
       tri[0] = a, tri[1] = bb, tri[2] = c;
       stored = 1;
@@ -165,24 +176,43 @@ void StateText::MoveInto(ObjLoader& mesh) {
 }
 }  // namespace
 
-bool ReadStateText(const char* data, size_t size, const std::string& fileName, ObjLoader& mesh) {
-  StateText text(fileName);
+bool ReadStateText(const char* data, size_t size, const std::string& fileName, ObjLoader& mesh,
+                   std::ostream& err, StateTextNotes* notes) {
+  if (notes) *notes = StateTextNotes();
+  StateText text(fileName, err, notes);
   if (!text.Parse(data, size)) {
     mesh.Release();
     return false;
   }
   text.MoveInto(mesh);
-  std::fprintf(stderr, "Total Num of Triangles%d\n", mesh.triangleCount);
+  err << "Total Num of Triangles" << mesh.triangleCount << "\n";
+  err.flush();
   return true;
 }
 
-bool ReadStateFile(ObjLoader& mesh, const std::string& path) {
+bool ReadStateFile(ObjLoader& mesh, const std::string& path, std::ostream& err, StateTextNotes* notes) {
   std::vector<char> bytes;
   switch (ReadFileBytes(path, &bytes)) {
-    case FileRead::kOk: return ReadStateText(bytes.data(), bytes.size(), path, mesh);
-    case FileRead::kCannotOpen: std::fprintf(stderr, "ERROR: cannot open file: %s\n", path.c_str()); break;
-    case FileRead::kReadError: std::fprintf(stderr, "ERROR: cannot read file: %s\n", path.c_str()); break;
+    case FileRead::kOk: return ReadStateText(bytes.data(), bytes.size(), path, mesh, err, notes);
+    case FileRead::kCannotOpen: err << "ERROR: cannot open file: " << path << std::endl; break;
+    case FileRead::kReadError: err << "ERROR: cannot read file: " << path << std::endl; break;
   }
   mesh.Release();
   return false;
+}
+
+std::string WhyNoTriangle(const ObjLoader& mesh, const StateTextNotes& notes) {
+  if (mesh.vertexCount == 0) return "it holds no vertex (an empty state)";
+  const std::string groups =
+      "a group starts with a \"g solid\", \"g shell\", \"g beams\" or \"g cubes\" line followed "
+      "by its \"usemtl <kind><m>_mat\" line";
+  if (notes.facesOutsideGroups > 0) {
+    std::string why = std::to_string(notes.facesOutsideGroups) + " face line" +
+                      (notes.facesOutsideGroups == 1 ? "" : "s") + " (the first on line " +
+                      std::to_string(notes.firstOutsideLine) + ") come before any group line";
+    if (notes.objectLines > 0) why += ", and an \"o\" line starts no group";
+    return why + ": " + groups;
+  }
+  if (notes.faceLines == 0) return "it has no face line (\"f\" quads or \"t\" triangles after " + groups + ")";
+  return "every face line repeats a vertex (no face spans a triangle)";
 }

@@ -49,7 +49,7 @@ void FootagePass(PassContext& c, ObjLoader* mesh, bool drawMeshVariant) {
   }
   if (mesh == nullptr || pass::DrawOwnColours(c, *mesh, c.drawFlags)) return;
   cgShader* shader = c.shaders.footage;
-  pass::LoadOnce(shader, layout::kFootageShader, nullptr, "fpmain");
+  pass::LoadOnce(shader, layout::kFootageShader, nullptr, "fpmain", *c.out);
   if (!pass::BindWithMVP(shader)) return;
   if (drawMeshVariant) {
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
@@ -69,7 +69,7 @@ void SuperPixelFootagePass(PassContext& c) {
   if (drawMesh == nullptr) return;
   ObjLoader& mesh = *drawMesh;
   cgShader* shader = c.shaders.footageSp;
-  pass::LoadVertexOnlyOnce(shader, layout::kSuperPixelShader);
+  pass::LoadVertexOnlyOnce(shader, layout::kSuperPixelShader, *c.out);
   if (!pass::BindWithMVP(shader)) return;
   cgParameter mode = shader->GetVertexParameter("mode");
   SetParameter1i(mode, 2);

@@ -24,7 +24,7 @@ bool DrawAndReadIds(PassContext& c, const ObjLoader* mesh, IdMask mask, IdDrawin
   pass::Begin(0, 0, 0, 0);
   bool camera = pass::SetCamera(c);
   cgShader* shader = c.shaders.itemBuffer;
-  pass::LoadOnce(shader, layout::kItemBufferShader, "GeometryMain", "FragmentMain");
+  pass::LoadOnce(shader, layout::kItemBufferShader, "GeometryMain", "FragmentMain", *c.out);
   bool drawn = true;
   if (shader != nullptr) {
     SetMVPParameter(shader->GetVertexParameter("modelViewProj"));

@@ -10,12 +10,16 @@
 namespace pass {
 
 void LoadOnce(cgShader* shader, const char* file, const char* geometryEntry,
-              const char* fragmentEntry) {
-  if (shader != nullptr && !shader->loaded) shader->Load(file, geometryEntry, fragmentEntry);
+              const char* fragmentEntry, std::ostream& out) {
+  if (shader == nullptr) return;
+  shader->console = &out;
+  if (!shader->loaded) shader->Load(file, geometryEntry, fragmentEntry);
 }
 
-void LoadVertexOnlyOnce(cgShader* shader, const char* file) {
-  if (shader == nullptr || shader->loaded) return;
+void LoadVertexOnlyOnce(cgShader* shader, const char* file, std::ostream& out) {
+  if (shader == nullptr) return;
+  shader->console = &out;
+  if (shader->loaded) return;
   shader->fileName = file;
   shader->sourceText.reset();
   shader->entries[cgShader::kVertex] = std::string("VertexMain");

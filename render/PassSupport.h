@@ -8,11 +8,11 @@ class cgShader;
 namespace pass {
 
 // Loads the program the first time a pass needs it (a shader is compiled
-// once per run, failed or not).
+// once per run, failed or not); its messages go to `out` from now on.
 void LoadOnce(cgShader* shader, const char* file, const char* geometryEntry,
-              const char* fragmentEntry);
+              const char* fragmentEntry, std::ostream& out);
 // The same for a vertex-only triple.
-void LoadVertexOnlyOnce(cgShader* shader, const char* file);
+void LoadVertexOnlyOnce(cgShader* shader, const char* file, std::ostream& out);
 
 // The camera's GL set-up and a viewport of the window's size; false when
 // the window has no camera.

@@ -75,10 +75,10 @@ void BuildTarget(const FramebufferEntryPoints& gl, int w, int h, GLint internalF
 // Both targets; the support line, then the byte target's status.
 void BuildTargets(RenderTargets& targets, int W, int H) {
   if (!targets.gl.Complete()) {
-    std::cout << "Video card does NOT support GL_EXT_framebuffer_object." << std::endl;
+    *targets.out << "Video card does NOT support GL_EXT_framebuffer_object." << std::endl;
     return;
   }
-  std::cout << "Video card supports GL_EXT_framebuffer_object." << std::endl;
+  *targets.out << "Video card supports GL_EXT_framebuffer_object." << std::endl;
   const FramebufferEntryPoints& gl = targets.gl;
   targets.width = W;
   targets.height = H;
@@ -207,6 +207,6 @@ bool CheckStatus(const RenderTargets& targets) {
   GLenum status = targets.gl.CheckFramebufferStatus(GL_FRAMEBUFFER_EXT);
   bool toError = true;
   const char* message = FramebufferStatusMessage(status, &toError);
-  (toError ? std::cerr : std::cout) << message << std::endl;
+  (toError ? *targets.err : *targets.out) << message << std::endl;
   return status == GL_FRAMEBUFFER_COMPLETE_EXT;
 }

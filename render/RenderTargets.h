@@ -8,6 +8,7 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <iostream>
 #include <set>
 #include <string>
 
@@ -44,6 +45,9 @@ struct RenderTargets {
   GLuint floatTexture = 0, byteTexture = 0;
   int width = 0, height = 0;  // the window size W x H the targets were made for
   bool targetsCreated = false;
+  // Where the support and status lines go.
+  std::ostream* out = &std::cout;
+  std::ostream* err = &std::cerr;
 };
 
 enum class TargetKind { kFloat, kByte };

@@ -56,7 +56,7 @@ void DrawFootprint(const PassContext& c) {
 
 void ShadeCity(PassContext& c) {
   cgShader* shader = c.shaders.manhattan;
-  pass::LoadOnce(shader, layout::kCityShader, "GeometryMain", "fpmain");
+  pass::LoadOnce(shader, layout::kCityShader, "GeometryMain", "fpmain", *c.out);
   LoadBackdropOnce(c, layout::kCityBackdrop);
   glEnable(GL_CULL_FACE);
   glCullFace(GL_BACK);
@@ -91,7 +91,7 @@ void ShadePass(PassContext& c, ObjLoader* stateMesh) {
     case dataset::kGrassField:
     case dataset::kForest: {
       cgShader* shader = c.shaders.grass;
-      pass::LoadOnce(shader, layout::kGrassShader, nullptr, "fpmain");
+      pass::LoadOnce(shader, layout::kGrassShader, nullptr, "fpmain", *c.out);
       if (!pass::BindWithMVP(shader)) break;
       SetEye(*shader, c);
       if (c.drawMesh != nullptr) DrawMaterials(*c.drawMesh, shader, *c.out);
@@ -103,7 +103,7 @@ void ShadePass(PassContext& c, ObjLoader* stateMesh) {
       break;
     default: {
       cgShader* shader = c.shaders.wtc;
-      pass::LoadOnce(shader, layout::kTowerShader, "GeometryMain", "fpmain");
+      pass::LoadOnce(shader, layout::kTowerShader, "GeometryMain", "fpmain", *c.out);
       if (shader == nullptr) break;
       shader->Bind();
       SetMVPParameter(shader->GetGeometryParameter("modelViewProj"));
@@ -149,7 +149,7 @@ void GrassPass(PassContext& c) {
   ObjLoader& mesh = *drawMesh;
   if (c.sceneId == dataset::kGrassField || c.sceneId == dataset::kForest) {
     cgShader* shader = c.shaders.grass;
-    pass::LoadOnce(shader, layout::kGrassShader, nullptr, "fpmain");
+    pass::LoadOnce(shader, layout::kGrassShader, nullptr, "fpmain", *c.out);
     LoadBackdropOnce(c, layout::kGrassBackdrop);
     if (c.backdropTexture != nullptr && *c.backdropTexture > 0) {
       const PPC* footage = c.footageCamera != nullptr ? c.footageCamera : c.window->camera;
@@ -164,7 +164,7 @@ void GrassPass(PassContext& c) {
     return;
   }
   cgShader* shader = c.shaders.footage;
-  pass::LoadVertexOnlyOnce(shader, layout::kFootageShader);
+  pass::LoadVertexOnlyOnce(shader, layout::kFootageShader, *c.out);
   if (pass::BindWithMVP(shader)) pass::DrawLitColours(c, *shader, mesh, c.marks);
 }
 
@@ -174,7 +174,7 @@ void RasterPass(PassContext& c, const IdMask* list) {
   pass::Begin(0, 0, 0, 1);
   bool camera = pass::SetCamera(c);
   cgShader* shader = c.shaders.raster;
-  pass::LoadOnce(shader, layout::kRasterShader, "GeometryMain", "FragmentMain");
+  pass::LoadOnce(shader, layout::kRasterShader, "GeometryMain", "FragmentMain", *c.out);
   if (shader != nullptr) {
     SetMVPParameter(shader->GetGeometryParameter("modelViewProj"));
     SetParameter3f(shader->GetFragmentParameter("lightDir"), -0.577f, -0.577f, 0.577f);
@@ -184,5 +184,5 @@ void RasterPass(PassContext& c, const IdMask* list) {
   if (camera && c.drawMesh != nullptr) DrawRaster(*c.drawMesh, list, *c.out);
   if (shader != nullptr) shader->Unbind();
   window.ReadColor();
-  WriteTiff(window.pixels.data(), layout::kRasterImage, window.h, window.w);
+  WriteTiff(window.pixels.data(), layout::kRasterImage, window.h, window.w, *c.err);
 }

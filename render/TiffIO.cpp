@@ -3,7 +3,7 @@
 #include <tiffio.h>
 
 #include <cstdio>
-#include <iostream>
+#include <ostream>
 
 
 namespace {
@@ -13,28 +13,28 @@ namespace {
 constexpr uint64_t kMaxPixels = uint64_t(1) << 27;
 
 bool ReadTiffImpl(const std::string& path, std::vector<uint32_t>* raster, int* w, int* h,
-                  bool verbose) {
+                  bool verbose, std::ostream& err) {
   raster->clear();
   std::string ext = path.size() >= 4 ? path.substr(path.size() - 4) : path;
   if (ext != ".tif") {
-    std::cerr << "INFO: do not know how to open *" << ext << std::endl;
+    err << "INFO: do not know how to open *" << ext << std::endl;
     return false;
   }
   if (FILE* probe = std::fopen(path.c_str(), "rb")) {
     std::fclose(probe);
   } else {
-    std::cerr << "INFO: cannot open: " << path << std::endl;
+    err << "INFO: cannot open: " << path << std::endl;
     return false;
   }
   TIFF* tif = TIFFOpen(path.c_str(), "r");
   if (tif == nullptr) return false;
-  if (verbose) std::cerr << "INFO: started loading: " << path << std::endl;
+  if (verbose) err << "INFO: started loading: " << path << std::endl;
   uint32_t tw = 0, th = 0;
   TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &tw);
   TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &th);
   bool ok = tw > 0 && th > 0 && uint64_t(tw) * th <= kMaxPixels;
   if (!ok && tw > 0 && th > 0)
-    std::cerr << "ERROR: image too large: " << path << " (" << tw << " x " << th << ")"
+    err << "ERROR: image too large: " << path << " (" << tw << " x " << th << ")"
               << std::endl;
   if (ok) {
     raster->assign(size_t(tw) * th, 0u);
@@ -48,16 +48,16 @@ bool ReadTiffImpl(const std::string& path, std::vector<uint32_t>* raster, int* w
   }
   *w = int(tw);
   *h = int(th);
-  if (verbose) std::cerr << "INFO: done loading: " << path << std::endl;
+  if (verbose) err << "INFO: done loading: " << path << std::endl;
   return true;
 }
 
 }  // namespace
 
-int WriteTiff(const uint32_t* pixels, const std::string& path, int h, int w) {
+int WriteTiff(const uint32_t* pixels, const std::string& path, int h, int w, std::ostream& err) {
   TIFF* tif = TIFFOpen(path.c_str(), "w");
   if (tif == nullptr) {
-    std::cerr << "Could not open file for writing" << std::endl;
+    err << "Could not open file for writing" << std::endl;
     return -1;
   }
   TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, uint32_t(w));
@@ -90,16 +90,18 @@ int WriteTiff(const uint32_t* pixels, const std::string& path, int h, int w) {
   tmsize_t written = TIFFWriteEncodedStrip(tif, 0, rgb.data(), tmsize_t(rgb.size()));
   TIFFClose(tif);
   if (written < 0) {
-    std::cerr << "Could not write image data to " << path << std::endl;
+    err << "Could not write image data to " << path << std::endl;
     return -2;
   }
   return 1;
 }
 
-bool ReadTiff(const std::string& path, std::vector<uint32_t>* raster, int* w, int* h) {
-  return ReadTiffImpl(path, raster, w, h, true);
+bool ReadTiff(const std::string& path, std::vector<uint32_t>* raster, int* w, int* h,
+              std::ostream& err) {
+  return ReadTiffImpl(path, raster, w, h, true, err);
 }
 
-bool ReadTiffQuiet(const std::string& path, std::vector<uint32_t>* raster, int* w, int* h) {
-  return ReadTiffImpl(path, raster, w, h, false);
+bool ReadTiffQuiet(const std::string& path, std::vector<uint32_t>* raster, int* w, int* h,
+                   std::ostream& err) {
+  return ReadTiffImpl(path, raster, w, h, false, err);
 }

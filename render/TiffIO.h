@@ -5,17 +5,22 @@
 #pragma once
 
 #include <cstdint>
+#include <iostream>
 #include <string>
 #include <vector>
 
 // One LZW strip of RGB (alpha dropped), upright in the file. Returns 1, -1
 // when the file cannot be opened, -2 when pixels is null. Height first.
-int WriteTiff(const uint32_t* pixels, const std::string& path, int h, int w);
+// Messages of the three functions go to `err`.
+int WriteTiff(const uint32_t* pixels, const std::string& path, int h, int w,
+              std::ostream& err = std::cerr);
 
 // Raster rows from the bottom, pixels R, G, B, A. False (raster empty, w and
 // h 0) for a path not ending in ".tif", a file that cannot be opened or an
 // image that cannot be read. Prints INFO lines on the error stream.
-bool ReadTiff(const std::string& path, std::vector<uint32_t>* raster, int* w, int* h);
+bool ReadTiff(const std::string& path, std::vector<uint32_t>* raster, int* w, int* h,
+              std::ostream& err = std::cerr);
 // The same without the "started loading" and "done loading" lines; w and h
 // are written only on success (0 on a read failure).
-bool ReadTiffQuiet(const std::string& path, std::vector<uint32_t>* raster, int* w, int* h);
+bool ReadTiffQuiet(const std::string& path, std::vector<uint32_t>* raster, int* w, int* h,
+                   std::ostream& err = std::cerr);

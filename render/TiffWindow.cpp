@@ -11,16 +11,16 @@ bool EndsWith(const std::string& s, const std::string& tail) {
 }
 }  // namespace
 
-int SaveImage(const std::string& path, FrameBuffer* window) {
+int SaveImage(const std::string& path, FrameBuffer* window, std::ostream& out, std::ostream& err) {
   if (window == nullptr) return -2;
   if (!window->CaptureColor())
-    std::cerr << "INFO: view window not shown; writing the pixels last read" << std::endl;
+    err << "INFO: view window not shown; writing the pixels last read" << std::endl;
   // The probe pixel (column 703, row 546 from the bottom) of a 1280-wide view.
   const size_t probe = 699583;
-  if (probe < window->pixels.size()) std::cout << window->pixels[probe] << std::endl;
+  if (probe < window->pixels.size()) out << window->pixels[probe] << std::endl;
   if (!EndsWith(path, "tif")) return -1;
-  if (WriteTiff(window->pixels.data(), path, window->h, window->w) != 1) {
-    std::cerr << "Failed to write in the File" << std::endl;
+  if (WriteTiff(window->pixels.data(), path, window->h, window->w, err) != 1) {
+    err << "Failed to write in the File" << std::endl;
     return -2;
   }
   return 1;

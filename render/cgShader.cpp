@@ -3,9 +3,9 @@
 #include <GL/glext.h>
 #include <GL/glx.h>
 
-#include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <ostream>
 #include <memory>
 #include <sstream>
 #include <vector>
@@ -36,10 +36,10 @@ std::unique_ptr<cgContext> gContext;
 
 // The error handler: the error and, when there is one, the compiler's
 // listing.
-void ReportError(int e, const std::string& listing) {
+void ReportError(std::ostream& out, int e, const std::string& listing) {
   if (e == kNoError) return;
-  std::printf("%s\n", ErrorString(e));
-  if (!listing.empty()) std::printf("%s\n", listing.c_str());
+  out << ErrorString(e) << "\n";
+  if (!listing.empty()) out << listing << "\n";
 }
 
 bool ReadFile(const std::string& path, std::string* text) {
@@ -81,11 +81,11 @@ int GLVersion() {
 
 }  // namespace
 
-cgContext* GetContext() {
+cgContext* GetContext(std::ostream& out) {
   if (gContext) return gContext.get();
   int version = glXGetCurrentContext() != nullptr ? GLVersion() : 0;
   if (version < 32) {
-    std::printf("Failed To Create Cg Context\n");
+    out << "Failed To Create Cg Context" << std::endl;
     return nullptr;
   }
   gContext = std::make_unique<cgContext>();
@@ -122,8 +122,8 @@ bool cgShader::CompileStage(Stage stage, const std::string& text, cgContext* con
   (void)context;
   const std::string& entry = *entries[stage];
   if (!HasEntry(text, entry)) {
-    ReportError(kEntryError, "entry function '" + entry + "' not found in " + fileName);
-    std::printf("CG ERROR (%s) : %s\n", kStageTags[stage], ErrorString(kEntryError));
+    ReportError(*console, kEntryError, "entry function '" + entry + "' not found in " + fileName);
+    *console << "CG ERROR (" << kStageTags[stage] << ") : " << ErrorString(kEntryError) << std::endl;
     return false;
   }
   std::string source = "#version 150 compatibility\n#define " + entry + " 1\n#line 1\n" + text;
@@ -139,8 +139,8 @@ bool cgShader::CompileStage(Stage stage, const std::string& text, cgContext* con
     std::vector<char> log(size_t(len > 0 ? len : 1), '\0');
     glGetShaderInfoLog(shader, GLsizei(log.size()), nullptr, log.data());
     glDeleteShader(shader);
-    ReportError(kCompilerError, fileName + "(" + entry + "): " + log.data());
-    std::printf("CG ERROR (%s) : %s\n", kStageTags[stage], ErrorString(kCompilerError));
+    ReportError(*console, kCompilerError, fileName + "(" + entry + "): " + log.data());
+    *console << "CG ERROR (" << kStageTags[stage] << ") : " << ErrorString(kCompilerError) << std::endl;
     return false;
   }
   programs[stage] = shader;
@@ -169,7 +169,7 @@ bool cgShader::Link() {
     std::vector<char> log(size_t(len > 0 ? len : 1), '\0');
     glGetProgramInfoLog(program, GLsizei(log.size()), nullptr, log.data());
     glDeleteProgram(program);
-    ReportError(kCompilerError, fileName + " (link): " + log.data());
+    ReportError(*console, kCompilerError, fileName + " (link): " + log.data());
     // The stages cannot run together: none of them is usable.
     for (int s = 0; s < 3; s++) {
       if (programs[s] != 0) glDeleteShader(programs[s]);
@@ -192,7 +192,7 @@ bool cgShader::Compile() {
   linked = 0;
 
   bool result = false;
-  cgContext* context = GetContext();
+  cgContext* context = GetContext(*console);
   if (context != nullptr) {
     result = true;
     std::string fileText;
@@ -202,14 +202,14 @@ bool cgShader::Compile() {
       if (!entries[s].has_value()) continue;
       int profile = LatestProfile(kStageClasses[s]);
       if (profile == kProfileUnknown) {
-        std::printf("Invalid profile type (%s)\n", kClassNames[s]);
+        *console << "Invalid profile type (" << kClassNames[s] << ")" << std::endl;
         result = false;
         continue;
       }
       profiles[s] = profile;
       if (!fileRead) {
-        ReportError(kFileReadError, "");
-        std::printf("CG ERROR (%s) : %s\n", kStageTags[s], ErrorString(kFileReadError));
+        ReportError(*console, kFileReadError, "");
+        *console << "CG ERROR (" << kStageTags[s] << ") : " << ErrorString(kFileReadError) << std::endl;
         result = false;
         continue;
       }
@@ -218,15 +218,8 @@ bool cgShader::Compile() {
     if (!Link()) result = false;
   }
 
-  if (!loaded)
-    std::printf(result ? "INFO (cgShader): Loaded %s successfully\n"
-                       : "INFO (cgShader): Loading %s failed\n",
-                fileName.c_str());
-  else
-    std::printf(result ? "INFO (cgShader): Reloaded %s successfully\n"
-                       : "INFO (cgShader): Reloading %s failed\n",
-                fileName.c_str());
-  std::fflush(stdout);
+  *console << "INFO (cgShader): " << (loaded ? "Reload" : "Load")
+       << (result ? "ed " + fileName + " successfully" : "ing " + fileName + " failed") << std::endl;
   loaded = true;
   return result;
 }
@@ -260,11 +253,11 @@ cgParameter cgShader::FindParameter(Stage stage, const char* name) const {
 
 cgParameter cgShader::Lookup(Stage stage, const char* name, const char* tag) const {
   if (programs[stage] == 0) {
-    std::printf("ERROR (%s): %s\n", tag, "No program specified!");
+    *console << "ERROR (" << tag << "): No program specified!" << std::endl;
     return cgParameter();
   }
   cgParameter p = FindParameter(stage, name);
-  if (!p) std::printf("ERROR (%s): %s\n", tag, "Parameter not found");
+  if (!p) *console << "ERROR (" << tag << "): Parameter not found" << std::endl;
   return p;
 }
 

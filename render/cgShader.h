@@ -14,6 +14,7 @@
 
 #include <GL/gl.h>
 
+#include <iostream>
 #include <optional>
 #include <string>
 
@@ -38,7 +39,7 @@ struct cgContext {
 
 // Creates the context on first use. Null (with "Failed To Create Cg
 // Context") when no GL context is current or it lacks GLSL 1.50.
-cgContext* GetContext();
+cgContext* GetContext(std::ostream& out = std::cout);
 // Latest profile of a stage class, kProfileUnknown when the GL lacks it.
 int LatestProfile(int stageClass);
 
@@ -60,6 +61,9 @@ class cgShader {
   std::optional<std::string> sourceText;  // when set, compiled instead of the file
   bool loaded = false;
   GLuint linked = 0;  // the stages linked into one program
+  // Where the load, compile and parameter messages go; the passes give
+  // the stream of the draw they load it for.
+  std::ostream* console = &std::cout;
 
   cgShader() = default;
   virtual ~cgShader() = default;

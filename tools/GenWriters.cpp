@@ -18,13 +18,10 @@ bool Exists(const std::string& path) {
 }  // namespace
 
 void GenContext::SaveVisibleSet(const std::string& rel, const std::vector<int32_t>& flags) {
-  // The writer reports every set on standard output; the generator's own
-  // lines are enough.
+  // The writer reports every set; the generator's own lines are enough.
   std::ostringstream quiet;
-  std::streambuf* out = std::cout.rdbuf(quiet.rdbuf());
   std::remove(Path(rel).c_str());
-  WriteVisibleSet(flags.data(), int32_t(flags.size()), Path(rel).c_str());
-  std::cout.rdbuf(out);
+  WriteVisibleSet(flags.data(), int32_t(flags.size()), Path(rel).c_str(), quiet, quiet);
   Check(Exists(Path(rel)), rel);
 }
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iostream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -25,13 +26,25 @@ const char kUsage[] =
     "  --time T      the moment in [0, 1] (default 0)\n"
     "  --times K     the union over K evenly spaced moments 0 ... 1\n"
     "  --samples N   N x N evenly spread rays per pixel (default 1: pixel centres)\n"
-    "  --threads N   threads (default: every core)\n";
+    "  --threads N   threads (default: every core)\n"
+    "Exit status: 0 when done, 1 when a file cannot be read, 2 for bad\n"
+    "arguments or a mesh that holds no triangle (the reason is printed).\n";
 
-bool LoadMesh(const std::string& path, ObjLoader& mesh) {
+// 0, or the exit status: 1 for a file that cannot be read, 2 for one that
+// holds no triangle (named with the reason; there is nothing to cast at).
+int LoadMesh(const std::string& path, ObjLoader& mesh) {
   const bool binary = path.size() > 4 && path.compare(path.size() - 4, 4, ".bin") == 0;
-  if (!(binary ? ReadFlaggedBinary(mesh, path) : ReadStateFile(mesh, path))) return false;
+  StateTextNotes notes;
+  if (!(binary ? ReadFlaggedBinary(mesh, path, std::cerr, std::cerr)
+               : ReadStateFile(mesh, path, std::cerr, &notes)))
+    return 1;
+  if (mesh.triangleCount <= 0) {
+    std::fprintf(stderr, "raycast: %s yields no triangle: %s\n", path.c_str(),
+                 binary ? "its triangle count is 0" : WhyNoTriangle(mesh, notes).c_str());
+    return 2;
+  }
   mesh.AssignIds(nullptr);
-  return true;
+  return 0;
 }
 
 bool ParseNumber(const char* s, double* v) {
@@ -73,9 +86,11 @@ int main(int argc, char** argv) {
     return 2;
   }
   ObjLoader first, second;
-  if (!LoadMesh(files[0], first)) return 1;
+  if (const int status = LoadMesh(files[0], first)) return status;
   const bool moving = files.size() == 3;
-  if (moving && !LoadMesh(files[1], second)) return 1;
+  if (moving) {
+    if (const int status = LoadMesh(files[1], second)) return status;
+  }
   if (moving && second.vertexCount != first.vertexCount) {
     std::fprintf(stderr, "raycast: %s has %d vertices, %s has %d\n", files[0].c_str(),
                  first.vertexCount, files[1].c_str(), second.vertexCount);

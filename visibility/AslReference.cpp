@@ -22,10 +22,11 @@ void MarkIds(const int32_t* ids, size_t cells, std::vector<int32_t>& found) {
     if (ids[i] >= 0 && ids[i] < n) found[size_t(ids[i])] = 1;
 }
 
+// The set and its report (a write failure too) go to the caller's stream.
 int32_t Finish(std::vector<int32_t>& flags, const std::vector<int32_t>& found,
-               VisibleSet* unionSet, const std::string& path) {
+               VisibleSet* unionSet, const std::string& path, std::ostream& out) {
   flags = found;
-  const int32_t visible = WriteVisibleSet(flags, path.c_str());
+  const int32_t visible = WriteVisibleSet(flags, path.c_str(), out, out);
   if (unionSet != nullptr) {
     unionSet->assign(flags.begin(), flags.end());
   }
@@ -60,7 +61,7 @@ ReferenceReport AslReference(const ObjLoader& mesh, PPC& camera, int factor,
       mesh, camera, factor, mask, BandRowsForBudget(cw, bandBytes), 1.0,
       [&](const int32_t* ids, int r0, int r1) { MarkIds(ids, size_t(cw) * size_t(r1 - r0), found); },
       out);
-  report.visible = Finish(flags, found, unionSet, path);
+  report.visible = Finish(flags, found, unionSet, path, out);
   report.seconds = SecondsSince(t0);
   return report;
 }
@@ -90,7 +91,7 @@ ReferenceReport ParticleReference(const PointSetView& points, PPC& camera, float
     MarkIds(ids.data(), cells, found);
   }
   out << "\n";
-  report.visible = Finish(flags, found, unionSet, path);
+  report.visible = Finish(flags, found, unionSet, path, out);
   report.seconds = SecondsSince(t0);
   return report;
 }

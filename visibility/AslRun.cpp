@@ -135,7 +135,7 @@ AslRunReport AslPasses(const AslRunContext& run, const AslTriangles& tris, const
   // 1. Centre samples only.
   auto t0 = std::chrono::steady_clock::now();
   DepthPass(run, proj, tris);
-  report.centreVisible = WriteVisibleSet(*run.visible, nullptr);
+  report.centreVisible = WriteVisibleSet(*run.visible, nullptr, out, *run.err);
   report.centreSeconds = SecondsSince(t0);
 
   // 2. Placement.
@@ -161,9 +161,9 @@ AslRunReport AslPasses(const AslRunContext& run, const AslTriangles& tris, const
   for (int32_t a : added) report.samplesAdded += a;
   out << "\r" << n << "/" << n << " processed\n";
   if (tile != nullptr)
-    buffer.ReportTileStatistics(tile[0], tile[1]);
+    buffer.ReportTileStatistics(tile[0], tile[1], *run.err);
   else
-    buffer.ReportStatistics();
+    buffer.ReportStatistics(*run.err);
   report.placementSeconds = SecondsSince(t0);
 
   // 3. Final depth pass on all samples.
@@ -171,8 +171,8 @@ AslRunReport AslPasses(const AslRunContext& run, const AslTriangles& tris, const
   DepthPass(run, proj, tris);
   const std::vector<int32_t>* firstGroupIds =
       run.mesh->triangleId && run.mesh->triangleId.size() > 0 ? &run.mesh->triangleId[0] : nullptr;
-  report.visible = WriteVisibleSet(*run.visible, path.empty() ? nullptr : path.c_str(),
-                                   run.dataset, firstGroupIds);
+  report.visible = WriteVisibleSet(*run.visible, path.empty() ? nullptr : path.c_str(), out,
+                                   *run.err, run.dataset, firstGroupIds);
   report.finalSeconds = SecondsSince(t0);
   return report;
 }
@@ -194,7 +194,7 @@ AslRunReport AslPlainRun(const AslRunContext& run, const std::string& path,
                          const std::string& overridePath) {
   const int32_t culled = Cull(run);
   if (!overridePath.empty() && FileExists(overridePath))
-    ReadVisibleSet(*run.flags, overridePath, true);
+    ReadVisibleSet(*run.flags, overridePath, true, *run.out, *run.err);
   const AslTriangles tris =
       GatherLiveTriangles(*run.mesh, run.flags->data(), int32_t(run.flags->size()));
   AslRunReport report = AslPasses(run, tris, path);
@@ -207,7 +207,7 @@ void AslPanoramaRun(const AslRunContext& run, const std::vector<AslView>& views,
   for (size_t i = 0; i < views.size(); i++) {
     const std::string& name = views[i].camera;
     PPC cam = run.buffer->camera ? *run.buffer->camera : PPC();
-    if (!cam.Load(name)) {
+    if (!cam.Load(name, *run.err)) {
       // A stale camera would write a set that belongs to another view.
       *run.err << "ERROR: could not read camera " << layout::CameraFile(name) << "; view " << i + 1
                << " skipped" << std::endl;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -88,12 +89,12 @@ bool WriteIntervalTable(const MergedTimelines& merged, const std::string& path);
 // per-triangle arrays, and the file does not bound it.
 constexpr int32_t kMaxTableTriangles = int32_t(1) << 27;
 
-// Null, after one message naming the file, when it cannot be opened or is
+// Null, after one message on `err` naming the file, when it cannot be opened or is
 // malformed: truncated, counts out of range, a triangle index outside
 // [0, N) or not ascending, K below 1 or beyond the file's end.
 std::unique_ptr<TriangleIntervalTable> ReadIntervalTable(
-    const std::string& path, int32_t maxTriangles = kMaxTableTriangles);
+    const std::string& path, int32_t maxTriangles = kMaxTableTriangles, std::ostream& err = std::cerr);
 // The same from bytes in memory; `name` labels the messages.
 std::unique_ptr<TriangleIntervalTable> ParseIntervalTable(
     const uint8_t* data, size_t size, const std::string& name,
-    int32_t maxTriangles = kMaxTableTriangles);
+    int32_t maxTriangles = kMaxTableTriangles, std::ostream& err = std::cerr);

@@ -103,9 +103,9 @@ class MemorySource {
 
 template <typename Source>
 std::unique_ptr<TriangleIntervalTable> Parse(Source& src, const std::string& name,
-                                             int32_t maxTriangles) {
+                                             int32_t maxTriangles, std::ostream& err) {
   auto fail = [&](const std::string& why) {
-    std::cerr << "ERROR: interval table " << name << ": " << why << std::endl;
+    err << "ERROR: interval table " << name << ": " << why << std::endl;
     return std::unique_ptr<TriangleIntervalTable>();
   };
   int32_t header[2];
@@ -156,10 +156,10 @@ std::unique_ptr<TriangleIntervalTable> Parse(Source& src, const std::string& nam
 }  // namespace
 
 std::unique_ptr<TriangleIntervalTable> ReadIntervalTable(const std::string& path,
-                                                         int32_t maxTriangles) {
+                                                         int32_t maxTriangles, std::ostream& err) {
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (f == nullptr) {
-    std::cerr << "ERROR: cannot open interval table " << path << std::endl;
+    err << "ERROR: cannot open interval table " << path << std::endl;
     return nullptr;
   }
   std::vector<char> buffer(1 << 20);
@@ -167,10 +167,10 @@ std::unique_ptr<TriangleIntervalTable> ReadIntervalTable(const std::string& path
   long long size = FileSize(f);
   std::unique_ptr<TriangleIntervalTable> table;
   if (size < 0) {
-    std::cerr << "ERROR: interval table " << path << ": cannot tell its size" << std::endl;
+    err << "ERROR: interval table " << path << ": cannot tell its size" << std::endl;
   } else {
     FileSource src(f, size);
-    table = Parse(src, path, maxTriangles);
+    table = Parse(src, path, maxTriangles, err);
   }
   std::fclose(f);
   return table;
@@ -178,7 +178,7 @@ std::unique_ptr<TriangleIntervalTable> ReadIntervalTable(const std::string& path
 
 std::unique_ptr<TriangleIntervalTable> ParseIntervalTable(const uint8_t* data, size_t size,
                                                           const std::string& name,
-                                                          int32_t maxTriangles) {
+                                                          int32_t maxTriangles, std::ostream& err) {
   MemorySource src(data, size);
-  return Parse(src, name, maxTriangles);
+  return Parse(src, name, maxTriangles, err);
 }

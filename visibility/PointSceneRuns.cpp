@@ -79,7 +79,7 @@ SphereAslReport AslSpherePasses(SampleLocationBuffer& buffer, const SphereFrame&
   buffer.ReportStatistics(err);
 
   DepthPass(buffer, cam, frame, r, visible);
-  report.visible = WriteVisibleSet(*visible, path.empty() ? nullptr : path.c_str());
+  report.visible = WriteVisibleSet(*visible, path.empty() ? nullptr : path.c_str(), out, err);
   return report;
 }
 

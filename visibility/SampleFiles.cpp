@@ -1,26 +1,26 @@
 #include "SampleFiles.h"
 
 #include <cmath>
-#include <iostream>
+#include <ostream>
 #include <vector>
 
 #include "BinaryIO.h"
 #include "SampleLocationBuffer.h"
 
 int32_t ParseSampleLocations(SampleLocationBuffer& buffer, const uint8_t* data, size_t size,
-                             const std::string& name) {
+                             const std::string& name, std::ostream& err) {
   if (size < 12) {
-    std::cerr << "ERROR: sample positions " << name << ": truncated header" << std::endl;
+    err << "ERROR: sample positions " << name << ": truncated header" << std::endl;
     return 0;
   }
   const int32_t w = LoadI32(data), h = LoadI32(data + 4), p = LoadI32(data + 8);
   if (w != buffer.width || h != buffer.height) {
-    std::cerr << "INFO: sample positions " << name << " are for " << w << " x " << h
+    err << "INFO: sample positions " << name << " are for " << w << " x " << h
               << ", the buffer is " << buffer.width << " x " << buffer.height << std::endl;
     return 0;
   }
   if (p < 0 || uint64_t(p) * 16 > size - 12) {
-    std::cerr << "ERROR: sample positions " << name << ": count " << p
+    err << "ERROR: sample positions " << name << ": count " << p
               << " does not fit the file (" << size << " bytes)" << std::endl;
     return 0;
   }
@@ -37,17 +37,17 @@ int32_t ParseSampleLocations(SampleLocationBuffer& buffer, const uint8_t* data, 
     added++;
   }
   if (skipped > 0)
-    std::cerr << "ERROR: sample positions " << name << ": " << skipped
+    err << "ERROR: sample positions " << name << ": " << skipped
               << " positions outside the buffer skipped (first at entry " << firstSkipped << ")"
               << std::endl;
   return added;
 }
 
-int32_t ReadSampleLocations(SampleLocationBuffer& buffer, const std::string& path) {
+int32_t ReadSampleLocations(SampleLocationBuffer& buffer, const std::string& path, std::ostream& err) {
   std::vector<uint8_t> bytes;
   if (!ReadWholeFile(path, &bytes)) {
-    std::cerr << "ERROR: cannot read sample positions " << path << std::endl;
+    err << "ERROR: cannot read sample positions " << path << std::endl;
     return 0;
   }
-  return ParseSampleLocations(buffer, bytes.data(), bytes.size(), path);
+  return ParseSampleLocations(buffer, bytes.data(), bytes.size(), path, err);
 }

@@ -5,17 +5,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <iostream>
+#include <ostream>
 
 #include "BinaryIO.h"
 
-int32_t WriteVisibleSet(const int32_t* flags, int32_t n, const char* path, int dataset,
-                        const std::vector<int32_t>* firstGroupIds) {
+int32_t WriteVisibleSet(const int32_t* flags, int32_t n, const char* path, std::ostream& out,
+                        std::ostream& err, int dataset, const std::vector<int32_t>* firstGroupIds) {
   int32_t count = 0;
   for (int32_t t = 0; t < n; t++)
     if (flags[t] != 0) count++;
   if (path == nullptr) {
-    std::cout << count << " visible triangle detected!" << std::endl;
+    out << count << " visible triangle detected!" << std::endl;
     return count;
   }
 
@@ -32,25 +32,31 @@ int32_t WriteVisibleSet(const int32_t* flags, int32_t n, const char* path, int d
   // The header counts the ids that follow, so a set holding values other
   // than 0 and 1 still gives a readable file.
   int32_t written = int32_t(ids.size());
+  bool saved = false;
   if (std::FILE* f = std::fopen(path, "wb")) {
-    std::fwrite(&written, 4, 1, f);
-    if (!ids.empty()) std::fwrite(ids.data(), 4, ids.size(), f);
-    std::fclose(f);
+    saved = std::fwrite(&written, 4, 1, f) == 1;
+    if (!ids.empty()) saved = saved && std::fwrite(ids.data(), 4, ids.size(), f) == ids.size();
+    saved = std::fclose(f) == 0 && saved;
   }
-  std::cout << count << " visible triangle detected and saved!" << std::endl;
+  if (saved)
+    out << count << " visible triangle detected and saved!" << std::endl;
+  else
+    err << "ERROR: " << count << " visible triangle detected, but the visible set " << path
+        << " could not be written" << std::endl;
   return count;
 }
 
 int32_t ParseVisibleSet(const uint8_t* data, size_t size, int32_t* flags, int32_t n,
-                        const std::string& name, bool clearFirst) {
+                        const std::string& name, bool clearFirst, std::ostream& out,
+                        std::ostream& err) {
   if (flags == nullptr) n = 0;
   if (size < 4) {
-    std::cerr << "ERROR: " << name << ": visible-set file is truncated (no count)" << std::endl;
+    err << "ERROR: " << name << ": visible-set file is truncated (no count)" << std::endl;
     return 0;
   }
   int32_t v = LoadI32(data);
   if (v < 0 || uint64_t(v) * 4 > size - 4) {
-    std::cerr << "ERROR: " << name << ": visible-set count " << v
+    err << "ERROR: " << name << ": visible-set count " << v
               << " does not fit the file (" << size << " bytes)" << std::endl;
     return 0;
   }
@@ -59,7 +65,7 @@ int32_t ParseVisibleSet(const uint8_t* data, size_t size, int32_t* flags, int32_
   for (int32_t i = 0; i < v; i++) {
     int32_t id = LoadI32(ids + 4 * size_t(i));
     if (id < 0) {
-      std::cerr << "ERROR: " << name << ": negative triangle id " << id << " at entry " << i
+      err << "ERROR: " << name << ": negative triangle id " << id << " at entry " << i
                 << std::endl;
       return 0;
     }
@@ -71,15 +77,16 @@ int32_t ParseVisibleSet(const uint8_t* data, size_t size, int32_t* flags, int32_
     if (id < n) {
       flags[id] = 1;
     } else {
-      std::cout << id;
+      out << id;
       printed = true;
     }
   }
-  if (printed) std::cout.flush();
+  if (printed) out.flush();
   return v;
 }
 
-int32_t ReadVisibleSet(int32_t* flags, int32_t n, const std::string& path, bool clearFirst) {
+int32_t ReadVisibleSet(int32_t* flags, int32_t n, const std::string& path, bool clearFirst,
+                       std::ostream& out, std::ostream& err) {
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (f == nullptr) return 0;
   // Only the first record is read (sequence files hold several); its size
@@ -96,7 +103,7 @@ int32_t ReadVisibleSet(int32_t* flags, int32_t n, const std::string& path, bool 
   }
   std::fclose(f);
   bytes.resize(got);
-  return ParseVisibleSet(bytes.data(), bytes.size(), flags, n, path, clearFirst);
+  return ParseVisibleSet(bytes.data(), bytes.size(), flags, n, path, clearFirst, out, err);
 }
 
 int32_t WriteIdList(const int32_t* flags, int32_t n, const std::string& path) {

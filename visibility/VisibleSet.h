@@ -21,27 +21,33 @@ constexpr int kFirstGroupIdDataset = dataset::kRtiSubdivided;
 // where they are the entries of `firstGroupIds` (the mesh's id-table row
 // of group 0, null when it has no table; indices beyond the row keep their
 // number).
-// Prints the count with " visible triangle detected and saved!" (or
-// " visible triangle detected!" without a path).
-int32_t WriteVisibleSet(const int32_t* flags, int32_t n, const char* path, int dataset = 0,
+// Prints the count with " visible triangle detected and saved!" on `out`
+// (or " visible triangle detected!" without a path); a file that cannot be
+// written is reported on `err` instead of the saved line.
+int32_t WriteVisibleSet(const int32_t* flags, int32_t n, const char* path, std::ostream& out,
+                        std::ostream& err, int dataset = 0,
                         const std::vector<int32_t>* firstGroupIds = nullptr);
-inline int32_t WriteVisibleSet(const VisibleSet& set, const char* path, int dataset = 0,
+inline int32_t WriteVisibleSet(const VisibleSet& set, const char* path, std::ostream& out,
+                               std::ostream& err, int dataset = 0,
                                const std::vector<int32_t>* firstGroupIds = nullptr) {
-  return WriteVisibleSet(set.data(), int32_t(set.size()), path, dataset, firstGroupIds);
+  return WriteVisibleSet(set.data(), int32_t(set.size()), path, out, err, dataset, firstGroupIds);
 }
 
 // Sets flag 1 for every id < n in the file and returns the file's id count.
-// An id >= n is printed (bare) and ignored. A missing file returns 0 and
-// leaves the flags alone; so does a malformed one (truncated, negative
-// count or id), after one message naming the file. The flags are cleared
-// first when asked.
-int32_t ReadVisibleSet(int32_t* flags, int32_t n, const std::string& path, bool clearFirst);
-inline int32_t ReadVisibleSet(VisibleSet& set, const std::string& path, bool clearFirst) {
-  return ReadVisibleSet(set.data(), int32_t(set.size()), path, clearFirst);
+// An id >= n is printed (bare) on `out` and ignored. A missing file returns
+// 0 and leaves the flags alone; so does a malformed one (truncated,
+// negative count or id), after one message on `err` naming the file. The
+// flags are cleared first when asked.
+int32_t ReadVisibleSet(int32_t* flags, int32_t n, const std::string& path, bool clearFirst,
+                       std::ostream& out, std::ostream& err);
+inline int32_t ReadVisibleSet(VisibleSet& set, const std::string& path, bool clearFirst,
+                              std::ostream& out, std::ostream& err) {
+  return ReadVisibleSet(set.data(), int32_t(set.size()), path, clearFirst, out, err);
 }
 // The same from bytes already in memory; `name` labels the messages.
 int32_t ParseVisibleSet(const uint8_t* data, size_t size, int32_t* flags, int32_t n,
-                        const std::string& name, bool clearFirst);
+                        const std::string& name, bool clearFirst, std::ostream& out,
+                        std::ostream& err);
 
 // Per-step id list: n, the count of flags equal to 1, those ids one per
 // line, then an empty line. Returns the count.

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -303,7 +304,9 @@ TEST_F(SceneSetupTest, RefusedRequestsLoadNothing) {
   ASSERT_EQ(std::rename("forest.ppc", "Views/Final_views/Forest_final.ppc"), 0);
 }
 
-TEST_F(SceneSetupTest, StateFilesAreReadFromTheirCacheUntilItIsDeleted) {
+// An edited state file wins over the cache written before the edit: the
+// cache is rebuilt, with one line saying so.
+TEST_F(SceneSetupTest, EditedStateFilesRebuildTheirCache) {
   Setup(0, 2);
   const Vex3_quarn first = owner_->states[1].positions[0];
   // Move every vertex of the second state's text file.
@@ -317,13 +320,135 @@ TEST_F(SceneSetupTest, StateFilesAreReadFromTheirCacheUntilItIsDeleted) {
       moved << line << "\n";
   }
   in.close();
-  std::ofstream("Geometry/truck/state001.obj") << moved.str();
+  const std::string original = ReadText("Geometry/truck/state001.obj");
+  // The edit comes after the cache (file times can be coarser than the
+  // time a test takes, so the cache is dated back).
+  auto edit = [](const std::string& text) {
+    namespace fs = std::filesystem;
+    std::ofstream("Geometry/truck/state001.obj") << text;
+    fs::last_write_time("Geometry/truck/state001.obj.rdd",
+                        fs::last_write_time("Geometry/truck/state001.obj") - std::chrono::seconds(2));
+  };
+  edit(moved.str());
 
+  Console c = Setup(0, 2);
+  EXPECT_NEAR(owner_->states[1].positions[0].x, first.x + 1000, 0.01);  // the edit
+  EXPECT_NE(c.err.find("INFO: Geometry/truck/state001.obj.rdd is older than "
+                       "Geometry/truck/state001.obj; rebuilding it\n"),
+            std::string::npos)
+      << c.err;
+  c = Setup(0, 2);
+  EXPECT_EQ(c.err.find("rebuilding"), std::string::npos);  // the rebuilt cache stands
+  EXPECT_NEAR(owner_->states[1].positions[0].x, first.x + 1000, 0.01);
+  edit(original);
   Setup(0, 2);
-  EXPECT_EQ(owner_->states[1].positions[0], first);  // the cache
-  ASSERT_EQ(std::remove("Geometry/truck/state001.obj.rdd"), 0);
-  Setup(0, 2);
-  EXPECT_NEAR(owner_->states[1].positions[0].x, first.x + 1000, 0.01);  // the text
+  EXPECT_EQ(owner_->states[1].positions[0], first);
+}
+
+// Files that would give a scene with nothing to see, or a camera no view
+// can have, are refused at Scene Setup with one line naming the file and
+// what is wrong, and the previous scene and camera stay.
+TEST_F(SceneSetupTest, StatesWithoutTrianglesAndImpossibleCamerasAreRefused) {
+  Setup(3, 2);  // Moving Box stays loaded through every refusal
+  const ObjLoader* before = owner_->baseMesh;
+  const PPC camera = *owner_->viewCamera;
+  auto expectKept = [&] {
+    EXPECT_EQ(owner_->baseMesh, before);
+    EXPECT_EQ(owner_->states.size(), 20u);
+    EXPECT_EQ(owner_->stateCount, 20);
+    EXPECT_EQ(owner_->viewCamera->w, camera.w);
+    EXPECT_EQ(owner_->viewCamera->eye, camera.eye);
+  };
+  const std::string quad = "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\n";
+  const struct {
+    const char* file;
+    std::string text;
+    const char* message;
+  } states[] = {
+      {"Geometry/TrianglePair/state000.obj", "o Pair\n" + quad + "usemtl Material\nf 1 2 3 4\n",
+       "ERROR: Geometry/TrianglePair/state000.obj: no triangle to load: 1 face line (the first on "
+       "line 7) come before any group line, and an \"o\" line starts no group"},
+      {"Geometry/TrianglePair/state000.obj", quad + "g solid\nf 1 2 3 4\n",
+       "ERROR: Geometry/TrianglePair/state000.obj:6: group line without its usemtl line"},
+      {"Geometry/TrianglePair/state001.obj", "",
+       "ERROR: Geometry/TrianglePair/state001.obj: no triangle to load: it holds no vertex (an empty "
+       "state)"},
+  };
+  // A write after the cache (dated back: file times can be coarse).
+  auto write = [](const std::string& file, const std::string& text) {
+    namespace fs = std::filesystem;
+    WriteText(file, text);
+    if (FileExists(file + ".rdd"))
+      fs::last_write_time(file + ".rdd", fs::last_write_time(file) - std::chrono::seconds(2));
+  };
+  for (const auto& st : states) {
+    SCOPED_TRACE(st.message);
+    const std::string original = ReadText(st.file);
+    write(st.file, st.text);
+    const Console c = Setup(4, 2);
+    EXPECT_NE(c.err.find(st.message), std::string::npos) << c.err;
+    EXPECT_NE(c.err.find("the previous scene stays loaded"), std::string::npos);
+    EXPECT_EQ(c.out.find("V: "), std::string::npos);
+    expectKept();
+    EXPECT_FALSE(FileExists(std::string(st.file) + ".rdd") &&
+                 ReadBytes(std::string(st.file) + ".rdd").size() <= 12u);  // no empty cache
+    write(st.file, original);
+  }
+
+  // A flagged mesh without triangles: one vertex, flags 'y' 'n' 'n' 'n'.
+  {
+    const std::string tree = "Geometry/QUARNTree/tree1.bin";
+    const std::vector<char> original = ReadBytes(tree);
+    std::vector<char> bytes = {1, 0, 0, 0, 'y', 'n', 'n', 'n'};
+    bytes.resize(bytes.size() + 12 + 4, 0);
+    WriteBytes(tree, bytes);
+    const Console c = Setup(200, 2);
+    EXPECT_NE(c.err.find("ERROR: Scene Setup: " + tree + " yields no triangle; nothing loaded"),
+              std::string::npos)
+        << c.err;
+    expectKept();
+    WriteBytes(tree, original);
+  }
+
+  const std::string cameraFile = "Views/Truck_default.ppc";
+  const std::string original = ReadText(cameraFile);
+  const std::string plane = "1 0 0 0 -1 0 -640 360 -700 ";
+  const std::pair<std::string, const char*> cameras[] = {
+      {plane + "0 -3000 500 200000 200000 10 100000", "width 200000 is outside 1 to 16384"},
+      {plane + "0 -3000 500 0 0 10 100000", "width 0 is outside 1 to 16384"},
+      {plane + "0 -3000 500 1280 720 1000 1", "near distance 1000 and far distance 1"},
+      {"1 0 0 0 -1 0 -640 nan -700 0 -3000 500 1280 720 10 100000", "corner y is nan"},
+  };
+  for (const auto& [text, what] : cameras) {
+    SCOPED_TRACE(what);
+    WriteText(cameraFile, text);
+    const Console c = Setup(10, 2);
+    EXPECT_NE(c.err.find("ERROR: camera file " + cameraFile + ": " + what), std::string::npos) << c.err;
+    expectKept();
+  }
+  WriteText(cameraFile, original);
+  Setup(10, 2);
+  EXPECT_EQ(owner_->stateCount, 2);
+}
+
+// Scene Setup reports through the scene's streams only, so a script or a
+// test can capture every line of it.
+TEST_F(SceneSetupTest, ReportsGoToTheScenesStreams) {
+  std::ostringstream out, err;
+  owner_->output = &out;
+  owner_->errors = &err;
+  Console c;
+  for (const Case& k : {kCases[1], kCases[3], kCases[10], kCases[15], kCases[17], kCases[21]}) {
+    SCOPED_TRACE(k.key);
+    owner_->movingCamera = k.moving;
+    c = Setup(k.sceneId, k.timeStamps, k.segment, k.typed);
+    EXPECT_EQ(c.out + c.err, "");
+  }
+  owner_->output = &std::cout;
+  owner_->errors = &std::cerr;
+  EXPECT_NE(out.str().find("V: "), std::string::npos);
+  EXPECT_NE(out.str().find("Loaded "), std::string::npos);
+  EXPECT_NE(err.str().find("Load done: "), std::string::npos);
 }
 
 TEST_F(SceneSetupTest, ReplacedScenesAreFreed) {

@@ -2,7 +2,9 @@
 #include <sys/stat.h>
 
 #include <cmath>
+#include <algorithm>
 #include <cstring>
+#include <sstream>
 
 #include "PPC.h"
 #include "TestSupport.h"
@@ -83,6 +85,41 @@ TEST_F(PPCFile, BadFieldsKeepOldValuesAndNeverNaN) {
   EXPECT_NE(StderrOf([&] { EXPECT_FALSE(c4.Load("flat.ppc")); }).find("flat.ppc"), std::string::npos);
   EXPECT_TRUE(Finite(c4));
   EXPECT_EQ(c4.eye, Vex3_quarn(0, 0, 0));
+}
+
+// Values no camera can have refuse the whole file, with one line on the
+// stream given naming the file and the value; the camera stays as it was
+// (a size beyond memory must never reach an allocation).
+TEST_F(PPCFile, ImpossibleValuesAreRefusedWithTheValueNamed) {
+  const std::string plane = "1 0 0 0 -1 0 -640 360 -700 ";
+  const std::pair<std::string, std::string> cases[] = {
+      {plane + "0 0 0 200000 200000 1 1000", "width 200000 is outside 1 to 16384"},
+      {plane + "0 0 0 0 0 1 1000", "width 0 is outside 1 to 16384"},
+      {plane + "0 0 0 640 -480 1 1000", "height -480 is outside 1 to 16384"},
+      {plane + "0 0 0 4000 4000 1 1000", "size 4000 x 4000: at most 8388608 pixels in all"},
+      {plane + "0 0 0 640 480 1000 1", "near distance 1000 and far distance 1 (they must satisfy 0 < near < far)"},
+      {plane + "0 0 0 640 480 0 10", "near distance 0 and far distance 10"},
+      {plane + "0 0 0 640 480 1 inf", "far distance inf is not a finite number"},
+      {"1 0 0 0 -1 0 -640 nan -700 0 0 0 640 480 1 10", "corner y is nan (numbers must be finite)"},
+      {"1 0 0 0 -1 0 -640 360 -700 0 -inf 0 640 480 1 10", "eye y is -inf"},
+  };
+  for (const auto& [text, what] : cases) {
+    SCOPED_TRACE(text);
+    Write("bad.ppc", text);
+    PPC cam(55, 1280, 720);
+    const PPC before = cam;
+    std::ostringstream err;
+    EXPECT_EQ(StderrOf([&] { EXPECT_FALSE(cam.Load("bad.ppc", err)); }), "");
+    const std::string message = err.str();
+    EXPECT_EQ(message.rfind("ERROR: camera file Views/bad.ppc: " + what, 0), 0u) << message;
+    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1);
+    EXPECT_EQ(std::memcmp(&cam, &before, sizeof(PPC)), 0);
+  }
+  // The largest sizes load.
+  Write("big.ppc", plane + "0 0 0 16384 512 1 1000");
+  PPC cam(55, 1280, 720);
+  EXPECT_TRUE(cam.Load("big.ppc"));
+  EXPECT_EQ(cam.w * cam.h, kMaxCameraPixels);
 }
 
 TEST_F(PPCFile, LongNamesAreNotTruncated) {

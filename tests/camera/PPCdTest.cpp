@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "PPCd.h"
 #include "TestSupport.h"
 
@@ -75,4 +77,23 @@ TEST(PPCd, RandomSubViewIsNarrowerAndKeepsEye) {
   ASSERT_TRUE(c.Project(sub.eye + sub.a.Cross(sub.b).Normalized() * 500.0, &u, &v, &s));
   EXPECT_GE(u, 320 - 1);
   EXPECT_LE(u, 960 + 1);
+}
+
+TEST(PPCd, ImpossibleSizeOrDistancesAreRefused) {
+  ScratchDir dir;
+  PPCd c = MakeCamera();
+  const PPCd before = c;
+  const std::pair<const char*, const char*> cases[] = {
+      {"200000 200000 10 10000", "size 200000 x 200000: each side must be 1 to 16384 pixels"},
+      {"0 0 10 10000", "size 0 x 0"},
+      {"1280 720 1000 1", "near distance 1000 and far distance 1"},
+  };
+  for (const auto& [tail, what] : cases) {
+    WriteText("bad.ppc", std::string("1 0 0 0 -1 0 -640 360 -640 9 9 9 0 0 0 ") + tail);
+    std::ostringstream err;
+    EXPECT_FALSE(c.Load("bad.ppc", err));
+    EXPECT_EQ(err.str().rfind(std::string("ERROR: camera file bad.ppc: ") + what, 0), 0u) << err.str();
+    EXPECT_EQ(c.w, before.w);
+    EXPECT_EQ(c.zNear, before.zNear);
+  }
 }

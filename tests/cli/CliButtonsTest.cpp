@@ -6,6 +6,7 @@
 
 #include <fstream>
 #include <memory>
+#include <sstream>
 
 #include "AslDrivers.h"
 #include "AslReference.h"
@@ -44,7 +45,8 @@ class CliButtons : public testing::Test {
     // Converted as a user would: read, then written in the workbench's own text.
     std::vector<ObjLoader> read;
     std::string error;
-    ASSERT_TRUE(Quiet([&] { return LoadRunStates(files, &read, &error); })) << error;
+    std::ostringstream log;
+    ASSERT_TRUE(LoadRunStates(files, &read, &error, log)) << error;
     MakeFolders({"Geometry/truck", "Views", layout::FolderName(layout::Folder::kResults),
                  layout::FolderName(layout::Folder::kTables)});
     for (int s = 0; s < steps; s++)
@@ -95,7 +97,8 @@ TEST_F(CliButtons, IntervalFilesEqualGfbDbgs) {
     run.dataset = dataset::kPlainStates;
     run.runLog = &runLog;
     Quiet([&] { FullIntervalRun(run, &result); });
-    Quiet([&] { WriteVisibleSet(result, "button_set.bin"); });
+    std::ostringstream said;
+    WriteVisibleSet(result, "button_set.bin", said, said);
 
     EXPECT_EQ(Bytes("res/interval_table.bin"), Bytes(layout::kWholeRunTable));
     EXPECT_EQ(Bytes("res/Visibility_at_B.txt"), Bytes(layout::kEndStateLine));

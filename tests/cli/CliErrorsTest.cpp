@@ -77,7 +77,7 @@ TEST_F(CliErrors, CamerasThatCannotBeUsed) {
   e = Refusal("interval a.ply b.ply --camera short.ppc");
   EXPECT_TRUE(Has(e, "short.ppc: not a camera file")) << e;
   e = Refusal("interval a.ply b.ply --camera flat.ppc");
-  EXPECT_TRUE(Has(e, "flat.ppc: zNear 600 must be above 0 and below zFar 500")) << e;
+  EXPECT_TRUE(Has(e, "flat.ppc: near distance 600 and far distance 500")) << e;
   e = Refusal("raycast a.ply --look-from 0 0 0 --look-at 0 10 0");  // looking away
   EXPECT_TRUE(Has(e, "sees no triangle")) << e;
   e = Refusal("asl a.ply --fit --near 50 --far 40");

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sstream>
 
 #include "FlaggedBinary.h"
 #include "MeshImport.h"
@@ -49,7 +50,8 @@ void ExpectFileOrder(const std::vector<ObjLoader>& states, const PolyScene& scen
 std::vector<ObjLoader> Load(const std::vector<std::string>& paths, std::string* error = nullptr) {
   std::vector<ObjLoader> states;
   std::string why;
-  const bool ok = Quiet([&] { return LoadRunStates(paths, &states, &why); });
+  std::ostringstream log;
+  const bool ok = LoadRunStates(paths, &states, &why, log);
   if (error) *error = why;
   if (!ok) states.clear();
   return states;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "FileBytes.h"
 #include "FlaggedBinary.h"
@@ -94,7 +95,7 @@ TEST(BadInput, StateTextIsRefusedWithOneLine) {
   for (const auto& [text, what] : cases) ExpectBadStateText(text, what);
 
   // At the limits: 6000 groups and a 1023-character line are fine.
-  WriteText("ok.obj", Groups(6000) + "# " + std::string(1021, 'x') + "\n");
+  WriteText("ok.obj", Groups(6000) + "t 1 1 1\n# " + std::string(1021, 'x') + "\n");
   ObjLoader m;
   EXPECT_TRUE(Quiet([&] { return m.Load("ok.obj", nullptr); }));
   EXPECT_EQ(m.groupCount, 6000);
@@ -298,22 +299,34 @@ TEST(BadInput, ParticleCacheFallsBackToText) {
 }
 
 // Inputs the fuzz targets found.
-TEST(FuzzFound, EmptyFirstStateIsATopologySource) {
+TEST(FuzzFound, EmptyStatesAreRefusedAndNeverCached) {
   ScratchDir dir;
-  WriteText("empty0.obj", "");
-  WriteText("empty1.obj", "");
-  WriteText("nofaces0.obj", "v 0 0 0\ng solid\nusemtl solid1_mat\n");
-  WriteText("nofaces1.obj", "v 1 1 1\ng solid\nusemtl solid1_mat\nt 1 1 1\n");
-  for (int pass = 0; pass < 2; pass++) {  // text, then the caches
-    ObjLoader e0, e1, n0, n1;
-    EXPECT_TRUE(Quiet([&] {
-      return e0.Load("empty0.obj", nullptr) && e1.Load("empty1.obj", &e0) &&
-             n0.Load("nofaces0.obj", nullptr) && n1.Load("nofaces1.obj", &n0);  // its one triangle is cut
-    }));
-    EXPECT_EQ(e1.topologySource, &e0);
-    EXPECT_EQ(n1.groupCount, 1);
-    EXPECT_EQ(n1.triangleCount, 0);
-    EXPECT_EQ(n1.positions[0], Vex3_quarn(1, 1, 1));
+  WriteText("s0.obj", kGood);
+  WriteText("empty.obj", "");
+  WriteText("nofaces.obj", "v 0 0 0\ng solid\nusemtl solid1_mat\n");
+  WriteText("dead.obj", "v 1 1 1\nv 1 1 1\nv 1 1 1\nv 1 1 1\n");
+  ObjLoader s0, m;
+  ASSERT_TRUE(Quiet([&] { return s0.Load("s0.obj", nullptr); }));
+  // Nothing to see: refused, with no cache.
+  for (const auto& [file, source, why] :
+       {std::tuple{"empty.obj", (ObjLoader*)nullptr, "it holds no vertex (an empty state)"},
+        std::tuple{"empty.obj", &s0, "it holds no vertex (an empty state)"},
+        std::tuple{"nofaces.obj", (ObjLoader*)nullptr, "it has no face line"}}) {
+    SCOPED_TRACE(file);
+    const std::string err = StderrOf([&] { EXPECT_FALSE(m.Load(file, source)); });
+    EXPECT_NE(err.find(std::string("\nERROR: ") + file + ": no triangle to load: " + why), std::string::npos)
+        << err;
+    ExpectEmpty(m);
+    EXPECT_FALSE(FileExists(std::string(file) + ".rdd"));
+  }
+  // A later state whose triangles have all died still has its vertices,
+  // and loads, from the text and then from its cache.
+  for (int pass = 0; pass < 2; pass++) {
+    ObjLoader dead;
+    ASSERT_TRUE(Quiet([&] { return dead.Load("dead.obj", &s0); }));
+    EXPECT_EQ(dead.triangleCount, 0);
+    EXPECT_EQ(dead.vertexCount, 4);
+    EXPECT_TRUE(FileExists("dead.obj.rdd"));
   }
 }
 

@@ -2,7 +2,10 @@
 // triangles, interpolation and sharing, access by id and colours.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
+#include <filesystem>
+#include <sstream>
 
 #include "ObjLoader.h"
 #include "StateCache.h"
@@ -159,6 +162,60 @@ TEST_F(Scene, CacheOfTheOtherKindIsRefusedAndTheTextRead) {
   ASSERT_TRUE(Load(again, "state001.obj", nullptr, &err));
   EXPECT_EQ(err, "");
   ExpectSameState(alone, again);
+}
+
+// A cache stands for its text only while the text is unchanged: an edit
+// after it was written, or a cache whose counts are not the text's (a
+// copy that kept an old time stamp, an empty cache an older version left),
+// is rebuilt with one line, and messages reach the stream given.
+TEST_F(Scene, StaleCachesAreRebuiltFromTheirText) {
+  namespace fs = std::filesystem;
+  ObjLoader s0, s1;
+  ASSERT_TRUE(Load(s0, "state000.obj", nullptr));
+  ASSERT_TRUE(Load(s1, "state001.obj", &s0));
+  const std::vector<char> oldCache = ReadBytes("state001.obj.rdd");
+  // Makes `b` two seconds older than `a`.
+  auto newer = [](const char* a, const char* b) {
+    fs::last_write_time(b, fs::last_write_time(a) - std::chrono::seconds(2));
+  };
+
+  // Edited after the cache: the edit is read.
+  WriteText("state001.obj", std::string(kState1).replace(0, 7, "v 9 0 0"));
+  newer("state001.obj", "state001.obj.rdd");
+  std::ostringstream err;
+  ObjLoader edited;
+  ASSERT_TRUE(edited.Load("state001.obj", &s0, err));
+  EXPECT_EQ(edited.positions[0], Vex3_quarn(9, 0, 0));
+  EXPECT_EQ(err.str().substr(0, err.str().find('\n') + 1),
+            "INFO: state001.obj.rdd is older than state001.obj; rebuilding it\n");
+  std::string quiet;
+  ObjLoader again;
+  ASSERT_TRUE(Load(again, "state001.obj", &s0, &quiet));
+  EXPECT_EQ(quiet, "");  // the rebuilt cache
+  EXPECT_EQ(again.positions[0], Vex3_quarn(9, 0, 0));
+
+  // A newer cache with other counts: one more vertex in the text.
+  WriteText("state001.obj", std::string("v 5 5 5\n") + kState1);
+  WriteBytes("state001.obj.rdd", oldCache);
+  newer("state001.obj.rdd", "state001.obj");
+  err.str("");
+  ObjLoader more;
+  ASSERT_TRUE(more.Load("state001.obj", &s0, err));
+  EXPECT_EQ(more.vertexCount, 7);
+  EXPECT_EQ(err.str().substr(0, err.str().find('\n') + 1),
+            "INFO: state001.obj.rdd: 6 vertices in 2 groups, state001.obj has 7 in 2; rebuilding it\n");
+
+  // An empty cache beside a good text, as a failed load once wrote it.
+  WriteBytes("state000.obj.rdd", std::vector<char>(12, 0));
+  newer("state000.obj.rdd", "state000.obj");
+  err.str("");
+  ObjLoader first;
+  ASSERT_TRUE(first.Load("state000.obj", nullptr, err));
+  EXPECT_EQ(first.triangleCount, 5);
+  EXPECT_NE(err.str().find("INFO: state000.obj.rdd: 0 vertices in 0 groups, state000.obj has 6 in 2; "
+                           "rebuilding it\n"),
+            std::string::npos);
+  EXPECT_GT(ReadBytes("state000.obj.rdd").size(), 12u);
 }
 
 TEST_F(Scene, InterpolationAndCopiesNeverWriteIntoSharedCounts) {

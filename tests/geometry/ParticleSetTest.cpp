@@ -1,7 +1,10 @@
 // Point states: text and cache, the scale after either, interpolation.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
+#include <filesystem>
+#include <sstream>
 
 #include "ParticleSet.h"
 #include "TestSupport.h"
@@ -24,11 +27,49 @@ TEST(ParticleSet, TextThenCacheBothScaledBy100) {
   float first;
   std::memcpy(&first, cache.data() + 4, 4);
   EXPECT_EQ(first, 1.0f);
-  // The cache wins over the text from now on.
-  WriteText("p000.obj", "v 7 7 7\n");
+  // The cache is read while the text is as it was.
+  float moved = 5.0f;
+  std::memcpy(cache.data() + 4, &moved, 4);
+  WriteBytes("p000.obj.rdd", cache);
   ParticleSet fromCache;
-  ASSERT_TRUE(fromCache.Load("p000.obj"));
-  EXPECT_EQ(fromCache.positions, fromText.positions);
+  EXPECT_EQ(StderrOf([&] { ASSERT_TRUE(fromCache.Load("p000.obj")); }), "");
+  EXPECT_EQ(fromCache.positions[0], Vex3_quarn(500, 200, 300));
+}
+
+TEST(ParticleSet, StaleOrEmptyCachesAreRebuiltAndEmptyStatesRefused) {
+  ScratchDir dir;
+  namespace fs = std::filesystem;
+  WriteText("p.obj", "v 1 2 3\nv 4 5 6\n");
+  ParticleSet p;
+  ASSERT_TRUE(Quiet([&] { return p.Load("p.obj"); }));
+  // An edit of the text after the cache was written.
+  WriteText("p.obj", "v 7 7 7\nv 4 5 6\n");
+  fs::last_write_time("p.obj.rdd", fs::last_write_time("p.obj") - std::chrono::seconds(1));
+  EXPECT_EQ(StderrOf([&] { ASSERT_TRUE(p.Load("p.obj")); }),
+            "INFO: p.obj.rdd is older than p.obj; rebuilding it\n");
+  EXPECT_EQ(p.positions[0], Vex3_quarn(700, 700, 700));
+  // A cache newer than the text whose count disagrees with it, and an
+  // empty one, as an earlier failed load left them.
+  for (int32_t n : {1, 0}) {
+    std::vector<char> stale(4 + 12 * size_t(n), 0);
+    std::memcpy(stale.data(), &n, 4);
+    WriteBytes("p.obj.rdd", stale);
+    fs::last_write_time("p.obj", fs::last_write_time("p.obj.rdd") - std::chrono::seconds(1));
+    const std::string err = StderrOf([&] { ASSERT_TRUE(p.Load("p.obj")); });
+    EXPECT_EQ(err, "INFO: p.obj.rdd: " + std::to_string(n) + " points, p.obj has 2; rebuilding it\n");
+    EXPECT_EQ(p.count, 2);
+    EXPECT_EQ(ReadBytes("p.obj.rdd").size(), 28u);
+  }
+  // A state without points is refused and leaves no cache.
+  WriteText("e.obj", "# nothing\n");
+  EXPECT_EQ(StderrOf([&] { EXPECT_FALSE(p.Load("e.obj")); }),
+            "ERROR: e.obj: no point to load: it has no \"v\" line (an empty state)\n");
+  EXPECT_EQ(p.count, 0);
+  EXPECT_FALSE(FileExists("e.obj.rdd"));
+  // Messages go to the stream given.
+  std::ostringstream err;
+  EXPECT_FALSE(p.Load("e.obj", err));
+  EXPECT_NE(err.str().find("ERROR: e.obj: no point"), std::string::npos);
 }
 
 TEST(ParticleSet, InterpolateAndGlyph) {

@@ -2,6 +2,7 @@
 // their material lines, and the triangle total.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -78,4 +79,41 @@ TEST(StateReader, CoordinatesAsWritten) {
   EXPECT_EQ(mesh.positions[1].z, 123456.789f);
   EXPECT_TRUE(std::signbit(mesh.positions[1].x));
   EXPECT_EQ(mesh.groupCount, 0);
+}
+
+// Files as modelling tools write them hold faces outside the dialect's
+// groups; the reader reads no triangle from them, and the loader refuses
+// them saying why, instead of loading an empty scene.
+TEST(StateReader, StatesWithoutTrianglesAreRefusedWithTheReason) {
+  ScratchDir dir;
+  const std::string quad = "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\n";
+  const std::pair<std::string, std::string> cases[] = {
+      {"o Cube\n" + quad + "usemtl Material\ns off\nf 1 2 3 4\nf 1 3 4 2\n",
+       "2 face lines (the first on line 8) come before any group line, and an \"o\" line starts no "
+       "group: a group starts with a \"g solid\", \"g shell\", \"g beams\" or \"g cubes\" line "
+       "followed by its \"usemtl <kind><m>_mat\" line"},
+      {quad + "f 1 2 3 4\ng solid\nusemtl solid1_mat\n", "1 face line (the first on line 5) come before"},
+      {quad + "g solid\nusemtl solid1_mat\n", "it has no face line"},
+      {quad + "g solid\nusemtl solid1_mat\nf 1 1 1 1\n", "every face line repeats a vertex"},
+      {"# nothing\n", "it holds no vertex (an empty state)"},
+  };
+  for (const auto& [text, why] : cases) {
+    SCOPED_TRACE(text);
+    ObjLoader mesh;
+    StateTextNotes notes;
+    ASSERT_TRUE(Quiet([&] { return ReadStateText(text.data(), text.size(), "m.obj", mesh, std::cerr, &notes); }));
+    EXPECT_EQ(mesh.triangleCount, 0);
+    EXPECT_NE(WhyNoTriangle(mesh, notes).find(why), std::string::npos) << WhyNoTriangle(mesh, notes);
+    WriteText("m.obj", text);
+    std::ostringstream err;
+    EXPECT_FALSE(mesh.Load("m.obj", nullptr, err));
+    EXPECT_NE(err.str().find("ERROR: m.obj: no triangle to load: " + why), std::string::npos) << err.str();
+    EXPECT_FALSE(FileExists("m.obj.rdd"));
+  }
+  // A group without its usemtl line is refused by the reader itself.
+  WriteText("m.obj", quad + "g solid\nf 1 2 3 4\n");
+  ObjLoader mesh;
+  std::ostringstream err;
+  EXPECT_FALSE(mesh.Load("m.obj", nullptr, err));
+  EXPECT_EQ(err.str(), "ERROR: m.obj:6: group line without its usemtl line\n");
 }

@@ -12,30 +12,46 @@ class VisibleSetFiles : public ScratchDirTest {};
 
 TEST_F(VisibleSetFiles, WritesAscendingIdsAndReadsThemBack) {
   VisibleSet set = {0, 1, 0, 1, 1, 0};
-  EXPECT_EQ(StdoutOf([&] {
-              EXPECT_EQ(WriteVisibleSet(set, "s.bin"), 3);
-              EXPECT_EQ(WriteVisibleSet(set, nullptr), 3);
-            }),
-            "3 visible triangle detected and saved!\n3 visible triangle detected!\n");
+  std::ostringstream out, err;
+  const Console console = ConsoleOf([&] {
+    EXPECT_EQ(WriteVisibleSet(set, "s.bin", out, err), 3);
+    EXPECT_EQ(WriteVisibleSet(set, nullptr, out, err), 3);
+  });
+  EXPECT_EQ(console.out + console.err, "");  // nothing on the process's own streams
+  EXPECT_EQ(out.str(), "3 visible triangle detected and saved!\n3 visible triangle detected!\n");
+  EXPECT_EQ(err.str(), "");
   EXPECT_EQ(ReadBytes("s.bin"), Bytes().I32(3).I32(1).I32(3).I32(4).get());
 
   VisibleSet back = {1, 0, 0, 0, 0, 0};
-  EXPECT_EQ(ReadVisibleSet(back, "s.bin", false), 3);
+  EXPECT_EQ(ReadVisibleSet(back, "s.bin", false, out, err), 3);
   EXPECT_EQ(back, (VisibleSet{1, 1, 0, 1, 1, 0}));
-  EXPECT_EQ(ReadVisibleSet(back, "s.bin", true), 3);
+  EXPECT_EQ(ReadVisibleSet(back, "s.bin", true, out, err), 3);
   EXPECT_EQ(back, set);
+}
+
+// A set that cannot be written is not reported as saved.
+TEST_F(VisibleSetFiles, UnwritableFileIsReportedNotSaved) {
+  VisibleSet set = {0, 1, 1};
+  std::ostringstream out, err;
+  EXPECT_EQ(WriteVisibleSet(set, "no/such/folder/s.bin", out, err), 2);
+  EXPECT_EQ(out.str(), "");
+  EXPECT_EQ(err.str(),
+            "ERROR: 2 visible triangle detected, but the visible set no/such/folder/s.bin could not be "
+            "written\n");
 }
 
 TEST_F(VisibleSetFiles, IdEqualToNIsPrintedAndIgnored) {
   WriteBytes("n.bin", Bytes().I32(2).I32(4).I32(12));
   VisibleSet set(4, 0);
-  EXPECT_EQ(StdoutOf([&] { EXPECT_EQ(ReadVisibleSet(set, "n.bin", true), 2); }), "412");
+  std::ostringstream out, err;
+  EXPECT_EQ(ReadVisibleSet(set, "n.bin", true, out, err), 2);
+  EXPECT_EQ(out.str(), "412");
   EXPECT_EQ(set, VisibleSet(4, 0));
 }
 
 TEST_F(VisibleSetFiles, MissingOrMalformedFileLeavesSetUntouched) {
   VisibleSet set = {1, 0, 1};
-  EXPECT_EQ(ReadVisibleSet(set, "missing.bin", true), 0);
+  EXPECT_EQ(ReadVisibleSet(set, "missing.bin", true, std::cout, std::cerr), 0);
   EXPECT_EQ(set, (VisibleSet{1, 0, 1}));
   const std::vector<std::pair<const char*, std::vector<uint8_t>>> cases = {
       {"empty file", {}},
@@ -47,7 +63,9 @@ TEST_F(VisibleSetFiles, MissingOrMalformedFileLeavesSetUntouched) {
   };
   for (const auto& [name, bytes] : cases) {
     WriteBytes("bad.bin", bytes);
-    const std::string err = StderrOf([&] { EXPECT_EQ(ReadVisibleSet(set, "bad.bin", true), 0) << name; });
+    std::ostringstream stream;
+    EXPECT_EQ(ReadVisibleSet(set, "bad.bin", true, std::cout, stream), 0) << name;
+    const std::string err = stream.str();
     EXPECT_NE(err.find("bad.bin"), std::string::npos) << name;
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << name;
     EXPECT_EQ(set, (VisibleSet{1, 0, 1})) << name;
@@ -57,7 +75,7 @@ TEST_F(VisibleSetFiles, MissingOrMalformedFileLeavesSetUntouched) {
 TEST_F(VisibleSetFiles, ReadsOnlyTheFirstRecordOfASequence) {
   WriteBytes("seq.bin", Bytes().I32(1).I32(0).I32(2).I32(1).I32(2));
   VisibleSet set(3, 0);
-  EXPECT_EQ(ReadVisibleSet(set, "seq.bin", true), 1);
+  EXPECT_EQ(ReadVisibleSet(set, "seq.bin", true, std::cout, std::cerr), 1);
   EXPECT_EQ(set, (VisibleSet{1, 0, 0}));
 }
 
@@ -122,8 +140,9 @@ TEST_F(VisibleSetFiles, WritesTheListedIdsWithTheirCount) {
       {{0, 1, 1, 1}, kFirstGroupIdDataset, nullptr, 3, Bytes().I32(3).I32(1).I32(2).I32(3)},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(StdoutOf([&] { EXPECT_EQ(WriteVisibleSet(c.set, "s.bin", c.dataset, c.row), c.visible); }),
-              std::to_string(c.visible) + " visible triangle detected and saved!\n");
+    std::ostringstream out;
+    EXPECT_EQ(WriteVisibleSet(c.set, "s.bin", out, std::cerr, c.dataset, c.row), c.visible);
+    EXPECT_EQ(out.str(), std::to_string(c.visible) + " visible triangle detected and saved!\n");
     EXPECT_EQ(ReadBytes("s.bin"), c.bytes);
   }
 }
