@@ -7,14 +7,15 @@
 #include <string>
 #include <vector>
 
-enum class ScriptVerb { kSelect, kSet, kCheck, kPress, kInput, kKey, kOpen };
+enum class ScriptVerb { kSelect, kSet, kCheck, kPress, kInput, kKey, kCopy, kOpen };
 
 struct ScriptLine {
   int number = 0;  // line of the file, from 1
   ScriptVerb verb = ScriptVerb::kPress;
-  std::string label;  // select, set, check, press: the widget's label
+  std::string label;  // select, set, check, press: the widget's label; copy: the source
   // set: the value as written; check: "on" or "off"; input: the line to
-  // queue; key: the keys as written; open: the camera file.
+  // queue; key: the keys as written; copy: the target; open: the camera
+  // file.
   std::string value;
   std::vector<std::string> files;  // open: the state files
 };
