@@ -50,28 +50,17 @@ int RunRaycast(const RaycastOptions& o, int argc, char** argv) {
     for (int i = 0; i < o.times; i++) when.push_back(o.times == 1 ? 0.0 : double(i) / (o.times - 1));
   else
     when.push_back(o.time);
-  const std::vector<double> xy = PixelSamplePositions(camera.w, camera.h, o.samples);
   const int32_t n = states[0].IdCount();
   VisibleSet visible(size_t(n), 0);
   int64_t ties = 0;
-  // Moment by moment, and a few moments in parts of the image, so that the
-  // progress shows.
-  const size_t rays = xy.size() / 2;
-  const size_t parts = when.size() >= 10 ? 1 : 10;
+  const int64_t rays = int64_t(camera.w) * camera.h * o.samples * o.samples;
   run.Timed("raycast", [&] {
-    for (size_t i = 0; i < when.size(); i++) {
-      for (size_t p = 0; p < parts; p++) {
-        const size_t lo = rays * p / parts, hi = rays * (p + 1) / parts;
-        const std::vector<double> part(xy.begin() + 2 * lo, xy.begin() + 2 * hi);
-        int64_t partTies = 0;
-        const std::vector<uint8_t> seen =
-            VisibleByRayCasting(caster, part, {when[i]}, WorkerThreads(), &partTies);
-        ties += partTies;
-        for (size_t id = 0; id < seen.size() && id < visible.size(); id++)
-          if (seen[id]) visible[id] = 1;
-        run.console().Progress("raycast", double(i * parts + p + 1) / double(when.size() * parts));
-      }
-    }
+    const std::vector<uint8_t> seen = VisibleAtPixelSamples(
+        caster, o.samples, when, WorkerThreads(), &ties, [&](int64_t done, int64_t total) {
+          run.console().Progress("raycast", total > 0 ? double(done) / double(total) : 1.0);
+        });
+    for (size_t id = 0; id < seen.size() && id < visible.size(); id++)
+      if (seen[id]) visible[id] = 1;
   });
   const std::string kSet = "raycast_visible_set.bin";
   int32_t count = 0;
@@ -83,7 +72,7 @@ int RunRaycast(const RaycastOptions& o, int argc, char** argv) {
                  {"visible", count},
                  {"moments", when.size()},
                  {"rays_per_moment", rays},
-                 {"samples", int64_t(rays) * int64_t(when.size())},
+                 {"samples", rays * int64_t(when.size())},
                  {"ties", ties}};
   s["files"]["visible_set"] = kSet;
   char at[32];
