@@ -69,6 +69,13 @@ class Scene {
   int firstStateNumber = 0; // file number of the first state file
   int firstState = 0, lastState = 0;
   std::string dataPath;     // path prefix of the loaded scene's files
+  // One's own files, given by a script's "open": the "Truck_gfb" entry
+  // loads these states (standard mesh files or the workbench's own) and
+  // this camera file instead of its catalogue files.
+  struct OwnFiles {
+    std::vector<std::string> states;
+    std::string camera;
+  } ownFiles;
   int cellRow = 0, cellColumn = 0;  // terrain cell read at Scene Setup
   // The screen tile (column 0..1, row 0..3) of the terrain's ASL run, from
   // the panel's "View ID" and "Type ID" when "ASL" or "ASL with Factor" is
