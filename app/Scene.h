@@ -274,7 +274,10 @@ class Scene {
   void PlayPointSceneReplay();  // "Play Visible triangles" on the point scenes
   // False, with a line naming the button, unless a point scene is set up.
   bool PointSceneReady(const char* label);
-  PointSceneExperiment PointExperiment(const PPC& view);
+  // What the point-scene drivers take of this scene; the sample buffer and
+  // the run log only when the driver samples (`sampling`), so that the
+  // members that only read stored tables change nothing when they refuse.
+  PointSceneExperiment PointExperiment(const PPC& view, bool sampling = true);
 
   // --- The two-end reference (SceneControl.cpp)
   void ControlRun();  // "control"
@@ -282,7 +285,7 @@ class Scene {
   // --- Footage of stored sets (SceneFootage.cpp)
   void MakeFootagePressed(int view, int type);           // "Make 2013 Footage!"
   void EvaluateFootageErrorPressed(int view, int type);  // "Evaluate Error 2013"
-  FootageScene MakeFootageScene(int view, int type);
+  FootageScene MakeFootageScene(int view, int type, bool evaluation);
 
   // --- Experiment drivers (SceneExperiments.cpp)
   void MergeVisibilityPressed();      // "Merge Visibility"

@@ -18,14 +18,23 @@ void Scene::CompareRenderings() {
   FrameBuffer& window = *viewWindow;
   const size_t n = size_t(window.w) * size_t(window.h);
   // The first rendering (render mode 4, which draws only the cleared
-  // background) with its depths; then the item-buffer rendering.
-  window.renderMode = 4;
+  // background) with its depths; then the item-buffer rendering. A
+  // rendering that cannot be read back would compare stale pixels: the
+  // comparison stops and the view keeps its mode.
+  const int mode = window.renderMode;
+  auto capture = [&](int renderMode, bool depth) {
+    window.renderMode = renderMode;
+    if (window.Capture(depth)) return true;
+    window.renderMode = mode;
+    *errors << "ERROR: \"Compare Accuracy\": the view window did not draw mode " << renderMode
+            << "; nothing compared" << std::endl;
+    return false;
+  };
   window.show();
-  window.Capture(true);
+  if (!capture(4, true)) return;
   std::vector<uint32_t> first(window.pixels.begin(), window.pixels.begin() + long(n));
   std::vector<float> firstDepth(window.zBuffer.begin(), window.zBuffer.begin() + long(n));
-  window.renderMode = render_mode::kItemBuffer;
-  window.Capture(false);
+  if (!capture(render_mode::kItemBuffer, false)) return;
   // compareBuffer is the depth the pre-test compares with; nothing writes
   // it, so it holds the zeros of construction and the test passes wherever
   // the first rendering has a depth other than 0.

@@ -29,7 +29,8 @@ void Scene::ControlRun() {
   s.movingCamera = movingCamera != 0;
   s.frustumCulling = frustumCulling != 0;
   s.states = &states;
-  s.drawn = PlaybackMesh();
+  // Mode 10001 draws the moving copy while the sequence runs.
+  s.drawn = [this] { return playbackState = PlaybackMesh(); };
   s.flags = &drawFlags;
   s.visible = &runVisibleSet;
   s.visibleFlags = &visibleFlags;
@@ -51,10 +52,9 @@ void Scene::ControlRun() {
   s.setRenderingFactor = [this](int f) { renderingFactor = f; };
   s.out = output;
   s.err = errors;
-  // Mode 10001 draws the moving copy while the sequence runs.
-  playbackState = s.drawn;
-  ::ControlRun(s);
+  const int frames = ::ControlRun(s);
   playbackState = nullptr;
+  if (frames < 0) return;  // refused: nothing was changed or drawn
   viewWindow->renderMode = mode;
   RedrawView();
 }

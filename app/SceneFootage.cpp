@@ -6,18 +6,21 @@
 #include "ObjLoader.h"
 #include "Scene.h"
 
-FootageScene Scene::MakeFootageScene(int view, int type) {
+FootageScene Scene::MakeFootageScene(int view, int type, bool evaluation) {
   FootageScene s;
   s.row = &FindDataset(sceneId);
   s.dataset = sceneId;
   s.view = view;
   s.type = type;
-  if (baseMesh != nullptr && triangleCount > 0 && s.row->footage.dataset == sceneId) {
-    // The footage draws the base mesh; its flags cover every triangle.
-    drawMesh = baseMesh;
-    s.mesh = baseMesh;
-    if (drawFlags.size() < size_t(triangleCount)) drawFlags.resize(size_t(triangleCount), 1);
+  if (baseMesh != nullptr && triangleCount > 0) {
+    // The footage draws the base mesh, the evaluation rasterizes the mesh
+    // as it is drawn; the flags then cover every triangle.
+    s.mesh = evaluation && drawMesh != nullptr ? drawMesh : baseMesh;
     s.flags = &drawFlags;
+    s.prepare = [this, evaluation] {
+      if (!evaluation) drawMesh = baseMesh;
+      if (drawFlags.size() < size_t(triangleCount)) drawFlags.resize(size_t(triangleCount), 1);
+    };
   }
   s.visible = &runVisibleSet;
   s.viewCamera = viewCamera.get();
@@ -40,9 +43,10 @@ FootageScene Scene::MakeFootageScene(int view, int type) {
   return s;
 }
 
-void Scene::MakeFootagePressed(int view, int type) { ::MakeFootage(MakeFootageScene(view, type)); }
+void Scene::MakeFootagePressed(int view, int type) {
+  ::MakeFootage(MakeFootageScene(view, type, false));
+}
 
 void Scene::EvaluateFootageErrorPressed(int view, int type) {
-  ::EvaluateFootageError(MakeFootageScene(view, type));
-  RedrawView();
+  if (::EvaluateFootageError(MakeFootageScene(view, type, true)) >= 0) RedrawView();
 }

@@ -54,24 +54,16 @@ void Scene::GfbDbg() {
   if (states.size() >= 2 && states[1].positions.size() == states[0].positions.size())
     second = &states[1];
   else
-    *output << "\"GFB_DBG\": the scene has one state; its triangles stand still over the "
+    *output << "INFO: \"GFB_DBG\": the scene has one state; its triangles stand still over the "
                "interval"
             << std::endl;
 
-  SampleLocationBuffer& buffer = SampleBuffer(1);
-  // Timelines left by a run on another scene name that scene's triangles:
-  // they are dropped before this scene's run adds to the buffer.
-  const std::string key = Format("%s|%d|%d|%d", dataPath.c_str(), firstStateNumber, stateCount,
-                                 triangleCount);
-  if (intervalTimelineScene != key) {
-    if (!intervalTimelineScene.empty()) buffer.Reset();
-    intervalTimelineScene = key;
-  }
-  if (!intervalRunLog) intervalRunLog = std::make_unique<std::ofstream>(layout::kIntervalLog);
-  const Frustum frustum = Frustum::FromMatrices(buffer.camera->Matrices());
-
+  // The frustum of the view, which the sample buffer takes as its camera
+  // once the run is accepted.
+  GLMatrices view;
+  viewCamera->ComputeGLArrays(view.modelView, view.projection, view.viewport);
+  Frustum frustum = Frustum::FromMatrices(view);
   IntervalRunScene run;
-  run.buffer = &buffer;
   run.frustum = &frustum;
   run.first = &states[0];
   run.second = second;
@@ -80,7 +72,6 @@ void Scene::GfbDbg() {
   run.unionSet = &runVisibleSet;
   run.dataset = sceneId;
   run.frustumCulling = frustumCulling != 0;
-  run.runLog = intervalRunLog.get();
   run.out = output;
   run.err = errors;
   KeyframeTrajectories* record = trajectories.get();
@@ -95,23 +86,41 @@ void Scene::GfbDbg() {
     };
   }
 
+  // The sub-interval run culls and asks for its step bounds before it
+  // changes anything, so that bounds it refuses leave the scene as it was.
+  std::vector<int32_t> work;
+  int first = 0, last = -1;
+  if (row.interval == IntervalForm::kSteps) {
+    if (row.announcesView)
+      *errors << (viewNumber == 1 || viewNumber == 2 ? "no haha!" : "haha!") << std::endl;
+    work = SubIntervalWorkFlags(run);
+    if (work.empty()) return;
+    *output << "Give start and end factor pos" << std::endl;
+    if (!ReadStepBounds(*input, *errors, &first, &last)) return;
+  }
+
+  SampleLocationBuffer& buffer = SampleBuffer(1);
+  // Timelines left by a run on another scene name that scene's triangles:
+  // they are dropped before this scene's run adds to the buffer.
+  const std::string key = Format("%s|%d|%d|%d", dataPath.c_str(), firstStateNumber, stateCount,
+                                 triangleCount);
+  if (intervalTimelineScene != key) {
+    if (!intervalTimelineScene.empty()) buffer.Reset();
+    intervalTimelineScene = key;
+  }
+  if (!intervalRunLog) intervalRunLog = std::make_unique<std::ofstream>(layout::kIntervalLog);
+  run.buffer = &buffer;
+  run.runLog = intervalRunLog.get();
+  frustum = Frustum::FromMatrices(buffer.camera->Matrices());
+
   switch (row.interval) {
     case IntervalForm::kTrial:
       IntervalTrial(run);
       return;
-    case IntervalForm::kSteps: {
-      const std::string stem = row.intervalStem.For(viewNumber);
-      if (row.announcesView)
-        *errors << (viewNumber == 1 || viewNumber == 2 ? "no haha!" : "haha!") << std::endl;
+    case IntervalForm::kSteps:
       frustumCulling = 1;
-      const std::vector<int32_t> work = SubIntervalWorkFlags(run);
-      if (work.empty()) return;
-      *output << "Give start and end factor pos" << std::endl;
-      int first = 0, last = -1;
-      if (!ReadStepBounds(*input, *errors, &first, &last)) return;
-      SubIntervalRun(run, stem, first, last, nullptr, &work);
+      SubIntervalRun(run, row.intervalStem.For(viewNumber), first, last, nullptr, &work);
       return;
-    }
     case IntervalForm::kWhole:
     case IntervalForm::kPoints:
       break;

@@ -23,11 +23,13 @@ PlaybackView ViewOf(Scene& s) {
   return v;
 }
 
-// Mode 10001 draws the moving copy for as long as the playback runs.
+// Mode 10001 draws the moving copy for as long as the playback runs: the
+// copy is made once the request is accepted, and forgotten at the end.
 struct PlaybackStateGuard {
   Scene& scene;
-  PlaybackStateGuard(Scene& s, ObjLoader* m) : scene(s) { s.playbackState = m; }
+  explicit PlaybackStateGuard(Scene& s) : scene(s) {}
   ~PlaybackStateGuard() { scene.playbackState = nullptr; }
+  ObjLoader* Prepare() { return scene.playbackState = scene.PlaybackMesh(); }
 };
 
 }  // namespace
@@ -65,14 +67,14 @@ ObjLoader* Scene::PlaybackMesh() {
 
 void Scene::Play() {
   if (sceneId == dataset::kPoints && particleDrawState && !particleStates.empty()) {
-    const size_t points = particleDrawState->positions.size();
-    if (visibleFlags.size() != points) visibleFlags.assign(points, 0);
     PointPlayback p;
     p.stateCount = stateCount;
     p.states = &particleStates;
     p.drawn = particleDrawState.get();
-    p.pointIds = pointIdBuffer.data();
-    p.pixelCount = std::min(pointIdBuffer.size(), size_t(viewWindow->w) * size_t(viewWindow->h));
+    p.pointIds = [this](size_t* pixels) -> const int32_t* {
+      *pixels = std::min(pointIdBuffer.size(), size_t(viewWindow->w) * size_t(viewWindow->h));
+      return pointIdBuffer.data();
+    };
     p.visibleFlags = &visibleFlags;
     p.interpolation = &interpolation;
     p.currentState = &currentState;
@@ -90,12 +92,15 @@ void Scene::Play() {
             << std::endl;
     return;
   }
-  SampleBuffer(1);
-  frustumCulling = 0;
+  PlaybackStateGuard guard(*this);
   MeshPlayback p;
   p.stateCount = stateCount;
   p.states = &states;
-  p.drawn = PlaybackMesh();
+  p.drawn = [this, &guard] {
+    SampleBuffer(1);
+    frustumCulling = 0;
+    return guard.Prepare();
+  };
   p.interpolation = &interpolation;
   p.currentState = &currentState;
   p.frameSteps = &frameSteps;
@@ -104,7 +109,6 @@ void Scene::Play() {
   p.logPath = layout::kMeshPlaybackLog;
   p.out = output;
   p.err = errors;
-  PlaybackStateGuard guard(*this, p.drawn);
   PlayMeshes(p);
 }
 
@@ -114,12 +118,14 @@ void Scene::ReplayTable(const std::string& tablePath) {
     *output << "\"Play Visible triangles\": the scene has no triangle states" << std::endl;
     return;
   }
-  SampleBuffer(1);
   ReplayScene r;
   r.stateCount = stateCount;
   r.movingCamera = movingCamera != 0;
   r.states = &states;
-  r.drawn = PlaybackMesh();
+  r.drawn = [this] {
+    SampleBuffer(1);
+    return PlaybackMesh();
+  };
   // Only the record of this scene's vertices and triangles may place them.
   KeyframeTrajectories* record = trajectories.get();
   if (holdTrajectory && record != nullptr && record->triangleCount == baseMesh->IdCount() &&
@@ -150,10 +156,11 @@ void Scene::PlayVisibleTriangles() {
     *output << "\"Play Visible triangles\": the scene has no triangle states" << std::endl;
     return;
   }
+  PlaybackStateGuard guard(*this);
   DatasetReplayScene r;
   r.row = &row;
   r.states = &states;
-  r.drawn = PlaybackMesh();
+  r.drawn = [&guard] { return guard.Prepare(); };
   r.flags = &drawFlags;
   r.visible = &runVisibleSet;
   r.view = ViewOf(*this);
@@ -161,9 +168,7 @@ void Scene::PlayVisibleTriangles() {
   r.showAll = [this] { ShowFullLists(); };
   r.out = output;
   r.err = errors;
-  PlaybackStateGuard guard(*this, r.drawn);
-  DatasetReplay(r);
-  RedrawView();
+  if (DatasetReplay(r) >= 0) RedrawView();
 }
 
 void Scene::SwitchTriangleLists() {

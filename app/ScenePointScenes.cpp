@@ -26,6 +26,17 @@ bool ReadTwo(std::istream& in, int* first, int* last) {
   return false;
 }
 
+// Asks for the step bounds and checks them against the loaded states
+// before a run prepares anything, so that refused bounds change nothing.
+bool ReadPointSteps(Scene& s, int* first, int* last) {
+  *s.output << "Give first and last state" << std::endl;
+  const bool numbers = ReadTwo(*s.input, first, last);
+  PointRunScene states;
+  states.frames.resize(s.particleStates.size());
+  states.err = s.errors;
+  return CheckPointSteps(states, numbers, *first, *last);
+}
+
 }  // namespace
 
 bool Scene::PointSceneReady(const char* label) {
@@ -41,15 +52,16 @@ bool Scene::PointSceneReady(const char* label) {
   return false;
 }
 
-PointSceneExperiment Scene::PointExperiment(const PPC& view) {
+PointSceneExperiment Scene::PointExperiment(const PPC& view, bool sampling) {
   PointSceneExperiment e;
   PointRunScene& run = e.run;
-  run.buffer = &SampleBuffer(1);
+  if (sampling) run.buffer = &SampleBuffer(1);
   for (const ParticleSet& s : particleStates)
     run.frames.push_back({s.positions.data(), int32_t(s.positions.size())});
   run.radius = radius;
   run.drawFlags = &drawFlags;
-  if (!intervalRunLog) intervalRunLog = std::make_unique<std::ofstream>(layout::kIntervalLog);
+  if (sampling && !intervalRunLog)
+    intervalRunLog = std::make_unique<std::ofstream>(layout::kIntervalLog);
   run.runLog = intervalRunLog.get();
   run.out = output;
   run.err = errors;
@@ -70,24 +82,18 @@ PointSceneExperiment Scene::PointExperiment(const PPC& view) {
 
 void Scene::PointSceneGfb() {
   if (!PointSceneReady("GFB_DBG")) return;
-  const PPC view = *viewCamera;
-  const PointSceneExperiment e = PointExperiment(view);
-  *output << "Give first and last state" << std::endl;
   int first = 0, last = 0;
-  const bool numbers = ReadTwo(*input, &first, &last);
-  if (!CheckPointSteps(e.run, numbers, first, last)) return;
-  ::PointSceneRun(e.run, first, last);
+  if (!ReadPointSteps(*this, &first, &last)) return;
+  const PPC view = *viewCamera;
+  ::PointSceneRun(PointExperiment(view).run, first, last);
 }
 
 void Scene::CombinedRun() {
   if (!PointSceneReady("ASL+GFB")) return;
-  const PPC view = *viewCamera;
-  const PointSceneExperiment e = PointExperiment(view);
-  *output << "Give first and last state" << std::endl;
   int first = 0, last = 0;
-  const bool numbers = ReadTwo(*input, &first, &last);
-  if (!CheckPointSteps(e.run, numbers, first, last)) return;
-  ::CombinedRun(e.run, first, last);
+  if (!ReadPointSteps(*this, &first, &last)) return;
+  const PPC view = *viewCamera;
+  ::CombinedRun(PointExperiment(view).run, first, last);
 }
 
 namespace {
@@ -95,10 +101,10 @@ namespace {
 // The image members move the view camera and the draw flags frame by
 // frame; both are restored afterwards.
 template <typename F>
-void WithFrames(Scene& s, F&& run) {
+void WithFrames(Scene& s, bool sampling, F&& run) {
   const PPC view = *s.viewCamera;
   const std::vector<int32_t> flags = s.drawFlags;
-  run(s.PointExperiment(view));
+  run(s.PointExperiment(view, sampling));
   *s.viewCamera = view;
   s.drawFlags = flags;
   s.RedrawView();
@@ -108,20 +114,21 @@ void WithFrames(Scene& s, F&& run) {
 
 void Scene::CombinedControl() {
   if (!PointSceneReady("ASL+GFB control")) return;
-  WithFrames(*this, [](const PointSceneExperiment& e) { ::CombinedControl(e); });
+  WithFrames(*this, true, [](const PointSceneExperiment& e) { ::CombinedControl(e); });
 }
 
 void Scene::CombinedTruth() {
   if (!PointSceneReady("ASL+GFB truth")) return;
-  WithFrames(*this, [](const PointSceneExperiment& e) { ::CombinedTruth(e); });
+  WithFrames(*this, true, [](const PointSceneExperiment& e) { ::CombinedTruth(e); });
 }
 
 void Scene::CombinedImages() {
   if (!PointSceneReady("generate Img")) return;
-  WithFrames(*this, [](const PointSceneExperiment& e) { ::CombinedImages(e); });
+  // The images and the replay only read the stored tables.
+  WithFrames(*this, false, [](const PointSceneExperiment& e) { ::CombinedImages(e); });
 }
 
 void Scene::PlayPointSceneReplay() {
   if (!PointSceneReady("Play Visible triangles")) return;
-  WithFrames(*this, [](const PointSceneExperiment& e) { PointSceneReplay(e); });
+  WithFrames(*this, false, [](const PointSceneExperiment& e) { PointSceneReplay(e); });
 }

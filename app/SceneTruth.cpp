@@ -32,7 +32,10 @@ void Scene::TruthRun() {
     *output << "\"ASL_truth\": the view window is not shown; nothing rendered" << std::endl;
     return;
   }
-  visibleFlags.assign(size_t(baseMesh->IdCount()), 0);
+  // The run clears the flags before each view; sized here, they keep what
+  // they held when the run refuses (its result file cannot be created).
+  if (visibleFlags.size() != size_t(baseMesh->IdCount()))
+    visibleFlags.assign(size_t(baseMesh->IdCount()), 0);
   PathTruthScene s;
   s.viewCamera = viewCamera.get();
   s.flags = &visibleFlags;

@@ -12,9 +12,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <iostream>
 #include <vector>
 
+#include "ConsoleWatch.h"
 #include "ControlPanel.h"
 #include "FrameBuffer.h"
 #include "Scene.h"
@@ -75,7 +77,8 @@ bool Takes(ScriptVerb verb, Kind k) {
     case ScriptVerb::kCheck: return k == Kind::kCheck;
     case ScriptVerb::kPress: return k == Kind::kButton;
     case ScriptVerb::kInput:
-    case ScriptVerb::kKey: break;
+    case ScriptVerb::kKey:
+    case ScriptVerb::kCopy: break;
   }
   return false;
 }
@@ -233,7 +236,8 @@ bool Bind(const ScriptLine& line, const std::vector<Fl_Widget*>& widgets, Step* 
           std::string* what) {
   step->line = &line;
   switch (line.verb) {
-    case ScriptVerb::kInput: return true;
+    case ScriptVerb::kInput:
+    case ScriptVerb::kCopy: return true;
     case ScriptVerb::kKey: return ParseKeys(line.value, &step->keys, what);
     default: break;
   }
@@ -253,11 +257,28 @@ void Click(Fl_Widget* w) {
   w->handle(FL_RELEASE);
 }
 
+// The file a script copies, byte for byte; what goes wrong is an error
+// line, which stops the script.
+void CopyFile(const std::string& from, const std::string& to, std::ostream& err) {
+  std::ifstream in(from, std::ios::binary);
+  if (!in) {
+    err << "ERROR: copy: cannot read " << from << std::endl;
+    return;
+  }
+  std::ofstream out(to, std::ios::binary | std::ios::trunc);
+  // An empty file inserts nothing, which a stream counts as a failure.
+  if (out && in.peek() != std::ifstream::traits_type::eof()) out << in.rdbuf();
+  if (!out.flush()) err << "ERROR: copy: cannot write " << to << std::endl;
+}
+
 void Fire(Scene& scene, const Step& step, ScriptConsole& console) {
   const ScriptLine& line = *step.line;
   switch (line.verb) {
     case ScriptVerb::kInput:
       console.Queue(line.value);
+      return;
+    case ScriptVerb::kCopy:
+      CopyFile(line.label, line.value, *scene.errors);
       return;
     case ScriptVerb::kKey:
       for (int key : step.keys) scene.viewWindow->CameraKey(key);
@@ -315,28 +336,47 @@ int RunScript(Scene& scene, const Script& script, std::ostream& err) {
   ScriptConsole console;
   std::istream in(&console);
   ConsoleSwap swap(scene, &in);
+  int status = 0;
   for (const Step& step : steps) {
     // Reports so far come before the echo in a log that takes both streams.
     scene.output->flush();
     std::fflush(stdout);
     err << "[script " << step.line->number << "] " << ScriptLineText(*step.line) << std::endl;
-    Fire(scene, step, console);
+    std::string failure;
+    {
+      // What the line's operations print, until its windows have drawn.
+      ConsoleWatch watch({scene.output, scene.errors, &std::cout, &std::cerr});
+      Fire(scene, step, console);
+      // As a user would before the next click: let a window the line
+      // showed appear and draw, so that reports come in the order the
+      // clicks give.
+      if (!console.Starved()) {
+        if (scene.viewWindow->shown()) scene.viewWindow->wait_for_expose();
+        Fl::check();
+      }
+      failure = watch.Failure();
+    }
+    scene.output->flush();
+    std::fflush(stdout);
+    const std::string where = ScriptWhere(script.name, step.line->number);
     if (console.Starved()) {
-      scene.output->flush();
-      std::fflush(stdout);
-      err << ScriptWhere(script.name, step.line->number) << ScriptLineText(*step.line)
+      err << where << ScriptLineText(*step.line)
           << " read the console, but no \"input\" line was left; queue its lines with \"input\" "
              "before it"
           << std::endl;
       return 2;
     }
-    // As a user would before the next click: let a window the line showed
-    // appear and draw, so that reports come in the order the clicks give.
-    if (scene.viewWindow->shown()) scene.viewWindow->wait_for_expose();
-    Fl::check();
+    // A refusal or an error ends the script: what follows would run on
+    // what the line failed to make.
+    if (!failure.empty()) {
+      err << where << ScriptLineText(*step.line) << " reported: " << failure
+          << "; the script stops here" << std::endl;
+      status = 3;
+      break;
+    }
   }
   if (const size_t left = console.Unread())
     err << "script " << script.name << ": " << left << " queued \"input\" line"
         << (left == 1 ? " was" : "s were") << " never read" << std::endl;
-  return 0;
+  return status;
 }

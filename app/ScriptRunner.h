@@ -37,5 +37,8 @@ class ScriptConsole : public std::streambuf {
 // echoed on `err` as "[script <line>] <command>". Returns the exit status:
 // 0 when the script is done; 2, with "script <name>:<line>: <what>" on
 // `err`, when a line is refused (then nothing runs) or when a console read
-// found no queued line (then the script stops after that line).
+// found no queued line (then the script stops after that line); 3 when an
+// operation a line started refused or reported an error (IsFailureLine):
+// the script stops after that line with "script <name>:<line>: <command>
+// reported: <the first such console line>; the script stops here".
 int RunScript(Scene& scene, const Script& script, std::ostream& err);

@@ -10,7 +10,8 @@ struct VerbName {
 };
 const VerbName kVerbs[] = {{ScriptVerb::kSelect, "select"}, {ScriptVerb::kSet, "set"},
                            {ScriptVerb::kCheck, "check"},   {ScriptVerb::kPress, "press"},
-                           {ScriptVerb::kInput, "input"},   {ScriptVerb::kKey, "key"}};
+                           {ScriptVerb::kInput, "input"},   {ScriptVerb::kKey, "key"},
+                           {ScriptVerb::kCopy, "copy"}};
 
 const char* NameOf(ScriptVerb verb) {
   for (const VerbName& v : kVerbs)
@@ -34,6 +35,31 @@ bool QuotedLabel(const std::string& rest, std::string* label, std::string* after
   return true;
 }
 
+// One file name at the start of `rest`: in double quotes, or up to the
+// next blank. The rest, trimmed, goes to `after`.
+bool FileName(const std::string& rest, std::string* name, std::string* after, std::string* what) {
+  if (!rest.empty() && rest[0] == '"') return QuotedLabel(rest, name, after, what);
+  size_t end = 0;
+  while (end < rest.size() && !Blank(rest[end])) end++;
+  *name = rest.substr(0, end);
+  *after = TrimBlanks(rest.substr(end));
+  return true;
+}
+
+// Files a script copies stay in the working directory.
+bool InWorkingDirectory(const std::string& path, std::string* what) {
+  bool up = path.empty() || path[0] == '/';
+  for (size_t b = 0; b <= path.size() && !up;) {
+    size_t e = path.find('/', b);
+    if (e == std::string::npos) e = path.size();
+    up = path.compare(b, e - b, "..") == 0 && e - b == 2;
+    b = e + 1;
+  }
+  if (!up) return true;
+  *what = "\"copy\" takes files of the working directory, not \"" + path + "\"";
+  return false;
+}
+
 }  // namespace
 
 std::string TrimBlanks(const std::string& s) {
@@ -54,7 +80,7 @@ bool ParseScriptLine(const std::string& text, ScriptLine* line, std::string* wha
     if (word == v.name) verb = &v;
   if (verb == nullptr) {
     *what = "unknown command \"" + word +
-            "\" (the commands are select, set, check, press, input and key)";
+            "\" (the commands are select, set, check, press, input, key and copy)";
     return false;
   }
   line->verb = verb->verb;
@@ -63,6 +89,17 @@ bool ParseScriptLine(const std::string& text, ScriptLine* line, std::string* wha
   const std::string name = verb->name;
 
   switch (verb->verb) {
+    case ScriptVerb::kCopy: {
+      std::string after, rest2;
+      if (!FileName(rest, &line->label, &after, what) ||
+          !FileName(after, &line->value, &rest2, what))
+        return false;
+      if (line->label.empty() || line->value.empty() || !rest2.empty()) {
+        *what = "\"copy\" needs a source and a target file, nothing more";
+        return false;
+      }
+      return InWorkingDirectory(line->label, what) && InWorkingDirectory(line->value, what);
+    }
     case ScriptVerb::kInput:
     case ScriptVerb::kKey:
       if (rest.empty()) {
@@ -161,6 +198,8 @@ std::string ScriptLineText(const ScriptLine& line) {
     case ScriptVerb::kInput:
     case ScriptVerb::kKey:
       return s + " " + line.value;
+    case ScriptVerb::kCopy:
+      return s + " \"" + line.label + "\" \"" + line.value + "\"";
   }
   return s;
 }
@@ -192,6 +231,9 @@ One command a line; blank lines and lines starting with # are skipped.
   key KEYS              press camera keys of the view window: the names Up, Down,
                         Left and Right, and words of the keys . , 1 2 q w p o a z
                         (each character one press), separated by blanks
+  copy FROM TO          copy a file of the working directory, for example a run's
+                        log to the names "Cmp Log files" compares (a name with
+                        blanks in double quotes)
 
 LABEL is exactly as on the panel: either in double quotes, or unquoted as the
 rest of the line (for set and check: everything before the last word). A
@@ -201,7 +243,11 @@ The whole script is checked before anything runs: an unknown command or label,
 a missing value or a value the input would refuse prints
 "script FILE:LINE: <what is wrong>" and exits with status 2. Each line run is
 echoed on standard error ("[script 3] press "Scene Setup""). A console read
-with no queued line left ends the script with status 2; otherwise the program
-exits with status 0 when the script is done.
+with no queued line left ends the script with status 2. An operation that
+refuses or reports an error (a console line that starts with a button's
+label in double quotes, or with ERROR) ends the script after its line with
+status 3 and "script FILE:LINE: <line> reported: <that console line>; the
+script stops here". Otherwise the program exits with status 0 when the
+script is done.
 )";
 }

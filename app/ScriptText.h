@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-enum class ScriptVerb { kSelect, kSet, kCheck, kPress, kInput, kKey };
+enum class ScriptVerb { kSelect, kSet, kCheck, kPress, kInput, kKey, kCopy };
 
 struct ScriptLine {
   int number = 0;  // line of the file, from 1
   ScriptVerb verb = ScriptVerb::kPress;
-  std::string label;  // select, set, check, press: the widget's label
+  std::string label;  // select, set, check, press: the widget's label; copy: the source
   // set: the value as written; check: "on" or "off"; input: the line to
-  // queue; key: the keys as written.
+  // queue; key: the keys as written; copy: the target.
   std::string value;
 };
 

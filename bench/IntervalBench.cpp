@@ -170,7 +170,7 @@ double RunSize(int wanted, int threads, bool brief) {
     int64_t ties = 0;
     const auto d0 = std::chrono::steady_clock::now();
     const std::vector<uint8_t> seen =
-        VisibleByRayCasting(caster, PixelSamplePositions(cam.w, cam.h, 1), times, threads, &ties);
+        VisibleAtPixelSamples(caster, 1, times, threads, &ties);
     const double dense = Seconds(d0);
     int64_t denseVisible = 0, missed = 0;
     for (size_t t = 0; t < seen.size(); t++) {

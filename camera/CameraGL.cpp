@@ -15,9 +15,10 @@ void PPC::SetGL() const {
   glFrustum(-hw, hw, -hh, hh, zNear, zFar);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
-  Vex3_quarn centre = eye + ViewDirection() * FocalLength();
+  double centre[3];
+  LookAtCentre(centre);
   Vex3_quarn up = -b;
-  gluLookAt(eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, up.x, up.y, up.z);
+  gluLookAt(eye.x, eye.y, eye.z, centre[0], centre[1], centre[2], up.x, up.y, up.z);
 }
 
 void UseCameraGL() {

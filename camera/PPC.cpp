@@ -103,16 +103,25 @@ void PPC::Roll(float deg) {
 }
 
 void PPC::FrustumArgs(double* halfW, double* halfH) const {
-  // Frustum size from the near-plane points of the image corners.
-  float f = FocalLength();
-  float s = zNear / f;
-  Vex3_quarn p00 = eye + corner * s;
-  Vex3_quarn pw0 = eye + (a * float(w) + corner) * s;
-  Vex3_quarn p0h = eye + (b * float(h) + corner) * s;
-  float W = (pw0 - p00).Length();
-  float H = (p0h - p00).Length();
-  *halfW = W / 2.0;
-  *halfH = H / 2.0;
+  // The distances between the near-plane points of the image corners, in
+  // double: the eye cancels, leaving |a| w zNear / f and |b| h zNear / f.
+  // Taken from float points they lost the near plane's scale against the
+  // eye's coordinates when the near distance was small.
+  const Vex3_quarnd ad(a), bd(b), cd(corner);
+  const double s = double(zNear) / cd.Dot(ad.Cross(bd).Normalized());
+  *halfW = ad.Length() * w * s / 2.0;
+  *halfH = bd.Length() * h * s / 2.0;
+}
+
+void PPC::LookAtCentre(double centre[3]) const {
+  // In double, so GL's float look-at basis is the one rounding of the view
+  // direction, not of a centre rounded at the eye's magnitude.
+  const Vex3_quarnd ad(a), bd(b), cd(corner);
+  const Vex3_quarnd vd = ad.Cross(bd).Normalized();
+  const Vex3_quarnd c = Vex3_quarnd(eye) + vd * cd.Dot(vd);
+  centre[0] = c.x;
+  centre[1] = c.y;
+  centre[2] = c.z;
 }
 
 namespace {
@@ -159,11 +168,11 @@ void PPC::ComputeGLArrays(double mv[16], double pr[16], int vp[4]) const {
   pr[14] = D;
 
   // gluLookAt(eye, eye + vd * f, -b): a float basis, then a float translate.
-  Vex3_quarn centre = eye + ViewDirection() * FocalLength();
+  double centre[3];
+  LookAtCentre(centre);
   Vex3_quarn upv = -b;
   double ex = eye.x, ey = eye.y, ez = eye.z;
-  float forward[3] = {float(double(centre.x) - ex), float(double(centre.y) - ey),
-                      float(double(centre.z) - ez)};
+  float forward[3] = {float(centre[0] - ex), float(centre[1] - ey), float(centre[2] - ez)};
   float up[3] = {upv.x, upv.y, upv.z};
   float side[3];
   NormalizeF(forward);

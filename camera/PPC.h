@@ -53,8 +53,10 @@ class PPC {
   void MoveRight(float s) { eye += a.Normalized() * s; }
   void MoveDown(float s) { eye += b.Normalized() * s; }
 
-  // The frustum and look-at arguments SetGL passes to GL.
+  // The frustum and look-at arguments SetGL passes to GL, computed in
+  // double; GL rounds them once.
   void FrustumArgs(double* halfW, double* halfH) const;
+  void LookAtCentre(double centre[3]) const;
   // Model-view, projection and viewport exactly as glFrustum and gluLookAt
   // build them (Mesa builds them in float), without touching GL.
   void ComputeGLArrays(double mv[16], double pr[16], int vp[4]) const;

@@ -151,7 +151,8 @@ void AslControlButton(const AslButtonScene& s) {
       break;
     }
     case ControlForm::kCentreSamples:
-      CentreSampleReference(Context(s, s.sampleBuffer(1)), CentreSampleResultPath(row, s.view));
+      CentreSampleReference(Context(s, s.sampleBuffer(1)), CentreSampleResultPath(row, s.view),
+                            layout::kCentreSampleImage);
       break;
   }
   if (row.redrawAfterControl) Show(s.showVisibleSet);  // the view shows only the visible set

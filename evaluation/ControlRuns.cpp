@@ -13,7 +13,7 @@
 namespace {
 
 bool Ready(const ControlScene& s) {
-  if (s.states == nullptr || s.states->size() < 2 || s.stateCount < 2 || s.drawn == nullptr ||
+  if (s.states == nullptr || s.states->size() < 2 || s.stateCount < 2 || !s.drawn ||
       s.flags == nullptr || s.flags->empty()) {
     *s.out << "\"control\": needs a scene of at least two states; choose one (a static scene "
               "with \"Switch Moving/Static Cam\" on) and press \"Scene Setup\" first"
@@ -36,7 +36,7 @@ void WriteSetLog(std::ostream& log, const VisibleSet& set) {
 // The members with their own files: the item buffers of the first and the
 // last state give the set; the sequence then shows only it while the scene
 // moves from the first to the second state.
-int TwoEndRun(const ControlScene& s) {
+int TwoEndRun(const ControlScene& s, ObjLoader& drawn) {
   const ControlRunMember& m = s.row->controlRun;
   *s.out << "we're now in control!" << std::endl;
   s.sampleBuffer();
@@ -63,7 +63,7 @@ int TwoEndRun(const ControlScene& s) {
   const std::vector<ObjLoader>& states = *s.states;
   int frame = 0;
   for (double t = 0; t < 1; t += 1.0 / steps) {
-    s.drawn->InterpolatePositions(states[0], states[1], t);
+    drawn.InterpolatePositions(states[0], states[1], t);
     s.view.redrawAndSave(layout::Frame(layout::ImageFolder("Control"), frame));
     *s.out << "Done with state " << t << "/" << s.stateCount - 1 << std::endl;
     frame++;
@@ -75,7 +75,7 @@ int TwoEndRun(const ControlScene& s) {
 // Any other scene: each interval's two ends sampled through the sample
 // buffer (its final depth pass at the moment), the sets then shown
 // interval by interval.
-int SampleBufferRun(const ControlScene& s) {
+int SampleBufferRun(const ControlScene& s, ObjLoader& moment) {
   SampleLocationBuffer& buffer = s.sampleBuffer();
   const std::vector<ObjLoader>& states = *s.states;
   std::vector<int32_t>& flags = *s.flags;
@@ -86,7 +86,6 @@ int SampleBufferRun(const ControlScene& s) {
   const int intervals = std::min(s.stateCount, int(states.size())) - 1;
   std::vector<VisibleSet> sets(static_cast<size_t>(intervals));
   std::vector<int32_t>& seen = *s.visibleFlags;
-  ObjLoader& moment = *s.drawn;
   for (int i = 0; i < intervals; i++) {
     seen.assign(flags.size(), 0);
     for (double t : {0.0, 1.0 - 0.001}) {
@@ -136,13 +135,10 @@ int ControlFrameSteps(bool movingCamera) { return movingCamera ? 500 : 200; }
 
 int ControlRun(const ControlScene& s) {
   if (!Ready(s)) return -1;
-  switch (s.row->controlRun.form) {
-    case ControlRunForm::kItemBuffers:
-      return TwoEndRun(s);
-    case ControlRunForm::kSampleBuffer:
-      return SampleBufferRun(s);
-    case ControlRunForm::kPoints:
-      break;  // the point scenes' run belongs to their own drivers
-  }
-  return -1;
+  // The point scenes' run belongs to their own drivers.
+  const ControlRunForm form = s.row->controlRun.form;
+  if (form == ControlRunForm::kPoints) return -1;
+  ObjLoader* drawn = s.drawn();
+  if (drawn == nullptr) return -1;
+  return form == ControlRunForm::kItemBuffers ? TwoEndRun(s, *drawn) : SampleBufferRun(s, *drawn);
 }

@@ -26,7 +26,7 @@ struct ControlScene {
   bool movingCamera = false;
   bool frustumCulling = true;
   const std::vector<ObjLoader>* states = nullptr;
-  ObjLoader* drawn = nullptr;  // the moving copy frames draw; not one of the states
+  PrepareDrawn drawn;  // the moving copy the frames draw, once the run is accepted
   std::vector<int32_t>* flags = nullptr;  // the draw flags
   VisibleSet* visible = nullptr;          // the run's set
   std::vector<int32_t>* visibleFlags = nullptr;
@@ -48,5 +48,5 @@ int ControlFrameSteps(bool movingCamera);
 constexpr double kGenericControlStep = 0.01;
 
 // The dataset's member. Returns the frames written, -1 when refused (one
-// line: no scene, fewer than two states).
+// line: no scene, fewer than two states; nothing changed).
 int ControlRun(const ControlScene& scene);

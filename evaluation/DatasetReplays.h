@@ -19,7 +19,9 @@ class ObjLoader;
 struct DatasetReplayScene {
   const DatasetRow* row = nullptr;
   const std::vector<ObjLoader>* states = nullptr;
-  ObjLoader* drawn = nullptr;  // the moving copy; not one of the states
+  // The moving copy, once the replay is accepted (asked only of a scene of
+  // two states or more).
+  PrepareDrawn drawn;
   std::vector<int32_t>* flags = nullptr;
   VisibleSet* visible = nullptr;
   PlaybackView view;
@@ -34,6 +36,7 @@ constexpr int kReplaySteps = 40;
 constexpr int kCityReplayFrames = 20;
 
 // The row's replay of its stored results (kPathLists, kStateMotion).
-// Returns the frames shown; -1 (one line) when the row has neither or its
-// stored result cannot be read.
+// Returns the frames shown; -1 (one line) when the row has neither, when
+// the city's scene has fewer than two states or when the stored result
+// cannot be read; a refused replay changes nothing.
 int DatasetReplay(const DatasetReplayScene& scene);

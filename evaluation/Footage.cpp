@@ -31,7 +31,7 @@ bool Resolve(const FootageScene& s, bool evaluation, FootageRequest* r) {
   const char* label = evaluation ? kEvaluationLabel : kFootageLabel;
   // Other scenes have no member: nothing happens.
   if (m.dataset == 0 || m.dataset != s.dataset || (evaluation && !m.evaluation)) return false;
-  if (s.mesh == nullptr || s.flags == nullptr || s.flags->empty()) {
+  if (s.mesh == nullptr || s.flags == nullptr) {
     *s.out << "\"" << label << "\": no scene is set up; choose a scene and press \"Scene Setup\" first"
            << std::endl;
     return false;
@@ -60,44 +60,48 @@ bool Resolve(const FootageScene& s, bool evaluation, FootageRequest* r) {
   return true;
 }
 
-// Reads the set into `flags`, cleared first, and says how many ids it
-// held. A missing file stops the run with one line: a fly-through of an
-// empty set would only repeat the scene in red. A malformed one is named by
-// the reader and leaves the flags cleared.
-bool ReadSet(const std::string& path, std::vector<int32_t>* flags, std::ostream& out,
-             std::ostream& err) {
-  if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+// A missing set file refuses the request with one line: a fly-through of
+// an empty set would only repeat the scene in red. So does a camera file
+// that cannot be read; `camera` receives the one read.
+bool FilesReadable(const FootageScene& s, const FootageRequest& r, PPC* camera) {
+  if (std::FILE* f = std::fopen(r.set.c_str(), "rb")) {
     std::fclose(f);
   } else {
-    err << "ERROR: cannot read visible set " << path << std::endl;
+    *s.err << "ERROR: cannot read visible set " << r.set << std::endl;
     return false;
   }
+  *camera = *s.viewCamera;
+  if (camera->Load(r.view->camera, *s.err)) return true;
+  *s.err << "ERROR: cannot read camera " << layout::CameraFile(r.view->camera) << std::endl;
+  return false;
+}
+
+// Reads the set into `flags`, cleared first, and says how many ids it
+// held. A malformed file is named by the reader and leaves the flags
+// cleared.
+void ReadSet(const std::string& path, std::vector<int32_t>* flags, std::ostream& out,
+             std::ostream& err) {
   std::fill(flags->begin(), flags->end(), 0);
   const int32_t n = ReadVisibleSet(*flags, path, false, out, err);
   out << n << " loaded" << std::endl;
-  return true;
-}
-
-bool LoadCamera(const FootageScene& s, const FootageView& v) {
-  if (s.viewCamera->Load(v.camera, *s.err)) return true;
-  *s.err << "ERROR: cannot read camera " << layout::CameraFile(v.camera) << std::endl;
-  return false;
 }
 
 }  // namespace
 
 int MakeFootage(const FootageScene& s) {
   FootageRequest r;
-  if (!Resolve(s, false, &r)) return -1;
+  PPC view;
+  if (!Resolve(s, false, &r) || !FilesReadable(s, r, &view)) return -1;
+  if (s.prepare) s.prepare();
   const FootageMember& m = s.row->footage;
   if (m.readsIntoVisibleSet) {
     s.sampleBuffer();
     s.visible->assign(s.flags->size(), 0);
-    if (!ReadSet(r.set, s.visible, *s.out, *s.err)) return -1;
-  } else if (!ReadSet(r.set, s.flags, *s.out, *s.err)) {
-    return -1;
+    ReadSet(r.set, s.visible, *s.out, *s.err);
+  } else {
+    ReadSet(r.set, s.flags, *s.out, *s.err);
   }
-  if (!LoadCamera(s, *r.view)) return -1;
+  *s.viewCamera = view;
   s.setRenderMode(m.renderMode);
   s.showOnly(m.readsIntoVisibleSet ? *s.visible : *s.flags);
 
@@ -105,7 +109,13 @@ int MakeFootage(const FootageScene& s) {
   FootagePath(*s.viewCamera, m.footageKeys).ForEach([&](int c, const PPC& camera) {
     int w = 0, h = 0;
     const uint32_t* pixels = s.renderFrame(camera, &w, &h);
-    if (pixels != nullptr && WriteTiff(pixels, layout::Frame(r.folder, c), h, w, *s.err) == 1) written++;
+    const std::string path = layout::Frame(r.folder, c);
+    if (pixels == nullptr)
+      *s.err << "ERROR: " << path << " not written: the view window could not be read" << std::endl;
+    else if (WriteTiff(pixels, path, h, w, *s.err) != 1)
+      *s.err << "ERROR: cannot write file: " << path << std::endl;
+    else
+      written++;
     return true;
   });
   *s.out << written << " frames written to " << r.folder << std::endl;
@@ -140,10 +150,13 @@ FrameError CountFrameError(uint32_t* colour, int32_t* ids, double* depth, size_t
 
 int EvaluateFootageError(const FootageScene& s) {
   FootageRequest r;
-  if (!Resolve(s, true, &r)) return -1;
+  PPC view;
+  if (!Resolve(s, true, &r) || !FilesReadable(s, r, &view)) return -1;
+  if (s.prepare) s.prepare();
   const FootageMember& m = s.row->footage;
   std::vector<int32_t>& flags = *s.flags;
-  if (!ReadSet(r.set, &flags, *s.out, *s.err) || !LoadCamera(s, *r.view)) return -1;
+  ReadSet(r.set, &flags, *s.out, *s.err);
+  *s.viewCamera = view;
   if (s.showAll) s.showAll();
 
   // Cull against the frustum of the sample buffer's camera: culled

@@ -30,8 +30,14 @@ struct FootageScene {
   const DatasetRow* row = nullptr;
   int dataset = 0;  // the sceneId
   int view = 1, type = 1;  // "View ID" and "Type ID"
-  const ObjLoader* mesh = nullptr;  // the base mesh, the one drawn
+  // The footage draws the base mesh, the evaluation rasterizes the drawn
+  // one; null without a scene.
+  const ObjLoader* mesh = nullptr;
   std::vector<int32_t>* flags = nullptr;  // the draw flags
+  // Called once the request is accepted (its set and camera files read),
+  // before anything changes: makes `mesh` the drawn mesh and gives the
+  // flags one entry per triangle. A refused request changes nothing.
+  std::function<void()> prepare;
   VisibleSet* visible = nullptr;          // the run's visible set
   PPC* viewCamera = nullptr;
   std::function<SampleLocationBuffer&()> sampleBuffer;
@@ -53,7 +59,8 @@ struct FootageScene {
 };
 
 // The frames written; -1 when the request is refused (no member, a view
-// or type it does not have).
+// or type it does not have, a set or camera file that cannot be read).
+// A frame that cannot be rendered or written is named on the error stream.
 int MakeFootage(const FootageScene& scene);
 
 // One evaluated frame: red pixels j, seen triangles missing from the set

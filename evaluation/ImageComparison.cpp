@@ -66,6 +66,7 @@ ErrorCount CountErrorPixels(const std::string& folder, std::ostream& out, std::o
 
 void CompareImageSequences(std::ostream& out, std::ostream& err) {
   std::ofstream log(layout::kSequenceLog);
+  if (!log) err << "ERROR: cannot write file: " << layout::kSequenceLog << std::endl;
   for (const char* folder : {layout::kControlErrorFrames, layout::kSuperPixelErrorFrames})
     CountErrorPixels(folder, out, log, err);
 }

@@ -5,7 +5,8 @@
 #include <cstdio>
 #include <fstream>
 #include <functional>
-#include <thread>
+
+#include "Parallel.h"
 
 namespace {
 
@@ -38,10 +39,14 @@ class LogReader {
     if (!ParseLogRange(begin, end, &ids, &error)) ids.clear();
     return true;
   }
+  // The line naming the last line's refusal; empty when it was read.
+  std::string Message() const {
+    if (error.empty()) return "";
+    return "ERROR: " + path + ":" + std::to_string(number) + ": " + error +
+           "; the line counts as empty";
+  }
   void Report(std::ostream& err) const {
-    if (!error.empty())
-      err << "ERROR: " << path << ":" << number << ": " << error << "; the line counts as empty"
-          << std::endl;
+    if (!error.empty()) err << Message() << std::endl;
   }
 
  private:
@@ -122,7 +127,6 @@ class StepSet {
     distinct_.push_back(id);
     all->Set(id);
   }
-  bool Has(int32_t id) const { return bits_.Has(size_t(id)); }
   const std::vector<int32_t>& Distinct() const { return distinct_; }
 
  private:
@@ -130,12 +134,49 @@ class StepSet {
   std::vector<int32_t> distinct_;
 };
 
-// The identifiers of `a` not in `b`, ascending, written each with ",".
-int64_t WriteDifference(std::ostream& os, const std::vector<int32_t>& a, const StepSet& b,
+// Steps of one log read ahead: per step its distinct identifiers and why
+// its line was refused (empty when it was not). The vectors keep their
+// room from batch to batch.
+struct StepBatch {
+  std::vector<std::vector<int32_t>> ids;
+  std::vector<std::string> errors;
+  size_t count = 0;
+  bool ended = false;
+};
+
+// Up to `steps` more lines of the log into the batch, each one's
+// identifiers also added to the log's union.
+void ReadBatch(LogReader& log, size_t steps, StepSet* set, IdBits* all, StepBatch* batch) {
+  batch->count = 0;
+  while (batch->count < steps && !batch->ended) {
+    if (!log.Next()) {
+      batch->ended = true;
+      break;
+    }
+    set->Clear();
+    for (int32_t id : log.ids) set->Add(id, all);
+    if (batch->ids.size() <= batch->count) {
+      batch->ids.emplace_back();
+      batch->errors.emplace_back();
+    }
+    batch->ids[batch->count].assign(set->Distinct().begin(), set->Distinct().end());
+    batch->errors[batch->count] = log.Message();
+    batch->count++;
+  }
+}
+
+// Steps a batch takes: about kBatchIds identifiers on each side (16 MB),
+// judged by the steps before, and at most kBatchSteps.
+constexpr size_t kBatchIds = size_t(1) << 22;
+constexpr size_t kBatchSteps = 256;
+
+// The identifiers of `a` not marked in `b`, ascending, written each with
+// ",".
+int64_t WriteDifference(std::ostream& os, const std::vector<int32_t>& a, const IdBits& b,
                         std::vector<int32_t>* scratch) {
   scratch->clear();
   for (int32_t id : a)
-    if (!b.Has(id)) scratch->push_back(id);
+    if (!b.Has(size_t(id))) scratch->push_back(id);
   std::sort(scratch->begin(), scratch->end());
   for (int32_t id : *scratch) os << id << ",";
   return int64_t(scratch->size());
@@ -225,20 +266,6 @@ bool ParseLogRange(const char* line, const char* lineEnd, std::vector<int32_t>* 
   return true;
 }
 
-bool ReadLogUnion(const std::string& path, std::vector<uint8_t>* flags, std::ostream& err) {
-  std::fill(flags->begin(), flags->end(), 0);
-  LogReader log(path);
-  if (!log.Open()) return false;
-  while (log.Next()) {
-    log.Report(err);
-    for (int32_t id : log.ids) {
-      if (size_t(id) >= flags->size()) flags->resize(size_t(id) + 1, 0);
-      (*flags)[size_t(id)] = 1;
-    }
-  }
-  return true;
-}
-
 LogComparison CompareLogFiles(const std::string& pathA, const std::string& pathB,
                               const std::string& overallReport, const std::string& perStepReport,
                               std::ostream& out, std::ostream& err) {
@@ -247,50 +274,65 @@ LogComparison CompareLogFiles(const std::string& pathA, const std::string& pathB
   c.readA = a.Open();
   c.readB = b.Open();
   std::ofstream steps(perStepReport);
-  StepSet setA, setB;
+  if (!steps) err << "ERROR: cannot write file: " << perStepReport << std::endl;
   IdBits unionA, unionB;
-  std::vector<int32_t> scratch;
   // The steps both logs hold, then the rest of the longer one for the
-  // whole-run union.
-  // Each step's two lines are read and gathered side by side, A's on a
-  // second thread: the two share nothing until the differences.
-  bool moreA = true, moreB = true;
-  auto gather = [](LogReader& log, bool* more, StepSet* set, IdBits* all) {
-    *more = *more && log.Next();
-    set->Clear();
-    if (*more)
-      for (int32_t id : log.ids) set->Add(id, all);
-  };
-  for (uint32_t n = 0;; n++) {
-    std::thread readA(gather, std::ref(a), &moreA, &setA, &unionA);
-    gather(b, &moreB, &setB, &unionB);
-    readA.join();
-    if (moreA) a.Report(err);
-    if (moreB) b.Report(err);
-    if (!moreA || !moreB) break;
-    steps << "State #" << n << "\n";
-    steps << "What in A is not in B: ";
-    const int64_t m = WriteDifference(steps, setA.Distinct(), setB, &scratch);
-    const int64_t base = int64_t(setA.Distinct().size());
-    c.perStep.missing += m;
-    c.perStep.totalA += base;
-    steps << "\n";
-    steps << "What in B is not in A: ";
-    c.perStep.excessive += WriteDifference(steps, setB.Distinct(), setA, &scratch);
-    steps << "\n";
-    // A step without identifiers in A has the ratio 0 / 0, which is never
-    // greater: it never becomes the worst step.
-    if (double(c.worstMissing) / double(c.worstBase) < double(m) / double(base)) {
-      c.worstMissing = m;
-      c.worstBase = base;
-      c.worstStep = n;
+  // whole-run union. The logs are read in batches of steps side by side
+  // (A's on a second thread when there is one): the two share nothing
+  // until the differences, and a batch starts one thread however many
+  // steps it holds.
+  StepSet setA, setB;
+  StepBatch batchA, batchB;
+  const int threads = std::min(2, WorkerThreads());
+  size_t batchSteps = 16;
+  IdBits marks;  // the other log's step, while a difference is written
+  std::vector<int32_t> scratch;
+  uint32_t n = 0;
+  while (!batchA.ended && !batchB.ended) {
+    RunOnThreads(threads, [&](int k) {
+      if (k == threads - 1) ReadBatch(a, batchSteps, &setA, &unionA, &batchA);
+      if (k == 0) ReadBatch(b, batchSteps, &setB, &unionB, &batchB);
+    });
+    const size_t both = std::min(batchA.count, batchB.count);
+    size_t held = 0;
+    for (size_t i = 0; i < std::max(batchA.count, batchB.count); i++) {
+      if (i < batchA.count && !batchA.errors[i].empty()) err << batchA.errors[i] << std::endl;
+      if (i < batchB.count && !batchB.errors[i].empty()) err << batchB.errors[i] << std::endl;
+      if (i >= both) continue;
+      const std::vector<int32_t>& idsA = batchA.ids[i];
+      const std::vector<int32_t>& idsB = batchB.ids[i];
+      held = std::max(held, idsA.size() + idsB.size());
+      steps << "State #" << n << "\n";
+      steps << "What in A is not in B: ";
+      MarkAll(idsB, &marks);
+      const int64_t m = WriteDifference(steps, idsA, marks, &scratch);
+      for (int32_t id : idsB) marks.Unset(id);
+      const int64_t base = int64_t(idsA.size());
+      c.perStep.missing += m;
+      c.perStep.totalA += base;
+      steps << "\n";
+      steps << "What in B is not in A: ";
+      MarkAll(idsA, &marks);
+      c.perStep.excessive += WriteDifference(steps, idsB, marks, &scratch);
+      for (int32_t id : idsA) marks.Unset(id);
+      steps << "\n";
+      // A step without identifiers in A has the ratio 0 / 0, which is
+      // never greater: it never becomes the worst step.
+      if (double(c.worstMissing) / double(c.worstBase) < double(m) / double(base)) {
+        c.worstMissing = m;
+        c.worstBase = base;
+        c.worstStep = n;
+      }
+      out << "Done with state " << n << std::endl;
+      c.steps++;
+      n++;
     }
-    out << "Done with state " << n << std::endl;
-    c.steps++;
+    // The next batch holds about kBatchIds identifiers a side.
+    batchSteps = std::min(kBatchSteps, std::max<size_t>(1, kBatchIds / std::max<size_t>(held, 1)));
   }
   for (LogReader* log : {&a, &b}) {
+    if ((log == &a ? batchA : batchB).ended) continue;
     IdBits& all = log == &a ? unionA : unionB;
-    if (!(log == &a ? moreA : moreB)) continue;
     while (log->Next()) {
       log->Report(err);
       MarkAll(log->ids, &all);
@@ -308,6 +350,7 @@ LogComparison CompareLogFiles(const std::string& pathA, const std::string& pathB
 
   // Whole run: the unions, ascending.
   std::ofstream all(overallReport);
+  if (!all) err << "ERROR: cannot write file: " << overallReport << std::endl;
   all << "State All:\n";
   auto in = [](const IdBits& f, size_t i) { return f.Has(i); };
   all << "What in A is not in B: ";

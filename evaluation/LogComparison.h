@@ -37,10 +37,6 @@ struct LogComparison {
   bool readA = false, readB = false;  // the logs could be opened
 };
 
-// Flags every identifier of every line of the log (flags grow as needed);
-// false when the file cannot be opened (nothing is flagged then).
-bool ReadLogUnion(const std::string& path, std::vector<uint8_t>* flags, std::ostream& err);
-
 // Writes the whole-run report ("State All:", the two lists, "Total
 // Missing: ", "Total Excessive: ") and the per-step report ("State #n",
 // the two lists, and the three closing lines, which also go to `out`

@@ -58,7 +58,7 @@ int PlayPoints(const PointPlayback& p) {
   Set(p.currentState, 0);
   Set(p.interpolation, 0);
   Set(p.frameSteps, kPointFrameSteps);
-  Clear(p.visibleFlags);
+  if (p.visibleFlags != nullptr) p.visibleFlags->assign(states[0].positions.size(), 0);
   Set(p.interpolation, 0.5);
 
   int n = 0;
@@ -68,10 +68,12 @@ int PlayPoints(const PointPlayback& p) {
       Clear(p.visibleFlags);
       p.drawn->Interpolate(states[size_t(c)], states[size_t(c) + 1], s);
       p.view.redrawAndSave(layout::Frame(p.imageFolder, n));
-      if (p.visibleFlags != nullptr && p.pointIds != nullptr) {
+      size_t pixels = 0;
+      const int32_t* ids = p.pointIds ? p.pointIds(&pixels) : nullptr;
+      if (p.visibleFlags != nullptr && ids != nullptr) {
         std::vector<int32_t>& flags = *p.visibleFlags;
-        for (size_t i = 0; i < p.pixelCount; i++) {
-          const int32_t id = p.pointIds[i];
+        for (size_t i = 0; i < pixels; i++) {
+          const int32_t id = ids[i];
           if (id >= 0 && size_t(id) < flags.size()) flags[size_t(id)] = 1;
         }
         log << "State " << s << ":";
@@ -87,8 +89,10 @@ int PlayPoints(const PointPlayback& p) {
 }
 
 int PlayMeshes(const MeshPlayback& p) {
-  if (p.states == nullptr || p.drawn == nullptr) return -1;
+  if (p.states == nullptr || !p.drawn) return -1;
   if (!StatesMatch("Play", p.stateCount, p.states->size(), *p.out)) return -1;
+  ObjLoader* drawn = p.drawn();
+  if (drawn == nullptr) return -1;
   const std::vector<ObjLoader>& states = *p.states;
   // Kept as the other playbacks keep theirs; no line is written to it.
   std::ofstream log(p.logPath);
@@ -96,7 +100,7 @@ int PlayMeshes(const MeshPlayback& p) {
   Set(p.interpolation, 0);
   Set(p.frameSteps, kMeshFrameSteps);
 
-  p.drawn->Interpolate(states[0], states[1], 0);
+  drawn->Interpolate(states[0], states[1], 0);
   p.view.redraw();
   Set(p.interpolation, 0.5);
   p.view.setMode(render_mode::kShaded);
@@ -104,7 +108,7 @@ int PlayMeshes(const MeshPlayback& p) {
   int n = 0;
   for (int i = 0; i + 1 < p.stateCount; i++) {
     for (double s = 0; s < 1; s += 1.0 / kMeshFrameSteps) {
-      p.drawn->Interpolate(states[size_t(i)], states[size_t(i) + 1], s);
+      drawn->Interpolate(states[size_t(i)], states[size_t(i) + 1], s);
       p.view.redrawAndSave(layout::Frame(p.imageFolder, n));
       n++;
     }
@@ -114,7 +118,7 @@ int PlayMeshes(const MeshPlayback& p) {
 
 int ReplayIntervalTable(const ReplayScene& r, const std::string& tablePath) {
   const char* label = "Play Visible triangles";
-  if (r.states == nullptr || r.drawn == nullptr || r.visible == nullptr) return -1;
+  if (r.states == nullptr || !r.drawn || r.visible == nullptr) return -1;
   if (!StatesMatch(label, r.stateCount, r.states->size(), *r.out)) return -1;
   if (r.trajectories != nullptr && r.trajectories->keyframeCount != r.stateCount) {
     *r.out << "\"" << label << "\": refused: the trajectories hold "
@@ -135,6 +139,8 @@ int ReplayIntervalTable(const ReplayScene& r, const std::string& tablePath) {
            << table->triangleCount << " triangles, the scene " << visible.size() << std::endl;
     return -1;
   }
+  ObjLoader* drawn = r.drawn();
+  if (drawn == nullptr) return -1;
   r.view.setMode(render_mode::kGrass);
   std::ofstream log(r.logPath);
   const std::vector<ObjLoader>& states = *r.states;
@@ -148,12 +154,12 @@ int ReplayIntervalTable(const ReplayScene& r, const std::string& tablePath) {
     std::fill(visible.begin(), visible.end(), 0);
     MarkVisibleInWindow(*table, t - 0.5, t + 0.5, visible.data(), int32_t(visible.size()));
     if (r.trajectories != nullptr) {
-      r.trajectories->PlacePositions(t, r.drawn, visible.data(), *r.err);
+      r.trajectories->PlacePositions(t, drawn, visible.data(), *r.err);
     } else {
       // Between the two states around t; beyond state 1 the first pair
       // would be extrapolated.
       const int k = std::min(int(std::floor(t)), r.stateCount - 2);
-      r.drawn->Interpolate(states[size_t(k)], states[size_t(k) + 1], t - k);
+      drawn->Interpolate(states[size_t(k)], states[size_t(k) + 1], t - k);
     }
     log << t << ":";
     WriteFlagged(log, visible);

@@ -26,6 +26,11 @@ struct PlaybackView {
   std::function<void(const std::string& path)> redrawAndSave;
 };
 
+// Called once a request is accepted, before anything is drawn or written,
+// so that a refused request leaves the scene as it was: readies the scene
+// for the frames and returns the mesh they move (not one of the states).
+using PrepareDrawn = std::function<ObjLoader*()>;
+
 // Frames per state interval of the point and the mesh scenes.
 constexpr int kPointFrameSteps = 45;
 constexpr int kMeshFrameSteps = 20;
@@ -38,9 +43,10 @@ struct PointPlayback {
   int stateCount = 0;
   const std::vector<ParticleSet>* states = nullptr;
   ParticleSet* drawn = nullptr;
-  // The point seen at each pixel by the last redraw (-1 none).
-  const int32_t* pointIds = nullptr;
-  size_t pixelCount = 0;
+  // The point seen at each pixel by the last redraw (-1 none) and their
+  // number; asked anew after every redraw, which may move the buffer.
+  std::function<const int32_t*(size_t* pixels)> pointIds;
+  // One flag per point, sized when the request is accepted.
   std::vector<int32_t>* visibleFlags = nullptr;
   double* interpolation = nullptr;
   int* currentState = nullptr;
@@ -53,13 +59,13 @@ struct PointPlayback {
 };
 // "Play" of the point scenes. Returns the frames written, -1 when refused
 // (one line on `out`: fewer than two states, or a state count other than
-// the loaded states').
+// the loaded states'), which changes nothing.
 int PlayPoints(const PointPlayback& p);
 
 struct MeshPlayback {
   int stateCount = 0;
   const std::vector<ObjLoader>* states = nullptr;
-  ObjLoader* drawn = nullptr;  // must not be one of the states
+  PrepareDrawn drawn;
   double* interpolation = nullptr;
   int* currentState = nullptr;
   int* frameSteps = nullptr;
@@ -76,7 +82,7 @@ struct ReplayScene {
   int stateCount = 0;
   bool movingCamera = false;
   const std::vector<ObjLoader>* states = nullptr;
-  ObjLoader* drawn = nullptr;  // must not be one of the states
+  PrepareDrawn drawn;
   // Positions come from the trajectories when set (its keyframe count must
   // be stateCount), else from the states.
   KeyframeTrajectories* trajectories = nullptr;
@@ -89,5 +95,5 @@ struct ReplayScene {
 // Replays the interval table at `tablePath`: at each moment t the triangles
 // with an interval meeting [t - 0.5, t + 0.5] are drawn and logged. Returns
 // the frames drawn, -1 when refused or when the table cannot be read (one
-// line naming it; nothing drawn or logged).
+// line naming it; nothing drawn, logged or prepared).
 int ReplayIntervalTable(const ReplayScene& r, const std::string& tablePath);

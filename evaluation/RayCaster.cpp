@@ -1,7 +1,10 @@
 #include "RayCaster.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 #include "ObjLoader.h"
@@ -50,12 +53,6 @@ RayCaster::RayCaster(const PPC& camera) {
       inv_[3 * i + 2] = rows[i].z;
     }
   }
-  GLMatrices m;
-  camera.ComputeGLArrays(m.modelView, m.projection, m.viewport);
-  projector_ = Projector(m);
-  // Rays start where the window rays of the GL arrays meet, as the
-  // sample rays of the visibility methods do.
-  eye_ = projector_.RayOrigin(eye_);
 }
 
 void RayCaster::AddTriangle(int32_t id, const Vex3_quarn a[3], const Vex3_quarn b[3]) {
@@ -88,12 +85,7 @@ void RayCaster::AddMesh(const ObjLoader& first, const ObjLoader* second) {
 }
 
 Vex3_quarnd RayCaster::WindowRay(double x, double y) const {
-  // Along the line of the window position from the near plane to the far
-  // plane: the direction the sample locations use.
-  double nx = 0, ny = 0, nz = 0, fx = 0, fy = 0, fz = 0;
-  if (!projector_.UnProject(x, y, 0, &nx, &ny, &nz) || !projector_.UnProject(x, y, 1, &fx, &fy, &fz))
-    return Vex3_quarnd(0, 0, 0);
-  return Vex3_quarnd(fx - nx, fy - ny, fz - nz).Normalized();
+  return (c_ + a_ * x + b_ * (h_ - y)).Normalized();
 }
 
 bool RayCaster::WindowOf(const Vex3_quarnd& d, double* x, double* y) const {
@@ -133,9 +125,9 @@ void RayCaster::Bin(double t0, double t1, Bins* bins) const {
   // Window box of every triangle over the moments: a point moving on a
   // line in front of the eye projects onto the segment between its
   // projected ends, so the boxes at t0 and t1 hold it throughout. Boxes are
-  // a pixel wider than the projections (the window rays come from the
-  // camera's GL arrays, which agree with its basis only to float
-  // precision).
+  // a pixel wider than the projections, so that rays a method made from
+  // the camera's GL arrays, which agree with the record only to float
+  // precision, find them too.
   B.box.assign(4 * n, 0.0f);
   B.behind.clear();
   B.offscreen.clear();
@@ -267,51 +259,80 @@ RayHit RayCaster::Cast(const Vex3_quarnd& d, double time) const {
   return best;
 }
 
-std::vector<double> PixelSamplePositions(int w, int h, int perSide) {
-  std::vector<double> xy;
-  xy.reserve(size_t(w) * h * perSide * perSide * 2);
-  for (int row = 0; row < h; row++)
-    for (int col = 0; col < w; col++)
-      for (int j = 0; j < perSide; j++)
-        for (int i = 0; i < perSide; i++) {
-          xy.push_back(col + (i + 0.5) / perSide);
-          xy.push_back(row + (j + 0.5) / perSide);
-        }
-  return xy;
-}
-
-std::vector<uint8_t> VisibleByRayCasting(RayCaster& caster, const std::vector<double>& positions,
-                                         const std::vector<double>& times, int threads,
-                                         int64_t* ties) {
-  std::vector<Vex3_quarnd> rays(positions.size() / 2);
-  for (size_t i = 0; i < rays.size(); i++)
-    rays[i] = caster.WindowRay(positions[2 * i], positions[2 * i + 1]);
+std::vector<uint8_t> VisibleAtPixelSamples(RayCaster& caster, int perSide,
+                                           const std::vector<double>& times, int threads,
+                                           int64_t* ties, const CastProgress& progress) {
+  perSide = std::max(1, perSide);
   threads = std::max(1, threads);
+  const int w = caster.width(), h = caster.height();
   const size_t ids = size_t(caster.MaxId() + 1);
   std::vector<std::vector<uint8_t>> seen(size_t(threads), std::vector<uint8_t>(ids, 0));
   std::vector<int64_t> tieCounts(size_t(threads), 0);
+  if (ties) *ties = 0;
+  if (w <= 0 || h <= 0 || times.empty()) return std::vector<uint8_t>(ids, 0);
+
+  // Bands of whole pixel rows of about 64k rays, at least four per thread,
+  // so the threads finish together and progress comes often.
+  const int64_t perRow = int64_t(w) * perSide * perSide;
+  const int64_t total = perRow * h * int64_t(times.size());
+  int rows = int(std::min<int64_t>(h, (65536 + perRow - 1) / perRow));
+  rows = std::max(1, std::min(rows, h / (4 * threads)));
+  const int bands = (h + rows - 1) / rows;
+
+  std::mutex mutex;
+  std::condition_variable changed;
+  int64_t done = 0, reported = 0;
   for (double t : times) {
     caster.BinAt(t);
+    std::atomic<int> next{0};
+    int finished = 0;
+    auto work = [&](int k) {
+      std::vector<uint8_t>& mine = seen[size_t(k)];
+      int64_t tied = 0;
+      for (int band = next++; band < bands; band = next++) {
+        const int r0 = band * rows, r1 = std::min(h, r0 + rows);
+        for (int row = r0; row < r1; row++)
+          for (int col = 0; col < w; col++)
+            for (int j = 0; j < perSide; j++)
+              for (int i = 0; i < perSide; i++) {
+                const RayHit hit = caster.Cast(
+                    caster.WindowRay(col + (i + 0.5) / perSide, row + (j + 0.5) / perSide), t);
+                if (hit.tie) tied++;
+                if (hit.id >= 0) mine[size_t(hit.id)] = 1;
+              }
+        std::lock_guard<std::mutex> lock(mutex);
+        done += perRow * (r1 - r0);
+        changed.notify_one();
+      }
+      tieCounts[size_t(k)] += tied;
+      std::lock_guard<std::mutex> lock(mutex);
+      finished++;
+      changed.notify_one();
+    };
     std::vector<std::thread> pool;
-    for (int k = 0; k < threads; k++) {
-      pool.emplace_back([&, k]() {
-        const size_t lo = rays.size() * size_t(k) / size_t(threads);
-        const size_t hi = rays.size() * size_t(k + 1) / size_t(threads);
-        for (size_t i = lo; i < hi; i++) {
-          RayHit hit = caster.Cast(rays[i], t);
-          if (hit.tie) tieCounts[size_t(k)]++;
-          if (hit.id >= 0) seen[size_t(k)][size_t(hit.id)] = 1;
+    for (int k = 0; k < threads; k++) pool.emplace_back(work, k);
+    // Progress is reported here, on the caller's thread, never by a worker.
+    std::unique_lock<std::mutex> lock(mutex);
+    for (;;) {
+      changed.wait(lock, [&] { return finished == threads || done != reported; });
+      if (done != reported) {
+        reported = done;
+        if (progress) {
+          lock.unlock();
+          progress(reported, total);
+          lock.lock();
         }
-      });
+      } else if (finished == threads) {
+        break;
+      }
     }
+    lock.unlock();
     for (std::thread& th : pool) th.join();
   }
   std::vector<uint8_t> flags(ids, 0);
   for (const auto& s : seen)
     for (size_t i = 0; i < ids; i++) flags[i] |= s[i];
-  if (ties) {
-    *ties = 0;
+  if (ties)
     for (int64_t c : tieCounts) *ties += c;
-  }
   return flags;
 }

@@ -3,9 +3,11 @@
 // triangles are intersected one by one (Moeller-Trumbore), at one moment
 // at a time, and the nearest hit along each ray wins.
 //
-// Rays start at the camera eye and pass through window positions (pixel
-// units, rows from the bottom, as the sample locations are placed); a
-// pixel centre is (column + 0.5, row + 0.5). Near and far planes do not
+// Rays are its own, taken from the camera record alone as an ideal
+// pinhole in double: the ray of window position (x, y) (pixel units, rows
+// from the bottom, as the sample locations are placed; a pixel centre is
+// (column + 0.5, row + 0.5)) leaves the eye along corner + x a + (h - y) b,
+// since the record counts rows from the top. Near and far planes do not
 // clip hits.
 //
 // A hit that rounding could decide either way is flagged as a tie: the ray
@@ -17,9 +19,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
-#include "GLProject.h"
 #include "Vex3.h"
 
 class ObjLoader;
@@ -51,11 +53,17 @@ class RayCaster {
   // Sorts them by the screen regions they sweep over each of `spans` equal
   // parts of [0, 1], for casts at any moment.
   void BinSpans(int spans);
-  // Unit direction of the sample ray at window position (x, y): parallel to
-  // the line its position spans from the near to the far plane.
+  // Unit direction of the ray at window position (x, y).
   Vex3_quarnd WindowRay(double x, double y) const;
-  // Nearest hit along the ray from the eye at time t.
+  // Window position of a direction from the ray origin; false when it
+  // points at or behind the eye's plane.
+  bool WindowOf(const Vex3_quarnd& direction, double* x, double* y) const;
+  // Nearest hit along the ray from the ray origin at time t.
   RayHit Cast(const Vex3_quarnd& direction, double t) const;
+
+  // Rays start at the camera's eye; a check that must cast exactly a
+  // method's rays moves their origin to that of the method (before binning).
+  void SetRayOrigin(const Vex3_quarnd& origin) { eye_ = origin; }
 
   const Vex3_quarnd& eye() const { return eye_; }
   int width() const { return w_; }
@@ -73,28 +81,33 @@ class RayCaster {
     std::vector<uint32_t> behind, offscreen;
   };
   void Positions(uint32_t triangle, double t, Vex3_quarnd p[3]) const;
-  // Window position of a ray; false when it leaves the image.
-  bool WindowOf(const Vex3_quarnd& direction, double* x, double* y) const;
   void Bin(double t0, double t1, Bins* bins) const;
 
   Vex3_quarnd eye_, a_, b_, c_;  // camera basis: eye, column step, row step, corner
   double inv_[9] = {};           // inverse of the basis matrix [a b c]
   int w_ = 0, h_ = 0;
-  Projector projector_;
 
   std::vector<int32_t> ids_;
   std::vector<Vex3_quarn> start_, end_;  // three per triangle
   std::vector<Bins> bins_;               // in time order, covering the moments cast at
 };
 
-// Window positions of `perSide` x `perSide` evenly spread samples in every
-// pixel of a w x h view (one per pixel: the pixel centres), row by row.
-std::vector<double> PixelSamplePositions(int w, int h, int perSide);
+// Progress of a cast over a view: rays cast so far and rays in all.
+using CastProgress = std::function<void(int64_t done, int64_t total)>;
 
-// Triangles nearest along the given window positions (x, y pairs) at each
-// of the times, as a flag per identifier (size: the largest id + 1). Ties
-// are counted in `ties` (one per ray and time) and their nearest
-// triangles flagged too. Work is spread over `threads` threads.
-std::vector<uint8_t> VisibleByRayCasting(RayCaster& caster, const std::vector<double>& positions,
-                                         const std::vector<double>& times, int threads,
-                                         int64_t* ties = nullptr);
+// Triangles nearest along `perSide` x `perSide` evenly spread rays in every
+// pixel of the caster's view (one per pixel: the pixel centres; sample
+// (i, j) of pixel (col, row) at window position (col + (i + 0.5) / perSide,
+// row + (j + 0.5) / perSide)) at each of the times, as a flag per
+// identifier (size: the largest id + 1). Ties are counted in `ties` (one
+// per ray and time) and their nearest triangles flagged too.
+//
+// The rays are made as they are cast, band of rows by band of rows, so
+// memory does not grow with `perSide`. Work is spread over `threads`
+// threads; the result does not depend on their number. `progress`, when
+// given, is called on the calling thread as bands finish, last with done ==
+// total.
+std::vector<uint8_t> VisibleAtPixelSamples(RayCaster& caster, int perSide,
+                                           const std::vector<double>& times, int threads,
+                                           int64_t* ties = nullptr,
+                                           const CastProgress& progress = nullptr);

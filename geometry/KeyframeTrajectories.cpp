@@ -77,11 +77,6 @@ void KeyframeTrajectories::BuildSteps(std::ostream& out) {
   out << "Done smoothing the interval, average interval count is " << average << std::endl;
 }
 
-bool KeyframeTrajectories::ExistsInSource(int32_t t) const {
-  uint32_t idx[3];
-  return TriangleVertices(t, idx);
-}
-
 bool KeyframeTrajectories::TriangleVertices(int32_t t, uint32_t idx[3]) const {
   if (t < 0 || t >= triangleCount || keyframeCount <= 0) return false;
   int32_t g = 0, k = t;  // without id tables the id indexes the first group

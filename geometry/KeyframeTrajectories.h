@@ -59,8 +59,6 @@ class KeyframeTrajectories {
   // [0, K - 1) or a target with fewer vertices than the tracks.
   bool PlacePositions(double x, ObjLoader* target, const int32_t* flags, std::ostream& err = std::cerr);
 
-  // Whether triangle t is alive at keyframe 0 (in the source mesh).
-  bool ExistsInSource(int32_t t) const;
   // The three vertex numbers of a triangle alive at keyframe 0.
   bool TriangleVertices(int32_t t, uint32_t idx[3]) const;
 };

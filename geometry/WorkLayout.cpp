@@ -129,6 +129,7 @@ std::string TileBinaryList(const std::string& base, int a, int b) {
   return Format("%s_%d_%d_bin.txt", base.c_str(), a, b);
 }
 const char* const kSoftwareRasterImage = "Images/RasterSW.tif";
+const char* const kCentreSampleImage = "Images/WTF.tif";
 
 std::string SeriesLog(const std::string& folder) { return folder + "Log.txt"; }
 std::string SeparatedImage(int m) { return In(Folder::kImages, Format("SepImage%d.tif", m)); }

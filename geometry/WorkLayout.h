@@ -149,6 +149,9 @@ std::string TileTextList(const std::string& base, int a, int b);
 std::string TileBinaryList(const std::string& base, int a, int b);
 // The software raster image of render mode 40003.
 extern const char* const kSoftwareRasterImage;  // "Images/RasterSW.tif"
+// The sample id image of the pixel-centre pass run on its own ("ASL
+// Control" on the scenes without a reference of their own).
+extern const char* const kCentreSampleImage;  // "Images/WTF.tif"
 
 // The experiment drivers' own files.
 // The per-frame log of an evaluated series: "<folder>Log.txt".

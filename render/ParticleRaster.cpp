@@ -66,13 +66,6 @@ void MotionColours(const std::vector<Vex3_quarn>& points, const std::vector<Vex3
   }
 }
 
-void PointBounds(const PointSetView& points, Vex3_quarn* lo, Vex3_quarn* hi) {
-  AABB box;
-  for (int32_t i = 0; i < points.count; i++) box.Extend(points.points[i]);
-  *lo = box.min;
-  *hi = box.max;
-}
-
 uint32_t PackColour(float r, float g, float b) {
   auto channel = [](float c) -> uint32_t {
     const float v = c * 255.0f;

@@ -53,9 +53,6 @@ void FillPixelRays(PPC& camera, std::vector<float>* pixelRays);
 void MotionColours(const std::vector<Vex3_quarn>& points, const std::vector<Vex3_quarn>* next,
                    std::vector<Vex3_quarn>* colours);
 
-// Min/max of the points, starting from the empty box.
-void PointBounds(const PointSetView& points, Vex3_quarn* lo, Vex3_quarn* hi);
-
 // Shaded spheres of radius r into w x h colour, id and depth buffers (depth
 // 0 is empty; the nearest ray distance wins).
 void ParticleRaster(const PointSetView& points, uint32_t* colour, int32_t* ids, float* depth,
@@ -128,11 +125,6 @@ void TriangleRaster(const ObjLoader& mesh, int32_t* ids, PPC& camera, float* dep
                     const int32_t* mask, std::ostream& log = std::cout);
 void TriangleRaster(const ObjLoader& mesh, int32_t* ids, PPC& camera, double* depth, int f,
                     const int32_t* mask, std::ostream& log = std::cout);
-// The same over grid rows [rowBegin, rowEnd) only, with buffers of those
-// rows; the camera's arrays must be cached. Gives exactly the cells of the
-// whole raster.
-void TriangleRasterRows(const ObjLoader& mesh, int32_t* ids, const PPC& camera, float* depth,
-                        int f, const int32_t* mask, int rowBegin, int rowEnd);
 
 // One triangle at scale 1 into a double depth buffer; colour optional.
 void RasterTriangle(uint32_t* colour, int32_t* ids, const Projector& proj, int w, int h,

@@ -273,21 +273,6 @@ void RasterTriangle(uint32_t* colour, int32_t* ids, const Projector& proj, int w
 }
 
 
-void TriangleRasterRows(const ObjLoader& mesh, int32_t* ids, const PPC& camera, float* depth,
-                        int f, const int32_t* mask, int rowBegin, int rowEnd) {
-  const Projector proj = camera.MakeProjector();
-  const int cw = camera.w * f, ch = camera.h * f;
-  ForEachGroupTriangle(mesh, [&](int32_t, int32_t, int32_t id, const Vex3_quarn v[3]) {
-    if (mask != nullptr && mask[id] == 0) return;
-    Vex3_quarn parts[2][3];
-    for (int p = 0, n = NearPlaneParts(proj, v, parts); p < n; p++) {
-      ScreenTriangle t;
-      if (SetupScreenTriangle(proj, parts[p], f, cw, ch, &t))
-        Scan(t, cw, ch, rowBegin, rowEnd, ids, depth, nullptr, 0u, id);
-    }
-  }, [](int32_t) {});
-}
-
 namespace {
 
 template <typename DepthT>

@@ -1,6 +1,7 @@
 // raycast: the visible set of a state file (or two) seen through a camera,
 // by brute-force ray casting in double precision. A user's check of any
 // result the workbench writes.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -111,17 +112,19 @@ int main(int argc, char** argv) {
   } else {
     when.push_back(time);
   }
-  const std::vector<double> xy = PixelSamplePositions(camera.w, camera.h, int(samples));
   int64_t ties = 0;
-  const std::vector<uint8_t> seen = VisibleByRayCasting(caster, xy, when, int(threads), &ties);
+  const std::vector<uint8_t> seen =
+      VisibleAtPixelSamples(caster, int(samples), when, int(threads), &ties);
   int64_t count = 0;
   for (size_t id = 0; id < seen.size(); id++)
     if (seen[id]) {
       std::printf("%zu\n", id);
       count++;
     }
-  std::fprintf(stderr, "%lld of %d triangles visible at %zu moment(s), %zu rays each; %lld ties\n",
-               (long long)count, caster.TriangleCount(), when.size(), xy.size() / 2,
+  const int64_t rays = int64_t(std::max(0, camera.w)) * std::max(0, camera.h) * int64_t(samples) *
+                       int64_t(samples);
+  std::fprintf(stderr, "%lld of %d triangles visible at %zu moment(s), %lld rays each; %lld ties\n",
+               (long long)count, caster.TriangleCount(), when.size(), (long long)rays,
                (long long)ties);
   return 0;
 }

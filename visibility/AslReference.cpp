@@ -8,6 +8,7 @@
 #include "Frustum.h"
 #include "ObjLoader.h"
 #include "PPC.h"
+#include "SampleFiles.h"
 
 namespace {
 
@@ -96,7 +97,8 @@ ReferenceReport ParticleReference(const PointSetView& points, PPC& camera, float
   return report;
 }
 
-int32_t CentreSampleReference(const AslRunContext& run, const std::string& textPath) {
+int32_t CentreSampleReference(const AslRunContext& run, const std::string& textPath,
+                              const std::string& imagePath) {
   const Frustum frustum = Frustum::FromMatrices(run.buffer->camera->Matrices());
   CullTriangles(frustum, *run.mesh, nullptr, *run.flags, *run.out);
   const AslTriangles tris =
@@ -118,5 +120,7 @@ int32_t CentreSampleReference(const AslRunContext& run, const std::string& textP
     count++;
   }
   *run.out << count << " visible triangle detected!\n";
+  buffer.ReportStatistics(*run.err);
+  if (!imagePath.empty()) WriteSampleIdImage(buffer, imagePath);
   return count;
 }

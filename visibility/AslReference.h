@@ -45,6 +45,9 @@ ReferenceReport ParticleReference(const PointSetView& points, PPC& camera, float
                                   const std::string& path, std::ostream& out = std::cout,
                                   size_t bandBytes = kReferenceBandBytes);
 
-// Pixel centres only: cull, Clear, resolve, collect into the run's set;
-// the visible ids go one per line into `textPath`. Returns their number.
-int32_t CentreSampleReference(const AslRunContext& run, const std::string& textPath);
+// Pixel centres only: cull, Clear, resolve (each triangle's id as its
+// colour), collect into the run's set; the visible ids go one per line
+// into `textPath`. Then the buffer statistics on the error stream and the
+// sample id image `imagePath` (none when empty). Returns the ids' number.
+int32_t CentreSampleReference(const AslRunContext& run, const std::string& textPath,
+                              const std::string& imagePath);

@@ -21,12 +21,6 @@ inline double LoadF64(const uint8_t* p) {
   std::memcpy(&v, p, 8);
   return v;
 }
-inline void AppendBytes(std::vector<uint8_t>* out, const void* p, size_t n) {
-  const uint8_t* b = static_cast<const uint8_t*>(p);
-  out->insert(out->end(), b, b + n);
-}
-inline void AppendI32(std::vector<uint8_t>* out, int32_t v) { AppendBytes(out, &v, 4); }
-inline void AppendF64(std::vector<uint8_t>* out, double v) { AppendBytes(out, &v, 8); }
 
 // Size of an open file in bytes (-1 when it cannot be told); the position
 // is left at the start.

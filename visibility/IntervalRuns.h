@@ -114,8 +114,9 @@ constexpr int kSubIntervalSteps = 40;
 
 // The sub-interval run's culling over both states: 1 for every triangle
 // its steps process (live triangles the frustum may hold, and every dead
-// one), 0 for the culled. Also clears the union set. Empty when the scene
-// lacks a buffer camera, its states or its sets.
+// one), 0 for the culled. Changes nothing of the scene; the buffer is not
+// needed when the frustum is given. Empty when the scene lacks a frustum
+// or buffer camera, its states or its liveness flags.
 std::vector<int32_t> SubIntervalWorkFlags(const IntervalRunScene& scene);
 
 // Called after each step with its number and its visible set (the
@@ -124,8 +125,8 @@ using SubIntervalStepDone = std::function<void(int step, const std::vector<int32
 
 // Steps first..last (steps before 0 and after 39 do not exist) of the 40
 // sub-intervals, each computed on its own from the work flags; the union
-// set gathers every step's set and the liveness flags end with the last
-// step's. Returns the number of steps run.
+// set, cleared first, gathers every step's set and the liveness flags end
+// with the last step's. Returns the number of steps run.
 int SubIntervalSteps(const IntervalRunScene& scene, const std::vector<int32_t>& workFlags,
                      int first, int last, const SubIntervalStepDone& stepDone,
                      IntervalWork* work = nullptr);

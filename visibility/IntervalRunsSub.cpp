@@ -17,23 +17,24 @@ bool Complete(const IntervalRunScene& scene) {
 }  // namespace
 
 std::vector<int32_t> SubIntervalWorkFlags(const IntervalRunScene& scene) {
-  if (!Complete(scene)) return {};
-  std::ostream& out = *scene.out;
-  SampleLocationBuffer& buffer = *scene.buffer;
+  const bool camera = scene.frustum != nullptr || (scene.buffer && scene.buffer->camera);
+  if (!camera || !scene.first || !scene.second || !scene.liveFlags) return {};
   const int32_t n = scene.triangleCount;
-  Frustum frustum = scene.frustum ? *scene.frustum : Frustum::FromMatrices(buffer.camera->Matrices());
-  std::vector<int32_t>& live = *scene.liveFlags;
-  if (live.size() < size_t(n)) live.resize(size_t(n), 0);
-  scene.unionSet->assign(size_t(n), 0);
+  const Frustum frustum =
+      scene.frustum ? *scene.frustum : Frustum::FromMatrices(scene.buffer->camera->Matrices());
+  // Flags beyond the liveness flags count as dead; nothing of the scene is
+  // changed, so a request refused afterwards leaves it as it was.
+  const std::vector<int32_t>& live = *scene.liveFlags;
+  auto liveFlag = [&live](int32_t i) { return size_t(i) < live.size() ? live[size_t(i)] : 0; };
 
   // Culling over both states: only live triangles are tested; the others
   // keep their work flag.
   std::vector<int32_t> workFlags(size_t(n), 1);
   std::vector<int32_t> tested(std::max<size_t>(size_t(n), size_t(scene.first->IdCount())), 0);
-  std::copy(live.begin(), live.begin() + n, tested.begin());
-  CullTriangles(frustum, *scene.first, scene.second, tested.data(), out);
+  for (int32_t i = 0; i < n; i++) tested[size_t(i)] = liveFlag(i);
+  CullTriangles(frustum, *scene.first, scene.second, tested.data(), *scene.out);
   for (int32_t i = 0; i < n; i++)
-    if (live[size_t(i)] != 0 && tested[size_t(i)] == 0) workFlags[size_t(i)] = 0;
+    if (liveFlag(i) != 0 && tested[size_t(i)] == 0) workFlags[size_t(i)] = 0;
   return workFlags;
 }
 
@@ -44,7 +45,9 @@ int SubIntervalSteps(const IntervalRunScene& scene, const std::vector<int32_t>& 
   std::ostream& out = *scene.out;
   SampleLocationBuffer& buffer = *scene.buffer;
   std::vector<int32_t>& live = *scene.liveFlags;
+  if (live.size() < size_t(n)) live.resize(size_t(n), 0);
   VisibleSet& unionSet = *scene.unionSet;
+  unionSet.assign(size_t(n), 0);
 
   ObjLoader mesh1, mesh2;
   mesh1.CopyState(*scene.first);

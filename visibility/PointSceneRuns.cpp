@@ -51,15 +51,6 @@ int64_t Place(SampleLocationBuffer& buffer, const Camera& cam,
 
 }  // namespace
 
-int64_t PlaceSphereSamples(SampleLocationBuffer& buffer, const SphereFrame& frame, double r,
-                           std::ostream& out) {
-  if (!buffer.camera) return 0;
-  const Camera cam = CameraOf(buffer);
-  const std::vector<Vex3_quarnd> corners =
-      CornerRayGrid(cam.proj, cam.eye, buffer.width, buffer.height);
-  return Place(buffer, cam, corners, frame, r, out);
-}
-
 SphereAslReport AslSpherePasses(SampleLocationBuffer& buffer, const SphereFrame& frame, double r,
                                 VisibleSet* visible, const std::string& path, std::ostream& out,
                                 std::ostream& err) {

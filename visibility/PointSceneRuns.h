@@ -35,10 +35,6 @@ struct SphereAslReport {
 SphereAslReport AslSpherePasses(SampleLocationBuffer& buffer, const SphereFrame& frame, double r,
                                 VisibleSet* visible, const std::string& path, std::ostream& out,
                                 std::ostream& err);
-// ASL's samples for the spheres of one frame (no depth passes); returns the
-// number added.
-int64_t PlaceSphereSamples(SampleLocationBuffer& buffer, const SphereFrame& frame, double r,
-                           std::ostream& out);
 
 struct PointRunScene {
   SampleLocationBuffer* buffer = nullptr;  // with its camera

@@ -114,15 +114,30 @@ TEST_F(SceneGfb, SubIntervalStepBoundsAreTypedAfterCulling) {
   ASSERT_NE(culled, std::string::npos) << typed.out;
   EXPECT_EQ(typed.out.find("Give start and end factor pos\n"), culled + 14) << typed.out;
 
-  // A refused line is dropped: the next run reads the line after it.
+  // A refused line is dropped: the next run reads the line after it. The
+  // refusal comes before any change: no buffer, culling switch, union set
+  // or run log is touched.
+  scene_->sampleBuffer.reset();
+  scene_->intervalRunLog.reset();
+  std::remove("ASL_Visibility/log2.txt");
+  scene_->frustumCulling = 0;
+  scene_->runVisibleSet.assign(size_t(scene_->triangleCount), 7);
   const Console refused = GfbDbg(dataset::kForest, "first last\n0 0\n");
   EXPECT_EQ(refused.err, "Step bounds must be two integers; nothing is computed.\n");
   EXPECT_EQ(refused.out.find("Begin Saving canvas"), std::string::npos) << refused.out;
+  EXPECT_NE(refused.out.find("Culled out: 1\n"), std::string::npos) << refused.out;
+  EXPECT_FALSE(scene_->sampleBuffer);
+  EXPECT_FALSE(scene_->intervalRunLog);
+  EXPECT_FALSE(FileExists("ASL_Visibility/log2.txt"));
+  EXPECT_EQ(scene_->frustumCulling, 0);
+  EXPECT_EQ(scene_->runVisibleSet, std::vector<int32_t>(size_t(scene_->triangleCount), 7));
   scene_->drawFlags.assign(size_t(scene_->triangleCount), 1);
   const std::string next = StdoutOf([&] { scene_->GfbDbg(); });
   EXPECT_NE(next.find("Begin Saving canvas to VisibilityTable/Forest_visibility_0.bin\n"),
             std::string::npos)
       << next;
+  EXPECT_EQ(scene_->frustumCulling, 1);
+  EXPECT_EQ(scene_->runVisibleSet, (std::vector<int32_t>{1, 1, 0, 0}));  // step 0's union
 }
 
 TEST_F(SceneGfb, KeyframedModeTakesTrajectoryPositions) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <sstream>
 
 #include "FrameBuffer.h"
@@ -256,4 +257,83 @@ TEST_F(ScenePlayback, SoftwareRasterModeWritesItsImage) {
   const int64_t coloured = std::count_if(s.viewWindow->pixels.begin(), s.viewWindow->pixels.end(),
                                          [](uint32_t p) { return (p & 0xffffffu) != 0; });
   EXPECT_GT(coloured, 100000);
+}
+
+namespace {
+
+// What a refused operation must leave as it was.
+struct SceneState {
+  ObjLoader* drawMesh;
+  ObjLoader* ownDrawMesh;
+  ObjLoader* playbackState;
+  const SampleLocationBuffer* sampleBuffer;
+  int32_t baseTriangles, drawnTriangles;
+  int frustumCulling, renderMode;
+  bool keepsFull;
+  std::vector<int32_t> drawFlags, runVisibleSet;
+  Vex3_quarn eye;
+  explicit SceneState(const Scene& s)
+      : drawMesh(s.drawMesh),
+        ownDrawMesh(s.ownDrawMesh.get()),
+        playbackState(s.playbackState),
+        sampleBuffer(s.sampleBuffer.get()),
+        baseTriangles(s.baseMesh->triangleCount),
+        drawnTriangles(s.drawMesh->triangleCount),
+        frustumCulling(s.frustumCulling),
+        renderMode(s.viewWindow->renderMode),
+        keepsFull(s.alternativeLists.keepsFull),
+        drawFlags(s.drawFlags),
+        runVisibleSet(s.runVisibleSet),
+        eye(s.viewCamera->eye) {}
+  bool operator==(const SceneState& o) const {
+    return drawMesh == o.drawMesh && ownDrawMesh == o.ownDrawMesh &&
+           playbackState == o.playbackState && sampleBuffer == o.sampleBuffer &&
+           baseTriangles == o.baseTriangles && drawnTriangles == o.drawnTriangles &&
+           frustumCulling == o.frustumCulling && renderMode == o.renderMode &&
+           keepsFull == o.keepsFull && drawFlags == o.drawFlags &&
+           runVisibleSet == o.runVisibleSet && eye == o.eye;
+  }
+};
+
+}  // namespace
+
+// On a scene of one state the playbacks and the reference refuse; a refusal
+// comes before any change, so the footage's reduced lists, "SWITCH!" and
+// the evaluation that follows still see the scene as the footage left it.
+TEST_F(ScenePlayback, RefusedOperationsLeaveTheSceneAsItWas) {
+  Setup(dataset::kRti, 2);
+  Scene& s = *owner_;
+  ASSERT_EQ(s.states.size(), 1u);
+  ASSERT_EQ(s.drawMesh, s.baseMesh);
+  // What "Make 2013 Footage!" leaves: the base mesh drawn with the lists of
+  // its set, the full lists kept.
+  const int32_t full = s.baseMesh->triangleCount;
+  std::vector<int32_t> mask(size_t(s.triangleCount), 0);
+  for (size_t i = 0; i < mask.size(); i += 2) mask[i] = 1;
+  s.ShowOnlyMasked(mask);
+  ASSERT_LT(s.baseMesh->triangleCount, full);
+  s.sampleBuffer.reset();
+  s.frustumCulling = 1;
+
+  const SceneState before(s);
+  const std::pair<const char*, std::function<void()>> refused[] = {
+      {"\"Play\": refused", [&] { s.Play(); }},
+      {"\"control\": needs a scene of at least two states", [&] { s.ControlRun(); }},
+      {"\"Play Visible triangles\"", [&] { s.PlayVisibleTriangles(); }},
+      {"\"Make 2013 Footage!\": Type ID 5 refused", [&] { s.MakeFootagePressed(1, 5); }},
+      {"\"Evaluate Error 2013\": Type ID 0 refused",
+       [&] { s.EvaluateFootageErrorPressed(1, 0); }},
+  };
+  for (const auto& [line, press] : refused) {
+    const Console c = ConsoleOf(press);
+    EXPECT_NE(c.out.find(line), std::string::npos) << c.out << c.err;
+    EXPECT_TRUE(SceneState(s) == before) << line;
+  }
+
+  // "SWITCH!" gives the drawn base mesh its full lists back.
+  s.SwitchTriangleLists();
+  EXPECT_EQ(s.drawMesh, s.baseMesh);
+  EXPECT_EQ(s.baseMesh->triangleCount, full);
+  s.SwitchTriangleLists();
+  EXPECT_LT(s.baseMesh->triangleCount, full);
 }

@@ -87,12 +87,15 @@ TEST_F(ScenePoints, ButtonsRefuseWithoutAPointScene) {
 
 TEST_F(ScenePoints, IntervalRunWritesOneTablePerStepAndRefusesBadBounds) {
   LoadPoints();
+  // Refused bounds change nothing: no buffer is made, no run log opened.
   for (const char* typed : {"a b", "1 1", "2 1", "-1 1", "0 3", "0"}) {
     const Console c = Run(&Scene::GfbDbg, typed);
     EXPECT_NE(c.err.find("nothing is computed"), std::string::npos) << typed;
     EXPECT_EQ(Lines(c.err), 1u) << typed << ": " << c.err;
   }
   EXPECT_FALSE(FileExists("VisibilityTable/Fusion_0_1.bin"));
+  EXPECT_FALSE(scene_->sampleBuffer);
+  EXPECT_FALSE(scene_->intervalRunLog);
 
   const Console c = Run(&Scene::GfbDbg, "0 2");
   EXPECT_NE(c.out.find("Processing 0 through 2\n"), std::string::npos) << c.out;
@@ -138,8 +141,12 @@ TEST_F(ScenePoints, AslOnTheDrawnFrame) {
 
 TEST_F(ScenePoints, CombinedRunAndItsImages) {
   LoadPoints(2);
+  // Refusals change nothing: no sample buffer, no run log.
   EXPECT_NE(Run(&Scene::CombinedImages).out.find("run \"ASL+GFB\" first"), std::string::npos);
+  EXPECT_NE(Run(&Scene::PlayPointSceneReplay).out.find("run \"GFB_DBG\" first"), std::string::npos);
   EXPECT_NE(Run(&Scene::CombinedRun, "1 0").err.find("nothing is computed"), std::string::npos);
+  EXPECT_FALSE(scene_->sampleBuffer);
+  EXPECT_FALSE(scene_->intervalRunLog);
   const Console c = Run(&Scene::CombinedRun, "0 1");
   EXPECT_NE(c.out.find("Processing from 0 to 1\n"), std::string::npos) << c.out;
   EXPECT_EQ(TablePoints("VisibilityTable/Fusion_combined_0_1.bin"), (std::vector<int32_t>{0, 2}));

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "ConsoleWatch.h"
 #include "ControlPanel.h"
 #include "FrameBuffer.h"
 #include "Scene.h"
@@ -49,7 +50,8 @@ TEST(ScriptText, ReadsEveryFormOfTheVocabulary) {
       "input  39 45 \n"
       "key Up qq\n"
       "    # indented comment; a # inside a line stays\n"
-      "press Seg# \n");
+      "press Seg# \n"
+      "copy VisibilityRecord/Control/Result.txt  \"Visibility Record/GFB A.txt\"\n");
   struct Want {
     int number;
     ScriptVerb verb;
@@ -66,6 +68,8 @@ TEST(ScriptText, ReadsEveryFormOfTheVocabulary) {
       {10, ScriptVerb::kInput, "", "39 45", "input 39 45"},
       {11, ScriptVerb::kKey, "", "Up qq", "key Up qq"},
       {13, ScriptVerb::kPress, "Seg#", "", "press \"Seg#\""},
+      {14, ScriptVerb::kCopy, "VisibilityRecord/Control/Result.txt", "Visibility Record/GFB A.txt",
+       "copy \"VisibilityRecord/Control/Result.txt\" \"Visibility Record/GFB A.txt\""},
   };
   ASSERT_EQ(s.lines.size(), std::size(want));
   for (size_t i = 0; i < s.lines.size(); i++) {
@@ -81,7 +85,13 @@ TEST(ScriptText, ReadsEveryFormOfTheVocabulary) {
 TEST(ScriptText, RefusesLinesThatAreNotCommands) {
   const std::pair<const char*, const char*> bad[] = {
       {"click Scene Setup", "unknown command \"click\" (the commands are select, set, check, "
-                            "press, input and key)"},
+                            "press, input, key and copy)"},
+      {"copy a.txt", "\"copy\" needs a source and a target file, nothing more"},
+      {"copy a.txt b.txt c.txt", "\"copy\" needs a source and a target file, nothing more"},
+      {"copy /etc/passwd b.txt", "\"copy\" takes files of the working directory, not "
+                                 "\"/etc/passwd\""},
+      {"copy a.txt logs/../../b.txt", "\"copy\" takes files of the working directory, not "
+                                      "\"logs/../../b.txt\""},
       {"press", "\"press\" needs a label"},
       {"select \"Truck", "the label's closing quote is missing"},
       {"press \"ASL\" now", "text after the quoted label: now"},
@@ -100,6 +110,38 @@ TEST(ScriptText, RefusesLinesThatAreNotCommands) {
     EXPECT_EQ(err.substr(0, want.size()), want) << line;
     EXPECT_EQ(err.back(), '\n');
   }
+}
+
+TEST(ScriptWatch, FailureLinesAreRefusalsAndErrors) {
+  for (const char* line :
+       {"\"Play\": refused: the scene has 1 loaded states", "\"ASL\": no scene is set up",
+        "ERROR: cannot write file: x", "[ERROR] bad", "Step bounds must be two integers",
+        "Could not open file for writing", "Failed to write in the File",
+        "\r12/100 processed\r\"DBG\": mode \"x\" refused"})
+    EXPECT_TRUE(IsFailureLine(line)) << line;
+  for (const char* line :
+       {"INFO: \"GFB_DBG\": the scene has one state", "Total Missing: 3/10", "\"quoted\" words",
+        "\"\": empty label", "\"DBG\": mode\r100/100 processed", "", "Culled out: 4",
+        " ERROR indented"})
+    EXPECT_FALSE(IsFailureLine(line)) << line;
+
+  // The streams still get everything; the first failure is kept, once per
+  // stream named twice, and each stream gets its own buffer back.
+  std::ostringstream out, err;
+  std::streambuf* const outBuffer = out.rdbuf();
+  std::string kept;
+  {
+    ConsoleWatch watch({&out, &err, &out});
+    out << "\r1/2\r2/2\n" << "Done" << std::endl;
+    EXPECT_EQ(watch.Failure(), "");
+    err << "ERROR: first" << std::endl;
+    out << "\"Play\": refused" << std::endl;
+    kept = watch.Failure();
+  }
+  EXPECT_EQ(kept, "ERROR: first");
+  EXPECT_EQ(out.rdbuf(), outBuffer);
+  EXPECT_EQ(out.str(), "\r1/2\r2/2\nDone\n\"Play\": refused\n");
+  EXPECT_EQ(err.str(), "ERROR: first\n");
 }
 
 namespace {
@@ -169,13 +211,49 @@ TEST_F(ScriptPanel, EveryKindOfWidgetIsDrivenByItsLabel) {
   ASSERT_EQ(Run("select Truck_gfb\nset Total Time Stamps 2\nset Seg# 1\nset ASL factor 1\n"
                 "set \"\" images/HW1.tif\ncheck Switch Moving/Static Cam off\n"
                 "check Switch Frustum Culling on\nselect Point\nselect Truth\n"
-                "set Sampling Step 100\npress Set Rendering factor\npress ASL\n",
+                "set Sampling Step 100\npress Set Rendering factor\n",
                 &c),
             0);
   EXPECT_EQ((std::vector<int>{s.sceneId, s.movingCamera, s.frustumCulling, s.renderingFactor,
                               p.VisibilitySource()}),
             (std::vector<int>{dataset::kTruckGfb, 0, 1, 100, 0}));
+}
+
+// An operation that refuses stops the script after its line, with status
+// 3 and the console line that said so; the lines after it do not run.
+TEST_F(ScriptPanel, ARefusedOperationStopsTheScript) {
+  Scene& s = *owner_;
+  Console c;
+  EXPECT_EQ(Run("press ASL\nselect Forest\n", &c), 3);
   EXPECT_NE(c.out.find("\"ASL\": no scene is set up"), std::string::npos) << c.out;
+  EXPECT_EQ(c.err,
+            "[script 1] press \"ASL\"\nscript t:1: press \"ASL\" reported: \"ASL\": no scene is "
+            "set up; choose a scene and press \"Scene Setup\" first; the script stops here\n");
+  EXPECT_EQ(s.sceneId, dataset::kTruckGfb);
+
+  // An error on the error stream stops it too; queued lines are reported.
+  s.renderingFactor = 100;
+  s.controlPanel->samplingStepInput->value(0);
+  EXPECT_EQ(Run("input 1 2\npress Set Rendering factor\nselect Forest\n", &c), 3);
+  EXPECT_NE(c.err.find("script t:2: press \"Set Rendering factor\" reported: ERROR: rendering "
+                       "factor 0 refused (must be at least 1); keeping 100; the script stops "
+                       "here\nscript t: 1 queued \"input\" line was never read\n"),
+            std::string::npos)
+      << c.err;
+  EXPECT_EQ(s.sceneId, dataset::kTruckGfb);
+  s.controlPanel->samplingStepInput->value(100);
+  EXPECT_TRUE(DirectoryEmpty());
+
+  // "copy" copies byte for byte; a file it cannot read stops the script.
+  WriteText("a.txt", std::string("0:1,2,\n\0x", 9));
+  EXPECT_EQ(Run("copy a.txt b.txt\ncopy missing.txt c.txt\nselect Forest\n", &c), 3);
+  EXPECT_EQ(ReadText("b.txt"), std::string("0:1,2,\n\0x", 9));
+  EXPECT_NE(c.err.find("script t:2: copy \"missing.txt\" \"c.txt\" reported: ERROR: copy: cannot "
+                       "read missing.txt; the script stops here\n"),
+            std::string::npos)
+      << c.err;
+  EXPECT_FALSE(FileExists("c.txt"));
+  EXPECT_EQ(s.sceneId, dataset::kTruckGfb);
 }
 
 TEST_F(ScriptPanel, RefusedLinesRunNothing) {
@@ -242,14 +320,16 @@ TEST_F(ScriptPanel, ConsoleReadsTakeTheQueuedLinesAndStopWhenNoneIsLeft) {
   EXPECT_TRUE(DirectoryEmpty());
   EXPECT_EQ(owner_->input, &std::cin);
 
-  // Queued first, the cell is read (the scene's files are missing here),
-  // and a line nobody reads is reported.
-  EXPECT_EQ(Run("input 2 1\ninput 5\npress Scene Setup\nselect Truck_gfb\n", &c), 0);
-  EXPECT_EQ(owner_->sceneId, dataset::kTruckGfb);
-  EXPECT_NE(c.err.find("missing file Geometry/RTI_subdivided/View2/Cell_2_1.rdd"),
+  // Queued first, the cell is read; the scene's files are missing here,
+  // which stops the script, and a line nobody reads is reported.
+  EXPECT_EQ(Run("input 2 1\ninput 5\npress Scene Setup\nselect Truck_gfb\n", &c), 3);
+  EXPECT_NE(c.err.find("script t:3: press \"Scene Setup\" reported: ERROR: Scene Setup: missing "
+                       "file Geometry/RTI_subdivided/View2/Cell_2_1.rdd"),
             std::string::npos)
       << c.err;
   EXPECT_NE(c.err.find("script t: 1 queued \"input\" line was never read\n"), std::string::npos);
+  EXPECT_EQ(owner_->sceneId, dataset::kRtiSubdivided);
+  EXPECT_EQ(Run("select Truck_gfb\n"), 0);
 }
 
 namespace {
@@ -281,7 +361,7 @@ TEST(ScriptCommandLine, HelpRefusalsAndScriptsFromStandardInput) {
   EXPECT_EQ(c.err, "script .: cannot be read\n");
   EXPECT_EQ(Workbench("--script -", "select TID\nbogus\n", &c), 2);
   EXPECT_EQ(c.err, "script <stdin>:2: unknown command \"bogus\" (the commands are select, set, "
-                   "check, press, input and key)\n");
+                   "check, press, input, key and copy)\n");
   EXPECT_TRUE(DirectoryEmpty());
   if (std::getenv("DISPLAY") == nullptr) return;
 
@@ -293,5 +373,10 @@ TEST(ScriptCommandLine, HelpRefusalsAndScriptsFromStandardInput) {
             0);
   EXPECT_EQ(c.err, "[script 2] select \"TID\"\n[script 3] check \"Switch Frustum Culling\" off\n"
                    "[script 4] press \"Set Rendering factor\"\n");
+  // A refused operation ends the program with status 3.
+  EXPECT_EQ(Workbench("--script -", "press GFB_DBG\nselect TID\n", &c), 3);
+  EXPECT_EQ(c.err, "[script 1] press \"GFB_DBG\"\nscript <stdin>:1: press \"GFB_DBG\" reported: "
+                   "\"GFB_DBG\": no scene is set up; choose a scene and press \"Scene Setup\" "
+                   "first; the script stops here\n");
   EXPECT_TRUE(DirectoryEmpty());
 }

@@ -55,7 +55,10 @@ class ControlRuns : public testing::Test {
     s.dataset = dataset;
     s.stateCount = 2;
     s.states = &states_;
-    s.drawn = &drawn_;
+    s.drawn = [this] {
+      prepared_++;
+      return &drawn_;
+    };
     s.flags = &flags_;
     s.visible = &visible_;
     s.visibleFlags = &visibleFlags_;
@@ -96,6 +99,7 @@ class ControlRuns : public testing::Test {
   std::vector<int> modes_;
   std::vector<std::string> saved_;
   bool restored_ = false;
+  int prepared_ = 0;
   std::ostringstream out_, err_;
 };
 
@@ -162,4 +166,13 @@ TEST_F(ControlRuns, RefusesWithoutTwoStates) {
   EXPECT_NE(out_.str().find("\"control\": needs a scene of at least two states"),
             std::string::npos);
   EXPECT_FALSE(FileExists("SuperPixelResult/visibility_result_of_Forest_control.txt"));
+  // A refused run makes no moving copy and leaves the flags as they were.
+  s = Scene(dataset::kTruckGfb);
+  states_.pop_back();
+  flags_[0] = 7;
+  EXPECT_EQ(ControlRun(s), -1);
+  EXPECT_EQ(prepared_, 0);
+  EXPECT_EQ(flags_[0], 7);
+  EXPECT_TRUE(saved_.empty());
+  EXPECT_TRUE(modes_.empty());
 }

@@ -120,6 +120,29 @@ TEST(DatasetReplays, IdListsAndThePathReplay) {
   EXPECT_NE(out.str().find("2 triangles visible along the path"), std::string::npos);
 
   row.replay.set = {layout::Folder::kRoot, "lists/none.bin"};
+  visible.assign(6, 7);
   EXPECT_EQ(DatasetReplay(s), -1);
   EXPECT_NE(err.str().find("ERROR: cannot read visible set lists/none.bin"), std::string::npos);
+  EXPECT_EQ(visible, VisibleSet(6, 7));  // refused before anything changed
+
+  // The city's replay moves its two states: one state is refused as such,
+  // whether its set is there or not, and nothing is prepared or shown.
+  row.replay = {ReplayForm::kStateMotion, {}, {layout::Folder::kRoot, "lists/union.bin"}, {}};
+  int prepared = 0;
+  ObjLoader drawn;
+  s.drawn = [&] {
+    prepared++;
+    return &drawn;
+  };
+  shown.clear();
+  err.str("");
+  EXPECT_EQ(DatasetReplay(s), -1);
+  EXPECT_NE(out.str().find("\"Play Visible triangles\": refused: the replay moves the scene "
+                           "between two states and it has 1"),
+            std::string::npos)
+      << out.str();
+  EXPECT_EQ(err.str(), "");
+  EXPECT_EQ(prepared, 0);
+  EXPECT_TRUE(shown.empty());
+  EXPECT_EQ(visible, VisibleSet(6, 7));
 }

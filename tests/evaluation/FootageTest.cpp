@@ -215,6 +215,35 @@ TEST_F(FootageEvaluation, RefusesWhatTheMemberDoesNotHave) {
   EXPECT_EQ(flags_, std::vector<int32_t>(flags_.size(), 1));
 }
 
+// Every refusal comes before any change: a set or camera file that cannot
+// be read leaves the flags, the camera and the drawn mesh as they were.
+TEST_F(FootageEvaluation, ARefusedRequestChangesNothing) {
+  camera_.eye = Vex3_quarn(1, 2, 3);
+  flags_[0] = 7;
+  int prepared = 0, shown = 0;
+  auto refused = [&](FootageScene s, bool evaluation) {
+    s.prepare = [&] { prepared++; };
+    s.showOnly = [&](const std::vector<int32_t>&) { shown++; };
+    s.showAll = [&] { shown++; };
+    s.setRenderMode = [&](int) { shown++; };
+    EXPECT_EQ(evaluation ? EvaluateFootageError(s) : MakeFootage(s), -1);
+  };
+  refused(Scene(3), false);  // its set file is missing
+  refused(Scene(3), true);
+  row_.footage.views[0].camera = "no_such_camera.ppc";
+  refused(Scene(1), false);
+  refused(Scene(1), true);
+  EXPECT_NE(err_.str().find("ERROR: cannot read camera Views/no_such_camera.ppc"),
+            std::string::npos)
+      << err_.str();
+  EXPECT_EQ(prepared, 0);
+  EXPECT_EQ(shown, 0);
+  EXPECT_EQ(flags_[0], 7);
+  EXPECT_EQ(camera_.eye, Vex3_quarn(1, 2, 3));
+  EXPECT_EQ(out_.str().find("loaded"), std::string::npos);
+  EXPECT_FALSE(FileExists(layout::ImageFolder(kFolders[0]) + "Log.txt"));
+}
+
 // The footage driver with a stand-in window: the set it shows, the frames
 // it asks for and the files it writes.
 TEST_F(FootageEvaluation, FootageShowsTheSetAlongTheFlyThrough) {
@@ -234,7 +263,10 @@ TEST_F(FootageEvaluation, FootageShowsTheSetAlongTheFlyThrough) {
     *h = 2;
     return pixels.data();
   };
+  int prepared = 0;
+  s.prepare = [&] { prepared++; };
   EXPECT_EQ(MakeFootage(s), 1800);
+  EXPECT_EQ(prepared, 1);
   EXPECT_EQ(frames, 1800);
   EXPECT_EQ(mode, 40002);
   EXPECT_EQ(shown, std::vector<int32_t>(size_t(mesh_.IdCount()), 1));
@@ -243,4 +275,21 @@ TEST_F(FootageEvaluation, FootageShowsTheSetAlongTheFlyThrough) {
   EXPECT_LT((last.corner - view_.corner).Length(), 1e-3f);
   EXPECT_TRUE(FileExists(layout::ImageFolder(kFolders[0]) + "1799.tif"));
   EXPECT_NE(out_.str().find("1800 frames written to Images/FootAll/"), std::string::npos);
+
+  // A frame the window cannot give, or that cannot be written, is named.
+  int left = 2;
+  s.renderFrame = [&](const PPC&, int* w, int* h) -> const uint32_t* {
+    *w = 3;
+    *h = 2;
+    return left-- > 0 ? nullptr : pixels.data();
+  };
+  row_.footage.views[0].footageFolder[0] = "NoSuchFolder";
+  err_.str("");
+  EXPECT_EQ(Quiet([&] { return MakeFootage(s); }), 0);
+  EXPECT_NE(err_.str().find("ERROR: Images/NoSuchFolder/0.tif not written: the view window "
+                            "could not be read"),
+            std::string::npos)
+      << err_.str().substr(0, 300);
+  EXPECT_NE(err_.str().find("ERROR: cannot write file: Images/NoSuchFolder/2.tif"),
+            std::string::npos);
 }

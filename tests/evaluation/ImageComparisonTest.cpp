@@ -67,6 +67,15 @@ TEST(ImageComparison, NoImageKeepsTheReportAndSaysSo) {
   EXPECT_EQ(err.str(), "INFO: no image was read from missing/\n");
 }
 
+TEST(ImageComparison, ALogWithoutItsFolderIsNamed) {
+  ScratchDir dir;  // no Images/Forest/SuperPixel/
+  std::ostringstream out, err;
+  CompareImageSequences(out, err);
+  EXPECT_EQ(err.str().rfind("ERROR: cannot write file: Images/Forest/SuperPixel/Trial.txt\n", 0), 0u)
+      << err.str();
+  EXPECT_NE(out.str().find("\tMax pixel is -1"), std::string::npos);
+}
+
 TEST(ImageComparison, ErrorImageVariantsSkipBadPairsAndWriteTheRest) {
   ScratchDir dir;
   for (const std::string& f : ErrorImageFolders())

@@ -108,6 +108,14 @@ TEST(LogComparison, RefusedLinesAndMissingLogs) {
   EXPECT_EQ(r.c.perStep.excessive, 3);
   EXPECT_EQ(r.c.perStep.totalA, 2);
 
+  // Reports whose folder is missing are named, one line each.
+  {
+    std::ostringstream out2, err2;
+    CompareLogFiles("A.txt", "B.txt", "no/all.txt", "no/steps.txt", out2, err2);
+    EXPECT_NE(err2.str().find("ERROR: cannot write file: no/steps.txt\n"), std::string::npos);
+    EXPECT_NE(err2.str().find("ERROR: cannot write file: no/all.txt\n"), std::string::npos);
+  }
+
   // A log that cannot be opened reads as empty.
   std::ostringstream out, err;
   const LogComparison c = CompareLogFiles("none.txt", "B.txt", "all.txt", "steps.txt", out, err);
@@ -116,4 +124,42 @@ TEST(LogComparison, RefusedLinesAndMissingLogs) {
   EXPECT_EQ(Read("all.txt"),
             "State All:\nWhat in A is not in B: \nWhat in B is not in A: 1,3,4,\n"
             "Total Missing: 0/0\nTotal Excessive: 3/0\n");
+}
+
+// Logs read in batches of steps: steps across batch boundaries, a log that
+// ends inside a batch, refused lines in both, on one thread or two.
+TEST(LogComparison, LongLogsGiveTheSameReportsOnAnyNumberOfThreads) {
+  ScratchDir dir;
+  std::ostringstream a, b, steps;
+  for (int s = 0; s < 700; s++) {
+    a << s << ":" << s << "," << s + 1 << ",\n";
+    if (s < 523) b << s << ":" << (s == 300 ? "x" : "") << s + 1 << "," << s + 2 << ",\n";
+    if (s < 523) {
+      steps << "State #" << s << "\nWhat in A is not in B: " << (s == 300 ? "300,301," : std::to_string(s) + ",")
+            << "\nWhat in B is not in A: " << (s == 300 ? "" : std::to_string(s + 2) + ",") << "\n";
+    }
+  }
+  a << "700:y\n";
+  std::vector<Outcome> runs;
+  for (const char* threads : {"1", "2"}) {
+    setenv("WORKBENCH_THREADS", threads, 1);
+    runs.push_back(Compare(a.str(), b.str()));
+  }
+  unsetenv("WORKBENCH_THREADS");
+  for (const Outcome& r : runs) {
+    EXPECT_EQ(r.c.steps, 523);
+    EXPECT_EQ(r.steps.substr(0, steps.str().size()), steps.str());
+    EXPECT_EQ(r.err,
+              "ERROR: B.txt:301: 'x301' is not an identifier; the line counts as empty\n"
+              "ERROR: A.txt:701: 'y' is not an identifier; the line counts as empty\n");
+    // The union holds A's steps beyond B's end: 0 ... 700 against 1 ... 524.
+    EXPECT_EQ(r.overall.substr(0, r.overall.find('\n', 12) + 1),
+              "State All:\nWhat in A is not in B: 0," + [] {
+                std::string s;
+                for (int id = 525; id <= 700; id++) s += std::to_string(id) + ",";
+                return s;
+              }() + "\n");
+  }
+  EXPECT_EQ(runs[0].steps, runs[1].steps);
+  EXPECT_EQ(runs[0].out, runs[1].out);
 }

@@ -74,10 +74,12 @@ TEST(Playback, FramesPerIntervalFollowTheDoubleSum) {
 TEST(Playback, PointSceneOfThreeStatesWrites91FramesAndLogsEachIdOnce) {
   ScratchDir dir;
   std::vector<ParticleSet> states(3);
-  for (int s = 0; s < 3; s++) states[size_t(s)].positions = {Vex3_quarn(float(s), 0, 0)};
+  for (int s = 0; s < 3; s++)
+    states[size_t(s)].positions = {Vex3_quarn(float(s), 0, 0), Vex3_quarn(float(s), 1, 0),
+                                   Vex3_quarn(float(s), 2, 0)};
   ParticleSet drawn;
   std::vector<int32_t> ids = {-1, 2, 0, 2, 7};  // 7 lies beyond the flags
-  std::vector<int32_t> flags(3, 1);
+  std::vector<int32_t> flags;
   double interpolation = 0;
   int current = 5, steps = 0;
   Recorder rec;
@@ -85,8 +87,13 @@ TEST(Playback, PointSceneOfThreeStatesWrites91FramesAndLogsEachIdOnce) {
   p.stateCount = 3;
   p.states = &states;
   p.drawn = &drawn;
-  p.pointIds = ids.data();
-  p.pixelCount = ids.size();
+  // Each redraw may move the buffer: the ids are asked anew every frame.
+  int asked = 0;
+  p.pointIds = [&](size_t* n) -> const int32_t* {
+    asked++;
+    *n = ids.size();
+    return ids.data();
+  };
   p.visibleFlags = &flags;
   p.interpolation = &interpolation;
   p.currentState = &current;
@@ -97,6 +104,8 @@ TEST(Playback, PointSceneOfThreeStatesWrites91FramesAndLogsEachIdOnce) {
   std::ostringstream out;
   p.out = &out;
   EXPECT_EQ(PlayPoints(p), 91);
+  EXPECT_EQ(asked, 90);
+  EXPECT_EQ(flags.size(), 3u);  // one flag per point
   EXPECT_EQ(rec.saved, Frames("Images/Truth/", 91));
   EXPECT_EQ(rec.modes, std::vector<int>{render_mode::kPointFootage});
   EXPECT_EQ(steps, 45);
@@ -110,8 +119,12 @@ TEST(Playback, PointSceneOfThreeStatesWrites91FramesAndLogsEachIdOnce) {
 
   p.stateCount = 2;  // fewer than loaded
   rec.saved.clear();
+  flags = {7, 7};
+  steps = 3;
   EXPECT_EQ(PlayPoints(p), -1);
   EXPECT_TRUE(rec.saved.empty());
+  EXPECT_EQ(flags, (std::vector<int32_t>{7, 7}));  // a refusal changes nothing
+  EXPECT_EQ(steps, 3);
   EXPECT_NE(out.str().find("\"Play\": refused"), std::string::npos);
 }
 
@@ -125,7 +138,11 @@ TEST(Playback, MeshSceneOfTwoStatesWrites20Frames) {
   MeshPlayback p;
   p.stateCount = 2;
   p.states = &states;
-  p.drawn = &drawn;
+  int prepared = 0;
+  p.drawn = [&] {
+    prepared++;
+    return &drawn;
+  };
   p.view = rec.View();
   p.imageFolder = "F/";
   p.logPath = "box.txt";
@@ -139,10 +156,12 @@ TEST(Playback, MeshSceneOfTwoStatesWrites20Frames) {
   EXPECT_FLOAT_EQ(drawn.positions[0].x, 9.5f);  // s = 19/20
   EXPECT_EQ(states[0].positions[0].x, 0.0f);     // the states stay as loaded
 
+  // A refused request prepares nothing: the scene is left as it was.
   for (int bad : {1, 3}) {
     p.stateCount = bad;
     EXPECT_EQ(PlayMeshes(p), -1);
   }
+  EXPECT_EQ(prepared, 1);
   EXPECT_EQ(rec.saved.size(), 20u);
 }
 
@@ -160,7 +179,11 @@ TEST(Playback, ReplayDrawsTheTrianglesOfEachMomentBetweenTheRightStates) {
   ReplayScene r;
   r.stateCount = 3;
   r.states = &states;
-  r.drawn = &drawn;
+  int prepared = 0;
+  r.drawn = [&] {
+    prepared++;
+    return &drawn;
+  };
   r.visible = &visible;
   r.view = rec.View();
   r.logPath = "replay.txt";
@@ -176,12 +199,17 @@ TEST(Playback, ReplayDrawsTheTrianglesOfEachMomentBetweenTheRightStates) {
   EXPECT_NE(log.find("\n1.5:1,\n"), std::string::npos);
   EXPECT_NE(out.str().find("Done with state 0/2\n"), std::string::npos);
 
-  // A missing table and a table of another scene draw and log nothing.
+  // A missing table, a table of another scene and trajectories of another
+  // keyframe count draw, log and prepare nothing.
   rec.redraws = 0;
+  prepared = 0;
   std::remove("replay.txt");
   EXPECT_EQ(ReplayIntervalTable(r, "missing.bin"), -1);
   WriteTable("other.bin", 5, {{4, 0.0, 1.0}});
   EXPECT_EQ(ReplayIntervalTable(r, "other.bin"), -1);
+  r.stateCount = 2;
+  EXPECT_EQ(ReplayIntervalTable(r, "table.bin"), -1);
+  EXPECT_EQ(prepared, 0);
   EXPECT_EQ(rec.redraws, 0);
   EXPECT_FALSE(FileExists("replay.txt"));
   EXPECT_NE(out.str().find("no interval table missing.bin"), std::string::npos);

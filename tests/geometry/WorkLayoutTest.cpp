@@ -107,6 +107,7 @@ TEST(WorkLayout, FixedFilesKeepTheirNames) {
       {layout::kTileAslBase, "ASL_Visibility/RTI_ASL/RTI"},
       {layout::kTileControlBase, "ASL_Visibility/RTI_Control/RTI_Control_160X"},
       {layout::kSoftwareRasterImage, "Images/RasterSW.tif"},
+      {layout::kCentreSampleImage, "Images/WTF.tif"},
   };
   for (const auto& [file, name] : files) EXPECT_STREQ(file, name);
 }

@@ -8,10 +8,12 @@
 // surface's far side, or a layer a few units behind, from showing.
 //
 // Cell (X, Y) of the factor-32 grid is sampled at its centre, window
-// position ((X + 0.5) / 32, (Y + 0.5) / 32). The eye sits at the origin,
-// where the ray caster's ray origin and the centre of projection of the
-// camera's GL arrays coincide exactly. Rays that rounding could decide
-// either way (ties) are counted, not judged.
+// position ((X + 0.5) / 32, (Y + 0.5) / 32). The ray caster makes its rays
+// from the camera record alone (the ideal pinhole), while the reference
+// projects through the camera's GL arrays; the two agree to 1e-4 pixels.
+// The eye sits at the origin, where the ray caster's ray origin and the
+// centre of projection of the GL arrays coincide exactly. Rays that
+// rounding could decide either way (ties) are counted, not judged.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -67,9 +69,9 @@ struct RayCastSets {
   std::vector<uint8_t> seen, seenAtTie;  // per id
 };
 
-// The rays are the camera's own at the fine positions; they are cast on a
-// caster binned for a camera of 32 times the resolution, whose tiles of
-// 8 x 8 fine cells hold a few triangles each (the tiles only narrow the
+// The rays are the ray caster's own at the fine positions; they are cast
+// on a caster binned for a camera of 32 times the resolution, whose tiles
+// of 8 x 8 fine cells hold a few triangles each (the tiles only narrow the
 // triangles tried, within a cell's margin).
 RayCastSets CastFine(const ObjLoader& mesh, const PPC& cam) {
   const RayCaster view(cam);

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
+#include <set>
 #include <sstream>
 #include <tuple>
 
@@ -12,6 +13,7 @@
 #include "PPC.h"
 #include "Surfaces.h"
 #include "TestSupport.h"
+#include "TiffIO.h"
 #include "TriangleSoup.h"
 #include "WorkFolders.h"
 #include "WorkLayout.h"
@@ -152,10 +154,25 @@ TEST(AslReference, MarksBackFacesCullsAndFindsTheVisible) {
   EXPECT_EQ(flags, f.flags);
 }
 
-TEST(AslReference, CentreSamplesAsATextList) {
+TEST(AslReference, CentreSamplesAsATextListAndASampleIdImage) {
   Fixture f;
-  EXPECT_EQ(Quiet([&] { return CentreSampleReference(f.run, "ASL_Visibility/centre.txt"); }), 3);
+  f.run.err = &f.log;
+  EXPECT_EQ(Quiet([&] {
+              return CentreSampleReference(f.run, "ASL_Visibility/centre.txt", "centre.tif");
+            }),
+            3);
   EXPECT_EQ(ReadText("ASL_Visibility/centre.txt"), "0\n1\n2\n");
+  // The statistics come before the image, whose pixels hold the ids seen
+  // (id 0 and an empty pixel are both black).
+  EXPECT_NE(f.log.str().find("INFO: sls per pixel: min: 1 max: 1"), std::string::npos) << f.log.str();
+  std::vector<uint32_t> raster;
+  int w = 0, h = 0;
+  ASSERT_TRUE(Quiet([&] { return ReadTiff("centre.tif", &raster, &w, &h); }));
+  EXPECT_EQ(w, 64);
+  EXPECT_EQ(h, 48);
+  std::set<uint32_t> colours;
+  for (uint32_t p : raster) colours.insert(p & 0xffffffu);
+  EXPECT_EQ(colours, (std::set<uint32_t>{0, 1, 2}));
 }
 
 // The passes run on bands of rows, one per thread: the samples of every

@@ -53,7 +53,7 @@ TEST(IntervalRegression, HiddenTriangleStatic) {
   std::vector<double> times = {0};
   int64_t ties = 0;
   const std::vector<uint8_t> seen =
-      VisibleByRayCasting(rc, PixelSamplePositions(cam.w, cam.h, 4), times, 2, &ties);
+      VisibleAtPixelSamples(rc, 4, times, 2, &ties);
   EXPECT_EQ(seen, (std::vector<uint8_t>{0, 1, 1}));
   EXPECT_EQ(ties, 0);
 }

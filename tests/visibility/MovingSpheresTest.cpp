@@ -11,6 +11,7 @@
 #include "MovingSpheres.h"
 #include "PPC.h"
 #include "SampleLocationBuffer.h"
+#include "SphereReference.h"
 
 namespace {
 
@@ -28,6 +29,12 @@ struct View {
     eye = proj.RayOrigin(Vex3_quarnd(buffer.camera->eye));
   }
   SampleLocation& Centre(int col, int row) { return buffer.Pixel(col, row).samples[0]; }
+  // Whether the sample's ray meets the sphere, by the reference's distance
+  // (a grazing ray counts).
+  bool Meets(const SampleLocation& s, const Vex3_quarnd& c, double r) const {
+    const SphereHit h = SphereReference::Distance(eye, Ray(s), 0, c, r);
+    return h.hit || h.tie;
+  }
   static Vex3_quarnd Ray(const SampleLocation& s) {
     return Vex3_quarnd(s.ray[0], s.ray[1], s.ray[2]);
   }
@@ -197,7 +204,7 @@ TEST(SphereWindowBox, HoldsEveryPixelTheSphereCovers) {
     for (int row = 0; row < kH; row++)
       for (int col = 0; col < kW; col++) {
         const SampleLocation& s = v.Centre(col, row);
-        if (SphereRayDistance(v.eye, View::Ray(s), 0, c, r) == kSphereNoHit) continue;
+        if (!v.Meets(s, c, r)) continue;
         checked++;
         ASSERT_TRUE(any) << k;
         EXPECT_TRUE(col >= box.col0 && col <= box.col1 && row >= box.row0 && row <= box.row1)
@@ -228,7 +235,7 @@ TEST(SpherePlacement, OneSampleInsideTheSilhouettePerUncoveredPixel) {
   EXPECT_EQ(PlaceSamplesForSphere(v.buffer, v.proj, v.eye, corners, small, 0.3), 1);
   const PixelSamples& px = v.buffer.Pixel(20, 5);
   ASSERT_EQ(px.count, 2);
-  EXPECT_LT(SphereRayDistance(v.eye, View::Ray(px.samples[1]), 0, small, 0.3), kSphereNoHit);
+  EXPECT_TRUE(v.Meets(px.samples[1], small, 0.3));
   EXPECT_EQ(PlaceSamplesForSphere(v.buffer, v.proj, v.eye, corners, small, 0.3), 0);
 
   // A large sphere: pixels whose centre it covers get nothing; every
@@ -241,8 +248,7 @@ TEST(SpherePlacement, OneSampleInsideTheSilhouettePerUncoveredPixel) {
   for (int row = 0; row < kH; row++)
     for (int col = 0; col < kW; col++) {
       const PixelSamples& p = v.buffer.Pixel(col, row);
-      const bool centreHit =
-          SphereRayDistance(v.eye, View::Ray(p.samples[0]), 0, big, r) < kSphereNoHit;
+      const bool centreHit = v.Meets(p.samples[0], big, r);
       if (centreHit) {
         EXPECT_EQ(p.count, 1) << col << "," << row;
         continue;
@@ -251,7 +257,7 @@ TEST(SpherePlacement, OneSampleInsideTheSilhouettePerUncoveredPixel) {
       grazed++;
       const SampleLocation& s = p.samples[1];
       EXPECT_TRUE(s.x >= col && s.x < col + 1 && s.y >= row && s.y < row + 1);
-      EXPECT_LT(SphereRayDistance(v.eye, View::Ray(s), 0, big, r), kSphereNoHit);
+      EXPECT_TRUE(v.Meets(s, big, r));
       EXPECT_GT(s.nearDistance, 0);
     }
   EXPECT_EQ(grazed, added);
