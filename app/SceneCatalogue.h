@@ -143,6 +143,8 @@ std::string EntryDataPath(const CatalogueEntry& entry);
 
 // The entry of a sceneId, or null for an id outside the catalogue.
 const CatalogueEntry* FindCatalogueEntry(int sceneId);
+// The entry a script's "open" loads one's own state and camera files into.
+constexpr int kOwnFilesEntry = dataset::kTruckGfb;
 // Every entry in the panel's creation (tab) order.
 const std::vector<CatalogueEntry>& Catalogue();
 // The sceneId of the radio selected at start.

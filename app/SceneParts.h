@@ -240,6 +240,13 @@ struct Settings {
   int renderingFactor = 100;
   int separatedImageCount = 0;  // "Make Image!": image pairs written so far
   int planeRunFrames = 0;       // frames of the two-dimensional run; 0: its own count
+  // One's own files, given by a script's "open": the "Truck_gfb" entry
+  // loads these states (standard mesh files or the workbench's own) and
+  // this camera file instead of its catalogue files.
+  struct OwnFiles {
+    std::vector<std::string> states;
+    std::string camera;
+  } ownFiles;
 };
 
 // What the render passes read and write of the parts, for a draw of

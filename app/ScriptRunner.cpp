@@ -8,6 +8,9 @@
 #include <FL/Fl_Input.H>
 #include <FL/Fl_Value_Input.H>
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -20,6 +23,7 @@
 #include "ControlPanel.h"
 #include "FrameBuffer.h"
 #include "Scene.h"
+#include "SceneCatalogue.h"
 
 void ScriptConsole::Queue(const std::string& line) { lines_.push_back(line + "\n"); }
 
@@ -78,7 +82,8 @@ bool Takes(ScriptVerb verb, Kind k) {
     case ScriptVerb::kPress: return k == Kind::kButton;
     case ScriptVerb::kInput:
     case ScriptVerb::kKey:
-    case ScriptVerb::kCopy: break;
+    case ScriptVerb::kCopy:
+    case ScriptVerb::kOpen: break;
   }
   return false;
 }
@@ -230,7 +235,47 @@ struct Step {
   const ScriptLine* line = nullptr;
   Fl_Widget* widget = nullptr;
   std::vector<int> keys;
+  // open: the clicks it stands for, a line each.
+  std::vector<ScriptLine> clicks;
+  std::vector<Fl_Widget*> clickWidgets;
 };
+
+bool FileExists(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// "open": the files must be there; then what a user does with the panel:
+// choose "Truck_gfb", type the number of states, press "Scene Setup".
+bool BindOpen(const ScriptLine& line, const std::vector<Fl_Widget*>& widgets, Step* step,
+              std::string* what) {
+  std::vector<std::string> files = line.files;
+  files.push_back(line.value);
+  for (const std::string& f : files) {
+    if (!FileExists(f)) {
+      *what = "\"open\": " + f + ": no such file";
+      return false;
+    }
+  }
+  const int states = std::max(2, int(line.files.size()));
+  auto click = [&](ScriptVerb verb, const std::string& label, const std::string& value) {
+    ScriptLine c;
+    c.number = line.number;
+    c.verb = verb;
+    c.label = label;
+    c.value = value;
+    step->clicks.push_back(c);
+  };
+  click(ScriptVerb::kSelect, FindCatalogueEntry(kOwnFilesEntry)->label, "");
+  click(ScriptVerb::kSet, "Total Time Stamps", std::to_string(states));
+  click(ScriptVerb::kPress, "Scene Setup", "");
+  for (const ScriptLine& click : step->clicks) {
+    Fl_Widget* w = FindWidget(click, widgets, what);
+    if (w == nullptr) return false;
+    step->clickWidgets.push_back(w);
+  }
+  return true;
+}
 
 bool Bind(const ScriptLine& line, const std::vector<Fl_Widget*>& widgets, Step* step,
           std::string* what) {
@@ -239,6 +284,7 @@ bool Bind(const ScriptLine& line, const std::vector<Fl_Widget*>& widgets, Step* 
     case ScriptVerb::kInput:
     case ScriptVerb::kCopy: return true;
     case ScriptVerb::kKey: return ParseKeys(line.value, &step->keys, what);
+    case ScriptVerb::kOpen: return BindOpen(line, widgets, step, what);
     default: break;
   }
   step->widget = FindWidget(line, widgets, what);
@@ -265,6 +311,17 @@ void CopyFile(const std::string& from, const std::string& to, std::ostream& err)
 void Fire(Scene& scene, const Step& step, ScriptConsole& console) {
   const ScriptLine& line = *step.line;
   switch (line.verb) {
+    case ScriptVerb::kOpen: {
+      scene.settings.ownFiles.states = line.files;
+      scene.settings.ownFiles.camera = line.value;
+      for (size_t i = 0; i < step.clicks.size(); i++) {
+        Step click;
+        click.line = &step.clicks[i];
+        click.widget = step.clickWidgets[i];
+        Fire(scene, click, console);
+      }
+      return;
+    }
     case ScriptVerb::kInput:
       console.Queue(line.value);
       return;

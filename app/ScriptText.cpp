@@ -11,7 +11,7 @@ struct VerbName {
 const VerbName kVerbs[] = {{ScriptVerb::kSelect, "select"}, {ScriptVerb::kSet, "set"},
                            {ScriptVerb::kCheck, "check"},   {ScriptVerb::kPress, "press"},
                            {ScriptVerb::kInput, "input"},   {ScriptVerb::kKey, "key"},
-                           {ScriptVerb::kCopy, "copy"}};
+                           {ScriptVerb::kCopy, "copy"}, {ScriptVerb::kOpen, "open"}};
 
 const char* NameOf(ScriptVerb verb) {
   for (const VerbName& v : kVerbs)
@@ -60,6 +60,46 @@ bool InWorkingDirectory(const std::string& path, std::string* what) {
   return false;
 }
 
+// Blank-separated words; a word in double quotes may hold blanks.
+bool Words(const std::string& text, std::vector<std::string>* words, std::string* what) {
+  size_t i = 0;
+  while (true) {
+    while (i < text.size() && Blank(text[i])) i++;
+    if (i >= text.size()) return true;
+    if (text[i] == '"') {
+      const size_t close = text.find('"', i + 1);
+      if (close == std::string::npos) {
+        *what = "a closing quote is missing";
+        return false;
+      }
+      words->push_back(text.substr(i + 1, close - i - 1));
+      i = close + 1;
+    } else {
+      size_t e = i;
+      while (e < text.size() && !Blank(text[e])) e++;
+      words->push_back(text.substr(i, e - i));
+      i = e;
+    }
+  }
+}
+
+// "open STATE... camera CAM".
+bool ParseOpen(const std::string& rest, ScriptLine* line, std::string* what) {
+  std::vector<std::string> words;
+  if (!Words(rest, &words, what)) return false;
+  if (words.size() < 3 || words[words.size() - 2] != "camera") {
+    *what = "\"open\" needs state files, then \"camera\" and a camera file";
+    return false;
+  }
+  line->files.assign(words.begin(), words.end() - 2);
+  line->value = words.back();
+  return true;
+}
+
+std::string Quoted(const std::string& s) {
+  return s.find_first_of(" \t") == std::string::npos ? s : "\"" + s + "\"";
+}
+
 }  // namespace
 
 std::string TrimBlanks(const std::string& s) {
@@ -80,12 +120,13 @@ bool ParseScriptLine(const std::string& text, ScriptLine* line, std::string* wha
     if (word == v.name) verb = &v;
   if (verb == nullptr) {
     *what = "unknown command \"" + word +
-            "\" (the commands are select, set, check, press, input, key and copy)";
+            "\" (the commands are select, set, check, press, input, key, copy and open)";
     return false;
   }
   line->verb = verb->verb;
   line->label.clear();
   line->value.clear();
+  line->files.clear();
   const std::string name = verb->name;
 
   switch (verb->verb) {
@@ -100,6 +141,8 @@ bool ParseScriptLine(const std::string& text, ScriptLine* line, std::string* wha
       }
       return InWorkingDirectory(line->label, what) && InWorkingDirectory(line->value, what);
     }
+    case ScriptVerb::kOpen:
+      return ParseOpen(rest, line, what);
     case ScriptVerb::kInput:
     case ScriptVerb::kKey:
       if (rest.empty()) {
@@ -200,6 +243,9 @@ std::string ScriptLineText(const ScriptLine& line) {
       return s + " " + line.value;
     case ScriptVerb::kCopy:
       return s + " \"" + line.label + "\" \"" + line.value + "\"";
+    case ScriptVerb::kOpen:
+      for (const std::string& f : line.files) s += " " + Quoted(f);
+      return s + " camera " + Quoted(line.value);
   }
   return s;
 }
@@ -234,6 +280,11 @@ One command a line; blank lines and lines starting with # are skipped.
   copy FROM TO          copy a file of the working directory, for example a run's
                         log to the names "Cmp Log files" compares (a name with
                         blanks in double quotes)
+  open STATE... camera CAM
+                        load one's own state files (PLY, OBJ, glTF/GLB, STL or
+                        the workbench's own) and camera file (.ppc) as the
+                        "Truck_gfb" scene, as "Scene Setup" would; that entry
+                        keeps them for the rest of the script
 
 LABEL is exactly as on the panel: either in double quotes, or unquoted as the
 rest of the line (for set and check: everything before the last word). A

@@ -7,15 +7,17 @@
 #include <string>
 #include <vector>
 
-enum class ScriptVerb { kSelect, kSet, kCheck, kPress, kInput, kKey, kCopy };
+enum class ScriptVerb { kSelect, kSet, kCheck, kPress, kInput, kKey, kCopy, kOpen };
 
 struct ScriptLine {
   int number = 0;  // line of the file, from 1
   ScriptVerb verb = ScriptVerb::kPress;
   std::string label;  // select, set, check, press: the widget's label; copy: the source
   // set: the value as written; check: "on" or "off"; input: the line to
-  // queue; key: the keys as written; copy: the target.
+  // queue; key: the keys as written; copy: the target; open: the camera
+  // file.
   std::string value;
+  std::vector<std::string> files;  // open: the state files
 };
 
 // A script read from a file: the name its messages give and its commands.

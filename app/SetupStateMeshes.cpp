@@ -11,6 +11,7 @@
 #include "Format.h"
 #include "FrameBuffer.h"
 #include "MeshCleanup.h"
+#include "MeshImport.h"
 #include "ObjLoader.h"
 #include "Scene.h"
 #include "SceneCatalogue.h"
@@ -119,6 +120,32 @@ bool LoadStates(const StatePlan& plan, const CatalogueEntry& e, Loaded* out, std
   return true;
 }
 
+// One's own states for "Truck_gfb" (a script's "open"): read as the
+// command-line tool reads them, lit as the entry's states are, and a drawn
+// mesh of the last state. A single file stands still over the interval.
+bool LoadOwnStates(const Settings::OwnFiles& own, Loaded* out, std::ostream& err) {
+  std::vector<std::string> files = own.states;
+  if (files.size() == 1) files.push_back(files[0]);
+  std::string error;
+  if (!LoadRunStates(files, &out->states, &error, err)) {
+    err << "ERROR: Scene Setup: " << error << std::endl;
+    return false;
+  }
+  for (ObjLoader& s : out->states) {
+    s.shadingMode = shading::kLitVertexColours;
+    s.ComputeNormals();
+    s.ComputeVertexColors();
+  }
+  out->drawMesh = std::make_unique<ObjLoader>();
+  ObjLoader& draw = *out->drawMesh;
+  draw.shadingMode = shading::kLitVertexColours;
+  draw.ShareTopology(out->states[0]);
+  draw.CopyState(out->states.back());
+  draw.ComputeNormals();
+  draw.ComputeVertexColors();
+  return true;
+}
+
 // The entry's steps after its camera, in its order.
 void RunStep(Scene& scene, const CatalogueEntry& e, SetupStep step) {
   switch (step) {
@@ -159,24 +186,35 @@ void RunStep(Scene& scene, const CatalogueEntry& e, SetupStep step) {
 }  // namespace
 
 bool SetupStateMeshes(Scene& scene, const CatalogueEntry& e, int timeStamps) {
-  const StatePlan plan = Plan(scene, e, timeStamps);
-  std::vector<std::string> files = plan.extra;
-  for (int f : plan.files) files.push_back(plan.Path(f));
-  if (plan.drawFile >= 0) files.push_back(plan.Path(plan.drawFile));
+  StatePlan plan = Plan(scene, e, timeStamps);
   std::ostream& out = *scene.output;
   std::ostream& err = *scene.errors;
-  std::vector<std::string> cameras;
-  for (const std::string& c : plan.cameras) cameras.push_back(layout::CameraFile(c));
+  const Settings::OwnFiles& ownFiles = scene.settings.ownFiles;
+  const bool own = e.sceneId == kOwnFilesEntry && !ownFiles.states.empty();
   // The fixed pose stands in for a missing optional camera, not for a bad one.
   const std::string optional =
       plan.optionalCamera.empty() ? "" : layout::CameraFile(plan.optionalCamera);
   const bool haveOptional = !optional.empty() && FileOpens(optional);
-  if (haveOptional) cameras.push_back(optional);
-  if (!RequireFiles(files, true, err) || !RequireCameras(cameras, err)) return false;
-  if (e.repairReference[0] != '\0' && !RequireFiles({e.repairReference}, false, err)) return false;
-
   Loaded loaded;
-  if (!LoadStates(plan, e, &loaded, out, err)) return false;
+  if (own) {
+    if (!RequireFiles(ownFiles.states, false, err) || !RequireCameras({ownFiles.camera}, err))
+      return false;
+    if (!LoadOwnStates(ownFiles, &loaded, err)) return false;
+    // Liveness and triangle records go beside the first file.
+    plan.dataPath = ownFiles.states[0] + ".";
+    plan.files.resize(loaded.states.size());
+  } else {
+    std::vector<std::string> files = plan.extra;
+    for (int f : plan.files) files.push_back(plan.Path(f));
+    if (plan.drawFile >= 0) files.push_back(plan.Path(plan.drawFile));
+    std::vector<std::string> cameras;
+    for (const std::string& c : plan.cameras) cameras.push_back(layout::CameraFile(c));
+    if (haveOptional) cameras.push_back(optional);
+    if (!RequireFiles(files, true, err) || !RequireCameras(cameras, err)) return false;
+    if (e.repairReference[0] != '\0' && !RequireFiles({e.repairReference}, false, err))
+      return false;
+    if (!LoadStates(plan, e, &loaded, out, err)) return false;
+  }
 
   // Replace the scene; the previous meshes are freed here.
   SetupPrologue(scene.loaded, scene.views, scene.settings, timeStamps);
@@ -216,6 +254,10 @@ bool SetupStateMeshes(Scene& scene, const CatalogueEntry& e, int timeStamps) {
     LoadViewCamera(*scene.views.viewCamera, e.cameraFile, *scene.errors);
   } else if (!optional.empty()) {
     err << "INFO: " << optional << " is missing; the camera keeps its fixed pose" << std::endl;
+  } else if (own) {
+    if (!camera.LoadFromFile(ownFiles.camera, err))
+      err << "ERROR: Scene Setup: cannot read the camera file " << ownFiles.camera
+          << "; the camera stays as it was" << std::endl;
   } else if (e.cameraFile[0] != '\0') {
     LoadViewCamera(*scene.views.viewCamera, e.cameraFile, *scene.errors);
   }

@@ -48,14 +48,15 @@ int SubIntervalRun(const IntervalRunScene& scene, const std::string& stem, int f
   return steps;
 }
 
-void FullIntervalRun(const IntervalRunScene& scene, VisibleSet* result, IntervalWork* work) {
+void FullIntervalRun(const IntervalRunScene& scene, VisibleSet* result, IntervalWork* work,
+                     const WholeRunFiles& files) {
   VisibleSet own;
   VisibleSet& visible = result ? *result : own;
   if (!WholeIntervalVisibility(scene, &visible, work)) return;
   std::ostream& out = *scene.out;
   const auto started = std::chrono::steady_clock::now();
   {
-    std::ofstream line(layout::kEndStateLine);
+    std::ofstream line(files.endStateLine);
     if (line) WriteVisibilityLine(line, "0", visible.data(), scene.triangleCount);
   }
   IntervalStatistics st = CountTimelineIntervals(*scene.buffer);
@@ -63,11 +64,73 @@ void FullIntervalRun(const IntervalRunScene& scene, VisibleSet* result, Interval
   out << "Total interval number is " << st.totalIntervals << " ditributed in "
       << st.samplesWithTimeline << " pixels\n";
   out << "Begin Saving canvas" << std::endl;
-  WriteTable(scene, layout::kWholeRunTable);
+  WriteTable(scene, files.table);
   out << "Done saving canvas" << std::endl;
   if (work)
     work->writeSeconds +=
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+}
+
+void StatesIntervalRun(const IntervalRunScene& scene, const std::vector<const ObjLoader*>& states,
+                       VisibleSet* result, IntervalWork* work, const WholeRunFiles& files) {
+  if (states.size() < 2 || !scene.liveFlags) return;
+  if (states.size() == 2) {
+    IntervalRunScene two = scene;
+    two.first = states[0];
+    two.second = states[1];
+    FullIntervalRun(two, result, work, files);
+    return;
+  }
+  std::ostream& out = *scene.out;
+  const int32_t n = scene.triangleCount;
+  const std::vector<int32_t> live = *scene.liveFlags;
+  VisibleSet own;
+  VisibleSet& visible = result ? *result : own;
+  visible.assign(size_t(n), 0);
+  // Each pair's table, its times moved to the pair's place in the sequence.
+  std::vector<std::unique_ptr<TriangleIntervalTable>> tables;
+  for (size_t i = 0; i + 1 < states.size(); i++) {
+    out << "States " << i << " to " << i + 1 << std::endl;
+    IntervalRunScene pair = scene;
+    pair.first = states[i];
+    pair.second = states[i + 1];
+    *scene.liveFlags = live;  // culling of one pair must not drop a triangle from the next
+    scene.buffer->Reset();
+    VisibleSet pairVisible;
+    IntervalWork pairWork;
+    if (!WholeIntervalVisibility(pair, &pairVisible, &pairWork)) return;
+    for (int32_t t = 0; t < n; t++)
+      if (pairVisible[size_t(t)]) visible[size_t(t)] = 1;
+    tables.push_back(BuildIntervalTable(*scene.buffer, n));
+    if (work) {
+      work->evaluations += pairWork.evaluations;
+      work->intervals += pairWork.intervals;
+      work->trianglesDone += pairWork.trianglesDone;
+      work->threads = pairWork.threads;
+      work->processSeconds += pairWork.processSeconds;
+    }
+  }
+  {
+    std::ofstream line(files.endStateLine);
+    if (line) WriteVisibilityLine(line, "0", visible.data(), n);
+  }
+  out << "Begin Saving canvas" << std::endl;
+  IntervalTableBuilder joined(n);
+  for (const auto& table : tables)
+    for (int32_t t = 0; t < n; t++)
+      for (int32_t k = 0; k < table->counts[size_t(t)]; k++) joined.Count(uint32_t(t));
+  joined.Allocate();
+  for (size_t i = 0; i < tables.size(); i++) {
+    for (int32_t t = 0; t < n; t++) {
+      const TimeInterval* iv = tables[i]->Intervals(t);
+      for (int32_t k = 0; k < tables[i]->counts[size_t(t)]; k++)
+        joined.Append(uint32_t(t), iv[k].start + double(i), iv[k].end + double(i));
+    }
+  }
+  // Intervals meeting at a state join, as within one pair.
+  if (!WriteIntervalTable(*joined.Finish(), files.table))
+    *scene.err << "ERROR: could not write the interval table " << files.table << std::endl;
+  out << "Done saving canvas" << std::endl;
 }
 
 void IntervalTrial(const IntervalRunScene& scene) {

@@ -101,6 +101,9 @@ const char* const kSequenceLog = "Images/Forest/SuperPixel/Trial.txt";
 const char* const kCellFolder = "geometry/RTI_45Degree/";
 const char* const kCellView = "Views/Quarn/RTI_45Degree.ppc";
 const char* const kSamplePositions = "Superpixel_visibilities/ASL_gfbfile.bin";
+const char* const kMeshFileFolder = "MeshFiles/";
+const char* const kMeshFileA = "MeshFiles/a.ply";
+const char* const kMeshFileB = "MeshFiles/b.ply";
 
 std::string PointStepTable(int step) {
   return In(Folder::kTables, Format("Fusion_%d_%d.bin", step, step + 1));

@@ -122,6 +122,10 @@ extern const char* const kCellFolder;  // "geometry/RTI_45Degree/"
 extern const char* const kCellView;    // "Views/Quarn/RTI_45Degree.ppc"
 // The sample positions read into the buffer (the city with its path).
 extern const char* const kSamplePositions;  // "Superpixel_visibilities/ASL_gfbfile.bin"
+// Two states in a standard format for the command-line tool's quick start.
+extern const char* const kMeshFileFolder;  // "MeshFiles/"
+extern const char* const kMeshFileA;       // "MeshFiles/a.ply"
+extern const char* const kMeshFileB;       // "MeshFiles/b.ply"
 
 // The point scenes' sphere runs: per step i the tables
 // "VisibilityTable/Fusion_<i>_<i+1>.bin" (interval run) and

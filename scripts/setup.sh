@@ -8,7 +8,8 @@ BUILD="${BUILD:-$ROOT/build}"
 JOBS="${JOBS:-$(nproc)}"
 
 PACKAGES=(cmake g++ make libfltk1.3-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri
-          libtiff-dev xvfb xauth libgtest-dev libembree-dev)
+          libtiff-dev xvfb xauth libgtest-dev libassimp-dev libcli11-dev nlohmann-json3-dev
+          libpng-dev libembree-dev python3)
 
 install_packages() {
   local missing=()

@@ -15,5 +15,6 @@ void GenerateForest(GenContext& ctx);
 void GenerateManhattan(GenContext& ctx);
 void GenerateTree(GenContext& ctx);         // Quarn Tree
 void GenerateImages(GenContext& ctx);       // textures and backdrops
+void GenerateMeshFiles(GenContext& ctx);    // two PLY states for workbench-cli
 void GenerateLarge(GenContext& ctx);        // measurement scene (--large)
 void GenerateScanned(GenContext& ctx);      // scanned-like model (--large)

@@ -28,6 +28,7 @@ const Part kParts[] = {
     {"points", GeneratePointScenes},  {"terrain", GenerateTerrain},
     {"grass", GenerateGrassField},    {"forest", GenerateForest},
     {"manhattan", GenerateManhattan}, {"tree", GenerateTree},
+    {"mesh files", GenerateMeshFiles},
 };
 
 // Creates every missing folder of a relative path.
@@ -163,6 +164,9 @@ const std::vector<std::string>& WorkdirFolders() {
     cells.pop_back();
     f.push_back(cells);
     f.push_back("images");
+    std::string meshFiles = layout::kMeshFileFolder;
+    meshFiles.pop_back();
+    f.push_back(meshFiles);
     for (int s = 0; s < 10; s++) f.push_back(dir(Folder::kGeometry, Format("wtc/Seg%d", s)));
     for (int i = 1; i <= 5; i++)
       f.push_back(dir(Folder::kFootage, Format("Manhattan/[2X]Midtown/%d", i)));

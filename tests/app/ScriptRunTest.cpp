@@ -19,6 +19,7 @@
 #include "FrameBuffer.h"
 #include "Scene.h"
 #include "ScriptRunner.h"
+#include "StandardFiles.h"
 #include "TestSupport.h"
 #include "Workdir.h"
 
@@ -159,6 +160,49 @@ TEST_F(ScriptRuns, IntervalRunAndImageAsClicked) {
   EXPECT_EQ(reports, clicked);
   EXPECT_TRUE(FileExists("script/images/truck_interval_Edged.tif"));
   EXPECT_TRUE(SameTrees("script", "clicks"));
+}
+
+TEST_F(ScriptRuns, OpenRunsTheButtonsOnOnesOwnFiles) {
+  // Two states in a standard format and a camera, opened into "Truck_gfb":
+  // "GFB_DBG" then writes what the command-line tool writes for them.
+  int status = -1;
+  std::string echo;
+  InCopy("own", [&](Scene& scene) {
+    const PolyScene slats = Slats(2, 4);
+    WritePlyBinary("a.ply", slats.states[0], slats.faces);
+    WritePlyBinary("b.ply", slats.states[1], slats.faces);
+    ASSERT_TRUE(SlatCamera().SaveToFile("view.ppc"));
+    std::istringstream in("open a.ply b.ply camera view.ppc\npress \"GFB_DBG\"\n");
+    Script script;
+    std::ostringstream err;
+    ASSERT_TRUE(ParseScript(in, "own", &script, err));
+    status = RunScript(scene, script, err);
+    echo = err.str();
+    EXPECT_EQ(scene.loaded.triangleCount, int(Fanned(slats.faces).size() / 3));
+    const CliResult cli = RunCli("interval a.ply b.ply --camera view.ppc --out cli --quiet");
+    EXPECT_EQ(cli.status, 0) << cli.err;
+  });
+  EXPECT_EQ(status, 0) << echo;
+  EXPECT_EQ(echo.find("[script 1] open a.ply b.ply camera view.ppc\n"), 0u) << echo;
+  EXPECT_EQ(ReadText("own/cli/interval_table.bin"), ReadText("own/VisibilityTable/whatever_1.bin"));
+  EXPECT_EQ(ReadText("own/cli/Visibility_at_B.txt"),
+            ReadText("own/ASL_Visibility/Visibility_at_B.txt"));
+  EXPECT_GT(ReadText("own/cli/interval_table.bin").size(), 100u);
+}
+
+TEST_F(ScriptRuns, OpenRefusesMissingFilesBeforeAnythingRuns) {
+  std::string message;
+  int status = -1;
+  InCopy("missing", [&](Scene& scene) {
+    std::istringstream in("select TID\nopen a.ply gone.ply camera view.ppc\n");
+    Script script;
+    std::ostringstream err;
+    ASSERT_TRUE(ParseScript(in, "own", &script, err));
+    status = RunScript(scene, script, err);
+    message = err.str();
+  });
+  EXPECT_EQ(status, 2);
+  EXPECT_EQ(message, "script own:2: \"open\": a.ply: no such file\n");
 }
 
 TEST(ScriptExamples, TheReadmeShowsTheExampleScriptsAsTheyAre) {

@@ -83,16 +83,28 @@ TEST(ScriptText, ReadsEveryFormOfTheVocabulary) {
   }
 }
 
+TEST(ScriptText, OpenNamesStatesAndACamera) {
+  const Script s = Parsed("open scans/a.ply \"my scans/b.ply\" camera view.ppc\n");
+  ASSERT_EQ(s.lines.size(), 1u);
+  EXPECT_EQ(s.lines[0].verb, ScriptVerb::kOpen);
+  EXPECT_EQ(s.lines[0].files, (std::vector<std::string>{"scans/a.ply", "my scans/b.ply"}));
+  EXPECT_EQ(s.lines[0].value, "view.ppc");
+  EXPECT_EQ(ScriptLineText(s.lines[0]), "open scans/a.ply \"my scans/b.ply\" camera view.ppc");
+}
+
 TEST(ScriptText, RefusesLinesThatAreNotCommands) {
   const std::pair<const char*, const char*> bad[] = {
       {"click Scene Setup", "unknown command \"click\" (the commands are select, set, check, "
-                            "press, input, key and copy)"},
+                            "press, input, key, copy and open)"},
       {"copy a.txt", "\"copy\" needs a source and a target file, nothing more"},
       {"copy a.txt b.txt c.txt", "\"copy\" needs a source and a target file, nothing more"},
       {"copy /etc/passwd b.txt", "\"copy\" takes files of the working directory, not "
                                  "\"/etc/passwd\""},
       {"copy a.txt logs/../../b.txt", "\"copy\" takes files of the working directory, not "
                                       "\"logs/../../b.txt\""},
+      {"open a.ply b.ply", "\"open\" needs state files, then \"camera\" and a camera file"},
+      {"open camera v.ppc", "\"open\" needs state files, then \"camera\" and a camera file"},
+      {"open \"a b.ply camera v.ppc", "a closing quote is missing"},
       {"press", "\"press\" needs a label"},
       {"select \"Truck", "the label's closing quote is missing"},
       {"press \"ASL\" now", "text after the quoted label: now"},
@@ -351,7 +363,7 @@ TEST(ScriptCommandLine, HelpRefusalsAndScriptsFromStandardInput) {
   EXPECT_EQ(c.err, "script .: cannot be read\n");
   EXPECT_EQ(Workbench("--script -", "select TID\nbogus\n", &c), 2);
   EXPECT_EQ(c.err, "script <stdin>:2: unknown command \"bogus\" (the commands are select, set, "
-                   "check, press, input, key and copy)\n");
+                   "check, press, input, key, copy and open)\n");
   EXPECT_TRUE(DirectoryEmpty());
   if (std::getenv("DISPLAY") == nullptr) return;
 

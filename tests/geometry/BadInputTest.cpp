@@ -185,7 +185,9 @@ TEST(BadInput, CorruptStateCacheFieldsAndLoadRecovers) {
       {cache(3, 0, 1, 1, 1, 2, -5), "triangle id out of range"},
       {twice, "used twice"},
   };
-  for (const auto& [bytes, what] : cases) {
+  for (const auto& c : cases) {
+    const std::vector<char>& bytes = c.first;
+    const char* what = c.second;
     ObjLoader m;
     m.shadingMode = 1;
     const std::string err = StderrOf(
@@ -313,7 +315,9 @@ TEST(FuzzFound, EmptyStatesAreRefusedAndNeverCached) {
         std::tuple{"empty.obj", &s0, "it holds no vertex (an empty state)"},
         std::tuple{"nofaces.obj", (ObjLoader*)nullptr, "it has no face line"}}) {
     SCOPED_TRACE(file);
-    const std::string err = StderrOf([&] { EXPECT_FALSE(m.Load(file, source)); });
+    const char* f = file;  // structured bindings cannot be captured before C++20
+    ObjLoader* src = source;
+    const std::string err = StderrOf([&] { EXPECT_FALSE(m.Load(f, src)); });
     EXPECT_NE(err.find(std::string("\nERROR: ") + file + ": no triangle to load: " + why), std::string::npos)
         << err;
     ExpectEmpty(m);

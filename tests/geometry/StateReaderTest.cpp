@@ -97,7 +97,9 @@ TEST(StateReader, StatesWithoutTrianglesAreRefusedWithTheReason) {
       {quad + "g solid\nusemtl solid1_mat\nf 1 1 1 1\n", "every face line repeats a vertex"},
       {"# nothing\n", "it holds no vertex (an empty state)"},
   };
-  for (const auto& [text, why] : cases) {
+  for (const auto& c : cases) {
+    const std::string& text = c.first;
+    const std::string& why = c.second;
     SCOPED_TRACE(text);
     ObjLoader mesh;
     StateTextNotes notes;

@@ -98,6 +98,8 @@ TEST(WorkLayout, FixedFilesKeepTheirNames) {
       {layout::kSequenceLog, "Images/Forest/SuperPixel/Trial.txt"},
       {layout::kCellView, "Views/Quarn/RTI_45Degree.ppc"},
       {layout::kSamplePositions, "Superpixel_visibilities/ASL_gfbfile.bin"},
+      {layout::kMeshFileA, "MeshFiles/a.ply"},
+      {layout::kMeshFileB, "MeshFiles/b.ply"},
       {layout::kTruthFrames, "Images/Truth/"},
       {layout::kPointPlaybackLog, "VisibilityRecord/Fusion.txt"},
       {layout::kMeshPlaybackLog, "VisibilityRecord/Moving_box.txt"},

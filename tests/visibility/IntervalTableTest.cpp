@@ -159,7 +159,9 @@ TEST_F(IntervalTableFiles, RejectsMalformedFilesNamingThem) {
   };
   WriteBytes("good.bin", good);
   ASSERT_NE(ReadIntervalTable("good.bin"), nullptr);
-  for (const auto& [name, bytes] : cases) {
+  for (const auto& c : cases) {
+    const char* name = c.first;
+    const std::vector<uint8_t>& bytes = c.second;
     WriteBytes("bad.bin", bytes);
     const std::string err = StderrOf([&] { EXPECT_EQ(ReadIntervalTable("bad.bin"), nullptr) << name; });
     EXPECT_NE(err.find("bad.bin"), std::string::npos) << name << ": " << err;
