@@ -29,7 +29,7 @@ class ScenePlayback : public SharedScene<ScenePlayback> {
       ASSERT_TRUE(Quiet([&] { return MakeWorkdir(".", options); }));
     });
   }
-  static Console Setup(int sceneId, int timeStamps) {
+  static Console RunSetup(int sceneId, int timeStamps) {
     owner_->settings.sceneId = sceneId;
     return ConsoleOf([&] { owner_->SceneSetupPressed(1, timeStamps); });
   }
@@ -42,7 +42,7 @@ class ScenePlayback : public SharedScene<ScenePlayback> {
 }  // namespace
 
 TEST_F(ScenePlayback, MeshPlayWrites20FramesAndLeavesTheStatesAsLoaded) {
-  Setup(dataset::kTruckGfb, 2);
+  RunSetup(dataset::kTruckGfb, 2);
   Scene& s = *owner_;
   ASSERT_EQ(s.loaded.states.size(), 2u);
   const std::vector<Vex3_quarn> first = s.loaded.states[0].positions;
@@ -64,7 +64,7 @@ TEST_F(ScenePlayback, MeshPlayWrites20FramesAndLeavesTheStatesAsLoaded) {
 }
 
 TEST_F(ScenePlayback, ReplayOfTheStoredTableLogsEachMoment) {
-  Setup(dataset::kTruckGfb, 2);
+  RunSetup(dataset::kTruckGfb, 2);
   Scene& s = *owner_;
   const Console c = ConsoleOf([&] { s.PlayVisibleTriangles(); });
   EXPECT_EQ(Lines("SuperPixelResult/visibility_result.txt"), 200) << c.out << c.err;
@@ -74,7 +74,7 @@ TEST_F(ScenePlayback, ReplayOfTheStoredTableLogsEachMoment) {
 }
 
 TEST_F(ScenePlayback, PointPlayOfThreeStatesWrites91Frames) {
-  Setup(dataset::kWaterFlow, 3);
+  RunSetup(dataset::kWaterFlow, 3);
   Scene& s = *owner_;
   ASSERT_EQ(s.loaded.particleStates.size(), 3u);
   std::remove("Images/Truth/91.tif");
@@ -86,7 +86,7 @@ TEST_F(ScenePlayback, PointPlayOfThreeStatesWrites91Frames) {
 }
 
 TEST_F(ScenePlayback, SwitchTwiceRestoresTheLists) {
-  Setup(dataset::kTruckGfb, 2);
+  RunSetup(dataset::kTruckGfb, 2);
   Scene& s = *owner_;
   EXPECT_EQ(StdoutOf([&] { s.SwitchTriangleLists(); }), "");  // no pair: nothing happens
   ObjLoader& m = *s.loaded.drawMesh;
@@ -105,12 +105,12 @@ TEST_F(ScenePlayback, SwitchTwiceRestoresTheLists) {
   s.SwitchTriangleLists();
   EXPECT_EQ(m.groupTriangles[0], full0);
   // A new setup drops the pair.
-  Setup(dataset::kTruckGfb, 2);
+  RunSetup(dataset::kTruckGfb, 2);
   EXPECT_FALSE(s.loaded.alternativeLists.held);
 }
 
 TEST_F(ScenePlayback, TerrainToolsLoadAndConvertTheTileLists) {
-  Setup(dataset::kRti, 2);
+  RunSetup(dataset::kRti, 2);
   Scene& s = *owner_;
   const std::string all = StdoutOf([&] { s.LoadVisibility(0); });
   EXPECT_EQ(all, std::to_string(s.loaded.triangleCount) + " tiangles visibile\n");
@@ -236,7 +236,7 @@ TEST_F(ScenePlayback, TruthFirstLineIsTheViewCamerasItemBuffer) {
 }
 
 TEST_F(ScenePlayback, SoftwareRasterModeWritesItsImage) {
-  Setup(dataset::kRti, 2);
+  RunSetup(dataset::kRti, 2);
   Scene& s = *owner_;
   std::remove("Images/RasterSW.tif");
   const Console c = ConsoleOf([&] { s.SetDrawingMode(render_mode::kFilledSoftware); });
@@ -291,7 +291,7 @@ struct SceneState {
 // comes before any change, so the footage's reduced lists, "SWITCH!" and
 // the evaluation that follows still see the scene as the footage left it.
 TEST_F(ScenePlayback, RefusedOperationsLeaveTheSceneAsItWas) {
-  Setup(dataset::kRti, 2);
+  RunSetup(dataset::kRti, 2);
   Scene& s = *owner_;
   ASSERT_EQ(s.loaded.states.size(), 1u);
   ASSERT_EQ(s.loaded.drawMesh, s.loaded.baseMesh);

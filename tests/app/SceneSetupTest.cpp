@@ -49,7 +49,7 @@ class SceneSetupTest : public SharedScene<SceneSetupTest> {
   }
 
   // Runs Scene Setup for `sceneId`, returning standard output and error.
-  Console Setup(int sceneId, int timeStamps, int segment = 1, const std::string& typed = "") {
+  Console RunSetup(int sceneId, int timeStamps, int segment = 1, const std::string& typed = "") {
     owner_->settings.sceneId = sceneId;
     input_.clear();
     input_.str(typed);
@@ -149,7 +149,7 @@ TEST_F(SceneSetupTest, EveryEntryLoadsWhatTheGeneratorWroteAndDraws) {
     SCOPED_TRACE(testing::Message() << c.key << (c.moving ? " (moving camera)" : ""));
     owner_->settings.movingCamera = c.moving;
     const auto start = std::chrono::steady_clock::now();
-    const Console con = Setup(c.sceneId, c.timeStamps, c.segment, c.typed);
+    const Console con = RunSetup(c.sceneId, c.timeStamps, c.segment, c.typed);
     // For the record only: a first setup parses the text files.
     std::printf("%-22s %s %6.0f ms\n", c.key, c.moving ? "moving" : "      ",
                 std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
@@ -199,13 +199,13 @@ TEST_F(SceneSetupTest, EveryEntryLoadsWhatTheGeneratorWroteAndDraws) {
 }
 
 TEST_F(SceneSetupTest, StepTwoLoadsEverySecondFileAndWtcSegmentSixLoads28States) {
-  Console c = Setup(11, 9);
+  Console c = RunSetup(11, 9);
   EXPECT_EQ(owner_->loaded.stateCount, 4);
   EXPECT_EQ(owner_->loaded.dataPath, "Geometry/truckGFB/state");
   EXPECT_NE(c.err.find("Load done: 42\nLoad done: 44\nLoad done: 46\n"), std::string::npos) << c.err;
   EXPECT_EQ(c.err.find("Load done: 41\n"), std::string::npos);
 
-  c = Setup(1, 2, 6);
+  c = RunSetup(1, 2, 6);
   EXPECT_EQ(owner_->loaded.states.size(), 28u);
   EXPECT_EQ(owner_->loaded.firstStateNumber, 66);
   EXPECT_EQ(owner_->loaded.lastState, 27);
@@ -223,7 +223,7 @@ TEST_F(SceneSetupTest, AnimatedEntriesWriteLivenessAndBuildTrajectories) {
     std::istringstream in(ReadText(path));
     return std::vector<int>(std::istream_iterator<int>(in), {});
   };
-  Setup(10, 3);
+  RunSetup(10, 3);
   std::vector<int> live = lines("Geometry/truck/stateliveness.txt");
   ASSERT_EQ(live.size(), size_t(owner_->loaded.triangleCount));
   EXPECT_EQ(*std::max_element(live.begin(), live.end()), 3);
@@ -236,12 +236,12 @@ TEST_F(SceneSetupTest, AnimatedEntriesWriteLivenessAndBuildTrajectories) {
   EXPECT_TRUE(FileExists("VisibilityRecord/DyingTriangleRecord.txt"));
 
   // The same scene again keeps its record.
-  Setup(10, 3);
+  RunSetup(10, 3);
   EXPECT_EQ(owner_->loaded.trajectories.get(), record);
 
   // More states: the file written for three is replaced, and bricks that
   // fall off die before the last state.
-  const Console c = Setup(10, 30);
+  const Console c = RunSetup(10, 30);
   EXPECT_NE(c.err.find("does not match the loaded states"), std::string::npos);
   live = lines("Geometry/truck/stateliveness.txt");
   EXPECT_EQ(*std::max_element(live.begin(), live.end()), 30);
@@ -252,7 +252,7 @@ TEST_F(SceneSetupTest, AnimatedEntriesWriteLivenessAndBuildTrajectories) {
 
   // Another scene gets its own record.
   owner_->settings.movingCamera = 1;
-  Setup(3, 2);
+  RunSetup(3, 2);
   EXPECT_EQ(owner_->loaded.trajectories->keyframeCount, 3);
   EXPECT_EQ(owner_->loaded.trajectories->triangleCount, owner_->loaded.triangleCount);
   EXPECT_EQ(owner_->views.pathCameras.size(), 3u);
@@ -260,7 +260,7 @@ TEST_F(SceneSetupTest, AnimatedEntriesWriteLivenessAndBuildTrajectories) {
 
 TEST_F(SceneSetupTest, ManhattanWithTheMovingCameraReadsItsSamples) {
   owner_->settings.movingCamera = 1;
-  Setup(100, 2);
+  RunSetup(100, 2);
   ASSERT_NE(owner_->buffers.sampleBuffer, nullptr);
   std::ostringstream report;
   EXPECT_EQ(owner_->buffers.sampleBuffer->ReportStatistics(report).maxCount, 2);
@@ -269,7 +269,7 @@ TEST_F(SceneSetupTest, ManhattanWithTheMovingCameraReadsItsSamples) {
 }
 
 TEST_F(SceneSetupTest, RefusedRequestsLoadNothing) {
-  Setup(3, 2);  // Moving Box stays loaded through every refusal
+  RunSetup(3, 2);  // Moving Box stays loaded through every refusal
   const ObjLoader* before = owner_->loaded.baseMesh;
   const struct {
     int sceneId, timeStamps, segment;
@@ -289,7 +289,7 @@ TEST_F(SceneSetupTest, RefusedRequestsLoadNothing) {
   };
   for (const auto& r : refusals) {
     SCOPED_TRACE(r.message);
-    const Console c = Setup(r.sceneId, r.timeStamps, r.segment, r.typed);
+    const Console c = RunSetup(r.sceneId, r.timeStamps, r.segment, r.typed);
     EXPECT_NE(c.err.find(r.message), std::string::npos) << c.err;
     EXPECT_EQ(owner_->loaded.baseMesh, before);
     EXPECT_EQ(owner_->loaded.stateCount, 20);
@@ -297,7 +297,7 @@ TEST_F(SceneSetupTest, RefusedRequestsLoadNothing) {
   }
   // A missing camera file is reported with its path, too.
   ASSERT_EQ(std::rename("Views/Final_views/Forest_final.ppc", "forest.ppc"), 0);
-  const Console c = Setup(9, 2);
+  const Console c = RunSetup(9, 2);
   EXPECT_NE(c.err.find("missing file Views/Final_views/Forest_final.ppc"), std::string::npos);
   EXPECT_EQ(owner_->loaded.baseMesh, before);
   ASSERT_EQ(std::rename("forest.ppc", "Views/Final_views/Forest_final.ppc"), 0);
@@ -306,7 +306,7 @@ TEST_F(SceneSetupTest, RefusedRequestsLoadNothing) {
 // An edited state file wins over the cache written before the edit: the
 // cache is rebuilt, with one line saying so.
 TEST_F(SceneSetupTest, EditedStateFilesRebuildTheirCache) {
-  Setup(0, 2);
+  RunSetup(0, 2);
   const Vex3_quarn first = owner_->loaded.states[1].positions[0];
   // Move every vertex of the second state's text file.
   std::ifstream in("Geometry/truck/state001.obj");
@@ -330,17 +330,17 @@ TEST_F(SceneSetupTest, EditedStateFilesRebuildTheirCache) {
   };
   edit(moved.str());
 
-  Console c = Setup(0, 2);
+  Console c = RunSetup(0, 2);
   EXPECT_NEAR(owner_->loaded.states[1].positions[0].x, first.x + 1000, 0.01);  // the edit
   EXPECT_NE(c.err.find("INFO: Geometry/truck/state001.obj.rdd is older than "
                        "Geometry/truck/state001.obj; rebuilding it\n"),
             std::string::npos)
       << c.err;
-  c = Setup(0, 2);
+  c = RunSetup(0, 2);
   EXPECT_EQ(c.err.find("rebuilding"), std::string::npos);  // the rebuilt cache stands
   EXPECT_NEAR(owner_->loaded.states[1].positions[0].x, first.x + 1000, 0.01);
   edit(original);
-  Setup(0, 2);
+  RunSetup(0, 2);
   EXPECT_EQ(owner_->loaded.states[1].positions[0], first);
 }
 
@@ -348,7 +348,7 @@ TEST_F(SceneSetupTest, EditedStateFilesRebuildTheirCache) {
 // can have, are refused at Scene Setup with one line naming the file and
 // what is wrong, and the previous scene and camera stay.
 TEST_F(SceneSetupTest, StatesWithoutTrianglesAndImpossibleCamerasAreRefused) {
-  Setup(3, 2);  // Moving Box stays loaded through every refusal
+  RunSetup(3, 2);  // Moving Box stays loaded through every refusal
   const ObjLoader* before = owner_->loaded.baseMesh;
   const PPC camera = *owner_->views.viewCamera;
   auto expectKept = [&] {
@@ -384,7 +384,7 @@ TEST_F(SceneSetupTest, StatesWithoutTrianglesAndImpossibleCamerasAreRefused) {
     SCOPED_TRACE(st.message);
     const std::string original = ReadText(st.file);
     write(st.file, st.text);
-    const Console c = Setup(4, 2);
+    const Console c = RunSetup(4, 2);
     EXPECT_NE(c.err.find(st.message), std::string::npos) << c.err;
     EXPECT_NE(c.err.find("the previous scene stays loaded"), std::string::npos);
     EXPECT_EQ(c.out.find("V: "), std::string::npos);
@@ -401,7 +401,7 @@ TEST_F(SceneSetupTest, StatesWithoutTrianglesAndImpossibleCamerasAreRefused) {
     std::vector<char> bytes = {1, 0, 0, 0, 'y', 'n', 'n', 'n'};
     bytes.resize(bytes.size() + 12 + 4, 0);
     WriteBytes(tree, bytes);
-    const Console c = Setup(200, 2);
+    const Console c = RunSetup(200, 2);
     EXPECT_NE(c.err.find("ERROR: Scene Setup: " + tree + " yields no triangle; nothing loaded"),
               std::string::npos)
         << c.err;
@@ -421,12 +421,12 @@ TEST_F(SceneSetupTest, StatesWithoutTrianglesAndImpossibleCamerasAreRefused) {
   for (const auto& [text, what] : cameras) {
     SCOPED_TRACE(what);
     WriteText(cameraFile, text);
-    const Console c = Setup(10, 2);
+    const Console c = RunSetup(10, 2);
     EXPECT_NE(c.err.find("ERROR: camera file " + cameraFile + ": " + what), std::string::npos) << c.err;
     expectKept();
   }
   WriteText(cameraFile, original);
-  Setup(10, 2);
+  RunSetup(10, 2);
   EXPECT_EQ(owner_->loaded.stateCount, 2);
 }
 
@@ -440,7 +440,7 @@ TEST_F(SceneSetupTest, ReportsGoToTheScenesStreams) {
   for (const Case& k : {kCases[1], kCases[3], kCases[10], kCases[15], kCases[17], kCases[21]}) {
     SCOPED_TRACE(k.key);
     owner_->settings.movingCamera = k.moving;
-    c = Setup(k.sceneId, k.timeStamps, k.segment, k.typed);
+    c = RunSetup(k.sceneId, k.timeStamps, k.segment, k.typed);
     EXPECT_EQ(c.out + c.err, "");
   }
   owner_->output = &std::cout;
@@ -452,10 +452,10 @@ TEST_F(SceneSetupTest, ReportsGoToTheScenesStreams) {
 
 TEST_F(SceneSetupTest, ReplacedScenesAreFreed) {
   // The meadow takes about ten megabytes; five setups keep one of them.
-  Setup(8, 2);
-  Setup(8, 2);
+  RunSetup(8, 2);
+  RunSetup(8, 2);
   const size_t after2 = mallinfo2().uordblks;
-  for (int i = 0; i < 3; i++) Setup(8, 2);
+  for (int i = 0; i < 3; i++) RunSetup(8, 2);
   const size_t after5 = mallinfo2().uordblks;
   EXPECT_LT(after5, after2 + 1024 * 1024);
 }
