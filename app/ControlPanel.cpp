@@ -40,9 +40,10 @@ void Call(Fl_Widget* w, void*) {
   if (Scene* scene = SceneOf(w)) (scene->*Op)();
 }
 
-template <int Scene::*Switch>
+template <int Settings::*Switch>
 void OnSwitch(Fl_Widget* w, void*) {
-  if (Scene* scene = SceneOf(w)) scene->*Switch = static_cast<Fl_Button*>(w)->value() ? 1 : 0;
+  if (Scene* scene = SceneOf(w))
+    scene->settings.*Switch = static_cast<Fl_Button*>(w)->value() ? 1 : 0;
 }
 
 void OnSceneSetup(Fl_Widget* w, void*) {
@@ -69,7 +70,7 @@ void OnExit(Fl_Widget* w, void*) {
 void OnSceneRadio(Fl_Widget* w, void* id) {
   Scene* scene = SceneOf(w);
   if (scene == nullptr || static_cast<Fl_Button*>(w)->value() != 1) return;
-  scene->sceneId = int(reinterpret_cast<fl_intptr_t>(id));
+  scene->settings.sceneId = int(reinterpret_cast<fl_intptr_t>(id));
 }
 
 void OnModeRadio(Fl_Widget* w, void* mode) {
@@ -87,8 +88,8 @@ void OnSetRenderingFactor(Fl_Widget* w, void*) {
 // The terrain's ASL run takes its screen tile from "View ID" (column) and
 // "Type ID" (row).
 void TakeTile(Scene* scene, ControlPanel* p) {
-  scene->tileColumn = ToInt(p->viewIdInput->value());
-  scene->tileRow = ToInt(p->typeIdInput->value());
+  scene->settings.tileColumn = ToInt(p->viewIdInput->value());
+  scene->settings.tileRow = ToInt(p->typeIdInput->value());
 }
 
 void OnAsl(Fl_Widget* w, void*) {
@@ -177,12 +178,12 @@ ControlPanel::ControlPanel() {
 
   sceneGroup = AddFrame(15, 105, 140, 330);
   // One radio per catalogue entry, in the catalogue's order; the "Seg# "
-  // input follows the WTC radio.
-  for (const CatalogueEntry* e = CatalogueBegin(); e != CatalogueEnd(); e++) {
+  // input follows the radio of the segmented entry.
+  for (const CatalogueEntry& e : Catalogue()) {
     Fl_Round_Button* radio =
-        AddRadio(35, e->radioY, e->radioWidth, 15, e->label, OnSceneRadio, e->sceneId);
-    if (e->sceneId == kInitialSceneId) radio->value(1);
-    if (e->sceneId == dataset::kWtc) {
+        AddRadio(35, e.radioY, e.radioWidth, 15, e.label, OnSceneRadio, e.sceneId);
+    if (e.initial) radio->value(1);
+    if (e.segmented) {
       segmentInput = AddValue(75, 181, 45, 24, "Seg# ", 1);
       segmentInput->minimum(1);
       segmentInput->maximum(3);
@@ -197,16 +198,16 @@ ControlPanel::ControlPanel() {
   AddButton(190, 120, 120, 40, "GFB_DBG", Call<&Scene::GfbDbg>);
   AddButton(360, 365, 120, 40, "Cmp Log files", Call<&Scene::CompareLogs>);
   holdTrajectoryCheck = AddCheck(185, 15, 155, 40, "Switch Trajectory Holder",
-                                 OnSwitch<&Scene::holdTrajectory>, 1);
+                                 OnSwitch<&Settings::holdTrajectory>, 1);
   AddButton(190, 225, 120, 40, "control", Call<&Scene::ControlRun>);
-  frustumCullingCheck = AddCheck(185, 45, 155, 40, "Switch Frustum Culling",
-                                 OnSwitch<&Scene::frustumCulling>, 1);
+  frustumCullingCheck =
+      AddCheck(185, 45, 155, 40, "Switch Frustum Culling", OnSwitch<&Settings::frustumCulling>, 1);
   AddButton(360, 230, 120, 40, "ASL", OnAsl);
   AddButton(360, 285, 120, 40, "ASL Control", Call<&Scene::AslControl>);
   AddButton(360, 175, 120, 40, "ASL_truth", Call<&Scene::TruthRun>);
   AddButton(520, 365, 120, 40, "cmp Image", Call<&Scene::CompareImageSequences>);
-  movingCameraCheck = AddCheck(185, 75, 155, 40, "Switch Moving/Static Cam",
-                               OnSwitch<&Scene::movingCamera>, 0);
+  movingCameraCheck =
+      AddCheck(185, 75, 155, 40, "Switch Moving/Static Cam", OnSwitch<&Settings::movingCamera>, 0);
   AddButton(510, 230, 120, 40, "ASL+GFB", Call<&Scene::CombinedRun>);
   AddButton(510, 285, 120, 40, "ASL+GFB control", Call<&Scene::CombinedControl>);
   AddButton(665, 185, 120, 40, "generate Img", Call<&Scene::CombinedImages>);

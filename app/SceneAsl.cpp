@@ -12,11 +12,12 @@
 #include "Scene.h"
 
 bool Scene::AslSceneReady(const char* label) {
-  const bool points = sceneId == dataset::kPoints && triangleCount > 0;
-  if ((baseMesh != nullptr && triangleCount > 0) || points) {
-    if (drawFlags.size() < size_t(triangleCount)) drawFlags.resize(size_t(triangleCount), 1);
-    if (runVisibleSet.size() != size_t(triangleCount))
-      runVisibleSet.assign(size_t(triangleCount), 0);
+  const bool points = loaded.PointScene() && loaded.triangleCount > 0;
+  if ((loaded.baseMesh != nullptr && loaded.triangleCount > 0) || points) {
+    if (buffers.drawFlags.size() < size_t(loaded.triangleCount))
+      buffers.drawFlags.resize(size_t(loaded.triangleCount), 1);
+    if (buffers.runVisibleSet.size() != size_t(loaded.triangleCount))
+      buffers.runVisibleSet.assign(size_t(loaded.triangleCount), 0);
     return true;
   }
   *output << "\"" << label
@@ -25,35 +26,27 @@ bool Scene::AslSceneReady(const char* label) {
 }
 
 SampleLocationBuffer& Scene::SampleBuffer(double factor) {
-  if (!sampleBuffer) {
-    sampleBuffer = std::make_unique<SampleLocationBuffer>(int32_t(viewCamera->w * factor),
-                                                          int32_t(viewCamera->h * factor));
-  }
-  // The buffer keeps its size; its camera follows the view, so a run
-  // always belongs to the view the window shows.
-  sampleBuffer->SetCamera(*viewCamera);
-  bufferEye = viewCamera->eye;
-  return *sampleBuffer;
+  return ViewSampleBuffer(buffers, *views.viewCamera, factor);
 }
 
 AslButtonScene Scene::AslScene() {
   AslButtonScene s;
-  s.row = &FindDataset(sceneId);
-  s.dataset = sceneId;
-  s.view = viewNumber;
-  s.tileColumn = tileColumn;
-  s.tileRow = tileRow;
-  s.mesh = drawMesh != nullptr ? drawMesh : baseMesh;
-  if (particleDrawState) {
-    s.points.count = int32_t(particleDrawState->positions.size());
-    s.points.points = particleDrawState->positions.data();
+  s.row = &FindDataset(loaded.dataset);
+  if (const CatalogueEntry* e = loaded.Entry()) s.setIds = e->setIds;
+  s.view = views.viewNumber;
+  s.tileColumn = settings.tileColumn;
+  s.tileRow = settings.tileRow;
+  s.mesh = loaded.drawMesh != nullptr ? loaded.drawMesh : loaded.baseMesh;
+  if (loaded.particleDrawState) {
+    s.points.count = int32_t(loaded.particleDrawState->positions.size());
+    s.points.points = loaded.particleDrawState->positions.data();
   }
-  s.radius = float(radius);
-  s.viewCamera = viewCamera.get();
-  s.flags = &drawFlags;
-  s.visible = &runVisibleSet;
+  s.radius = float(loaded.radius);
+  s.viewCamera = views.viewCamera.get();
+  s.flags = &buffers.drawFlags;
+  s.visible = &buffers.runVisibleSet;
   s.sampleBuffer = [this](double factor) -> SampleLocationBuffer& { return SampleBuffer(factor); };
-  s.bufferMade = sampleBuffer != nullptr;
+  s.bufferMade = buffers.sampleBuffer != nullptr;
   s.showVisibleSet = [this] { ShowVisibleSet(); };
   s.redraw = [this] { RedrawView(); };
   s.out = output;
@@ -64,7 +57,7 @@ AslButtonScene Scene::AslScene() {
 void Scene::ShowVisibleSet() {
   // The grass view draws drawMesh restricted to the marks, which are the
   // run's set; the footage view would mask by the draw flags instead.
-  viewWindow->renderMode = render_mode::kGrass;
+  views.viewWindow->renderMode = render_mode::kGrass;
   RedrawView();
 }
 

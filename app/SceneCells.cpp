@@ -7,11 +7,12 @@
 void Scene::SubdivideGeometry() {
   // Only the whole terrain is cut; its cells are what the subdivided entry
   // loads.
-  if (sceneId != dataset::kRti || baseMesh == nullptr || baseMesh->positions.empty()) {
+  if (loaded.Entry() == nullptr || !loaded.Entry()->wholeTerrain || loaded.baseMesh == nullptr ||
+      loaded.baseMesh->positions.empty()) {
     *output << "\"Subdivide Geometry\": the terrain \"RTI\" is not set up; choose it and press "
                "\"Scene Setup\" first"
             << std::endl;
     return;
   }
-  SubdivideTerrain(*baseMesh, layout::kCellView, layout::kCellFolder, *output, *errors);
+  SubdivideTerrain(*loaded.baseMesh, layout::kCellView, layout::kCellFolder, *output, *errors);
 }

@@ -15,7 +15,7 @@ void Scene::CompareLogs() {
 }
 
 void Scene::CompareRenderings() {
-  FrameBuffer& window = *viewWindow;
+  FrameBuffer& window = *views.viewWindow;
   const size_t n = size_t(window.w) * size_t(window.h);
   // The first rendering (render mode 4, which draws only the cleared
   // background) with its depths; then the item-buffer rendering. A
@@ -38,10 +38,10 @@ void Scene::CompareRenderings() {
   // compareBuffer is the depth the pre-test compares with; nothing writes
   // it, so it holds the zeros of construction and the test passes wherever
   // the first rendering has a depth other than 0.
-  if (compareBuffer.size() < n) compareBuffer.resize(n, 0.0f);
-  const int64_t count = MarkRenderingDifferences(first.data(), firstDepth.data(),
-                                                 compareBuffer.data(), window.pixels.data(), n,
-                                                 compareTolerance);
+  if (buffers.compareBuffer.size() < n) buffers.compareBuffer.resize(n, 0.0f);
+  const int64_t count =
+      MarkRenderingDifferences(first.data(), firstDepth.data(), buffers.compareBuffer.data(),
+                               window.pixels.data(), n, settings.compareTolerance);
   *errors << "OUTPUT test:" << std::endl;
   *errors << "Different sample count:" << count << std::endl;
   // Show the marked rendering until the next redraw.

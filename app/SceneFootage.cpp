@@ -8,29 +8,30 @@
 
 FootageScene Scene::MakeFootageScene(int view, int type, bool evaluation) {
   FootageScene s;
-  s.row = &FindDataset(sceneId);
-  s.dataset = sceneId;
+  s.row = &FindDataset(loaded.dataset);
+  s.dataset = loaded.dataset;
   s.view = view;
   s.type = type;
-  if (baseMesh != nullptr && triangleCount > 0) {
+  if (loaded.baseMesh != nullptr && loaded.triangleCount > 0) {
     // The footage draws the base mesh, the evaluation rasterizes the mesh
     // as it is drawn; the flags then cover every triangle.
-    s.mesh = evaluation && drawMesh != nullptr ? drawMesh : baseMesh;
-    s.flags = &drawFlags;
+    s.mesh = evaluation && loaded.drawMesh != nullptr ? loaded.drawMesh : loaded.baseMesh;
+    s.flags = &buffers.drawFlags;
     s.prepare = [this, evaluation] {
-      if (!evaluation) drawMesh = baseMesh;
-      if (drawFlags.size() < size_t(triangleCount)) drawFlags.resize(size_t(triangleCount), 1);
+      if (!evaluation) loaded.drawMesh = loaded.baseMesh;
+      if (buffers.drawFlags.size() < size_t(loaded.triangleCount))
+        buffers.drawFlags.resize(size_t(loaded.triangleCount), 1);
     };
   }
-  s.visible = &runVisibleSet;
-  s.viewCamera = viewCamera.get();
+  s.visible = &buffers.runVisibleSet;
+  s.viewCamera = views.viewCamera.get();
   s.sampleBuffer = [this]() -> SampleLocationBuffer& { return SampleBuffer(1); };
   s.showOnly = [this](const std::vector<int32_t>& mask) { ShowOnlyMasked(mask); };
   s.showAll = [this] { ShowFullLists(); };
-  s.setRenderMode = [this](int mode) { viewWindow->renderMode = mode; };
+  s.setRenderMode = [this](int mode) { views.viewWindow->renderMode = mode; };
   s.renderFrame = [this](const PPC& camera, int* w, int* h) -> const uint32_t* {
-    *viewCamera = camera;
-    FrameBuffer& window = *viewWindow;
+    *views.viewCamera = camera;
+    FrameBuffer& window = *views.viewWindow;
     window.show();
     if (!window.CaptureColor()) return nullptr;
     *w = window.w;

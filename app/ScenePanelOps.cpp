@@ -9,12 +9,12 @@
 #include "TiffWindow.h"
 
 void Scene::RedrawView() {
-  viewWindow->redraw();
+  views.viewWindow->redraw();
   Fl::check();
 }
 
 void Scene::SetDrawingMode(int renderMode) {
-  viewWindow->renderMode = renderMode;
+  views.viewWindow->renderMode = renderMode;
   RedrawView();
 }
 
@@ -22,18 +22,18 @@ void Scene::SetRenderingFactor(int factor) {
   // The drawing divides by the factor: zero or a negative step is refused.
   if (factor < 1) {
     *errors << "ERROR: rendering factor " << factor << " refused (must be at least 1); keeping "
-              << renderingFactor << std::endl;
+            << settings.renderingFactor << std::endl;
     return;
   }
-  renderingFactor = factor;
+  settings.renderingFactor = factor;
   RedrawView();
 }
 
 void Scene::SaveImagePressed(const std::string& fileInputText) {
-  SaveImage(fileInputText + "_Edged.tif", viewWindow.get(), *output, *errors);
+  SaveImage(fileInputText + "_Edged.tif", views.viewWindow.get(), *output, *errors);
 }
 
 void Scene::SceneSetupPressed(int segment, int timeStamps) {
-  wtcSegment = segment;
+  settings.wtcSegment = segment;
   SceneSetup(timeStamps);
 }

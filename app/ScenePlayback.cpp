@@ -17,7 +17,7 @@ namespace {
 
 PlaybackView ViewOf(Scene& s) {
   PlaybackView v;
-  v.setMode = [&s](int mode) { s.viewWindow->renderMode = mode; };
+  v.setMode = [&s](int mode) { s.views.viewWindow->renderMode = mode; };
   v.redraw = [&s] { s.RedrawView(); };
   v.redrawAndSave = [&s](const std::string& path) { s.RedrawAndSave(path); };
   return v;
@@ -28,57 +28,58 @@ PlaybackView ViewOf(Scene& s) {
 struct PlaybackStateGuard {
   Scene& scene;
   explicit PlaybackStateGuard(Scene& s) : scene(s) {}
-  ~PlaybackStateGuard() { scene.playbackState = nullptr; }
-  ObjLoader* Prepare() { return scene.playbackState = scene.PlaybackMesh(); }
+  ~PlaybackStateGuard() { scene.views.playbackState = nullptr; }
+  ObjLoader* Prepare() { return scene.views.playbackState = scene.PlaybackMesh(); }
 };
 
 }  // namespace
 
 void Scene::RedrawAndSave(const std::string& path) {
-  pendingFrame = path;
+  views.pendingFrame = path;
   RedrawView();
-  if (!pendingFrame.empty()) {
+  if (!views.pendingFrame.empty()) {
     // The window did not draw (not shown): there is no frame to write.
     *errors << "ERROR: " << path << " not written: the view window did not draw" << std::endl;
-    pendingFrame.clear();
+    views.pendingFrame.clear();
   }
 }
 
 ObjLoader* Scene::PlaybackMesh() {
-  if (baseMesh == nullptr) return nullptr;
-  bool isState = drawMesh == nullptr || drawMesh == baseMesh;
-  for (const ObjLoader& s : states) isState = isState || drawMesh == &s;
-  if (!isState) return drawMesh;
+  if (loaded.baseMesh == nullptr) return nullptr;
+  bool isState = loaded.drawMesh == nullptr || loaded.drawMesh == loaded.baseMesh;
+  for (const ObjLoader& s : loaded.states) isState = isState || loaded.drawMesh == &s;
+  if (!isState) return loaded.drawMesh;
   auto m = std::make_unique<ObjLoader>();
-  m->ShareTopology(*baseMesh);
+  m->ShareTopology(*loaded.baseMesh);
   // The colours stay those of the first state.
-  m->colorScheme = baseMesh->colorScheme;
-  m->lightDir = baseMesh->lightDir;
-  m->normals = baseMesh->normals;
-  m->vertexColors = baseMesh->vertexColors;
-  m->triangleColors = baseMesh->triangleColors;
-  m->groupColor = baseMesh->groupColor;
-  m->texCoords = baseMesh->texCoords;
-  m->baseHeights = baseMesh->baseHeights;
-  ownDrawMesh = std::move(m);
-  drawMesh = ownDrawMesh.get();
-  return drawMesh;
+  m->colorScheme = loaded.baseMesh->colorScheme;
+  m->lightDir = loaded.baseMesh->lightDir;
+  m->normals = loaded.baseMesh->normals;
+  m->vertexColors = loaded.baseMesh->vertexColors;
+  m->triangleColors = loaded.baseMesh->triangleColors;
+  m->groupColor = loaded.baseMesh->groupColor;
+  m->texCoords = loaded.baseMesh->texCoords;
+  m->baseHeights = loaded.baseMesh->baseHeights;
+  loaded.ownDrawMesh = std::move(m);
+  loaded.drawMesh = loaded.ownDrawMesh.get();
+  return loaded.drawMesh;
 }
 
 void Scene::Play() {
-  if (sceneId == dataset::kPoints && particleDrawState && !particleStates.empty()) {
+  if (loaded.PointScene() && loaded.particleDrawState && !loaded.particleStates.empty()) {
     PointPlayback p;
-    p.stateCount = stateCount;
-    p.states = &particleStates;
-    p.drawn = particleDrawState.get();
+    p.stateCount = loaded.stateCount;
+    p.states = &loaded.particleStates;
+    p.drawn = loaded.particleDrawState.get();
     p.pointIds = [this](size_t* pixels) -> const int32_t* {
-      *pixels = std::min(pointIdBuffer.size(), size_t(viewWindow->w) * size_t(viewWindow->h));
-      return pointIdBuffer.data();
+      *pixels = std::min(buffers.pointIdBuffer.size(),
+                         size_t(views.viewWindow->w) * size_t(views.viewWindow->h));
+      return buffers.pointIdBuffer.data();
     };
-    p.visibleFlags = &visibleFlags;
-    p.interpolation = &interpolation;
-    p.currentState = &currentState;
-    p.frameSteps = &frameSteps;
+    p.visibleFlags = &buffers.visibleFlags;
+    p.interpolation = &loaded.interpolation;
+    p.currentState = &views.currentState;
+    p.frameSteps = &views.frameSteps;
     p.view = ViewOf(*this);
     p.imageFolder = layout::kTruthFrames;
     p.logPath = layout::kPointPlaybackLog;
@@ -87,23 +88,23 @@ void Scene::Play() {
     PlayPoints(p);
     return;
   }
-  if (baseMesh == nullptr || states.empty()) {
+  if (loaded.baseMesh == nullptr || loaded.states.empty()) {
     *output << "\"Play\": no scene is set up; choose a scene and press \"Scene Setup\" first"
             << std::endl;
     return;
   }
   PlaybackStateGuard guard(*this);
   MeshPlayback p;
-  p.stateCount = stateCount;
-  p.states = &states;
+  p.stateCount = loaded.stateCount;
+  p.states = &loaded.states;
   p.drawn = [this, &guard] {
     SampleBuffer(1);
-    frustumCulling = 0;
+    settings.frustumCulling = 0;
     return guard.Prepare();
   };
-  p.interpolation = &interpolation;
-  p.currentState = &currentState;
-  p.frameSteps = &frameSteps;
+  p.interpolation = &loaded.interpolation;
+  p.currentState = &views.currentState;
+  p.frameSteps = &views.frameSteps;
   p.view = ViewOf(*this);
   p.imageFolder = layout::kTruthFrames;
   p.logPath = layout::kMeshPlaybackLog;
@@ -114,24 +115,25 @@ void Scene::Play() {
 
 void Scene::ReplayTable(const std::string& tablePath) {
   if (!AslSceneReady("Play Visible triangles")) return;
-  if (baseMesh == nullptr || states.empty()) {
+  if (loaded.baseMesh == nullptr || loaded.states.empty()) {
     *output << "\"Play Visible triangles\": the scene has no triangle states" << std::endl;
     return;
   }
   ReplayScene r;
-  r.stateCount = stateCount;
-  r.movingCamera = movingCamera != 0;
-  r.states = &states;
+  r.stateCount = loaded.stateCount;
+  r.movingCamera = settings.movingCamera != 0;
+  r.states = &loaded.states;
   r.drawn = [this] {
     SampleBuffer(1);
     return PlaybackMesh();
   };
   // Only the record of this scene's vertices and triangles may place them.
-  KeyframeTrajectories* record = trajectories.get();
-  if (holdTrajectory && record != nullptr && record->triangleCount == baseMesh->IdCount() &&
-      record->vertexCount == baseMesh->vertexCount)
+  KeyframeTrajectories* record = loaded.trajectories.get();
+  if (settings.holdTrajectory && record != nullptr &&
+      record->triangleCount == loaded.baseMesh->IdCount() &&
+      record->vertexCount == loaded.baseMesh->vertexCount)
     r.trajectories = record;
-  r.visible = &runVisibleSet;
+  r.visible = &buffers.runVisibleSet;
   r.view = ViewOf(*this);
   r.logPath = layout::kReplayLog;
   r.out = output;
@@ -140,7 +142,7 @@ void Scene::ReplayTable(const std::string& tablePath) {
 }
 
 void Scene::PlayVisibleTriangles() {
-  const DatasetRow& row = FindDataset(sceneId);
+  const DatasetRow& row = FindDataset(loaded.dataset);
   switch (row.replay.form) {
     case ReplayForm::kPoints:
       PlayPointSceneReplay();  // ScenePointScenes.cpp
@@ -152,17 +154,17 @@ void Scene::PlayVisibleTriangles() {
       break;
   }
   if (!AslSceneReady("Play Visible triangles")) return;
-  if (states.empty()) {
+  if (loaded.states.empty()) {
     *output << "\"Play Visible triangles\": the scene has no triangle states" << std::endl;
     return;
   }
   PlaybackStateGuard guard(*this);
   DatasetReplayScene r;
   r.row = &row;
-  r.states = &states;
+  r.states = &loaded.states;
   r.drawn = [&guard] { return guard.Prepare(); };
-  r.flags = &drawFlags;
-  r.visible = &runVisibleSet;
+  r.flags = &buffers.drawFlags;
+  r.visible = &buffers.runVisibleSet;
   r.view = ViewOf(*this);
   r.showOnly = [this](const std::vector<int32_t>& mask) { ShowOnlyMasked(mask); };
   r.showAll = [this] { ShowFullLists(); };
@@ -172,11 +174,11 @@ void Scene::PlayVisibleTriangles() {
 }
 
 void Scene::SwitchTriangleLists() {
-  if (!alternativeLists.held || drawMesh == nullptr) return;
+  if (!loaded.alternativeLists.held || loaded.drawMesh == nullptr) return;
   // A pair kept for another mesh would index past this one's groups.
-  if (alternativeLists.groupCount != drawMesh->groupCount) {
-    *output << "\"SWITCH!\": the kept lists have " << alternativeLists.groupCount
-            << " groups, the drawn mesh " << drawMesh->groupCount << "; nothing exchanged"
+  if (loaded.alternativeLists.groupCount != loaded.drawMesh->groupCount) {
+    *output << "\"SWITCH!\": the kept lists have " << loaded.alternativeLists.groupCount
+            << " groups, the drawn mesh " << loaded.drawMesh->groupCount << "; nothing exchanged"
             << std::endl;
     return;
   }
@@ -185,37 +187,38 @@ void Scene::SwitchTriangleLists() {
 }
 
 void Scene::ExchangeLists() {
-  std::swap(drawMesh->groupTriangles, alternativeLists.triangles);
-  std::swap(drawMesh->groupTriCount, alternativeLists.counts);
-  std::swap(drawMesh->triangleCount, alternativeLists.triangleCount);
-  alternativeLists.keepsFull = !alternativeLists.keepsFull;
+  std::swap(loaded.drawMesh->groupTriangles, loaded.alternativeLists.triangles);
+  std::swap(loaded.drawMesh->groupTriCount, loaded.alternativeLists.counts);
+  std::swap(loaded.drawMesh->triangleCount, loaded.alternativeLists.triangleCount);
+  loaded.alternativeLists.keepsFull = !loaded.alternativeLists.keepsFull;
 }
 
 void Scene::ShowFullLists() {
-  if (alternativeLists.held && alternativeLists.keepsFull && drawMesh != nullptr &&
-      alternativeLists.groupCount == drawMesh->groupCount)
+  if (loaded.alternativeLists.held && loaded.alternativeLists.keepsFull &&
+      loaded.drawMesh != nullptr &&
+      loaded.alternativeLists.groupCount == loaded.drawMesh->groupCount)
     ExchangeLists();
 }
 
 void Scene::ShowOnlyMasked(const std::vector<int32_t>& mask) {
-  if (drawMesh == nullptr || mask.size() < size_t(drawMesh->IdCount())) return;
+  if (loaded.drawMesh == nullptr || mask.size() < size_t(loaded.drawMesh->IdCount())) return;
   ShowFullLists();
   std::vector<std::vector<uint32_t>> lists;
   std::vector<int32_t> counts;
-  drawMesh->VisibleSubset(mask.data(), &lists, &counts);
-  alternativeLists.held = true;
-  alternativeLists.keepsFull = true;
-  alternativeLists.groupCount = drawMesh->groupCount;
-  alternativeLists.triangles = drawMesh->groupTriangles;
-  alternativeLists.counts = drawMesh->groupTriCount;
-  alternativeLists.triangleCount = drawMesh->triangleCount;
+  loaded.drawMesh->VisibleSubset(mask.data(), &lists, &counts);
+  loaded.alternativeLists.held = true;
+  loaded.alternativeLists.keepsFull = true;
+  loaded.alternativeLists.groupCount = loaded.drawMesh->groupCount;
+  loaded.alternativeLists.triangles = loaded.drawMesh->groupTriangles;
+  loaded.alternativeLists.counts = loaded.drawMesh->groupTriCount;
+  loaded.alternativeLists.triangleCount = loaded.drawMesh->triangleCount;
   int32_t total = 0;
   for (int32_t c : counts) total += c;
   // Groups beyond the reduced lists keep empty entries so that every
   // group index stays valid.
-  lists.resize(std::max(lists.size(), size_t(std::max(drawMesh->groupCount, 0))));
+  lists.resize(std::max(lists.size(), size_t(std::max(loaded.drawMesh->groupCount, 0))));
   counts.resize(lists.size(), 0);
-  drawMesh->groupTriangles.Assign(std::move(lists));
-  drawMesh->groupTriCount.Assign(std::move(counts));
-  drawMesh->triangleCount = total;
+  loaded.drawMesh->groupTriangles.Assign(std::move(lists));
+  loaded.drawMesh->groupTriCount.Assign(std::move(counts));
+  loaded.drawMesh->triangleCount = total;
 }

@@ -32,7 +32,7 @@ bool ReadPointSteps(Scene& s, int* first, int* last) {
   *s.output << "Give first and last state" << std::endl;
   const bool numbers = ReadTwo(*s.input, first, last);
   PointRunScene states;
-  states.frames.resize(s.particleStates.size());
+  states.frames.resize(s.loaded.particleStates.size());
   states.err = s.errors;
   return CheckPointSteps(states, numbers, *first, *last);
 }
@@ -40,9 +40,10 @@ bool ReadPointSteps(Scene& s, int* first, int* last) {
 }  // namespace
 
 bool Scene::PointSceneReady(const char* label) {
-  if (sceneId == dataset::kPoints && particleStates.size() >= 2 && particleDrawState &&
-      triangleCount > 0) {
-    if (drawFlags.size() != size_t(triangleCount)) drawFlags.assign(size_t(triangleCount), 1);
+  if (loaded.PointScene() && loaded.particleStates.size() >= 2 && loaded.particleDrawState &&
+      loaded.triangleCount > 0) {
+    if (buffers.drawFlags.size() != size_t(loaded.triangleCount))
+      buffers.drawFlags.assign(size_t(loaded.triangleCount), 1);
     return true;
   }
   *output << "\"" << label
@@ -56,26 +57,26 @@ PointSceneExperiment Scene::PointExperiment(const PPC& view, bool sampling) {
   PointSceneExperiment e;
   PointRunScene& run = e.run;
   if (sampling) run.buffer = &SampleBuffer(1);
-  for (const ParticleSet& s : particleStates)
+  for (const ParticleSet& s : loaded.particleStates)
     run.frames.push_back({s.positions.data(), int32_t(s.positions.size())});
-  run.radius = radius;
-  run.drawFlags = &drawFlags;
-  if (sampling && !intervalRunLog)
-    intervalRunLog = std::make_unique<std::ofstream>(layout::kIntervalLog);
-  run.runLog = intervalRunLog.get();
+  run.radius = loaded.radius;
+  run.drawFlags = &buffers.drawFlags;
+  if (sampling && !buffers.intervalRunLog)
+    buffers.intervalRunLog = std::make_unique<std::ofstream>(layout::kIntervalLog);
+  run.runLog = buffers.intervalRunLog.get();
   run.out = output;
   run.err = errors;
   e.viewCamera = &view;
   e.drawFrame = [this](const PointFrame& f) {
-    const int last = int(particleStates.size()) - 1;
+    const int last = int(loaded.particleStates.size()) - 1;
     const int a = std::min(f.state, last), b = std::min(f.state + 1, last);
-    *viewCamera = *f.camera;
-    particleDrawState->Interpolate(particleStates[size_t(a)], particleStates[size_t(b)],
-                                   a == b ? 0 : f.weight);
-    std::copy(f.mask, f.mask + drawFlags.size(), drawFlags.begin());
-    viewWindow->renderMode = render_mode::kPointFootage;
+    *views.viewCamera = *f.camera;
+    loaded.particleDrawState->Interpolate(loaded.particleStates[size_t(a)],
+                                          loaded.particleStates[size_t(b)], a == b ? 0 : f.weight);
+    std::copy(f.mask, f.mask + buffers.drawFlags.size(), buffers.drawFlags.begin());
+    views.viewWindow->renderMode = render_mode::kPointFootage;
     RedrawView();
-    SaveImage(f.image, viewWindow.get(), *output, *errors);
+    SaveImage(f.image, views.viewWindow.get(), *output, *errors);
   };
   return e;
 }
@@ -84,7 +85,7 @@ void Scene::PointSceneGfb() {
   if (!PointSceneReady("GFB_DBG")) return;
   int first = 0, last = 0;
   if (!ReadPointSteps(*this, &first, &last)) return;
-  const PPC view = *viewCamera;
+  const PPC view = *views.viewCamera;
   ::PointSceneRun(PointExperiment(view).run, first, last);
 }
 
@@ -92,7 +93,7 @@ void Scene::CombinedRun() {
   if (!PointSceneReady("ASL+GFB")) return;
   int first = 0, last = 0;
   if (!ReadPointSteps(*this, &first, &last)) return;
-  const PPC view = *viewCamera;
+  const PPC view = *views.viewCamera;
   ::CombinedRun(PointExperiment(view).run, first, last);
 }
 
@@ -102,11 +103,11 @@ namespace {
 // frame; both are restored afterwards.
 template <typename F>
 void WithFrames(Scene& s, bool sampling, F&& run) {
-  const PPC view = *s.viewCamera;
-  const std::vector<int32_t> flags = s.drawFlags;
+  const PPC view = *s.views.viewCamera;
+  const std::vector<int32_t> flags = s.buffers.drawFlags;
   run(s.PointExperiment(view, sampling));
-  *s.viewCamera = view;
-  s.drawFlags = flags;
+  *s.views.viewCamera = view;
+  s.buffers.drawFlags = flags;
   s.RedrawView();
 }
 

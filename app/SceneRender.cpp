@@ -25,12 +25,13 @@ void PointMaskView(Scene& s, FrameBuffer& window) {
   std::fill(window.pixels.begin(), window.pixels.end(), 0xFFFFFFFFu);
   std::fill(window.zBuffer.begin(), window.zBuffer.end(), 0.0f);
   size_t n = size_t(window.w) * size_t(window.h);
-  if (s.pointIdBuffer.size() < n) s.pointIdBuffer.assign(n, -1);
-  std::fill(s.pointIdBuffer.begin(), s.pointIdBuffer.begin() + long(n), -1);
+  std::vector<int32_t>& ids = s.buffers.pointIdBuffer;
+  if (ids.size() < n) ids.assign(n, -1);
+  std::fill(ids.begin(), ids.begin() + long(n), -1);
   PassContext c = s.MakePassContext(window);
   if (c.points.points != nullptr && window.camera != nullptr)
-    ParticleMaskView(c.points, window.pixels.data(), s.pointIdBuffer.data(), window.zBuffer.data(),
-                     *window.camera, &s.pixelRays, float(s.radius), *c.out);
+    ParticleMaskView(c.points, window.pixels.data(), ids.data(), window.zBuffer.data(),
+                     *window.camera, &s.buffers.pixelRays, float(s.loaded.radius), *c.out);
   glWindowPos2i(0, 0);
   window.ShowPixels();
 }
@@ -39,62 +40,63 @@ void PointMaskView(Scene& s, FrameBuffer& window) {
 
 void Scene::DrawSky() { ClearToSky(); }
 
-ObjLoader* Scene::StateMesh(int index) {
-  if (index < 0 || index >= stateCount || size_t(index) >= states.size()) return nullptr;
-  return &states[size_t(index)];
+PassContext Scene::MakePassContext(FrameBuffer& window) {
+  return ::MakePassContext(window, loaded, views, buffers, settings, *output, *errors);
 }
 
-PassContext Scene::MakePassContext(FrameBuffer& window) {
+PassContext MakePassContext(FrameBuffer& window, LoadedScene& loaded, SceneViews& views,
+                            RunBuffers& buffers, const Settings& settings, std::ostream& out,
+                            std::ostream& err) {
   PassContext c;
   c.window = &window;
-  c.targets = &targets;
-  c.shaders.itemBuffer = &shaders[kShaderItemBuffer];
-  c.shaders.wtc = &shaders[kShaderWtc];
-  c.shaders.manhattan = &shaders[kShaderManhattan];
-  c.shaders.grass = &shaders[kShaderGrass];
-  c.shaders.footage = &shaders[kShaderFootage];
-  c.shaders.footageSp = &shaders[kShaderFootageSp];
-  c.shaders.raster = &shaders[kShaderRaster];
-  c.sceneId = sceneId;
-  c.drawMesh = drawMesh;
-  c.firstStates[0] = states.size() > 0 ? &states[0] : nullptr;
-  c.firstStates[1] = states.size() > 1 ? &states[1] : nullptr;
+  c.targets = &views.targets;
+  c.shaders.itemBuffer = &views.shaders[SceneViews::kShaderItemBuffer];
+  c.shaders.wtc = &views.shaders[SceneViews::kShaderWtc];
+  c.shaders.manhattan = &views.shaders[SceneViews::kShaderManhattan];
+  c.shaders.grass = &views.shaders[SceneViews::kShaderGrass];
+  c.shaders.footage = &views.shaders[SceneViews::kShaderFootage];
+  c.shaders.footageSp = &views.shaders[SceneViews::kShaderFootageSp];
+  c.shaders.raster = &views.shaders[SceneViews::kShaderRaster];
+  c.drawForm = loaded.drawForm;
+  c.drawMesh = loaded.drawMesh;
+  c.firstStates[0] = loaded.states.size() > 0 ? &loaded.states[0] : nullptr;
+  c.firstStates[1] = loaded.states.size() > 1 ? &loaded.states[1] : nullptr;
   // An array not made yet means "every triangle".
-  if (!drawFlags.empty()) c.drawFlags = IdMask(drawFlags);
+  if (!buffers.drawFlags.empty()) c.drawFlags = IdMask(buffers.drawFlags);
   // The marks the footage views draw are the visible set of the current
   // run (Scene Setup of "WTC 911" makes it all ones for its setup view).
-  if (!runVisibleSet.empty()) c.marks = IdMask(runVisibleSet);
-  c.visibleFlags = &visibleFlags;
-  c.readback = &readbackBuffer;
-  c.itemBuffer = itemBuffer.data();
-  c.lightDirection = lightDirection;
-  c.backdropTexture = &backdropTexture;
-  c.footageCamera = setupCamera ? setupCamera.get() : nullptr;
-  c.footprint = &footprint;
-  c.markedPosition = footprint.empty() ? nullptr : &markedPosition;
-  c.renderingFactor = renderingFactor;
-  if (particleDrawState) {
-    c.points.count = int32_t(particleDrawState->positions.size());
-    c.points.points = particleDrawState->positions.data();
-    if (particleDrawState->colors.size() == particleDrawState->positions.size())
-      c.points.colours = particleDrawState->colors.data();
+  if (!buffers.runVisibleSet.empty()) c.marks = IdMask(buffers.runVisibleSet);
+  c.visibleFlags = &buffers.visibleFlags;
+  c.readback = &buffers.readbackBuffer;
+  c.itemBuffer = buffers.itemBuffer.data();
+  c.lightDirection = views.lightDirection;
+  c.backdropTexture = &views.backdropTexture;
+  c.footageCamera = views.setupCamera ? views.setupCamera.get() : nullptr;
+  c.footprint = &views.footprint;
+  c.markedPosition = views.footprint.empty() ? nullptr : &views.markedPosition;
+  c.renderingFactor = settings.renderingFactor;
+  if (loaded.particleDrawState) {
+    c.points.count = int32_t(loaded.particleDrawState->positions.size());
+    c.points.points = loaded.particleDrawState->positions.data();
+    if (loaded.particleDrawState->colors.size() == loaded.particleDrawState->positions.size())
+      c.points.colours = loaded.particleDrawState->colors.data();
   }
-  c.particleRadius = float(radius);
+  c.particleRadius = float(loaded.radius);
   size_t n = size_t(window.w) * size_t(window.h);
-  if (pointIdBuffer.size() < n) pointIdBuffer.assign(n, -1);
-  c.pointIds = pointIdBuffer.data();
-  c.pixelRays = &pixelRays;
-  c.out = output;
-  c.err = errors;
+  if (buffers.pointIdBuffer.size() < n) buffers.pointIdBuffer.assign(n, -1);
+  c.pointIds = buffers.pointIdBuffer.data();
+  c.pixelRays = &buffers.pixelRays;
+  c.out = &out;
+  c.err = &err;
   return c;
 }
 
 void Scene::Render(FrameBuffer& window) {
   // 1. Offscreen targets (once), then the window's own framebuffer.
-  targets.out = output;
-  targets.err = errors;
-  EnsureTargets(targets, window.w, window.h);
-  BindWindow(targets);
+  views.targets.out = output;
+  views.targets.err = errors;
+  EnsureTargets(views.targets, window.w, window.h);
+  BindWindow(views.targets);
   // 2. Sky background.
   DrawSky();
 
@@ -105,73 +107,79 @@ void Scene::Render(FrameBuffer& window) {
   // These modes end without the toolkit's event processing.
   const bool processEvents = mode != rm::kPointFootage && mode != rm::kPointMask &&
                              mode != rm::kTid && mode != rm::kFilled;
-  const bool loaded = baseMesh != nullptr || drawMesh != nullptr || particleDrawState != nullptr;
-  if (truthDraw && loaded) {
-    if (!truthScratch) truthScratch = std::make_unique<TruthViewScratch>();
-    TruthViewPass(c, StateMesh(currentState), truthScratch.get(), &truthTimes);
-  } else switch (loaded || mode == rm::kMovingBoxes ? mode : rm::kBackground) {  // the moving boxes need no scene
-    case rm::kItemBuffer:
-      ItemBufferPass(c, StateMesh(currentState));
-      break;
-    case rm::kItemBufferSecond:
-      ItemBufferPass(c, StateMesh(secondState));
-      break;
-    case rm::kShaded:
-      ShadePass(c, playbackState != nullptr ? playbackState : StateMesh(currentState));
-      break;
-    case rm::kVisibleSet:
-      MarkVisiblePass(c);
-      if (interpolation != 0)
-        FootagePass(c, drawMesh, true);
-      else
-        FootagePass(c, StateMesh(currentState), false);
-      break;
-    case rm::kSuperPixelFootage:
-      SuperPixelFootagePass(c);
-      break;
-    case rm::kPointFootage:
-      FootagePass(c, drawMesh, true);
-      break;
-    case rm::kPointMask:
-      PointMaskView(*this, window);
-      break;
-    case rm::kGrass:
-      GrassPass(c);
-      break;
-    case rm::kPoints:
-      PointPass(c);
-      break;
-    case rm::kTid:
-      TidPass(c);
-      break;
-    case rm::kFilled: {
-      IdMask flags(drawFlags);
-      RasterPass(c, drawFlags.empty() ? nullptr : &flags);
-      break;
+  const bool haveScene = loaded.baseMesh != nullptr || loaded.drawMesh != nullptr ||
+                         loaded.particleDrawState != nullptr;
+  if (views.truthDraw && haveScene) {
+    if (!views.truthScratch) views.truthScratch = std::make_unique<TruthViewScratch>();
+    TruthViewPass(c, loaded.StateMesh(views.currentState), views.truthScratch.get(),
+                  &views.truthTimes);
+  } else
+    switch (haveScene || mode == rm::kMovingBoxes
+                ? mode
+                : rm::kBackground) {  // the moving boxes need no scene
+      case rm::kItemBuffer:
+        ItemBufferPass(c, loaded.StateMesh(views.currentState));
+        break;
+      case rm::kItemBufferSecond:
+        ItemBufferPass(c, loaded.StateMesh(views.secondState));
+        break;
+      case rm::kShaded:
+        ShadePass(c, views.playbackState != nullptr ? views.playbackState
+                                                    : loaded.StateMesh(views.currentState));
+        break;
+      case rm::kVisibleSet:
+        MarkVisiblePass(c);
+        if (loaded.interpolation != 0)
+          FootagePass(c, loaded.drawMesh, true);
+        else
+          FootagePass(c, loaded.StateMesh(views.currentState), false);
+        break;
+      case rm::kSuperPixelFootage:
+        SuperPixelFootagePass(c);
+        break;
+      case rm::kPointFootage:
+        FootagePass(c, loaded.drawMesh, true);
+        break;
+      case rm::kPointMask:
+        PointMaskView(*this, window);
+        break;
+      case rm::kGrass:
+        GrassPass(c);
+        break;
+      case rm::kPoints:
+        PointPass(c);
+        break;
+      case rm::kTid:
+        TidPass(c);
+        break;
+      case rm::kFilled: {
+        IdMask flags(buffers.drawFlags);
+        RasterPass(c, buffers.drawFlags.empty() ? nullptr : &flags);
+        break;
+      }
+      case rm::kCityMeasurement:
+        // The city scene's measurement view is its shaded view.
+        c.drawForm = DrawForm::kCity;
+        ShadePass(c, loaded.StateMesh(views.currentState));
+        break;
+      case rm::kFilledSoftware:
+        SoftwareRasterView(window);
+        break;
+      case rm::kMovingBoxes:
+        MovingBoxesPass(c, views.demoBoxes);
+        break;
+      default:
+        break;
     }
-    case rm::kCityMeasurement:
-      // The city scene's measurement view is its shaded view.
-      c.sceneId = dataset::kManhattan;
-      ShadePass(c, StateMesh(currentState));
-      break;
-    case rm::kFilledSoftware:
-      SoftwareRasterView(window);
-      break;
-    case rm::kMovingBoxes:
-      MovingBoxesPass(c, demoBoxes);
-      break;
-    default:
-      break;
-  }
 
   // 4. The frame a playback asked for, then frame recording.
-  if (!pendingFrame.empty()) {
+  if (!views.pendingFrame.empty()) {
     window.ReadColor();
-    WriteTiff(window.pixels.data(), pendingFrame, window.h, window.w, *errors);
-    pendingFrame.clear();
+    WriteTiff(window.pixels.data(), views.pendingFrame, window.h, window.w, *errors);
+    views.pendingFrame.clear();
   }
-  if (recording) {
-    std::string name = Format("%s%d.tif", recordPrefix.c_str(), recordCounter++);
+  if (views.recording) {
+    std::string name = Format("%s%d.tif", views.recordPrefix.c_str(), views.recordCounter++);
     window.ReadColor();
     WriteTiff(window.pixels.data(), name, window.h, window.w, *errors);
   }

@@ -5,11 +5,12 @@
 #include "WorkLayout.h"
 
 void Scene::SaveView() {
-  if (viewWindow->camera != nullptr) viewWindow->camera->Save();
+  if (views.viewWindow->camera != nullptr) views.viewWindow->camera->Save();
 }
 
 void Scene::LoadView() {
   // The saved and the loaded spelling reach one file (case-blind match).
-  if (viewWindow->camera != nullptr) viewWindow->camera->Load(layout::kLoadedView, *errors);
+  if (views.viewWindow->camera != nullptr)
+    views.viewWindow->camera->Load(layout::kLoadedView, *errors);
   RedrawView();
 }

@@ -294,15 +294,6 @@ bool Bind(const ScriptLine& line, const std::vector<Fl_Widget*>& widgets, Step* 
   return true;
 }
 
-// A click as the toolkit delivers it: press and release inside the widget.
-void Click(Fl_Widget* w) {
-  Fl::e_x = w->x() + w->w() / 2;
-  Fl::e_y = w->y() + w->h() / 2;
-  Fl::e_keysym = FL_Button + FL_LEFT_MOUSE;
-  w->handle(FL_PUSH);
-  w->handle(FL_RELEASE);
-}
-
 // The file a script copies, byte for byte; what goes wrong is an error
 // line, which stops the script.
 void CopyFile(const std::string& from, const std::string& to, std::ostream& err) {
@@ -321,8 +312,8 @@ void Fire(Scene& scene, const Step& step, ScriptConsole& console) {
   const ScriptLine& line = *step.line;
   switch (line.verb) {
     case ScriptVerb::kOpen: {
-      scene.ownFiles.states = line.files;
-      scene.ownFiles.camera = line.value;
+      scene.settings.ownFiles.states = line.files;
+      scene.settings.ownFiles.camera = line.value;
       for (size_t i = 0; i < step.clicks.size(); i++) {
         Step click;
         click.line = &step.clicks[i];
@@ -338,16 +329,16 @@ void Fire(Scene& scene, const Step& step, ScriptConsole& console) {
       CopyFile(line.label, line.value, *scene.errors);
       return;
     case ScriptVerb::kKey:
-      for (int key : step.keys) scene.viewWindow->CameraKey(key);
+      for (int key : step.keys) scene.views.viewWindow->CameraKey(key);
       return;
     case ScriptVerb::kSelect:
     case ScriptVerb::kPress:
-      Click(step.widget);
+      ClickWidget(step.widget);
       return;
     case ScriptVerb::kCheck:
       // A click toggles; a button already in the state asked for is left.
       if ((static_cast<Fl_Button*>(step.widget)->value() != 0) != (line.value == "on"))
-        Click(step.widget);
+        ClickWidget(step.widget);
       return;
     case ScriptVerb::kSet:
       if (auto* v = dynamic_cast<Fl_Value_Input*>(step.widget)) {
@@ -378,9 +369,27 @@ class ConsoleSwap {
 
 }  // namespace
 
-int RunScript(Scene& scene, const Script& script, std::ostream& err) {
+std::vector<Fl_Widget*> PanelWidgets(Scene& scene) {
   std::vector<Fl_Widget*> widgets;
   Collect(scene.controlPanel->window.get(), &widgets);
+  return widgets;
+}
+
+void ClickWidget(Fl_Widget* w) {
+  Fl::e_x = w->x() + w->w() / 2;
+  Fl::e_y = w->y() + w->h() / 2;
+  Fl::e_keysym = FL_Button + FL_LEFT_MOUSE;
+  w->handle(FL_PUSH);
+  w->handle(FL_RELEASE);
+}
+
+void SettleWindows(Scene& scene) {
+  if (scene.views.viewWindow->shown()) scene.views.viewWindow->wait_for_expose();
+  Fl::check();
+}
+
+int RunScript(Scene& scene, const Script& script, std::ostream& err) {
+  const std::vector<Fl_Widget*> widgets = PanelWidgets(scene);
   std::vector<Step> steps(script.lines.size());
   for (size_t i = 0; i < script.lines.size(); i++) {
     std::string what;
@@ -407,10 +416,7 @@ int RunScript(Scene& scene, const Script& script, std::ostream& err) {
       // As a user would before the next click: let a window the line
       // showed appear and draw, so that reports come in the order the
       // clicks give.
-      if (!console.Starved()) {
-        if (scene.viewWindow->shown()) scene.viewWindow->wait_for_expose();
-        Fl::check();
-      }
+      if (!console.Starved()) SettleWindows(scene);
       failure = watch.Failure();
     }
     scene.output->flush();

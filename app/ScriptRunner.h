@@ -8,9 +8,11 @@
 #include <iosfwd>
 #include <streambuf>
 #include <string>
+#include <vector>
 
 #include "ScriptText.h"
 
+class Fl_Widget;
 class Scene;
 
 // The Scene's console input while a script runs: the lines queued by
@@ -42,3 +44,12 @@ class ScriptConsole : public std::streambuf {
 // the script stops after that line with "script <name>:<line>: <command>
 // reported: <the first such console line>; the script stops here".
 int RunScript(Scene& scene, const Script& script, std::ostream& err);
+
+// What a line does with the panel, for a program that drives it as a
+// script does: every widget of the panel in creation order, groups'
+// children included; a click as the toolkit delivers it (press and release
+// inside the widget); and the pause a user makes before the next click,
+// in which a window a click showed appears and draws.
+std::vector<Fl_Widget*> PanelWidgets(Scene& scene);
+void ClickWidget(Fl_Widget* w);
+void SettleWindows(Scene& scene);

@@ -23,17 +23,17 @@ Vex3_quarn Sample(const std::vector<uint32_t>& raster, int w, int h, float u, fl
 
 }  // namespace
 
-void LiftEasyPlane(Scene& scene) {
+void LiftEasyPlane(LoadedScene& scene, std::ostream& err) {
   ObjLoader& draw = *scene.drawMesh;
   ObjLoader& base = *scene.baseMesh;
   const char* uvPath = layout::kPlaneCoordinates;
   std::vector<uint32_t> heights, colors;
   int hw = 0, hh = 0, cw = 0, ch = 0;
-  if (!ReadTiffQuiet(layout::kPlaneHeights, &heights, &hw, &hh, *scene.errors) ||
-      !ReadTiffQuiet(layout::kPlaneColours, &colors, &cw, &ch, *scene.errors)) {
-    *scene.errors << "ERROR: Scene Setup: the textures of \"Easy Plane\" cannot be read; the plane "
-                 "stays flat"
-              << std::endl;
+  if (!ReadTiffQuiet(layout::kPlaneHeights, &heights, &hw, &hh, err) ||
+      !ReadTiffQuiet(layout::kPlaneColours, &colors, &cw, &ch, err)) {
+    err << "ERROR: Scene Setup: the textures of \"Easy Plane\" cannot be read; the plane "
+           "stays flat"
+        << std::endl;
     return;
   }
   std::ifstream in(uvPath);
@@ -52,18 +52,18 @@ void LiftEasyPlane(Scene& scene) {
     draw.vertexColors[i] = Sample(colors, cw, ch, u, v) * 0.8f * height;
   }
   if (missing > 0)
-    *scene.errors << "ERROR: " << uvPath << " lacks " << missing << " of " << n
-              << " coordinate pairs; those vertices use (0, 0)" << std::endl;
+    err << "ERROR: " << uvPath << " lacks " << missing << " of " << n
+        << " coordinate pairs; those vertices use (0, 0)" << std::endl;
   // The first state takes the lifted positions and shares the colours.
   if (base.positions.size() == draw.positions.size()) base.positions = draw.positions;
   base.vertexColors = draw.vertexColors;
 }
 
-void PrepareManhattanSamples(Scene& scene) {
-  SampleLocationBuffer& buffer = scene.SampleBuffer(1);
+void ReadStoredSamples(RunBuffers& buffers, const PPC& view, std::ostream& err) {
+  SampleLocationBuffer& buffer = ViewSampleBuffer(buffers, view);
   // The buffer lives on between setups: start from the pixel centres so
   // that a second setup does not add the file's samples twice.
   buffer.Reset();
-  ReadSampleLocations(buffer, layout::kSamplePositions, *scene.errors);
-  buffer.ReportStatistics(*scene.errors);
+  ReadSampleLocations(buffer, layout::kSamplePositions, err);
+  buffer.ReportStatistics(err);
 }

@@ -23,24 +23,21 @@
 
 namespace {
 
-using namespace dataset;
-
-bool IsFolder(int id) { return id == kGrassField || id == kForest || id == kManhattan; }
-
 // Row and column of the terrain cell, typed on the console.
-bool ReadCell(Scene& scene, int* row, int* column) {
-  *scene.output << "RTI_Subdivided: type the cell's row and column (0 to 2)" << std::endl;
+bool ReadCell(Scene& scene, const CatalogueEntry& e, int* row, int* column) {
+  *scene.output << e.label << ": type the cell's row and column (0 to 2)" << std::endl;
   std::istream& in = *scene.input;
   if (!(in >> *row >> *column)) {
     in.clear();
-    *scene.errors << "ERROR: Scene Setup: \"RTI_Subdivided\" needs two integers, the cell's row and "
-                 "column; nothing loaded"
-              << std::endl;
+    *scene.errors << "ERROR: Scene Setup: \"" << e.label
+                  << "\" needs two integers, the cell's row and "
+                     "column; nothing loaded"
+                  << std::endl;
     return false;
   }
   if (*row < 0 || *row > 2 || *column < 0 || *column > 2) {
-    *scene.errors << "ERROR: Scene Setup: \"RTI_Subdivided\" has no cell " << *row << " " << *column
-              << " (row and column are 0 to 2); nothing loaded" << std::endl;
+    *scene.errors << "ERROR: Scene Setup: \"" << e.label << "\" has no cell " << *row << " "
+                  << *column << " (row and column are 0 to 2); nothing loaded" << std::endl;
     return false;
   }
   return true;
@@ -48,39 +45,40 @@ bool ReadCell(Scene& scene, int* row, int* column) {
 
 bool LoadMesh(const CatalogueEntry& e, const std::string& path, ObjLoader& mesh, std::ostream& out,
               std::ostream& err) {
-  if (IsFolder(e.sceneId)) {
-    mesh.shadingMode = shading::kObjectList;
+  mesh.shadingMode = e.loadShading;
+  if (e.scheme == LoadScheme::kObjectList) {
     if (ReadObjectList(mesh, path, 1.0f, err) >= 0) return true;
     return BuildObjectList(mesh, path, out, err);
   }
-  mesh.shadingMode = e.sceneId == kQuarnTree ? shading::kLitVertexColours : shading::kFlat;
   if (!ReadFlaggedBinary(mesh, path, out, err)) return false;
-  if (e.sceneId == kRti) out << mesh.groupCount << std::endl;
-  if (e.sceneId == kQuarnTree) WeldCleanup(mesh, out);
+  if (e.printsGroupCount) out << mesh.groupCount << std::endl;
+  if (e.welds) WeldCleanup(mesh, out);
   return true;
 }
 
 }  // namespace
 
 bool SetupObjectList(Scene& scene, const CatalogueEntry& e, int timeStamps) {
+  const bool list = e.scheme == LoadScheme::kObjectList;
   std::string path = EntryDataPath(e);
   if (e.meshFile[0] != '\0') path = layout::GeometryFile(e.meshFile);
-  if (e.sceneId == kRtiSubdivided) {
+  if (e.typedCell) {
     int row = 0, column = 0;
-    if (!ReadCell(scene, &row, &column)) return false;
+    if (!ReadCell(scene, e, &row, &column)) return false;
     path = Format(EntryDataPath(e).c_str(), row, column);
-    scene.cellRow = row;
-    scene.cellColumn = column;
+    scene.loaded.cellRow = row;
+    scene.loaded.cellColumn = column;
   }
-  const bool moving = scene.movingCamera && e.trackPattern[0] != '\0';
+  const bool moving = scene.settings.movingCamera && e.trackPattern[0] != '\0';
   std::vector<std::string> cameras;
   if (e.cameraFile[0] != '\0') cameras.push_back(layout::CameraFile(e.cameraFile));
   if (moving)
-    for (int i = 1; i <= 2; i++) cameras.push_back(layout::CameraFile(Format(e.trackPattern, i)));
-  const std::string listPath = IsFolder(e.sceneId) ? layout::ObjectListIndex(path) : path;
+    for (int i = 1; i <= e.trackCameras; i++)
+      cameras.push_back(layout::CameraFile(Format(e.trackPattern, i)));
+  const std::string listPath = list ? layout::ObjectListIndex(path) : path;
   std::ostream& out = *scene.output;
   std::ostream& err = *scene.errors;
-  if (!RequireFiles({listPath}, IsFolder(e.sceneId), err) || !RequireCameras(cameras, err)) return false;
+  if (!RequireFiles({listPath}, list, err) || !RequireCameras(cameras, err)) return false;
 
   std::vector<ObjLoader> states(moving ? 2 : 1);
   ObjLoader& mesh = states[0];
@@ -92,118 +90,100 @@ bool SetupObjectList(Scene& scene, const CatalogueEntry& e, int timeStamps) {
   }
 
   // Replace the scene; the previous meshes are freed here.
-  SetupPrologue(scene, timeStamps);
-  ReleasePreviousScene(scene);
-  scene.states = std::move(states);
-  ObjLoader& base = scene.states[0];
+  SetupPrologue(scene.loaded, scene.views, scene.settings, timeStamps);
+  ReleasePreviousScene(scene.loaded, scene.views, scene.buffers);
+  scene.loaded.states = std::move(states);
+  ObjLoader& base = scene.loaded.states[0];
   base.stateIndex = 0;
-  scene.baseMesh = scene.drawMesh = &base;
-  scene.dataPath = EntryDataPath(e);
+  scene.loaded.baseMesh = scene.loaded.drawMesh = &base;
+  scene.loaded.dataPath = EntryDataPath(e);
+  scene.loaded.dataset = e.sceneId;
+  scene.loaded.drawForm = e.setupDrawnThroughProgram ? DrawForm::kStates : e.drawForm;
   // One state is loaded (two with the moving camera): stateCount says so,
   // so that no operation walks states that do not exist.
-  scene.stateCount = 1;
-  if (e.sceneId == kGrassField && !moving)
-    out << "INFO: Grass Field: one state loaded without the moving camera; stateCount is 1"
-              << std::endl;
-  if (e.sceneId != kRti && e.sceneId != kRtiSubdivided) base.AssignIds(nullptr);
-  PPC& camera = *scene.viewCamera;
+  scene.loaded.stateCount = 1;
+  if (e.notesOneState && !moving)
+    out << "INFO: " << e.label << ": one state loaded without the moving camera; stateCount is 1"
+        << std::endl;
+  if (e.assignsIds) base.AssignIds(nullptr);
+  PPC& camera = *scene.views.viewCamera;
 
-  switch (e.sceneId) {
-    case kGrassField:
-      for (Vex3_quarn& p : base.positions) p = p * 100.0f;
-      if (base.groupCount > 0 && base.groupColor) {
-        base.groupColor.MakeUnique();
-        base.groupColor[size_t(base.groupCount) - 1] = base.groupColor[size_t(base.groupCount) - 1] * 0.5f;
-      }
-      scene.viewNumber = 1;
-      scene.currentState = 0;
-      scene.cameraStep = 1;
-      break;
-    case kForest:
-      scene.cameraStep = 100;
-      scene.currentState = 0;
-      break;
-    case kManhattan: {
-      base.RandomGroupColors();
-      base.BaseHeights();
-      scene.cameraStep = 100;
-      camera.zNear = 1;
-      camera.zFar = 1000000;
-      scene.viewNumber = 1;
-      scene.currentState = 0;
-      const AABB box = base.Box();
-      out << "Centroid: " << base.Centroid() << std::endl;
-      out << "Bounding box: " << box.min << " - " << box.max << std::endl;
-      break;
-    }
-    case kRti:
-    case kRtiSubdivided:
-      scene.viewNumber = 2;
-      if (e.sceneId == kRtiSubdivided) scene.frustumCulling = 0;
-      break;
-    case kQuarnTree: {
-      // Shading mode 0 draws lit vertex colours: build them for the
-      // welded mesh.
-      base.ComputeNormals();
-      base.ComputeVertexColors();
-      camera = PPC(55, scene.viewWindow->w, scene.viewWindow->h);
-      camera.PositionAndOrient(base.Centroid() + Vex3_quarn(0, 0, 10), {0, 0, -1}, {0, 1, 0});
-      camera.zNear = 1;
-      camera.zFar = 10000;
-      scene.viewWindow->camera = &camera;
-      out << "Eye: " << camera.eye << std::endl;
-      break;
-    }
+  if (e.scale != 1)
+    for (Vex3_quarn& p : base.positions) p = p * e.scale;
+  if (e.halvesLastGroupColour && base.groupCount > 0 && base.groupColor) {
+    base.groupColor.MakeUnique();
+    base.groupColor[size_t(base.groupCount) - 1] =
+        base.groupColor[size_t(base.groupCount) - 1] * 0.5f;
   }
-  if (IsFolder(e.sceneId))
+  if (e.randomGroupColours) base.RandomGroupColors();
+  if (e.baseHeights) base.BaseHeights();
+  if (e.cameraStep > 0) scene.settings.cameraStep = e.cameraStep;
+  if (!list && e.shading == shading::kLitVertexColours) {
+    // Shading mode 0 draws lit vertex colours: build them for the mesh as
+    // it was read (and welded).
+    base.ComputeNormals();
+    base.ComputeVertexColors();
+  }
+  PlaceFixedPose(scene.views, e, &base);
+  if (e.viewNumber > 0) scene.views.viewNumber = e.viewNumber;
+  if (e.resetsCurrentState) scene.views.currentState = 0;
+  if (e.cullingOff) scene.settings.frustumCulling = 0;
+  if (e.printsBounds) {
+    const AABB box = base.Box();
+    out << "Centroid: " << base.Centroid() << std::endl;
+    out << "Bounding box: " << box.min << " - " << box.max << std::endl;
+  }
+  if (e.pose.fromCentroid) out << "Eye: " << camera.eye << std::endl;
+  if (list)
     out << "Loaded " << base.vertexCount << " vertices and " << base.triangleCount
               << " triangles" << std::endl;
   else
     out << "V: " << base.vertexCount << "; T: " << base.triangleCount << std::endl;
-  if (e.cameraFile[0] != '\0') LoadViewCamera(scene, e.cameraFile);
-  scene.viewWindow->camera = &camera;
+  if (e.cameraFile[0] != '\0') LoadViewCamera(*scene.views.viewCamera, e.cameraFile, *scene.errors);
+  scene.views.viewWindow->camera = &camera;
 
-  scene.firstState = scene.lastState = 0;
-  scene.triangleCount = base.triangleCount;
-  AllocateTriangleArrays(scene);
-  scene.holdTrajectory = 0;
+  scene.loaded.firstState = scene.loaded.lastState = 0;
+  scene.loaded.triangleCount = base.triangleCount;
+  AllocateTriangleArrays(scene.loaded, scene.buffers);
+  scene.settings.holdTrajectory = 0;
   PrintViewDirection(out, camera);
-  scene.viewWindow->renderMode = (e.sceneId == kRti || e.sceneId == kRtiSubdivided)
-                                     ? render_mode::kPoints
-                                     : render_mode::kBackground;
-  ShowViewWindow(scene);
-  scene.setupEye = camera.eye;
+  // The entries that keep a setup camera are first drawn against the sky
+  // alone, then in their own mode.
+  scene.views.viewWindow->renderMode = e.keepsSetupCamera ? render_mode::kBackground : e.renderMode;
+  ShowViewWindow(scene.views);
+  scene.views.setupEye = camera.eye;
   scene.RedrawView();
-  if (e.sceneId == kForest) scene.cameraStep = 200;
-  if (IsFolder(e.sceneId) || e.sceneId == kQuarnTree) {
-    scene.viewWindow->renderMode = render_mode::kShaded;
-    scene.setupCamera = std::make_unique<PPC>(camera);
+  if (e.cameraStepAfterRedraw > 0) scene.settings.cameraStep = e.cameraStepAfterRedraw;
+  if (e.keepsSetupCamera) {
+    scene.views.viewWindow->renderMode = e.renderMode;
+    scene.views.setupCamera = std::make_unique<PPC>(camera);
     scene.RedrawView();
   }
-  scene.sceneId = e.sceneIdAfter;
+  scene.settings.sceneId = e.sceneIdAfter;
+  scene.loaded.drawForm = e.drawForm;
 
   if (moving) {
     // The second state: the scene as the path's end camera sees it, moved so
     // that the fixed view camera (the path's start) sees it that way.
-    scene.stateCount = 2;
-    scene.lastState = 1;
-    scene.pathCameras = LoadTrack(e.trackPattern, 2, err);
-    LoadViewCamera(scene, Format(e.trackPattern, 1));
+    scene.loaded.stateCount = 2;
+    scene.loaded.lastState = 1;
+    scene.views.pathCameras = LoadTrack(e.trackPattern, e.trackCameras, err);
+    LoadViewCamera(*scene.views.viewCamera, Format(e.trackPattern, 1), *scene.errors);
     camera.SetGLAndCache();
-    const GLMatrices from = scene.pathCameras[1].Matrices(), to = camera.Matrices();
-    ObjLoader& second = scene.states[1];
+    const GLMatrices from = scene.views.pathCameras[1].Matrices(), to = camera.Matrices();
+    ObjLoader& second = scene.loaded.states[1];
     second.ShareTopology(base, &from, &to);
     second.stateIndex = 1;
-    if (e.sceneId != kRtiSubdivided) {
-      scene.ownDrawMesh = std::make_unique<ObjLoader>();
-      scene.ownDrawMesh->ShareTopology(base);
-      scene.drawMesh = scene.ownDrawMesh.get();
+    if (!e.movingDrawsFirstState) {
+      scene.loaded.ownDrawMesh = std::make_unique<ObjLoader>();
+      scene.loaded.ownDrawMesh->ShareTopology(base);
+      scene.loaded.drawMesh = scene.loaded.ownDrawMesh.get();
     }
-    if (e.sceneId == kManhattan) {
+    if (e.baseHeights) {
       second.BaseHeights();
-      scene.drawMesh->BaseHeights();
-      PrepareManhattanSamples(scene);
+      scene.loaded.drawMesh->BaseHeights();
     }
+    if (e.movingSamples) ReadStoredSamples(scene.buffers, *scene.views.viewCamera, *scene.errors);
   }
   return true;
 }

@@ -15,8 +15,6 @@
 
 namespace {
 
-using namespace dataset;
-
 std::string StatePath(const CatalogueEntry& e, int file) {
   return layout::StateFile(EntryDataPath(e), file);
 }
@@ -36,13 +34,13 @@ void MotionDirections(ParticleSet& s, const ParticleSet& next, std::ostream& err
 }  // namespace
 
 bool SetupPointStates(Scene& scene, const CatalogueEntry& e, int timeStamps) {
-  const bool fusion = e.sceneId == kFusion;
+  // Motion directions toward a further set, and from state to state.
+  const bool directions = e.directionFile >= 0;
   const int n = timeStamps;
-  const int drawFile = fusion ? 6 : 30;
   std::vector<std::string> files;
   for (int i = 0; i < n; i++) files.push_back(StatePath(e, i));
-  files.push_back(StatePath(e, drawFile));
-  if (fusion) files.push_back(StatePath(e, 5));
+  files.push_back(StatePath(e, e.drawFile));
+  if (directions) files.push_back(StatePath(e, e.directionFile));
   std::vector<std::string> cameras = {layout::CameraFile(e.cameraFile)};
   if (e.firstCamera[0] != '\0') cameras.push_back(layout::CameraFile(e.firstCamera));
   std::ostream& out = *scene.output;
@@ -56,50 +54,56 @@ bool SetupPointStates(Scene& scene, const CatalogueEntry& e, int timeStamps) {
     if (i > 0) err << "Load done: " << i << std::endl;
   }
   auto drawState = std::make_unique<ParticleSet>();
-  if (!drawState->Load(StatePath(e, drawFile), err)) return false;
+  if (!drawState->Load(StatePath(e, e.drawFile), err)) return false;
   ParticleSet further;
-  if (fusion && !further.Load(StatePath(e, 5), err)) return false;
+  if (directions && !further.Load(StatePath(e, e.directionFile), err)) return false;
 
   // Replace the scene; the previous meshes and point sets are freed here.
-  SetupPrologue(scene, timeStamps);
-  scene.viewWindow->renderMode = render_mode::kPointFootage;
-  scene.sceneId = e.sceneIdAfter;
-  scene.radius = fusion ? 0.8 : 0.1;
-  scene.drawMesh = scene.baseMesh = nullptr;
-  scene.ownDrawMesh.reset();
-  scene.states.clear();
-  scene.pathCameras.clear();
-  scene.particleStates = std::move(states);
-  scene.particleDrawState = std::move(drawState);
-  scene.dataPath = EntryDataPath(e);
-  scene.stateCount = n;
-  scene.firstState = 0;
-  scene.lastState = n - 1;
-  if (fusion) MotionDirections(*scene.particleDrawState, further, err);
-  scene.interpolation = 0.5;
-  if (!fusion) scene.cameraStep = 1;
+  SetupPrologue(scene.loaded, scene.views, scene.settings, timeStamps);
+  scene.views.viewWindow->renderMode = e.renderMode;
+  scene.settings.sceneId = e.sceneIdAfter;
+  scene.loaded.dataset = e.sceneId;
+  scene.loaded.drawForm = e.drawForm;
+  scene.loaded.radius = e.radius;
+  scene.loaded.drawMesh = scene.loaded.baseMesh = nullptr;
+  scene.loaded.ownDrawMesh.reset();
+  scene.loaded.states.clear();
+  scene.views.pathCameras.clear();
+  scene.loaded.particleStates = std::move(states);
+  scene.loaded.particleDrawState = std::move(drawState);
+  scene.loaded.dataPath = EntryDataPath(e);
+  scene.loaded.stateCount = n;
+  scene.loaded.firstState = 0;
+  scene.loaded.lastState = n - 1;
+  if (directions) MotionDirections(*scene.loaded.particleDrawState, further, err);
+  scene.loaded.interpolation = e.interpolation;
+  if (e.cameraStep > 0) scene.settings.cameraStep = e.cameraStep;
 
-  scene.viewWindow->camera = scene.viewCamera.get();
-  if (e.firstCamera[0] != '\0') LoadViewCamera(scene, e.firstCamera);
-  LoadViewCamera(scene, e.cameraFile);
+  scene.views.viewWindow->camera = scene.views.viewCamera.get();
+  if (e.firstCamera[0] != '\0')
+    LoadViewCamera(*scene.views.viewCamera, e.firstCamera, *scene.errors);
+  LoadViewCamera(*scene.views.viewCamera, e.cameraFile, *scene.errors);
 
-  ParticleSet& first = scene.particleStates[0];
-  scene.triangleCount = first.count;
-  scene.drawFlags.clear();
-  scene.runVisibleSet.clear();
-  AllocateTriangleArrays(scene);
-  PrintViewDirection(out, *scene.viewCamera);
-  ShowViewWindow(scene);
-  scene.setupEye = scene.viewCamera->eye;
-  scene.pointIdBuffer.assign(size_t(scene.viewCamera->w) * size_t(scene.viewCamera->h), -1);
+  ParticleSet& first = scene.loaded.particleStates[0];
+  scene.loaded.triangleCount = first.count;
+  scene.buffers.drawFlags.clear();
+  scene.buffers.runVisibleSet.clear();
+  AllocateTriangleArrays(scene.loaded, scene.buffers);
+  PrintViewDirection(out, *scene.views.viewCamera);
+  ShowViewWindow(scene.views);
+  scene.views.setupEye = scene.views.viewCamera->eye;
+  scene.buffers.pointIdBuffer.assign(
+      size_t(scene.views.viewCamera->w) * size_t(scene.views.viewCamera->h), -1);
 
-  if (fusion) {
+  if (directions) {
     for (int i = 0; i + 1 < n; i++)
-      MotionDirections(scene.particleStates[size_t(i)], scene.particleStates[size_t(i) + 1], err);
-    ParticleSet& last = scene.particleStates[size_t(n) - 1];
-    last.colors = scene.particleStates[size_t(n) - 2].colors;
+      MotionDirections(scene.loaded.particleStates[size_t(i)],
+                       scene.loaded.particleStates[size_t(i) + 1], err);
+    ParticleSet& last = scene.loaded.particleStates[size_t(n) - 1];
+    last.colors = scene.loaded.particleStates[size_t(n) - 2].colors;
     last.colors.resize(last.positions.size());
   }
-  ReadVisibleSet(scene.drawFlags, layout::In(layout::Folder::kFootage, e.flagsFile), true, out, err);
+  ReadVisibleSet(scene.buffers.drawFlags, layout::In(layout::Folder::kFootage, e.flagsFile), true,
+                 out, err);
   return true;
 }

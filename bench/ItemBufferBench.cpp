@@ -22,15 +22,12 @@
 #include <vector>
 
 #include "BenchSupport.h"
-#include "FrameBuffer.h"
 #include "ItemBuffer.h"
 #include "MeshDraw.h"
 #include "ObjLoader.h"
 #include "PPC.h"
-#include "RenderPasses.h"
-#include "RenderTargets.h"
+#include "PassRig.h"
 #include "WorkLayout.h"
-#include "cgShader.h"
 
 namespace {
 
@@ -79,59 +76,13 @@ std::unique_ptr<ObjLoader> Terrain(int n) {
 // runs here, the rasteriser's threads in parallel with it.
 double MainThreadSeconds() { return CpuSeconds(CLOCK_THREAD_CPUTIME_ID); }
 
-struct Bench {
-  std::unique_ptr<PPC> camera;
-  std::unique_ptr<FrameBuffer> window;
-  RenderTargets targets;
-  cgShader shaders[7];
-  std::vector<float> readback;
-  std::vector<int32_t> itemBuffer;
-  int backdrop = -1;
-
-  Bench() {
-    camera = std::make_unique<PPC>(55.0f, kW, kH);
-    window = std::make_unique<FrameBuffer>(kW, kH);
-    window->camera = camera.get();
-    readback.assign(size_t(kW) * kH * 4, 0);
-    itemBuffer.assign(size_t(kW) * kH, 0);
-    window->show();
-    for (int i = 0; i < 20 && !window->visible(); i++) Fl::wait(0.05);
-  }
-  PassContext Context() {
-    PassContext c;
-    c.window = window.get();
-    c.targets = &targets;
-    c.shaders = {&shaders[0], &shaders[1], &shaders[2], &shaders[3],
-                 &shaders[4], &shaders[5], &shaders[6]};
-    c.readback = &readback;
-    c.itemBuffer = itemBuffer.data();
-    c.backdropTexture = &backdrop;
-    c.sceneId = dataset::kPlainStates;
-    return c;
-  }
-  // Runs f inside the window's draw; waits for the window to be mapped.
-  void Draw(const std::function<void()>& f) {
-    bool ran = false;
-    window->renderCallback = [&](FrameBuffer& fb) {
-      EnsureTargets(targets, fb.w, fb.h);
-      BindWindow(targets);
-      f();
-      ran = true;
-    };
-    window->redraw();
-    Fl::flush();
-    for (int i = 0; i < 200 && !ran; i++) {
-      Fl::wait(0.05);
-      window->redraw();
-      Fl::flush();
-    }
-    window->renderCallback = nullptr;
-  }
+struct Bench : PassRig {
+  Bench() : PassRig(kW, kH) {}
   // Identifiers of one drawing of the mesh under the mask.
   std::vector<int32_t> Ids(const ObjLoader& mesh, IdMask mask, bool perTriangle, double* secs) {
     std::vector<int32_t> ids(size_t(kW) * kH);
     PassContext c = Context();
-    Draw([&] {
+    Draw([&](FrameBuffer&) {
       auto t0 = std::chrono::steady_clock::now();
       ReadItemIds(c, mesh, mask, perTriangle ? IdDrawing::kPerTriangle : IdDrawing::kList,
                   ids.data());
@@ -189,20 +140,22 @@ int main(int argc, char** argv) {
               best, (CpuSeconds() - cpu) / 5, (MainThreadSeconds() - main) / 5);
 
   PassContext c = bench.Context();
-  for (int scene : {4, 0}) {
-    c.sceneId = scene;
+  for (DrawForm form : {DrawForm::kStates, DrawForm::kOwnColours}) {
+    c.drawForm = form;
     double pass = 1e9;
-    bench.Draw([&] { ItemBufferPass(c, mesh.get()); });  // compiles the shading program
+    bench.Draw([&](FrameBuffer&) { ItemBufferPass(c, mesh.get()); });  // compiles the shading program
     cpu = CpuSeconds();
     main = MainThreadSeconds();
     for (int r = 0; r < 3; r++) {
       auto t0 = std::chrono::steady_clock::now();
-      bench.Draw([&] { ItemBufferPass(c, mesh.get()); });
+      bench.Draw([&](FrameBuffer&) { ItemBufferPass(c, mesh.get()); });
       pass = std::min(pass, Seconds(t0));
     }
-    std::printf("ItemBufferPass, scene kind %d: %.3f s per frame (best of 3), CPU %.3f s "
-                "(main thread %.3f s)\n",
-                scene, pass, (CpuSeconds() - cpu) / 3, (MainThreadSeconds() - main) / 3);
+    std::printf(
+        "ItemBufferPass, %s: %.3f s per frame (best of 3), CPU %.3f s "
+        "(main thread %.3f s)\n",
+        form == DrawForm::kStates ? "through the program" : "in own colours", pass,
+        (CpuSeconds() - cpu) / 3, (MainThreadSeconds() - main) / 3);
   }
 
   std::vector<int32_t> slow = bench.Ids(*mesh, IdMask(mask), true, &secs);

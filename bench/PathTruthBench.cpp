@@ -33,36 +33,36 @@ int main(int argc, char** argv) {
   Scene scene;
   std::ostringstream quiet;
   scene.output = &quiet;
-  scene.states = std::vector<ObjLoader>(1);
+  scene.loaded.states = std::vector<ObjLoader>(1);
   const std::string file = layout::StateFile(layout::kLargeStates, 0);
   auto t0 = std::chrono::steady_clock::now();
-  if (!scene.states[0].Load(file, nullptr)) {
+  if (!scene.loaded.states[0].Load(file, nullptr)) {
     std::fprintf(stderr, "cannot load %s (make-workdir --large)\n", file.c_str());
     return 1;
   }
   std::printf("loaded %s in %.2f s: %d triangles\n", file.c_str(), Seconds(t0),
-              scene.states[0].IdCount());
-  scene.baseMesh = scene.drawMesh = &scene.states[0];
-  scene.stateCount = 1;
-  scene.triangleCount = scene.states[0].IdCount();
-  scene.sceneId = dataset::kPlainStates;
-  scene.viewCamera->Load(layout::kLargeCamera);
-  scene.viewWindow->camera = scene.viewCamera.get();
-  scene.viewWindow->show();
-  for (int i = 0; i < 100 && !scene.viewWindow->visible(); i++) Fl::wait(0.05);
+              scene.loaded.states[0].IdCount());
+  scene.loaded.baseMesh = scene.loaded.drawMesh = &scene.loaded.states[0];
+  scene.loaded.stateCount = 1;
+  scene.loaded.triangleCount = scene.loaded.states[0].IdCount();
+  scene.loaded.dataset = dataset::kTrianglePair;
+  scene.views.viewCamera->Load(layout::kLargeCamera);
+  scene.views.viewWindow->camera = scene.views.viewCamera.get();
+  scene.views.viewWindow->show();
+  for (int i = 0; i < 100 && !scene.views.viewWindow->visible(); i++) Fl::wait(0.05);
   // The first draw compiles the programs.
-  scene.viewWindow->renderMode = render_mode::kItemBuffer;
+  scene.views.viewWindow->renderMode = render_mode::kItemBuffer;
   scene.RedrawView();
 
   PathTruthTiming timing;
-  scene.truthTiming = &timing;
-  scene.truthViews = views;
+  scene.views.truthTiming = &timing;
+  scene.views.truthViews = views;
   t0 = std::chrono::steady_clock::now();
   const double cpu = CpuSeconds();
   scene.TruthRun();
   const double wall = Seconds(t0), used = CpuSeconds() - cpu;
   const int n = timing.views > 0 ? timing.views : 1;
-  const TruthPassTimes& p = scene.truthTimes;
+  const TruthPassTimes& p = scene.views.truthTimes;
   std::printf("%d views in %.1f s (%.3f s per view; process CPU %.3f s per view)\n", timing.views,
               wall, wall / n, used / n);
   std::printf("per view: item buffer %.3f s, decode %.3f s, shaded frame %.3f s, draw overhead "
@@ -74,25 +74,25 @@ int main(int argc, char** argv) {
 
   // The views cut to what they can see give the item buffers of the whole
   // scene drawn.
-  const PPC start = *scene.viewCamera;
+  const PPC start = *scene.views.viewCamera;
   const std::vector<PPC> path = ExpandPath(PathTruthKeys(start), kPathTruthSegments);
   for (int f : {0, 150, 450, 900}) {
-    *scene.viewCamera = path[size_t(f)];
-    scene.truthDraw = true;
+    *scene.views.viewCamera = path[size_t(f)];
+    scene.views.truthDraw = true;
     scene.RedrawView();
-    const std::vector<int32_t> cut = scene.itemBuffer;
-    scene.truthDraw = false;
-    scene.viewWindow->renderMode = render_mode::kItemBuffer;
+    const std::vector<int32_t> cut = scene.buffers.itemBuffer;
+    scene.views.truthDraw = false;
+    scene.views.viewWindow->renderMode = render_mode::kItemBuffer;
     scene.RedrawView();
     size_t differ = 0, seen = 0;
     for (size_t i = 0; i < cut.size(); i++) {
-      differ += cut[i] != scene.itemBuffer[i];
+      differ += cut[i] != scene.buffers.itemBuffer[i];
       seen += cut[i] >= 0;
     }
     std::printf("view %d: %zu pixels of triangles, %zu differ from the uncut drawing\n", f, seen,
                 differ);
   }
-  *scene.viewCamera = start;
-  scene.truthScratch.reset();
+  *scene.views.viewCamera = start;
+  scene.views.truthScratch.reset();
   return 0;
 }

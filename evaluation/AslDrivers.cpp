@@ -18,7 +18,7 @@ AslRunContext Context(const AslButtonScene& s, SampleLocationBuffer& buffer) {
   run.mesh = s.mesh;
   run.flags = s.flags;
   run.visible = s.visible;
-  run.dataset = s.dataset;
+  run.setIds = s.setIds;
   run.out = s.out;
   run.err = s.err;
   return run;

@@ -19,7 +19,7 @@ class SampleLocationBuffer;
 
 struct AslButtonScene {
   const DatasetRow* row = nullptr;
-  int dataset = 0;                  // the sceneId: chooses the ids of visible-set files
+  SetIds setIds = SetIds::kIndex;   // how visible-set files name triangles
   int view = 0;                     // the panel's view number
   int tileColumn = 0, tileRow = 0;  // the terrain cell
   const ObjLoader* mesh = nullptr;  // the drawn mesh (null for the point scenes)

@@ -55,7 +55,7 @@ int TwoEndRun(const ControlScene& s, ObjLoader& drawn) {
       if (ids[p] >= 0 && size_t(ids[p]) < set.size()) set[size_t(ids[p])] = 1;
   }
   WriteSetLog(log, set);
-  if (!m.set.Empty()) WriteVisibleSet(set, m.set.Path().c_str(), *s.out, *s.err, s.dataset);
+  if (!m.set.Empty()) WriteVisibleSet(set, m.set.Path().c_str(), *s.out, *s.err, s.setIds);
   if (!m.frames) return 0;
 
   s.showOnly(set);
@@ -96,7 +96,7 @@ int SampleBufferRun(const ControlScene& s, ObjLoader& moment) {
       run.mesh = &moment;
       run.flags = &flags;
       run.visible = &at;
-      run.dataset = s.dataset;
+      run.setIds = s.setIds;
       run.out = s.out;
       run.err = s.err;
       buffer.Reset();

@@ -21,7 +21,7 @@ class SampleLocationBuffer;
 
 struct ControlScene {
   const DatasetRow* row = nullptr;
-  int dataset = 0;
+  SetIds setIds = SetIds::kIndex;  // how visible-set files name triangles
   int stateCount = 0;
   bool movingCamera = false;
   bool frustumCulling = true;

@@ -56,7 +56,7 @@ std::vector<DatasetRow> BuildTable() {
   tower.controlResult =
       Views(Result("WTC_asl_Outside_control_32.bin"), Result("WTC_asl_Reverse_control_32.bin"),
             Result("WTC_asl_Reverse_control_32.bin"));
-  tower.footage.dataset = dataset::kWtc;
+  tower.footage.datasets = {dataset::kWtc};
   tower.footage.twoViews = true;
   tower.footage.views[0] =
       View("Final_views/WTC_neo_outSide.ppc",
@@ -72,7 +72,7 @@ std::vector<DatasetRow> BuildTable() {
            "View2_step3_wtc", "Truth2_31X31");
   tower.footage.renderMode = render_mode::kGrass;
   tower.footage.footageKeys.zoom = 5;
-  tower.separated.dataset = dataset::kWtc;
+  tower.separated.datasets = {dataset::kWtc};
   tower.separated.form = SeparatedForm::kSets;
   tower.separated.setCount = 6;
   const FileRef towerSets[6] = {Stored("WTC/Outside/visibleThenHiddenTrianglesStep2.bin"),
@@ -99,7 +99,7 @@ std::vector<DatasetRow> BuildTable() {
       {"Final_views/RTI_90Degree_view.ppc", Result("RTI_asl_90Degree_control_32.bin")},
       {"Final_views/RTI_45Degree_view.ppc", Result("RTI_asl_45Degree_control_32.bin")}};
   terrain.interval = IntervalForm::kTrial;
-  terrain.footage.dataset = dataset::kRti;
+  terrain.footage.datasets = {dataset::kRti};
   terrain.footage.evaluation = true;
   terrain.footage.views[0] =
       View("Final_views/RTI_45Degree_view.ppc", Stored("RTI/SumVisibilityStep2.bin"),
@@ -111,7 +111,7 @@ std::vector<DatasetRow> BuildTable() {
   terrain.footage.footageKeys = {3.5f, -5, 12, 12};
   terrain.footage.evaluationKeys = {3.5f, -5, 10, 12};
   // The whole terrain only: the cells hold other triangles.
-  terrain.separated.dataset = dataset::kRti;
+  terrain.separated.datasets = {dataset::kRti};
   terrain.separated.form = SeparatedForm::kSets;
   terrain.separated.setCount = 3;
   terrain.separated.sets[0] = Stored("RTI/SumVisibilityTruth_31X31.bin");
@@ -136,7 +136,7 @@ std::vector<DatasetRow> BuildTable() {
                   {Folder::kResults, "GrassField/Grassfield_visibility_%d.txt"},
                   {Folder::kSamples, "Grass.bin"}, FileRef()};
   grass.truth.form = TruthForm::kFlyThrough;
-  grass.footage.dataset = dataset::kGrassField;
+  grass.footage.datasets = {dataset::kGrassField};
   grass.footage.evaluation = true;
   grass.footage.twoViews = true;
   grass.footage.views[0] =
@@ -171,7 +171,7 @@ std::vector<DatasetRow> BuildTable() {
                    {Folder::kSamples, "Forest.bin"},
                    ExperimentLog("visibility_result_of_Forest.txt")};
   forest.truth.form = TruthForm::kForestPath;
-  forest.footage.dataset = dataset::kForest;
+  forest.footage.datasets = {dataset::kForest};
   forest.footage.evaluation = true;
   forest.footage.views[0] =
       View("Final_views/Forest_final.ppc", Stored("Forest/visibleTrianglesStep2.bin"),
@@ -198,7 +198,7 @@ std::vector<DatasetRow> BuildTable() {
                            Result("controlGroup_DBG.bin"), false);
   city.replay = {ReplayForm::kStateMotion, FileRef(), Result("controlGroup_DBG.bin"), FileRef()};
   city.truth = {TruthForm::kDenseStates, Result("Manhattan_truth_quarn_ZembraView.bin")};
-  city.footage.dataset = dataset::kManhattan;
+  city.footage.datasets = {dataset::kManhattan};
   city.footage.evaluation = true;
   city.footage.twoViews = true;
   city.footage.readsIntoVisibleSet = true;
@@ -231,7 +231,7 @@ std::vector<DatasetRow> BuildTable() {
   rows.push_back(city);
 
   DatasetRow points;
-  points.ids = {dataset::kPoints};
+  points.ids = {dataset::kWaterFlow, dataset::kFusion};
   points.name = "point scenes";
   points.asl = AslForm::kSpheres;
   points.aslStem = All("Fusion_ASL_exp");
@@ -241,7 +241,7 @@ std::vector<DatasetRow> BuildTable() {
                        FileRef(), true};
   points.replay.form = ReplayForm::kPoints;
   points.interval = IntervalForm::kPoints;
-  points.separated.dataset = dataset::kPoints;
+  points.separated.datasets = points.ids;
   points.separated.form = SeparatedForm::kPoints;
   rows.push_back(points);
 
@@ -270,6 +270,13 @@ const DatasetRow& FindDataset(int id) {
   return rows.back();
 }
 
+const MergeMember& TableMerge() {
+  static const MergeMember none;
+  for (const DatasetRow& row : DatasetTable())
+    if (row.merge.count > 0) return row.merge;
+  return none;
+}
+
 std::string AslResultPath(const DatasetRow& row, int view) {
   return layout::AslResult(row.aslStem.For(view));
 }
@@ -287,7 +294,7 @@ std::string CentreSampleResultPath(const DatasetRow& row, int view) {
 }
 
 const FootageView* FootageViewFor(const FootageMember& member, int view) {
-  if (member.dataset == 0) return nullptr;
+  if (member.datasets.empty()) return nullptr;
   if (!member.twoViews) return &member.views[0];
   if (view != 1 && view != 2) return nullptr;
   return &member.views[view - 1];
@@ -295,7 +302,7 @@ const FootageView* FootageViewFor(const FootageMember& member, int view) {
 
 std::vector<std::string> RowInputs(const DatasetRow& row) {
   std::vector<std::string> files;
-  if (row.footage.dataset != 0)
+  if (!row.footage.datasets.empty())
     for (const FootageView& v : row.footage.views) {
       if (v.camera == nullptr) continue;
       files.push_back(layout::CameraFile(v.camera));

@@ -1,5 +1,5 @@
-// What the experiments know about each dataset: one row per dataset (the
-// sceneId a scene leaves after Scene Setup) with its views, the forms its
+// What the experiments know about each dataset: one row per dataset (found
+// by the scene's identity, its catalogue sceneId) with its views, the forms its
 // runs take and the names of what they read and write. Names are relative
 // to a folder of the working directory (layout::Folder); the drivers and
 // the tests compose the paths from a row with the functions below, so a
@@ -116,8 +116,16 @@ struct FootageView {
   const char* evaluationFolder[3] = {};
 };
 
+// Whether a member runs for the dataset: one of the row's datasets it
+// lists (none: the row has no such member).
+inline bool RunsFor(const std::vector<int>& datasets, int dataset) {
+  for (int d : datasets)
+    if (d == dataset) return true;
+  return false;
+}
+
 struct FootageMember {
-  int dataset = 0;  // the one sceneId the member runs for; 0: none
+  std::vector<int> datasets;  // the row's datasets it runs for; none: no member
   bool evaluation = false;  // whether "Evaluate Error 2013" has this member
   bool twoViews = false;    // "View ID" chooses view 1 or 2; otherwise view 1
   FootageView views[2];
@@ -143,7 +151,7 @@ enum class SeparatedForm {
   kPoints,  // the point scenes: the points under the draw flags, the view as it is
 };
 struct SeparatedMember {
-  int dataset = 0;  // the one sceneId kSets and kPoints run for; others take kView
+  std::vector<int> datasets;  // the row's datasets kSets and kPoints run for; others take kView
   SeparatedForm form = SeparatedForm::kView;
   // Image m reads sets[m mod setCount]; the first half of the sets are seen
   // through cameras[0], the others through cameras[1] (below the camera
@@ -215,6 +223,9 @@ struct DatasetRow {
 // The row of a dataset; datasets without a row of their own share the
 // last row.
 const DatasetRow& FindDataset(int id);
+// "Merge Visibility" is chosen by no scene: the merge of the one row that
+// has one (an empty member when none has).
+const MergeMember& TableMerge();
 // Every row, the shared one last.
 const std::vector<DatasetRow>& DatasetTable();
 

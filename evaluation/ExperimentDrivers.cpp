@@ -101,10 +101,7 @@ SeparatedResult MakeSeparatedImages(const SeparatedScene& s) {
 
   PPC camera = *s.viewCamera;
   const int w = camera.w, h = camera.h;
-  const size_t pixels = size_t(w) * size_t(h);
-  std::vector<uint32_t> colour(pixels, 0xffffffffu);
-  std::vector<int32_t> ids(pixels, -1);
-  std::vector<double> depth(pixels, 1.0);
+  ErrorFrame frame(w, h);
   std::ofstream log(layout::SeparatedLog(m));
   if (!log) *s.err << "ERROR: cannot write file: " << layout::SeparatedLog(m) << std::endl;
 
@@ -115,23 +112,21 @@ SeparatedResult MakeSeparatedImages(const SeparatedScene& s) {
   VisibleSet marks(s.flags->size(), 0);
   if (points) {
     // The point raster keeps its own depth (0 empty).
-    std::vector<float> pointDepth(pixels, 0.0f);
+    std::vector<float> pointDepth(frame.pixels, 0.0f);
     PointSetView p = s.points;
     p.mask = s.flags->data();
-    ParticleMaskView(p, colour.data(), ids.data(), pointDepth.data(), camera, s.pixelRays,
-                     s.radius, *s.out);
+    ParticleMaskView(p, frame.colour.data(), frame.ids.data(), pointDepth.data(), camera,
+                     s.pixelRays, s.radius, *s.out);
     *s.out << std::endl;
   } else {
-    FootageRaster(colour.data(), ids.data(), camera, depth.data(), s.flags->data(), 0, *s.mesh,
-                  *s.out);
+    frame.Raster(camera, s.flags->data(), *s.mesh, *s.out);
   }
-  Write(colour.data(), layout::SeparatedErrorImage(m), w, h, *s.err);
-  if (s.showFrame) s.showFrame(colour.data(), w, h);
+  Write(frame.colour.data(), layout::SeparatedErrorImage(m), w, h, *s.err);
+  if (s.showFrame) s.showFrame(frame.colour.data(), w, h);
   *s.counter = m + 1;
 
   std::vector<int32_t> seenIds;
-  r.counts = CountFrameError(colour.data(), ids.data(), depth.data(), pixels, 1.0, *s.flags,
-                             &marks, &seenIds);
+  r.counts = frame.Count(*s.flags, &marks, &seenIds);
   log << "Log: " << r.counts.red << "," << r.counts.missing << "," << r.counts.seen << std::endl;
   *s.out << "Image pair " << m << " written" << std::endl;
   r.image = m;

@@ -30,7 +30,7 @@ bool Resolve(const FootageScene& s, bool evaluation, FootageRequest* r) {
   const FootageMember& m = s.row->footage;
   const char* label = evaluation ? kEvaluationLabel : kFootageLabel;
   // Other scenes have no member: nothing happens.
-  if (m.dataset == 0 || m.dataset != s.dataset || (evaluation && !m.evaluation)) return false;
+  if (!RunsFor(m.datasets, s.dataset) || (evaluation && !m.evaluation)) return false;
   if (s.mesh == nullptr || s.flags == nullptr) {
     *s.out << "\"" << label << "\": no scene is set up; choose a scene and press \"Scene Setup\" first"
            << std::endl;
@@ -148,6 +148,25 @@ FrameError CountFrameError(uint32_t* colour, int32_t* ids, double* depth, size_t
   return e;
 }
 
+ErrorFrame::ErrorFrame(int width, int height)
+    : w(width),
+      h(height),
+      pixels(size_t(width) * size_t(height)),
+      colour(pixels, 0xffffffffu),
+      ids(pixels, -1),
+      depth(pixels, 1.0) {}
+
+void ErrorFrame::Raster(PPC& camera, const int32_t* flags, const ObjLoader& mesh,
+                        std::ostream& log) {
+  FootageRaster(colour.data(), ids.data(), camera, depth.data(), flags, 0, mesh, log);
+}
+
+FrameError ErrorFrame::Count(const std::vector<int32_t>& flags, VisibleSet* marks,
+                             std::vector<int32_t>* seenIds) {
+  return CountFrameError(colour.data(), ids.data(), depth.data(), pixels, 1.0, flags, marks,
+                         seenIds);
+}
+
 int EvaluateFootageError(const FootageScene& s) {
   FootageRequest r;
   PPC view;
@@ -173,11 +192,7 @@ int EvaluateFootageError(const FootageScene& s) {
 
   // The buffers are made once and reset pixel by pixel after each frame.
   PPC camera = *s.viewCamera;
-  const int w = camera.w, h = camera.h;
-  const size_t pixels = size_t(w) * size_t(h);
-  std::vector<uint32_t> colour(pixels, 0xffffffffu);
-  std::vector<int32_t> ids(pixels, -1);
-  std::vector<double> depth(pixels, 1.0);
+  ErrorFrame frame(camera.w, camera.h);
   std::vector<int32_t> seenIds;
   std::ofstream log(r.folder + "Log.txt");
   if (!log) *s.err << "ERROR: cannot write file: " << r.folder << "Log.txt" << std::endl;
@@ -191,16 +206,15 @@ int EvaluateFootageError(const FootageScene& s) {
   const int frames = EvaluationPath(*s.viewCamera, m.evaluationKeys).ForEach([&](int i, const PPC& key) {
     camera = key;
     Clock::time_point t0 = Clock::now();
-    FootageRaster(colour.data(), ids.data(), camera, depth.data(), flags.data(), 0, *s.mesh, *s.out);
+    frame.Raster(camera, flags.data(), *s.mesh, *s.out);
     timing.raster += since(t0);
     t0 = Clock::now();
-    if (WriteTiff(colour.data(), layout::Frame(r.folder, i), h, w, *s.err) != 1)
+    if (WriteTiff(frame.colour.data(), layout::Frame(r.folder, i), frame.h, frame.w, *s.err) != 1)
       *s.err << "ERROR: cannot write file: " << layout::Frame(r.folder, i) << std::endl;
     timing.write += since(t0);
-    if (s.showFrame) s.showFrame(colour.data(), w, h);
+    if (s.showFrame) s.showFrame(frame.colour.data(), frame.w, frame.h);
     t0 = Clock::now();
-    const FrameError e =
-        CountFrameError(colour.data(), ids.data(), depth.data(), pixels, 1.0, flags, s.visible, &seenIds);
+    const FrameError e = frame.Count(flags, s.visible, &seenIds);
     log << "State #" << i << "," << e.red << "," << e.missing << "," << e.seen << std::endl;
     timing.count += since(t0);
     timing.frames++;

@@ -28,7 +28,7 @@ struct FootageTiming {
 
 struct FootageScene {
   const DatasetRow* row = nullptr;
-  int dataset = 0;  // the sceneId
+  int dataset = 0;         // the loaded scene (a dataset::Id)
   int view = 1, type = 1;  // "View ID" and "Type ID"
   // The footage draws the base mesh, the evaluation rasterizes the drawn
   // one; null without a scene.
@@ -77,6 +77,22 @@ struct FrameError {
 FrameError CountFrameError(uint32_t* colour, int32_t* ids, double* depth, size_t pixels,
                            double clearDepth, const std::vector<int32_t>& flags,
                            VisibleSet* marks, std::vector<int32_t>* seenIds);
+
+// The buffers of software frames whose errors are counted, made once per
+// run: colour white, no id, depth 1 (the raster keeps a depth only when it
+// is smaller). Count resets them for the next frame.
+struct ErrorFrame {
+  ErrorFrame(int w, int h);
+  int w, h;
+  size_t pixels;
+  std::vector<uint32_t> colour;
+  std::vector<int32_t> ids;
+  std::vector<double> depth;
+  // The mesh through `camera`, triangles classed by `flags` (FootageRaster).
+  void Raster(PPC& camera, const int32_t* flags, const ObjLoader& mesh, std::ostream& log);
+  FrameError Count(const std::vector<int32_t>& flags, VisibleSet* marks,
+                   std::vector<int32_t>* seenIds);
+};
 
 // The frames evaluated; -1 when refused.
 int EvaluateFootageError(const FootageScene& scene);

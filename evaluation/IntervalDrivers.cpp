@@ -44,7 +44,7 @@ int SubIntervalRun(const IntervalRunScene& scene, const std::string& stem, int f
   WriteIdList(unionSet.data(), n, layout::UnionIdList(stem));
   const std::vector<int32_t>* ids = nullptr;
   if (scene.first->triangleId.size() > 0) ids = &scene.first->triangleId[0];
-  WriteVisibleSet(unionSet, layout::UnionSet(stem).c_str(), out, *scene.err, scene.dataset, ids);
+  WriteVisibleSet(unionSet, layout::UnionSet(stem).c_str(), out, *scene.err, scene.setIds, ids);
   return steps;
 }
 

@@ -82,12 +82,7 @@ PlaneRunTotals TwoDimensionalRun(const PlaneRunScene& s, int choice) {
 
   // Everything is allocated once; the frame loop only writes the images.
   const int w = s.w, h = s.h;
-  const size_t pixels = size_t(w) * size_t(h);
-  std::vector<uint32_t> colour(pixels, 0xffffffffu);
-  std::vector<int32_t> ids(pixels, -1);
-  // Empty pixels hold depth 1: the raster keeps a depth only when it is
-  // smaller than the stored one.
-  std::vector<double> depth(pixels, 1.0);
+  ErrorFrame frame(w, h);
   std::vector<int32_t> seenIds;
   seenIds.reserve(flags.size());
   std::vector<uint8_t> seenAny(flags.size(), 0);
@@ -102,14 +97,12 @@ PlaneRunTotals TwoDimensionalRun(const PlaneRunScene& s, int choice) {
     PPC camera = base;
     const float d = float(kPlaneStepFactor * kPlaneCameraStep * f);
     camera.eye = base.eye + right * d + down * d;
-    FootageRaster(colour.data(), ids.data(), camera, depth.data(), flags.data(), 0, *s.mesh,
-                  *s.out);
+    frame.Raster(camera, flags.data(), *s.mesh, *s.out);
     const std::string image = layout::Frame(folder, f);
-    if (WriteTiff(colour.data(), image, h, w, *s.err) != 1)
+    if (WriteTiff(frame.colour.data(), image, h, w, *s.err) != 1)
       *s.err << "ERROR: cannot write file: " << image << std::endl;
-    if (s.showFrame) s.showFrame(colour.data(), w, h);
-    const FrameError e = CountFrameError(colour.data(), ids.data(), depth.data(), pixels, 1.0,
-                                         flags, s.visible, &seenIds);
+    if (s.showFrame) s.showFrame(frame.colour.data(), w, h);
+    const FrameError e = frame.Count(flags, s.visible, &seenIds);
     for (int32_t id : seenIds) seenAny[size_t(id)] = 1;
     log << "State #" << f << "," << e.red << "," << e.missing << "," << e.seen << ";" << e.red
         << std::endl;

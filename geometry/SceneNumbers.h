@@ -7,8 +7,8 @@
 
 namespace dataset {
 
-// The scene ids of the catalogue entries; after Scene Setup the sceneId
-// names the dataset the runs dispatch on (several entries rewrite it).
+// The scene ids of the catalogue entries: a scene's identity, by which
+// its catalogue entry and its dataset row are found.
 enum Id : int {
   kTruck = 0,
   kWtc = 1,
@@ -25,14 +25,18 @@ enum Id : int {
   kTruckGfbStep2 = 11,
   kManhattan = 100,
   kQuarnTree = 200,
-
-  // Meanings after Scene Setup.
-  kPoints = kWaterFlow,          // both point scenes
-  kPlainStates = kTrianglePair,  // the state scenes without runs of their own
-  kOwnColours = kTruck,          // the tree: drawn in its own colours, no program
 };
 
 }  // namespace dataset
+
+// How the shaded views draw a scene; each catalogue entry names its form.
+enum class DrawForm {
+  kStates,      // the state mesh through the tower program
+  kOwnColours,  // the mesh in its own colours, no program
+  kVegetation,  // the grass program over the grass backdrop
+  kCity,        // the city program over its backdrop, with the footprint
+  kPoints,      // point sets
+};
 
 namespace render_mode {
 

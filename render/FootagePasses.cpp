@@ -43,7 +43,7 @@ void FootagePass(PassContext& c, ObjLoader* mesh, bool drawMeshVariant) {
   if (c.window == nullptr) return;
   pass::Begin(1, 1, 1, 1);
   if (!pass::SetCamera(c)) return;
-  if (drawMeshVariant && c.sceneId == dataset::kPoints) {
+  if (drawMeshVariant && c.drawForm == DrawForm::kPoints) {
     PointFootage(c);
     return;
   }

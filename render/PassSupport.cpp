@@ -51,7 +51,7 @@ bool BindWithMVP(cgShader* shader) {
 }
 
 bool DrawOwnColours(const PassContext& c, ObjLoader& mesh, IdMask mask) {
-  if (c.sceneId != dataset::kOwnColours) return false;
+  if (c.drawForm != DrawForm::kOwnColours) return false;
   DrawColors(mesh, mask);
   return true;
 }

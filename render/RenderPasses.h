@@ -36,7 +36,7 @@ struct PassContext {
   FrameBuffer* window = nullptr;  // size, pixels, zBuffer and camera
   RenderTargets* targets = nullptr;
   PassShaders shaders;
-  int sceneId = 0;  // the dataset: the shaded passes tell some apart
+  DrawForm drawForm = DrawForm::kStates;  // how the shaded passes draw the scene
 
   ObjLoader* drawMesh = nullptr;
   ObjLoader* firstStates[2] = {nullptr, nullptr};  // outlined by the footage pass

@@ -83,13 +83,12 @@ void ShadePass(PassContext& c, ObjLoader* stateMesh) {
   if (c.window == nullptr) return;
   ClearToSky();
   if (!pass::SetCamera(c)) return;
-  switch (c.sceneId) {
-    case dataset::kOwnColours:
+  switch (c.drawForm) {
+    case DrawForm::kOwnColours:
       if (stateMesh != nullptr) DrawMaterials(*stateMesh, nullptr, *c.out);
       if (c.drawMesh != nullptr) DrawMaterials(*c.drawMesh, nullptr, *c.out);
       break;
-    case dataset::kGrassField:
-    case dataset::kForest: {
+    case DrawForm::kVegetation: {
       cgShader* shader = c.shaders.grass;
       pass::LoadOnce(shader, layout::kGrassShader, nullptr, "fpmain", *c.out);
       if (!pass::BindWithMVP(shader)) break;
@@ -98,10 +97,11 @@ void ShadePass(PassContext& c, ObjLoader* stateMesh) {
       shader->Unbind();
       break;
     }
-    case dataset::kManhattan:
+    case DrawForm::kCity:
       ShadeCity(c);
       break;
-    default: {
+    case DrawForm::kStates:
+    case DrawForm::kPoints: {
       cgShader* shader = c.shaders.wtc;
       pass::LoadOnce(shader, layout::kTowerShader, "GeometryMain", "fpmain", *c.out);
       if (shader == nullptr) break;
@@ -147,7 +147,7 @@ void GrassPass(PassContext& c) {
   ObjLoader* drawMesh = pass::BeginSkyView(c);
   if (drawMesh == nullptr) return;
   ObjLoader& mesh = *drawMesh;
-  if (c.sceneId == dataset::kGrassField || c.sceneId == dataset::kForest) {
+  if (c.drawForm == DrawForm::kVegetation) {
     cgShader* shader = c.shaders.grass;
     pass::LoadOnce(shader, layout::kGrassShader, nullptr, "fpmain", *c.out);
     LoadBackdropOnce(c, layout::kGrassBackdrop);

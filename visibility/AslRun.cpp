@@ -172,7 +172,7 @@ AslRunReport AslPasses(const AslRunContext& run, const AslTriangles& tris, const
   const std::vector<int32_t>* firstGroupIds =
       run.mesh->triangleId && run.mesh->triangleId.size() > 0 ? &run.mesh->triangleId[0] : nullptr;
   report.visible = WriteVisibleSet(*run.visible, path.empty() ? nullptr : path.c_str(), out,
-                                   *run.err, run.dataset, firstGroupIds);
+                                   *run.err, run.setIds, firstGroupIds);
   report.finalSeconds = SecondsSince(t0);
   return report;
 }

@@ -39,14 +39,14 @@ struct AslRunReport {
 };
 
 // What every run works on. `flags` are the liveness flags (one per
-// triangle), `visible` the run's set; `dataset` chooses the id written
-// (see WriteVisibleSet).
+// triangle), `visible` the run's set; `setIds` says how its file names the
+// triangles (see WriteVisibleSet).
 struct AslRunContext {
   SampleLocationBuffer* buffer = nullptr;
   const ObjLoader* mesh = nullptr;
   std::vector<int32_t>* flags = nullptr;
   VisibleSet* visible = nullptr;
-  int dataset = 0;
+  SetIds setIds = SetIds::kIndex;
   std::ostream* out = &std::cout;
   std::ostream* err = &std::cerr;
 };

@@ -99,7 +99,7 @@ struct IntervalRunScene {
   int32_t triangleCount = 0;
   std::vector<int32_t>* liveFlags = nullptr;  // one per triangle
   VisibleSet* unionSet = nullptr;             // the run's union set
-  int dataset = 0;                            // chooses the ids of visible-set files
+  SetIds setIds = SetIds::kIndex;             // how visible-set files name triangles
   bool frustumCulling = true;
   // Keyframed mode: the motion between trajectory times t0 and t1. Empty
   // when the Scene is not in keyframed mode.

@@ -10,7 +10,7 @@
 #include "BinaryIO.h"
 
 int32_t WriteVisibleSet(const int32_t* flags, int32_t n, const char* path, std::ostream& out,
-                        std::ostream& err, int dataset, const std::vector<int32_t>* firstGroupIds) {
+                        std::ostream& err, SetIds ids, const std::vector<int32_t>* firstGroupIds) {
   int32_t count = 0;
   for (int32_t t = 0; t < n; t++)
     if (flags[t] != 0) count++;
@@ -19,23 +19,23 @@ int32_t WriteVisibleSet(const int32_t* flags, int32_t n, const char* path, std::
     return count;
   }
 
-  // The id-table row of dataset 71 maps triangle indices to the ids its
-  // other tools use; an index beyond the row keeps its own number.
-  const std::vector<int32_t>* row = dataset == kFirstGroupIdDataset ? firstGroupIds : nullptr;
+  // An index beyond the row keeps its own number.
+  const std::vector<int32_t>* row = ids == SetIds::kFirstGroupIds ? firstGroupIds : nullptr;
 
-  std::vector<int32_t> ids;
-  ids.reserve(size_t(count));
+  std::vector<int32_t> named;
+  named.reserve(size_t(count));
   for (int32_t t = 0; t < n; t++) {
     if (flags[t] != 1) continue;
-    ids.push_back(row != nullptr && size_t(t) < row->size() ? (*row)[size_t(t)] : t);
+    named.push_back(row != nullptr && size_t(t) < row->size() ? (*row)[size_t(t)] : t);
   }
   // The header counts the ids that follow, so a set holding values other
   // than 0 and 1 still gives a readable file.
-  int32_t written = int32_t(ids.size());
+  int32_t written = int32_t(named.size());
   bool saved = false;
   if (std::FILE* f = std::fopen(path, "wb")) {
     saved = std::fwrite(&written, 4, 1, f) == 1;
-    if (!ids.empty()) saved = saved && std::fwrite(ids.data(), 4, ids.size(), f) == ids.size();
+    if (!named.empty())
+      saved = saved && std::fwrite(named.data(), 4, named.size(), f) == named.size();
     saved = std::fclose(f) == 0 && saved;
   }
   if (saved)

@@ -8,29 +8,27 @@
 #include <string>
 #include <vector>
 
-#include "SceneNumbers.h"
-
 using VisibleSet = std::vector<int32_t>;
 
-// The dataset whose visible-set files carry the first group's id-table
-// entry instead of the triangle index: the terrain's cells.
-constexpr int kFirstGroupIdDataset = dataset::kRtiSubdivided;
+// How a scene's visible-set files name triangles: by index, or by the
+// entries of the mesh's id-table row of group 0 (the terrain's cells,
+// whose other tools use those ids).
+enum class SetIds { kIndex, kFirstGroupIds };
 
 // Counts the non-zero flags and, with a path, writes the ids of the flags
-// equal to 1. Ids are triangle indices, except for kFirstGroupIdDataset,
-// where they are the entries of `firstGroupIds` (the mesh's id-table row
-// of group 0, null when it has no table; indices beyond the row keep their
-// number).
+// equal to 1, named as `ids` says: kFirstGroupIds takes the entries of
+// `firstGroupIds` (null when the mesh has no table; indices beyond the row
+// keep their number).
 // Prints the count with " visible triangle detected and saved!" on `out`
 // (or " visible triangle detected!" without a path); a file that cannot be
 // written is reported on `err` instead of the saved line.
 int32_t WriteVisibleSet(const int32_t* flags, int32_t n, const char* path, std::ostream& out,
-                        std::ostream& err, int dataset = 0,
+                        std::ostream& err, SetIds ids = SetIds::kIndex,
                         const std::vector<int32_t>* firstGroupIds = nullptr);
 inline int32_t WriteVisibleSet(const VisibleSet& set, const char* path, std::ostream& out,
-                               std::ostream& err, int dataset = 0,
+                               std::ostream& err, SetIds ids = SetIds::kIndex,
                                const std::vector<int32_t>* firstGroupIds = nullptr) {
-  return WriteVisibleSet(set.data(), int32_t(set.size()), path, out, err, dataset, firstGroupIds);
+  return WriteVisibleSet(set.data(), int32_t(set.size()), path, out, err, ids, firstGroupIds);
 }
 
 // Sets flag 1 for every id < n in the file and returns the file's id count.

@@ -9,6 +9,7 @@
 #include "ObjLoader.h"
 #include "ParticleSet.h"
 #include "Scene.h"
+#include "SceneFixture.h"
 #include "TestSupport.h"
 #include "TriangleSoup.h"
 #include "WorkFolders.h"
@@ -17,19 +18,15 @@ namespace {
 
 using Ids = std::vector<int32_t>;
 
-class SceneAsl : public testing::Test {
+class SceneAsl : public FreshScene {
  protected:
-  void SetUp() override {
-    if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no DISPLAY";
-    MakeFolders({layout::FolderName(layout::Folder::kResults), layout::ImageFolder("ASL"),
-                 layout::ImageFolder("Control")});
-    scene_ = std::make_unique<Scene>();
-  }
-  void TearDown() override { scene_.reset(); }
+  SceneAsl()
+      : FreshScene({layout::FolderName(layout::Folder::kResults), layout::ImageFolder("ASL"),
+                    layout::ImageFolder("Control")}) {}
   // Three quads side by side in front of the view, a fourth hidden behind
   // the first, and a fifth out of view.
   void LoadMesh() {
-    const float z = -3 * scene_->viewCamera->zNear;
+    const float z = -3 * scene_->views.viewCamera->zNear;
     auto quad = [&](float x, float depth, float size = 200) {
       const Vex3_quarn a(x, -size / 2, depth), b(x + size, -size / 2, depth),
           c(x + size, size / 2, depth), d(x, size / 2, depth);
@@ -40,12 +37,10 @@ class SceneAsl : public testing::Test {
                    quad(-100000, z)})
       tris.insert(tris.end(), q.begin(), q.end());
     BuildMesh(mesh_, {tris});
-    scene_->baseMesh = scene_->drawMesh = &mesh_;
-    scene_->triangleCount = mesh_.IdCount();
-    scene_->drawFlags.assign(size_t(scene_->triangleCount), 1);
+    scene_->loaded.baseMesh = scene_->loaded.drawMesh = &mesh_;
+    scene_->loaded.triangleCount = mesh_.IdCount();
+    scene_->buffers.drawFlags.assign(size_t(scene_->loaded.triangleCount), 1);
   }
-  ScratchDir dir_;
-  std::unique_ptr<Scene> scene_;
   ObjLoader mesh_;
 };
 
@@ -73,14 +68,14 @@ TEST_F(SceneAsl, PlainRunWritesTheSetAndItsFrames) {
   EXPECT_TRUE(FileExists("Images/ASL/0.tif"));
   EXPECT_TRUE(FileExists("Images/ASL/4.tif"));
   // The culled pair stays dead; the hidden pair is live but unseen.
-  EXPECT_EQ(scene_->drawFlags[8], 0);
-  EXPECT_EQ(scene_->drawFlags[6], 1);
-  EXPECT_EQ(scene_->runVisibleSet[6], 0);
+  EXPECT_EQ(scene_->buffers.drawFlags[8], 0);
+  EXPECT_EQ(scene_->buffers.drawFlags[6], 1);
+  EXPECT_EQ(scene_->buffers.runVisibleSet[6], 0);
 }
 
 TEST_F(SceneAsl, FactorRunNamesTheFileByScene) {
   LoadMesh();
-  scene_->sceneId = dataset::kForest;
+  scene_->loaded.dataset = dataset::kForest;
   // A factor that gives no pixels, or more than memory can hold, is refused.
   const std::string refused = StdoutOf([&] {
     scene_->AslWithFactor(0);
@@ -88,82 +83,83 @@ TEST_F(SceneAsl, FactorRunNamesTheFileByScene) {
   });
   EXPECT_NE(refused.find("\"ASL with Factor\": factor 0 refused"), std::string::npos) << refused;
   EXPECT_NE(refused.find("\"ASL with Factor\": factor 100 refused"), std::string::npos);
-  EXPECT_FALSE(scene_->sampleBuffer);
+  EXPECT_FALSE(scene_->buffers.sampleBuffer);
   const std::string out = StdoutOf([&] { scene_->AslWithFactor(2); });
   EXPECT_NE(out.find("Average area of triangle is "), std::string::npos) << out;
-  EXPECT_EQ(scene_->sampleBuffer->width, 2560);
+  EXPECT_EQ(scene_->buffers.sampleBuffer->width, 2560);
   EXPECT_EQ(ReadIdFile("ASL_Visibility/Forest_ASL_exp_X2.000000_.bin").size(), 6u);
   // The buffer keeps its size on later runs.
   Quiet([&] { scene_->AslWithFactor(1); });
-  EXPECT_EQ(scene_->sampleBuffer->width, 2560);
+  EXPECT_EQ(scene_->buffers.sampleBuffer->width, 2560);
   EXPECT_TRUE(FileExists("ASL_Visibility/Forest_ASL_exp_X1.000000_.bin"));
 }
 
 TEST_F(SceneAsl, ControlRunsTheReferenceOfTheScene) {
   LoadMesh();
-  scene_->sceneId = dataset::kForest;  // factor 2, then the image series
+  scene_->loaded.dataset = dataset::kForest;  // factor 2, then the image series
   Quiet([&] { scene_->AslControl(); });
   EXPECT_EQ(ReadIdFile("ASL_Visibility/Forest_2X.txt"), (Ids{0, 1, 2, 3, 4, 5}));
   EXPECT_TRUE(FileExists("Images/Control/0.tif"));
-  EXPECT_EQ(scene_->runVisibleSet[0], 1);
-  EXPECT_EQ(scene_->runVisibleSet[6], 0);
+  EXPECT_EQ(scene_->buffers.runVisibleSet[0], 1);
+  EXPECT_EQ(scene_->buffers.runVisibleSet[6], 0);
 
   // Any other scene: the pixel-centre pass as a text list.
-  scene_->sceneId = dataset::kPlainStates;
-  scene_->drawFlags.assign(size_t(scene_->triangleCount), 1);
+  scene_->loaded.dataset = dataset::kTrianglePair;
+  scene_->buffers.drawFlags.assign(size_t(scene_->loaded.triangleCount), 1);
   Quiet([&] { scene_->AslControl(); });
   EXPECT_EQ(ReadText("ASL_Visibility/Whoknowswhat_control.txt"), "0\n1\n2\n3\n4\n5\n");
 }
 
 TEST_F(SceneAsl, PointSceneControlCastsSpheresOnTheFineGrid) {
-  scene_->sceneId = dataset::kPoints;
-  scene_->radius = 20;
-  const float z = -3 * scene_->viewCamera->zNear;
-  scene_->particleDrawState = std::make_unique<ParticleSet>();
+  scene_->loaded.dataset = dataset::kWaterFlow;
+  scene_->loaded.radius = 20;
+  const float z = -3 * scene_->views.viewCamera->zNear;
+  scene_->loaded.particleDrawState = std::make_unique<ParticleSet>();
   // Two visible points, one hidden right behind the first, one out of view.
-  scene_->particleDrawState->positions = {
+  scene_->loaded.particleDrawState->positions = {
       {0, 0, z}, {300, 0, z}, {0, 0, z - 100}, {100000, 0, z}};
-  scene_->particleDrawState->count = 4;
-  scene_->triangleCount = 4;
-  scene_->drawFlags.assign(4, 0);
+  scene_->loaded.particleDrawState->count = 4;
+  scene_->loaded.triangleCount = 4;
+  scene_->buffers.drawFlags.assign(4, 0);
   const std::string out = StdoutOf([&] { scene_->AslControl(); });
   EXPECT_NE(out.find("Radius is 20\n"), std::string::npos) << out;
   EXPECT_EQ(ReadIdFile("ASL_Visibility/Fusion_asl_control_32.bin"), (std::vector<int32_t>{0, 1}));
-  EXPECT_EQ(scene_->drawFlags, (std::vector<int32_t>{1, 1, 0, 0}));
-  EXPECT_EQ(scene_->runVisibleSet, (VisibleSet{1, 1, 0, 0}));
+  EXPECT_EQ(scene_->buffers.drawFlags, (std::vector<int32_t>{1, 1, 0, 0}));
+  EXPECT_EQ(scene_->buffers.runVisibleSet, (VisibleSet{1, 1, 0, 0}));
 }
 
 TEST_F(SceneAsl, CitySecondViewUnitesTheStoredSets) {
   LoadMesh();
-  scene_->sceneId = dataset::kManhattan;
-  scene_->viewNumber = 2;
+  scene_->loaded.dataset = dataset::kManhattan;
+  scene_->views.viewNumber = 2;
   const std::string sets = FindDataset(dataset::kManhattan).storedSets.For(2).Path();
   MakeFolder(FolderOf(sets));
   WriteIdFile(Format(sets.c_str(), 1), {0, 1});
   WriteIdFile(Format(sets.c_str(), 3), {4});
-  scene_->runVisibleSet.assign(size_t(scene_->triangleCount), 1);  // cleared by the first
+  scene_->buffers.runVisibleSet.assign(size_t(scene_->loaded.triangleCount),
+                                       1);  // cleared by the first
   Quiet([&] { scene_->Asl(); });
-  EXPECT_EQ(scene_->runVisibleSet, (VisibleSet{1, 1, 0, 0, 1, 0, 0, 0, 0, 0}));
-  EXPECT_FALSE(scene_->sampleBuffer);  // nothing computed
+  EXPECT_EQ(scene_->buffers.runVisibleSet, (VisibleSet{1, 1, 0, 0, 1, 0, 0, 0, 0, 0}));
+  EXPECT_FALSE(scene_->buffers.sampleBuffer);  // nothing computed
   // The union reaches the view: its display draws the run's set.
-  EXPECT_EQ(scene_->viewWindow->renderMode, render_mode::kGrass);
+  EXPECT_EQ(scene_->views.viewWindow->renderMode, render_mode::kGrass);
 }
 
 TEST_F(SceneAsl, ControlMakesTheBufferAtTheViewsSizeOnEveryScene) {
   for (int id : {int(dataset::kForest), int(dataset::kWtc), int(dataset::kGrassField),
-                 int(dataset::kPlainStates)}) {
+                 int(dataset::kTrianglePair)}) {
     LoadMesh();
-    scene_->sampleBuffer.reset();
-    scene_->sceneId = id;
-    scene_->viewNumber = 1;
+    scene_->buffers.sampleBuffer.reset();
+    scene_->loaded.dataset = id;
+    scene_->views.viewNumber = 1;
     Quiet([&] { scene_->AslControl(); });
-    ASSERT_TRUE(scene_->sampleBuffer) << id;
+    ASSERT_TRUE(scene_->buffers.sampleBuffer) << id;
     // A factor run afterwards keeps that size.
     Quiet([&] { scene_->AslWithFactor(2); });
-    EXPECT_EQ(scene_->sampleBuffer->width, scene_->viewCamera->w) << id;
+    EXPECT_EQ(scene_->buffers.sampleBuffer->width, scene_->views.viewCamera->w) << id;
   }
   // The grass scene's control then shows only its visible triangles.
-  EXPECT_EQ(scene_->viewWindow->renderMode, render_mode::kGrass);
+  EXPECT_EQ(scene_->views.viewWindow->renderMode, render_mode::kGrass);
 }
 
 // "Compare Accuracy": the background-only rendering against the item
@@ -173,7 +169,7 @@ TEST_F(SceneAsl, ControlMakesTheBufferAtTheViewsSizeOnEveryScene) {
 TEST_F(SceneAsl, CompareRenderingsMarksEveryDifferingPixel) {
   LoadMesh();
   const std::string err = StderrOf([&] { scene_->CompareRenderings(); });
-  const FrameBuffer& v = *scene_->viewWindow;
+  const FrameBuffer& v = *scene_->views.viewWindow;
   const size_t n = size_t(v.w) * size_t(v.h);
   size_t red = 0;
   for (size_t k = 0; k < n; k++) red += v.pixels[k] == 0xff0000ffu;

@@ -10,26 +10,22 @@
 #include "ObjLoader.h"
 #include "SampleLocationBuffer.h"
 #include "Scene.h"
+#include "SceneFixture.h"
 #include "TestSupport.h"
 #include "TriangleSoup.h"
 #include "WorkFolders.h"
 
 namespace {
 
-class SceneGfb : public testing::Test {
+class SceneGfb : public FreshScene {
  protected:
-  void SetUp() override {
-    if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no DISPLAY";
-    MakeFolders({layout::FolderName(layout::Folder::kResults),
-                 layout::FolderName(layout::Folder::kTables)});
-    scene_ = std::make_unique<Scene>();
-    scene_->input = &input_;
-  }
-  void TearDown() override { scene_.reset(); }
+  SceneGfb()
+      : FreshScene({layout::FolderName(layout::Folder::kResults),
+                    layout::FolderName(layout::Folder::kTables)}) {}
   // A backdrop square (triangles 0, 1), a small triangle crossing the view
   // from left to right (2) and a triangle far off to the side (3).
   void LoadStates(size_t count = 2) {
-    const float z = -3 * scene_->viewCamera->zNear;
+    const float z = -3 * scene_->views.viewCamera->zNear;
     const float half = -z;  // well beyond the view's half-width at z
     using Tri = std::array<Vex3_quarn, 3>;
     auto states = [&](float dx) {
@@ -40,25 +36,21 @@ class SceneGfb : public testing::Test {
       Tri away = {Vex3_quarn(-100000, 0, z), Vex3_quarn(-99000, 0, z), Vex3_quarn(-99500, 900, z)};
       return std::vector<Tri>{{a, b, c}, {a, c, d}, small, away};
     };
-    scene_->states = std::vector<ObjLoader>(count);
-    BuildMesh(scene_->states[0], {states(0)});
-    if (count > 1) BuildMesh(scene_->states[1], {states(1.5f * half)});
-    scene_->baseMesh = scene_->drawMesh = &scene_->states[0];
-    scene_->stateCount = int(count);
-    scene_->triangleCount = scene_->baseMesh->IdCount();
-    scene_->drawFlags.assign(size_t(scene_->triangleCount), 1);
+    scene_->loaded.states = std::vector<ObjLoader>(count);
+    BuildMesh(scene_->loaded.states[0], {states(0)});
+    if (count > 1) BuildMesh(scene_->loaded.states[1], {states(1.5f * half)});
+    scene_->loaded.baseMesh = scene_->loaded.drawMesh = &scene_->loaded.states[0];
+    scene_->loaded.stateCount = int(count);
+    scene_->loaded.triangleCount = scene_->loaded.baseMesh->IdCount();
+    scene_->buffers.drawFlags.assign(size_t(scene_->loaded.triangleCount), 1);
   }
   // "GFB_DBG" with `typed` on the input; returns its console output.
   Console GfbDbg(int sceneId, const std::string& typed = "") {
-    scene_->sceneId = sceneId;
-    scene_->drawFlags.assign(size_t(scene_->triangleCount), 1);
-    input_.clear();
-    input_.str(typed);
+    scene_->loaded.dataset = sceneId;
+    scene_->buffers.drawFlags.assign(size_t(scene_->loaded.triangleCount), 1);
+    Type(typed);
     return ConsoleOf([&] { scene_->GfbDbg(); });
   }
-  ScratchDir dir_;
-  std::istringstream input_;
-  std::unique_ptr<Scene> scene_;
 };
 
 }  // namespace
@@ -66,18 +58,28 @@ class SceneGfb : public testing::Test {
 TEST_F(SceneGfb, RefusesWithoutAScene) {
   const std::string out = GfbDbg(dataset::kTruckGfb).out;
   EXPECT_NE(out.find("\"GFB_DBG\": no scene is set up"), std::string::npos) << out;
-  EXPECT_FALSE(scene_->sampleBuffer);
+  EXPECT_FALSE(scene_->buffers.sampleBuffer);
+}
+
+// A radio chosen without "Scene Setup" changes what the next setup loads,
+// not which run the loaded scene gets.
+TEST_F(SceneGfb, ThePanelsChoiceLeavesTheLoadedScenesRun) {
+  LoadStates();
+  scene_->settings.sceneId = dataset::kForest;
+  const std::string out = GfbDbg(dataset::kTrianglePair).out;
+  EXPECT_EQ(out.find("Give start and end factor pos"), std::string::npos) << out;
+  EXPECT_TRUE(FileExists("VisibilityTable/whatever_1.bin"));
 }
 
 TEST_F(SceneGfb, FullRunOnAnyOtherScene) {
   LoadStates();
-  const std::string out = GfbDbg(dataset::kPlainStates).out;
+  const std::string out = GfbDbg(dataset::kTrianglePair).out;
   EXPECT_NE(out.find("Culled out: 1\n"), std::string::npos) << out;
   EXPECT_EQ(ReadText("ASL_Visibility/Visibility_at_B.txt"), "0:0,1,2,\n");
   EXPECT_TRUE(FileExists("VisibilityTable/whatever_1.bin"));
-  EXPECT_EQ(scene_->holdTrajectory, 0);
-  EXPECT_EQ(scene_->drawFlags[3], 0);
-  scene_->intervalRunLog->flush();
+  EXPECT_EQ(scene_->settings.holdTrajectory, 0);
+  EXPECT_EQ(scene_->buffers.drawFlags[3], 0);
+  scene_->buffers.intervalRunLog->flush();
   std::string log = ReadText("ASL_Visibility/log2.txt");
   EXPECT_EQ(log.rfind("Now processing TID 0:", 0), 0u) << log.substr(0, 100);
   EXPECT_NE(log.find("Now processing TID 3:BAD triangle\n"), std::string::npos);
@@ -92,17 +94,18 @@ TEST_F(SceneGfb, SubIntervalRunsByDataset) {
   EXPECT_TRUE(FileExists("ASL_Visibility/Forest_visibility_visibleSet.bin"));
 
   // Timelines of another scene are dropped before a run on this one.
-  scene_->dataPath = "elsewhere/";
-  GfbDbg(dataset::kPlainStates);
-  IntervalStatistics st = CountTimelineIntervals(*scene_->sampleBuffer);
-  GfbDbg(dataset::kPlainStates);  // the same scene again: its intervals are found again
-  EXPECT_EQ(CountTimelineIntervals(*scene_->sampleBuffer).totalIntervals, st.totalIntervals);
+  scene_->loaded.dataPath = "elsewhere/";
+  GfbDbg(dataset::kTrianglePair);
+  IntervalStatistics st = CountTimelineIntervals(*scene_->buffers.sampleBuffer);
+  GfbDbg(dataset::kTrianglePair);  // the same scene again: its intervals are found again
+  EXPECT_EQ(CountTimelineIntervals(*scene_->buffers.sampleBuffer).totalIntervals,
+            st.totalIntervals);
 
   // The city scene names its output by the chosen view.
-  scene_->viewNumber = 2;
+  scene_->views.viewNumber = 2;
   EXPECT_EQ(GfbDbg(dataset::kManhattan, "0 0\n").err, "no haha!\n");
   EXPECT_TRUE(FileExists("ASL_Visibility/Manhattan_midtown_visibility_0.txt"));
-  scene_->viewNumber = 0;
+  scene_->views.viewNumber = 0;
   EXPECT_EQ(GfbDbg(dataset::kManhattan, "0 0\n").err, "haha!\n");
   EXPECT_TRUE(FileExists("ASL_Visibility/Manhattan_visibility_0.txt"));
 }
@@ -117,27 +120,28 @@ TEST_F(SceneGfb, SubIntervalStepBoundsAreTypedAfterCulling) {
   // A refused line is dropped: the next run reads the line after it. The
   // refusal comes before any change: no buffer, culling switch, union set
   // or run log is touched.
-  scene_->sampleBuffer.reset();
-  scene_->intervalRunLog.reset();
+  scene_->buffers.sampleBuffer.reset();
+  scene_->buffers.intervalRunLog.reset();
   std::remove("ASL_Visibility/log2.txt");
-  scene_->frustumCulling = 0;
-  scene_->runVisibleSet.assign(size_t(scene_->triangleCount), 7);
+  scene_->settings.frustumCulling = 0;
+  scene_->buffers.runVisibleSet.assign(size_t(scene_->loaded.triangleCount), 7);
   const Console refused = GfbDbg(dataset::kForest, "first last\n0 0\n");
   EXPECT_EQ(refused.err, "Step bounds must be two integers; nothing is computed.\n");
   EXPECT_EQ(refused.out.find("Begin Saving canvas"), std::string::npos) << refused.out;
   EXPECT_NE(refused.out.find("Culled out: 1\n"), std::string::npos) << refused.out;
-  EXPECT_FALSE(scene_->sampleBuffer);
-  EXPECT_FALSE(scene_->intervalRunLog);
+  EXPECT_FALSE(scene_->buffers.sampleBuffer);
+  EXPECT_FALSE(scene_->buffers.intervalRunLog);
   EXPECT_FALSE(FileExists("ASL_Visibility/log2.txt"));
-  EXPECT_EQ(scene_->frustumCulling, 0);
-  EXPECT_EQ(scene_->runVisibleSet, std::vector<int32_t>(size_t(scene_->triangleCount), 7));
-  scene_->drawFlags.assign(size_t(scene_->triangleCount), 1);
+  EXPECT_EQ(scene_->settings.frustumCulling, 0);
+  EXPECT_EQ(scene_->buffers.runVisibleSet,
+            std::vector<int32_t>(size_t(scene_->loaded.triangleCount), 7));
+  scene_->buffers.drawFlags.assign(size_t(scene_->loaded.triangleCount), 1);
   const std::string next = StdoutOf([&] { scene_->GfbDbg(); });
   EXPECT_NE(next.find("Begin Saving canvas to VisibilityTable/Forest_visibility_0.bin\n"),
             std::string::npos)
       << next;
-  EXPECT_EQ(scene_->frustumCulling, 1);
-  EXPECT_EQ(scene_->runVisibleSet, (std::vector<int32_t>{1, 1, 0, 0}));  // step 0's union
+  EXPECT_EQ(scene_->settings.frustumCulling, 1);
+  EXPECT_EQ(scene_->buffers.runVisibleSet, (std::vector<int32_t>{1, 1, 0, 0}));  // step 0's union
 }
 
 TEST_F(SceneGfb, KeyframedModeTakesTrajectoryPositions) {
@@ -145,13 +149,13 @@ TEST_F(SceneGfb, KeyframedModeTakesTrajectoryPositions) {
   // Trajectories whose second keyframe keeps the small triangle where it
   // starts, off the left of the view: in keyframed mode it is never seen,
   // while between the states it crosses the middle in step 20.
-  auto tr = KeyframeTrajectories::Build(2, scene_->states[0]);
-  tr->StoreKeyframe(scene_->states[0], 1);
-  scene_->trajectories = std::move(tr);
-  scene_->holdTrajectory = 1;
+  auto tr = KeyframeTrajectories::Build(2, scene_->loaded.states[0]);
+  tr->StoreKeyframe(scene_->loaded.states[0], 1);
+  scene_->loaded.trajectories = std::move(tr);
+  scene_->settings.holdTrajectory = 1;
   GfbDbg(dataset::kGrassField, "20 20");
   EXPECT_EQ(ReadText("ASL_Visibility/Grassfield_visibility_20.txt"), "4\n2\n0\n1\n\n");
-  scene_->holdTrajectory = 0;
+  scene_->settings.holdTrajectory = 0;
   GfbDbg(dataset::kGrassField, "20 20");
   EXPECT_EQ(ReadText("ASL_Visibility/Grassfield_visibility_20.txt"), "4\n3\n0\n1\n2\n\n");
 }
@@ -164,6 +168,7 @@ TEST_F(SceneGfb, TrialOnOneStateAndPointScene) {
   EXPECT_EQ(ReadText("trial_interval.txt").rfind("Super Pixel[400.5,130.5]:\n", 0), 0u);
 
   // The point-scene branch needs the points it moves.
-  EXPECT_NE(GfbDbg(dataset::kPoints).out.find("\"GFB_DBG\": needs a point scene of at least two states"),
+  EXPECT_NE(GfbDbg(dataset::kWaterFlow)
+                .out.find("\"GFB_DBG\": needs a point scene of at least two states"),
             std::string::npos);
 }

@@ -19,6 +19,8 @@
 #include "ControlPanel.h"
 #include "FrameBuffer.h"
 #include "Scene.h"
+#include "SceneFixture.h"
+#include "ScriptRunner.h"
 #include "TestSupport.h"
 #include "TiffIO.h"
 #include "WorkFolders.h"
@@ -82,15 +84,6 @@ const Expected kPanel[] = {
     {kButton, "Make Error Image!", 325, 465, 120, 40, 0},
 };
 
-// Widgets in creation order: a group's children follow the group.
-void Flatten(Fl_Group* g, std::vector<Fl_Widget*>* out) {
-  for (int i = 0; i < g->children(); i++) {
-    Fl_Widget* w = g->child(i);
-    out->push_back(w);
-    if (Fl_Group* sub = w->as_group()) Flatten(sub, out);
-  }
-}
-
 Kind KindOf(Fl_Widget* w) {
   if (dynamic_cast<Fl_File_Input*>(w)) return kFile;
   if (dynamic_cast<Fl_Value_Input*>(w)) return kValue;
@@ -100,43 +93,27 @@ Kind KindOf(Fl_Widget* w) {
   return kButton;
 }
 
-// A click as the toolkit delivers it: press and release inside the widget.
-void Click(Fl_Widget* w) {
-  Fl::e_x = w->x() + w->w() / 2;
-  Fl::e_y = w->y() + w->h() / 2;
-  Fl::e_keysym = FL_Button + FL_LEFT_MOUSE;
-  w->handle(FL_PUSH);
-  w->handle(FL_RELEASE);
-}
+void Click(Fl_Widget* w) { ClickWidget(w); }
 
 constexpr uint32_t kSky = 0xFFFACA82u;  // (130, 202, 250), opaque
 
-class SceneGui : public testing::Test {
+class SceneGui : public SharedScene<SceneGui> {
  protected:
-  static void SetUpTestSuite() {
-    if (std::getenv("DISPLAY") == nullptr) return;
-    owner_ = new Scene();
-    owner_->controlPanel->scene = owner_;
-  }
-  static void TearDownTestSuite() {
-    delete owner_;
-    owner_ = nullptr;
-  }
+  static void SetUpTestSuite() { StartSuite(); }
   void SetUp() override {
-    if (owner_ == nullptr) GTEST_SKIP() << "no DISPLAY";
-    owner_->controlPanel->scene = owner_;
+    SharedScene::SetUp();
+    if (owner_ != nullptr) owner_->controlPanel->scene = owner_;
   }
 
   static Fl_Widget* Find(Kind kind, const char* label) {
-    std::vector<Fl_Widget*> all;
-    Flatten(owner_->controlPanel->window.get(), &all);
+    const std::vector<Fl_Widget*> all = PanelWidgets(*owner_);
     for (Fl_Widget* w : all)
       if (KindOf(w) == kind && w->label() && std::strcmp(w->label(), label) == 0) return w;
     ADD_FAILURE() << "no widget " << label;
     return nullptr;
   }
   static void ShowView() {
-    FrameBuffer* v = owner_->viewWindow.get();
+    FrameBuffer* v = owner_->views.viewWindow.get();
     if (!v->shown()) {
       v->show();
       v->wait_for_expose();
@@ -151,30 +128,30 @@ class SceneGui : public testing::Test {
     if (h) *h = rh;
     return raster;
   }
-  static Scene* owner_;
 };
-Scene* SceneGui::owner_ = nullptr;
 
 }  // namespace
 
 TEST_F(SceneGui, ConstructionGivesInitialState) {
   Scene& s = *owner_;
-  EXPECT_EQ((std::vector<int>{s.sceneId, s.holdTrajectory, s.frustumCulling, s.movingCamera,
-                              s.stateCount, s.renderingFactor}),
-            (std::vector<int>{10, 1, 1, 0, 0, 100}));
-  EXPECT_EQ(s.cameraStep, 100.0f);
-  EXPECT_EQ(s.baseMesh, nullptr);
+  EXPECT_EQ(
+      (std::vector<int>{s.settings.sceneId, s.settings.holdTrajectory, s.settings.frustumCulling,
+                        s.settings.movingCamera, s.loaded.stateCount, s.settings.renderingFactor}),
+      (std::vector<int>{10, 1, 1, 0, 0, 100}));
+  EXPECT_EQ(s.settings.cameraStep, 100.0f);
+  EXPECT_EQ(s.loaded.baseMesh, nullptr);
   EXPECT_EQ(s.input, &std::cin);
-  EXPECT_NEAR(s.lightDirection.Length(), 1.0f, 1e-6f);
-  EXPECT_NEAR(s.lightDirection.z * 4.0f, s.lightDirection.x * 16.0f, 1e-6f);
-  for (const AABB& b : s.boxes) EXPECT_TRUE(b.Empty());
+  EXPECT_NEAR(s.views.lightDirection.Length(), 1.0f, 1e-6f);
+  EXPECT_NEAR(s.views.lightDirection.z * 4.0f, s.views.lightDirection.x * 16.0f, 1e-6f);
+  for (const AABB& b : s.views.boxes) EXPECT_TRUE(b.Empty());
 
   // The view window (1280 x 720, render mode 1) with the default camera.
-  EXPECT_EQ(s.viewCamera->corner, PPC(55, 1280, 720).corner);
-  FrameBuffer& v = *s.viewWindow;
-  EXPECT_EQ(v.camera, s.viewCamera.get());
-  EXPECT_EQ((std::vector<int>{v.w, v.h, v.renderMode, s.viewCamera->w, s.viewCamera->h}),
-            (std::vector<int>{1280, 720, 1, 1280, 720}));
+  EXPECT_EQ(s.views.viewCamera->corner, PPC(55, 1280, 720).corner);
+  FrameBuffer& v = *s.views.viewWindow;
+  EXPECT_EQ(v.camera, s.views.viewCamera.get());
+  EXPECT_EQ(
+      (std::vector<int>{v.w, v.h, v.renderMode, s.views.viewCamera->w, s.views.viewCamera->h}),
+      (std::vector<int>{1280, 720, 1, 1280, 720}));
 
   Fl_Double_Window& panel = *s.controlPanel->window;
   EXPECT_STREQ(panel.label(), "GUI");
@@ -184,8 +161,7 @@ TEST_F(SceneGui, ConstructionGivesInitialState) {
 }
 
 TEST_F(SceneGui, PanelHasEveryWidgetInOrderWithLabelPlaceAndValue) {
-  std::vector<Fl_Widget*> all;
-  Flatten(owner_->controlPanel->window.get(), &all);
+  const std::vector<Fl_Widget*> all = PanelWidgets(*owner_);
   ASSERT_EQ(all.size(), std::size(kPanel));
   for (size_t i = 0; i < all.size(); i++) {
     const Expected& e = kPanel[i];
@@ -233,26 +209,26 @@ TEST_F(SceneGui, SceneRadiosSetSceneIdOnlyWhenSelected) {
       {"Manhattan", 100}, {"Quarn Tree", 200}, {"Truck_gfb", 10}};
   for (auto [label, id] : radios) {
     Click(Find(kRadio, label));
-    EXPECT_EQ(owner_->sceneId, id) << label;
+    EXPECT_EQ(owner_->settings.sceneId, id) << label;
   }
   // A deselected button's callback changes nothing; nor does a repeat click.
   Fl_Widget* truck = Find(kRadio, "Truck");
   truck->do_callback();
-  EXPECT_EQ(owner_->sceneId, 10);
+  EXPECT_EQ(owner_->settings.sceneId, 10);
   Click(Find(kRadio, "Truck_gfb"));
-  EXPECT_EQ(owner_->sceneId, 10);
+  EXPECT_EQ(owner_->settings.sceneId, 10);
 }
 
 TEST_F(SceneGui, CheckButtonsMirrorTheirSwitches) {
-  const std::pair<const char*, int Scene::*> checks[] = {
-      {"Switch Trajectory Holder", &Scene::holdTrajectory},
-      {"Switch Frustum Culling", &Scene::frustumCulling},
-      {"Switch Moving/Static Cam", &Scene::movingCamera}};
+  const std::pair<const char*, int Settings::*> checks[] = {
+      {"Switch Trajectory Holder", &Settings::holdTrajectory},
+      {"Switch Frustum Culling", &Settings::frustumCulling},
+      {"Switch Moving/Static Cam", &Settings::movingCamera}};
   for (int round = 0; round < 2; round++)  // off and on again, or on and off
     for (auto [label, field] : checks) {
-      const int before = owner_->*field;
+      const int before = owner_->settings.*field;
       Click(Find(kCheck, label));
-      EXPECT_EQ(owner_->*field, 1 - before) << label;
+      EXPECT_EQ(owner_->settings.*field, 1 - before) << label;
     }
 }
 
@@ -261,9 +237,9 @@ TEST_F(SceneGui, DrawingModeRadiosSetTheRenderMode) {
       {"TID", 40001}, {"Filled", 40002}, {"Filled(Software)", 40003}, {"Point", 40000}};
   for (auto [label, code] : modes) {
     Click(Find(kRadio, label));
-    EXPECT_EQ(owner_->viewWindow->renderMode, code) << label;
+    EXPECT_EQ(owner_->views.viewWindow->renderMode, code) << label;
   }
-  owner_->viewWindow->renderMode = render_mode::kItemBuffer;
+  owner_->views.viewWindow->renderMode = render_mode::kItemBuffer;
 }
 
 TEST_F(SceneGui, SetRenderingFactorTakesTheSamplingStepAndRefusesZero) {
@@ -271,13 +247,13 @@ TEST_F(SceneGui, SetRenderingFactorTakesTheSamplingStepAndRefusesZero) {
   Fl_Widget* set = Find(kButton, "Set Rendering factor");
   step->value(1);
   Click(set);
-  EXPECT_EQ(owner_->renderingFactor, 1);
+  EXPECT_EQ(owner_->settings.renderingFactor, 1);
   step->value(100);
   Click(set);
-  EXPECT_EQ(owner_->renderingFactor, 100);
+  EXPECT_EQ(owner_->settings.renderingFactor, 100);
   step->value(0);
   const std::string err = StderrOf([&] { Click(set); });
-  EXPECT_EQ(owner_->renderingFactor, 100);
+  EXPECT_EQ(owner_->settings.renderingFactor, 100);
   EXPECT_NE(err.find("rendering factor 0 refused"), std::string::npos) << err;
   step->value(100);
 }
@@ -293,16 +269,16 @@ TEST(ControlPanel, ReportNotBuiltNamesTheButton) {
 // The merge works on its own scratch set: the loaded scene's triangle
 // count and the arrays sized by it stay as they were.
 TEST_F(SceneGui, MergeVisibilityKeepsTheSceneAndRunsNeedAScene) {
-  owner_->triangleCount = 7;
-  owner_->drawFlags.assign(7, 1);
-  owner_->runVisibleSet.assign(7, 0);
+  owner_->loaded.triangleCount = 7;
+  owner_->buffers.drawFlags.assign(7, 1);
+  owner_->buffers.runVisibleSet.assign(7, 0);
   Quiet([&] { Click(Find(kButton, "Merge Visibility")); });
-  EXPECT_EQ(owner_->triangleCount, 7);
-  EXPECT_EQ(owner_->drawFlags.size(), 7u);
-  EXPECT_EQ(owner_->runVisibleSet.size(), 7u);
-  owner_->triangleCount = 0;
-  owner_->drawFlags.clear();
-  owner_->runVisibleSet.clear();
+  EXPECT_EQ(owner_->loaded.triangleCount, 7);
+  EXPECT_EQ(owner_->buffers.drawFlags.size(), 7u);
+  EXPECT_EQ(owner_->buffers.runVisibleSet.size(), 7u);
+  owner_->loaded.triangleCount = 0;
+  owner_->buffers.drawFlags.clear();
+  owner_->buffers.runVisibleSet.clear();
   const std::string none = "no scene is set up; choose a scene and press \"Scene Setup\" first\n";
   EXPECT_EQ(StdoutOf([&] { Click(Find(kButton, "DBG")); }), "\"DBG\": " + none);
   EXPECT_EQ(StdoutOf([&] { Click(Find(kButton, "Make Image!")); }), "\"Make Image!\": " + none);
@@ -314,14 +290,14 @@ TEST_F(SceneGui, MergeVisibilityKeepsTheSceneAndRunsNeedAScene) {
 TEST_F(SceneGui, MovingBoxesPassBehindTheRow) {
   ScratchDir dir;
   MakeFolder("Images/MB_demo");
-  const PPC camera = *owner_->viewCamera;
-  const int mode = owner_->viewWindow->renderMode;
+  const PPC camera = *owner_->views.viewCamera;
+  const int mode = owner_->views.viewWindow->renderMode;
   Quiet([&] { Click(Find(kButton, "Vis GFB")); });
-  EXPECT_EQ(owner_->viewWindow->renderMode, 990002);
+  EXPECT_EQ(owner_->views.viewWindow->renderMode, 990002);
   // The other tests share the Scene: give it back as it was.
-  *owner_->viewCamera = camera;
-  owner_->viewWindow->renderMode = mode;
-  owner_->demoBoxes.clear();
+  *owner_->views.viewCamera = camera;
+  owner_->views.viewWindow->renderMode = mode;
+  owner_->views.demoBoxes.clear();
   auto count = [](const char* file, bool green) {
     int w = 0, h = 0;
     size_t n = 0;
@@ -355,13 +331,13 @@ TEST_F(SceneGui, AslTakesItsTileFromViewIdAndTypeId) {
   column->value(1);
   row->value(3);
   Quiet([&] { Click(Find(kButton, "ASL")); });
-  EXPECT_EQ(owner_->tileColumn, 1);
-  EXPECT_EQ(owner_->tileRow, 3);
+  EXPECT_EQ(owner_->settings.tileColumn, 1);
+  EXPECT_EQ(owner_->settings.tileRow, 3);
   column->value(0);
   row->value(2);
   Quiet([&] { Click(Find(kButton, "ASL with Factor")); });
-  EXPECT_EQ(owner_->tileColumn, 0);
-  EXPECT_EQ(owner_->tileRow, 2);
+  EXPECT_EQ(owner_->settings.tileColumn, 0);
+  EXPECT_EQ(owner_->settings.tileRow, 2);
   column->value(1);
   row->value(1);
 }
@@ -380,37 +356,37 @@ TEST_F(SceneGui, CallbacksDoNothingWithoutAScene) {
               Click(Find(kCheck, "Switch Frustum Culling"));
             }),
             "");
-  EXPECT_EQ(owner_->sceneId, 10);
-  EXPECT_EQ(owner_->frustumCulling, 1);
+  EXPECT_EQ(owner_->settings.sceneId, 10);
+  EXPECT_EQ(owner_->settings.frustumCulling, 1);
   // Put the widgets back as the Scene sees them.
   owner_->controlPanel->scene = owner_;
   Click(Find(kCheck, "Switch Frustum Culling"));
   Click(Find(kRadio, "Truck_gfb"));
-  EXPECT_EQ(owner_->frustumCulling, 1);
-  EXPECT_EQ(owner_->sceneId, 10);
+  EXPECT_EQ(owner_->settings.frustumCulling, 1);
+  EXPECT_EQ(owner_->settings.sceneId, 10);
 }
 
 TEST_F(SceneGui, KeysMoveTheViewCamera) {
   // The key table itself is the view window's (its own test); here the
   // Scene's camera and cameraStep 100 are bound to it.
-  PPC saved = *owner_->viewCamera;
+  PPC saved = *owner_->views.viewCamera;
   Fl::e_keysym = FL_Up;
-  owner_->viewWindow->handle(FL_KEYBOARD);
-  EXPECT_NEAR(owner_->viewCamera->eye.z, -100.0f, 1e-4f);
-  *owner_->viewCamera = saved;
+  owner_->views.viewWindow->handle(FL_KEYBOARD);
+  EXPECT_NEAR(owner_->views.viewCamera->eye.z, -100.0f, 1e-4f);
+  *owner_->views.viewCamera = saved;
 
   // A key press delivered by the X server reaches the view window too.
   ShowView();
-  SendKeyPress(owner_->viewWindow.get(), 'a');
+  SendKeyPress(owner_->views.viewWindow.get(), 'a');
   // Pump events until the key has arrived (or give up after many rounds).
-  for (int i = 0; i < 500 && owner_->viewCamera->corner == saved.corner; i++) Fl::wait(0.01);
-  EXPECT_NEAR(owner_->viewCamera->FocalLength() / saved.FocalLength(), 0.99, 1e-6);
-  *owner_->viewCamera = saved;
+  for (int i = 0; i < 500 && owner_->views.viewCamera->corner == saved.corner; i++) Fl::wait(0.01);
+  EXPECT_NEAR(owner_->views.viewCamera->FocalLength() / saved.FocalLength(), 0.99, 1e-6);
+  *owner_->views.viewCamera = saved;
 }
 
 TEST_F(SceneGui, EveryModeDrawsTheSkyAndRecordingWritesFrames) {
   ShowView();
-  FrameBuffer& v = *owner_->viewWindow;
+  FrameBuffer& v = *owner_->views.viewWindow;
   for (int mode : {1, 0, 4, 10116, 40000, 40001, 40002, 40003, 990002}) {
     v.renderMode = mode;
     std::fill(v.pixels.begin(), v.pixels.end(), 0u);
@@ -426,15 +402,15 @@ TEST_F(SceneGui, EveryModeDrawsTheSkyAndRecordingWritesFrames) {
   v.renderMode = render_mode::kItemBuffer;
 
   ScratchDir dir;
-  owner_->recording = 1;
-  owner_->recordPrefix = "rec_";
-  owner_->recordCounter = 0;
+  owner_->views.recording = 1;
+  owner_->views.recordPrefix = "rec_";
+  owner_->views.recordCounter = 0;
   v.redraw();
   Fl::check();
   v.redraw();
   Fl::check();
-  owner_->recording = 0;
-  EXPECT_EQ(owner_->recordCounter, 2);
+  owner_->views.recording = 0;
+  EXPECT_EQ(owner_->views.recordCounter, 2);
   int w = 0, h = 0;
   const std::vector<uint32_t> frame = ReadImage("rec_1.tif", &w, &h);
   ASSERT_FALSE(frame.empty());
@@ -455,18 +431,18 @@ TEST_F(SceneGui, SaveImageAndSavedViews) {
   EXPECT_EQ(shot[640 * 360], kSky);
   owner_->controlPanel->fileInput->value("images/HW1.tif");
 
-  PPC saved = *owner_->viewCamera;
-  owner_->viewCamera->Pan(10);
-  owner_->viewCamera->eye = {1.5f, -2.25f, 3};
-  PPC moved = *owner_->viewCamera;
+  PPC saved = *owner_->views.viewCamera;
+  owner_->views.viewCamera->Pan(10);
+  owner_->views.viewCamera->eye = {1.5f, -2.25f, 3};
+  PPC moved = *owner_->views.viewCamera;
   Click(Find(kButton, "Save Present View"));
   EXPECT_TRUE(FileExists("Views/BufferPPC.ppc"));
-  *owner_->viewCamera = saved;
+  *owner_->views.viewCamera = saved;
   Click(Find(kButton, "Load Prev View"));
-  EXPECT_NEAR(owner_->viewCamera->eye.y, -2.25f, 1e-6f);
-  EXPECT_NEAR(owner_->viewCamera->a.z, moved.a.z, 1e-6f);
-  EXPECT_NEAR(owner_->viewCamera->corner.x, moved.corner.x, 1e-5f);
-  *owner_->viewCamera = saved;
+  EXPECT_NEAR(owner_->views.viewCamera->eye.y, -2.25f, 1e-6f);
+  EXPECT_NEAR(owner_->views.viewCamera->a.z, moved.a.z, 1e-6f);
+  EXPECT_NEAR(owner_->views.viewCamera->corner.x, moved.corner.x, 1e-5f);
+  *owner_->views.viewCamera = saved;
 }
 
 TEST_F(SceneGui, ExitEndsWithStatusZero) {

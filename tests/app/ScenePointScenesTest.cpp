@@ -11,48 +11,45 @@
 #include "IntervalTable.h"
 #include "ParticleSet.h"
 #include "Scene.h"
+#include "SceneFixture.h"
 #include "TestSupport.h"
 #include "WorkFolders.h"
 
 namespace {
 
-class ScenePoints : public testing::Test {
+class ScenePoints : public FreshScene {
  protected:
-  void SetUp() override {
-    if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no DISPLAY";
-    using layout::Folder;
-    MakeFolders({layout::FolderName(Folder::kResults), layout::FolderName(Folder::kTables),
-                 layout::FolderName(Folder::kCombined), layout::FolderName(Folder::kExperimentLogs),
-                 layout::ImageFolder("GFB_ASL"), layout::ImageFolder("Control"),
-                 layout::ImageFolder("Truth"), layout::ImageFolder("GFB_result")});
-    scene_ = std::make_unique<Scene>();
-    scene_->input = &input_;
-  }
-  void TearDown() override { scene_.reset(); }
+  ScenePoints()
+      : FreshScene({layout::FolderName(layout::Folder::kResults),
+                    layout::FolderName(layout::Folder::kTables),
+                    layout::FolderName(layout::Folder::kCombined),
+                    layout::FolderName(layout::Folder::kExperimentLogs),
+                    layout::ImageFolder("GFB_ASL"), layout::ImageFolder("Control"),
+                    layout::ImageFolder("Truth"), layout::ImageFolder("GFB_result")}) {}
   // Point 0 rests in view; point 1 rests right behind it; point 2 comes
   // into view from the left (state 0 to 2); point 3 stays far out.
   void LoadPoints(int count = 3) {
-    const float z = -3 * scene_->viewCamera->zNear;
+    const float z = -3 * scene_->views.viewCamera->zNear;
     const float x = -z;  // beyond the view's half-width at z
-    scene_->sceneId = dataset::kPoints;
-    scene_->radius = 20;
-    scene_->particleStates = std::vector<ParticleSet>(size_t(count));
+    scene_->loaded.dataset = dataset::kWaterFlow;
+    scene_->loaded.drawForm = DrawForm::kPoints;
+    scene_->loaded.radius = 20;
+    scene_->loaded.particleStates = std::vector<ParticleSet>(size_t(count));
     for (int i = 0; i < count; i++) {
-      ParticleSet& s = scene_->particleStates[size_t(i)];
+      ParticleSet& s = scene_->loaded.particleStates[size_t(i)];
       s.positions = {{0, 0, z}, {0, 0, z - 100}, {-x + x * i, 100, z}, {100000, 0, z}};
       s.count = 4;
     }
-    scene_->particleDrawState = std::make_unique<ParticleSet>();
-    *scene_->particleDrawState = scene_->particleStates[1];
-    scene_->triangleCount = 4;
-    scene_->stateCount = count;
-    scene_->drawFlags.assign(4, 0);
-    scene_->viewWindow->show();
+    scene_->loaded.particleDrawState = std::make_unique<ParticleSet>();
+    *scene_->loaded.particleDrawState = scene_->loaded.particleStates[1];
+    scene_->loaded.triangleCount = 4;
+    scene_->loaded.stateCount = count;
+    scene_->buffers.drawFlags.assign(4, 0);
+    scene_->views.viewWindow->show();
     Fl::check();
   }
   Console Run(void (Scene::*op)(), const std::string& typed = "") {
-    input_.clear();
-    input_.str(typed);
+    Type(typed);
     return ConsoleOf([&] { (scene_.get()->*op)(); });
   }
   // The points with an interval in a table.
@@ -64,9 +61,6 @@ class ScenePoints : public testing::Test {
       if (t->counts[size_t(i)] > 0) ids.push_back(i);
     return ids;
   }
-  ScratchDir dir_;
-  std::istringstream input_;
-  std::unique_ptr<Scene> scene_;
 };
 
 size_t Lines(const std::string& text) { return size_t(std::count(text.begin(), text.end(), '\n')); }
@@ -76,7 +70,8 @@ size_t Lines(const std::string& text) { return size_t(std::count(text.begin(), t
 TEST_F(ScenePoints, ButtonsRefuseWithoutAPointScene) {
   for (auto op : {&Scene::GfbDbg, &Scene::CombinedRun, &Scene::CombinedControl,
                   &Scene::CombinedTruth, &Scene::CombinedImages, &Scene::PlayPointSceneReplay}) {
-    scene_->sceneId = dataset::kPoints;
+    scene_->loaded.dataset = dataset::kWaterFlow;
+    scene_->loaded.drawForm = DrawForm::kPoints;
     const std::string out = Run(op).out;
     EXPECT_TRUE(out.find("needs a point scene") != std::string::npos ||
                 out.find("no scene is set up") != std::string::npos)
@@ -94,8 +89,8 @@ TEST_F(ScenePoints, IntervalRunWritesOneTablePerStepAndRefusesBadBounds) {
     EXPECT_EQ(Lines(c.err), 1u) << typed << ": " << c.err;
   }
   EXPECT_FALSE(FileExists("VisibilityTable/Fusion_0_1.bin"));
-  EXPECT_FALSE(scene_->sampleBuffer);
-  EXPECT_FALSE(scene_->intervalRunLog);
+  EXPECT_FALSE(scene_->buffers.sampleBuffer);
+  EXPECT_FALSE(scene_->buffers.intervalRunLog);
 
   const Console c = Run(&Scene::GfbDbg, "0 2");
   EXPECT_NE(c.out.find("Processing 0 through 2\n"), std::string::npos) << c.out;
@@ -103,7 +98,7 @@ TEST_F(ScenePoints, IntervalRunWritesOneTablePerStepAndRefusesBadBounds) {
   // The crossing point is seen in both steps; the hidden one never.
   EXPECT_EQ(TablePoints("VisibilityTable/Fusion_0_1.bin"), (std::vector<int32_t>{0, 2}));
   EXPECT_EQ(TablePoints("VisibilityTable/Fusion_1_2.bin"), (std::vector<int32_t>{0, 2}));
-  EXPECT_EQ(scene_->drawFlags, (std::vector<int32_t>{1, 1, 1, 1}));
+  EXPECT_EQ(scene_->buffers.drawFlags, (std::vector<int32_t>{1, 1, 1, 1}));
   // Step 1's times lie in [1, 2].
   std::unique_ptr<TriangleIntervalTable> t = ReadIntervalTable("VisibilityTable/Fusion_1_2.bin");
   ASSERT_TRUE(t);
@@ -126,14 +121,14 @@ TEST_F(ScenePoints, ReplayDrawsTheTablesFramesAndLog) {
   EXPECT_EQ(log.substr(0, log.find('\n')), "0:0,");  // point 2 still out of view
   EXPECT_NE(log.find("\n1:0,2,\n"), std::string::npos);
   EXPECT_NE(r.out.find("Done with state 1/1\n"), std::string::npos);
-  EXPECT_EQ(scene_->drawFlags, (std::vector<int32_t>{1, 1, 1, 1}));  // restored
+  EXPECT_EQ(scene_->buffers.drawFlags, (std::vector<int32_t>{1, 1, 1, 1}));  // restored
 }
 
 TEST_F(ScenePoints, AslOnTheDrawnFrame) {
   LoadPoints();
   Quiet([&] { scene_->Asl(); });
   EXPECT_EQ(ReadIdFile("ASL_Visibility/Fusion_ASL_exp.bin"), (std::vector<int32_t>{0, 2}));
-  EXPECT_EQ(scene_->drawFlags, (std::vector<int32_t>{1, 0, 1, 0}));
+  EXPECT_EQ(scene_->buffers.drawFlags, (std::vector<int32_t>{1, 0, 1, 0}));
   Quiet([&] { scene_->AslWithFactor(1); });
   EXPECT_EQ(ReadIdFile("ASL_Visibility/Fusion_ASL_exp_X1.000000_.bin"),
             (std::vector<int32_t>{0, 2}));
@@ -145,17 +140,17 @@ TEST_F(ScenePoints, CombinedRunAndItsImages) {
   EXPECT_NE(Run(&Scene::CombinedImages).out.find("run \"ASL+GFB\" first"), std::string::npos);
   EXPECT_NE(Run(&Scene::PlayPointSceneReplay).out.find("run \"GFB_DBG\" first"), std::string::npos);
   EXPECT_NE(Run(&Scene::CombinedRun, "1 0").err.find("nothing is computed"), std::string::npos);
-  EXPECT_FALSE(scene_->sampleBuffer);
-  EXPECT_FALSE(scene_->intervalRunLog);
+  EXPECT_FALSE(scene_->buffers.sampleBuffer);
+  EXPECT_FALSE(scene_->buffers.intervalRunLog);
   const Console c = Run(&Scene::CombinedRun, "0 1");
   EXPECT_NE(c.out.find("Processing from 0 to 1\n"), std::string::npos) << c.out;
   EXPECT_EQ(TablePoints("VisibilityTable/Fusion_combined_0_1.bin"), (std::vector<int32_t>{0, 2}));
 
-  const PPC view = *scene_->viewCamera;
+  const PPC view = *scene_->views.viewCamera;
   Run(&Scene::CombinedImages);
   const std::string exp = ReadText("CombinedVisibility/Fusion_combined_exp.txt");
   EXPECT_EQ(Lines(exp), 46u);
   EXPECT_EQ(exp.substr(0, exp.find('\n')), "0:0,2,");
   EXPECT_TRUE(FileExists("Images/GFB_ASL/45.tif"));
-  EXPECT_EQ(scene_->viewCamera->eye, view.eye);  // the fly-through put the view back
+  EXPECT_EQ(scene_->views.viewCamera->eye, view.eye);  // the fly-through put the view back
 }

@@ -20,37 +20,37 @@
 #include "ParticleSet.h"
 #include "Scene.h"
 #include "SceneCatalogue.h"
+#include "SceneFixture.h"
 #include "TestSupport.h"
 #include "Workdir.h"
 
 namespace {
 
-class SceneSetupTest : public testing::Test {
+class SceneSetupTest : public SharedScene<SceneSetupTest> {
  protected:
   static void SetUpTestSuite() {
-    if (std::getenv("DISPLAY") == nullptr) return;
-    dir_ = new ScratchDir();
-    WorkdirOptions options;
-    options.cgSource = WB_CG_SOURCE_DIR;
-    manifest_ = new WorkdirManifest();
-    ASSERT_TRUE(Quiet([&] { return MakeWorkdir(".", options, manifest_); }));
-    owner_ = new Scene();
+    StartSuite([] {
+      WorkdirOptions options;
+      options.cgSource = WB_CG_SOURCE_DIR;
+      manifest_ = new WorkdirManifest();
+      ASSERT_TRUE(Quiet([&] { return MakeWorkdir(".", options, manifest_); }));
+    });
   }
   static void TearDownTestSuite() {
-    delete owner_;
+    SharedScene::TearDownTestSuite();
     delete manifest_;
-    delete dir_;
-    owner_ = nullptr;
+    manifest_ = nullptr;
   }
   void SetUp() override {
-    if (owner_ == nullptr) GTEST_SKIP() << "no DISPLAY";
-    owner_->movingCamera = 0;
+    SharedScene::SetUp();
+    if (owner_ == nullptr) return;
+    owner_->settings.movingCamera = 0;
     owner_->input = &input_;
   }
 
   // Runs Scene Setup for `sceneId`, returning standard output and error.
-  Console Setup(int sceneId, int timeStamps, int segment = 1, const std::string& typed = "") {
-    owner_->sceneId = sceneId;
+  Console RunSetup(int sceneId, int timeStamps, int segment = 1, const std::string& typed = "") {
+    owner_->settings.sceneId = sceneId;
     input_.clear();
     input_.str(typed);
     return ConsoleOf([&] { owner_->SceneSetupPressed(segment, timeStamps); });
@@ -65,7 +65,7 @@ class SceneSetupTest : public testing::Test {
         mode == rm::kVisibleSet || mode == rm::kPointFootage || mode == rm::kTid ? 0xFFFFFFFFu
         : mode == rm::kPoints || mode == rm::kFilled                             ? 0xFF000000u
                                                                                  : sky;
-    FrameBuffer& v = *owner_->viewWindow;
+    FrameBuffer& v = *owner_->views.viewWindow;
     v.renderMode = mode;
     v.redraw();
     Fl::check();
@@ -79,21 +79,21 @@ class SceneSetupTest : public testing::Test {
   // mode 1 holds triangles; every program the passes load compiles.
   static void ExpectDraws() {
     Scene& s = *owner_;
-    const int setupMode = s.viewWindow->renderMode;
-    const bool points = s.particleDrawState != nullptr;
+    const int setupMode = s.views.viewWindow->renderMode;
+    const bool points = s.loaded.particleDrawState != nullptr;
     size_t setup = 0, point = 0, tid = 0, filled = 0, items = 0;
     const Console c = ConsoleOf([&] {
-      s.renderingFactor = 1;
+      s.settings.renderingFactor = 1;
       setup = Drawn(setupMode);
       if (!points) {
         point = Drawn(render_mode::kPoints);
         tid = Drawn(render_mode::kTid);
         filled = Drawn(render_mode::kFilled);
         Drawn(render_mode::kItemBuffer);
-        items = size_t(std::count_if(s.itemBuffer.begin(), s.itemBuffer.end(),
+        items = size_t(std::count_if(s.buffers.itemBuffer.begin(), s.buffers.itemBuffer.end(),
                                      [](int32_t id) { return id >= 0; }));
       }
-      s.renderingFactor = 100;
+      s.settings.renderingFactor = 100;
     });
     EXPECT_GT(setup, 500u) << "mode " << setupMode;
     EXPECT_EQ(c.out.find("failed"), std::string::npos) << c.out;
@@ -106,14 +106,9 @@ class SceneSetupTest : public testing::Test {
   }
   static SceneCounts Counts(const std::string& key) { return manifest_->counts.at(key); }
 
-  static ScratchDir* dir_;
-  static WorkdirManifest* manifest_;
-  static Scene* owner_;
+  static inline WorkdirManifest* manifest_ = nullptr;
   std::istringstream input_;
 };
-ScratchDir* SceneSetupTest::dir_ = nullptr;
-WorkdirManifest* SceneSetupTest::manifest_ = nullptr;
-Scene* SceneSetupTest::owner_ = nullptr;
 
 struct Case {
   const char* key;  // manifest key
@@ -152,35 +147,38 @@ const Case kCases[] = {
 TEST_F(SceneSetupTest, EveryEntryLoadsWhatTheGeneratorWroteAndDraws) {
   for (const Case& c : kCases) {
     SCOPED_TRACE(testing::Message() << c.key << (c.moving ? " (moving camera)" : ""));
-    owner_->movingCamera = c.moving;
+    owner_->settings.movingCamera = c.moving;
     const auto start = std::chrono::steady_clock::now();
-    const Console con = Setup(c.sceneId, c.timeStamps, c.segment, c.typed);
+    const Console con = RunSetup(c.sceneId, c.timeStamps, c.segment, c.typed);
     // For the record only: a first setup parses the text files.
     std::printf("%-22s %s %6.0f ms\n", c.key, c.moving ? "moving" : "      ",
                 std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     Scene& s = *owner_;
     const SceneCounts n = Counts(c.key);
     // Counts, scene number, render mode, and the window shown at (100, 100).
-    EXPECT_EQ((std::vector<int>{s.stateCount, s.sceneId, s.viewWindow->renderMode, s.triangleCount,
-                                int(s.drawFlags.size()), s.viewWindow->x(), s.viewWindow->y()}),
-              (std::vector<int>{c.states, c.sceneIdAfter, c.renderMode, n.triangles, n.triangles,
-                                100, 100}));
-    EXPECT_TRUE(s.viewWindow->shown());
+    EXPECT_EQ(
+        (std::vector<int>{s.loaded.stateCount, s.settings.sceneId, s.views.viewWindow->renderMode,
+                          s.loaded.triangleCount, int(s.buffers.drawFlags.size()),
+                          s.views.viewWindow->x(), s.views.viewWindow->y()}),
+        (std::vector<int>{c.states, c.sceneIdAfter, c.renderMode, n.triangles, n.triangles, 100,
+                          100}));
+    EXPECT_TRUE(s.views.viewWindow->shown());
     EXPECT_EQ(con.out.find("ERROR"), std::string::npos) << con.out;
     // Every catalogue scene once: without the moving camera, WTC segment 1.
     if (!c.moving && c.segment == 1) ExpectDraws();
     if (c.sceneId == 5 || c.sceneId == 6) {
-      ASSERT_EQ(s.particleStates.size(), size_t(c.states));
-      EXPECT_EQ(s.particleStates[0].count, n.vertices);
-      EXPECT_EQ(s.pointIdBuffer.size(), size_t(s.viewCamera->w) * s.viewCamera->h);
+      ASSERT_EQ(s.loaded.particleStates.size(), size_t(c.states));
+      EXPECT_EQ(s.loaded.particleStates[0].count, n.vertices);
+      EXPECT_EQ(s.buffers.pointIdBuffer.size(),
+                size_t(s.views.viewCamera->w) * s.views.viewCamera->h);
       continue;
     }
     // Every state an operation may walk is loaded ("Moving Box" with the
     // moving camera keeps its 20 states for three keyframes).
-    ASSERT_EQ(s.states.size(), size_t(c.sceneId == 3 ? 20 : c.states));
-    ASSERT_NE(s.baseMesh, nullptr);
-    EXPECT_EQ(s.baseMesh, &s.states[0]);
-    EXPECT_EQ(s.baseMesh->vertexCount, n.vertices);
+    ASSERT_EQ(s.loaded.states.size(), size_t(c.sceneId == 3 ? 20 : c.states));
+    ASSERT_NE(s.loaded.baseMesh, nullptr);
+    EXPECT_EQ(s.loaded.baseMesh, &s.loaded.states[0]);
+    EXPECT_EQ(s.loaded.baseMesh->vertexCount, n.vertices);
     // The console report of the counts.
     const std::string line = (c.sceneId == 8 || c.sceneId == 9 || c.sceneId == 100)
                                  ? "Loaded " + std::to_string(n.vertices) + " vertices and " +
@@ -190,32 +188,32 @@ TEST_F(SceneSetupTest, EveryEntryLoadsWhatTheGeneratorWroteAndDraws) {
     EXPECT_NE(con.out.find(line), std::string::npos) << con.out;
     // The view looks at the scene: most vertices of the first state project
     // into the image.
-    const PPC& cam = *s.viewCamera;
+    const PPC& cam = *s.views.viewCamera;
     int inside = 0;
-    for (const Vex3_quarn& p : s.baseMesh->positions) {
+    for (const Vex3_quarn& p : s.loaded.baseMesh->positions) {
       const Vex3_quarn q = cam.invM * (p - cam.eye);
       inside += q.z > 0 && q.x / q.z >= 0 && q.x / q.z < cam.w && q.y / q.z >= 0 && q.y / q.z < cam.h;
     }
-    EXPECT_GT(inside, s.baseMesh->vertexCount / 10);
+    EXPECT_GT(inside, s.loaded.baseMesh->vertexCount / 10);
   }
 }
 
 TEST_F(SceneSetupTest, StepTwoLoadsEverySecondFileAndWtcSegmentSixLoads28States) {
-  Console c = Setup(11, 9);
-  EXPECT_EQ(owner_->stateCount, 4);
-  EXPECT_EQ(owner_->dataPath, "Geometry/truckGFB/state");
+  Console c = RunSetup(11, 9);
+  EXPECT_EQ(owner_->loaded.stateCount, 4);
+  EXPECT_EQ(owner_->loaded.dataPath, "Geometry/truckGFB/state");
   EXPECT_NE(c.err.find("Load done: 42\nLoad done: 44\nLoad done: 46\n"), std::string::npos) << c.err;
   EXPECT_EQ(c.err.find("Load done: 41\n"), std::string::npos);
 
-  c = Setup(1, 2, 6);
-  EXPECT_EQ(owner_->states.size(), 28u);
-  EXPECT_EQ(owner_->firstStateNumber, 66);
-  EXPECT_EQ(owner_->lastState, 27);
+  c = RunSetup(1, 2, 6);
+  EXPECT_EQ(owner_->loaded.states.size(), 28u);
+  EXPECT_EQ(owner_->loaded.firstStateNumber, 66);
+  EXPECT_EQ(owner_->loaded.lastState, 27);
   EXPECT_NE(c.err.find("Load done: 67\n"), std::string::npos);
   EXPECT_NE(c.err.find("Load done: 93\n"), std::string::npos);
-  EXPECT_EQ(owner_->drawMesh, owner_->baseMesh);
+  EXPECT_EQ(owner_->loaded.drawMesh, owner_->loaded.baseMesh);
   EXPECT_NE(c.out.find("Done load geometry."), std::string::npos);
-  EXPECT_EQ(owner_->viewNumber, 2);
+  EXPECT_EQ(owner_->views.viewNumber, 2);
 }
 
 // The liveness file, the records and the keyframed trajectories of the
@@ -225,53 +223,54 @@ TEST_F(SceneSetupTest, AnimatedEntriesWriteLivenessAndBuildTrajectories) {
     std::istringstream in(ReadText(path));
     return std::vector<int>(std::istream_iterator<int>(in), {});
   };
-  Setup(10, 3);
+  RunSetup(10, 3);
   std::vector<int> live = lines("Geometry/truck/stateliveness.txt");
-  ASSERT_EQ(live.size(), size_t(owner_->triangleCount));
+  ASSERT_EQ(live.size(), size_t(owner_->loaded.triangleCount));
   EXPECT_EQ(*std::max_element(live.begin(), live.end()), 3);
-  const KeyframeTrajectories* record = owner_->trajectories.get();
+  const KeyframeTrajectories* record = owner_->loaded.trajectories.get();
   ASSERT_NE(record, nullptr);
   EXPECT_EQ(record->keyframeCount, 3);
-  EXPECT_EQ(owner_->drawFlags, record->goodTriangles);
-  EXPECT_EQ(owner_->holdTrajectory, 0);
+  EXPECT_EQ(owner_->buffers.drawFlags, record->goodTriangles);
+  EXPECT_EQ(owner_->settings.holdTrajectory, 0);
   EXPECT_TRUE(FileExists("VisibilityRecord/DegenTriangleRecord.txt"));
   EXPECT_TRUE(FileExists("VisibilityRecord/DyingTriangleRecord.txt"));
 
   // The same scene again keeps its record.
-  Setup(10, 3);
-  EXPECT_EQ(owner_->trajectories.get(), record);
+  RunSetup(10, 3);
+  EXPECT_EQ(owner_->loaded.trajectories.get(), record);
 
   // More states: the file written for three is replaced, and bricks that
   // fall off die before the last state.
-  const Console c = Setup(10, 30);
+  const Console c = RunSetup(10, 30);
   EXPECT_NE(c.err.find("does not match the loaded states"), std::string::npos);
   live = lines("Geometry/truck/stateliveness.txt");
   EXPECT_EQ(*std::max_element(live.begin(), live.end()), 30);
   EXPECT_LT(*std::min_element(live.begin(), live.end()), 30);
-  EXPECT_EQ(owner_->trajectories->keyframeCount, 30);
-  EXPECT_EQ(owner_->trajectories->lastKeyframe[size_t(owner_->triangleCount) - 1], live.back() - 1);
+  EXPECT_EQ(owner_->loaded.trajectories->keyframeCount, 30);
+  EXPECT_EQ(owner_->loaded.trajectories->lastKeyframe[size_t(owner_->loaded.triangleCount) - 1],
+            live.back() - 1);
 
   // Another scene gets its own record.
-  owner_->movingCamera = 1;
-  Setup(3, 2);
-  EXPECT_EQ(owner_->trajectories->keyframeCount, 3);
-  EXPECT_EQ(owner_->trajectories->triangleCount, owner_->triangleCount);
-  EXPECT_EQ(owner_->pathCameras.size(), 3u);
+  owner_->settings.movingCamera = 1;
+  RunSetup(3, 2);
+  EXPECT_EQ(owner_->loaded.trajectories->keyframeCount, 3);
+  EXPECT_EQ(owner_->loaded.trajectories->triangleCount, owner_->loaded.triangleCount);
+  EXPECT_EQ(owner_->views.pathCameras.size(), 3u);
 }
 
 TEST_F(SceneSetupTest, ManhattanWithTheMovingCameraReadsItsSamples) {
-  owner_->movingCamera = 1;
-  Setup(100, 2);
-  ASSERT_NE(owner_->sampleBuffer, nullptr);
+  owner_->settings.movingCamera = 1;
+  RunSetup(100, 2);
+  ASSERT_NE(owner_->buffers.sampleBuffer, nullptr);
   std::ostringstream report;
-  EXPECT_EQ(owner_->sampleBuffer->ReportStatistics(report).maxCount, 2);
-  EXPECT_NE(owner_->drawMesh, owner_->baseMesh);
-  EXPECT_EQ(owner_->states[1].triangleCount, owner_->triangleCount);
+  EXPECT_EQ(owner_->buffers.sampleBuffer->ReportStatistics(report).maxCount, 2);
+  EXPECT_NE(owner_->loaded.drawMesh, owner_->loaded.baseMesh);
+  EXPECT_EQ(owner_->loaded.states[1].triangleCount, owner_->loaded.triangleCount);
 }
 
 TEST_F(SceneSetupTest, RefusedRequestsLoadNothing) {
-  Setup(3, 2);  // Moving Box stays loaded through every refusal
-  const ObjLoader* before = owner_->baseMesh;
+  RunSetup(3, 2);  // Moving Box stays loaded through every refusal
+  const ObjLoader* before = owner_->loaded.baseMesh;
   const struct {
     int sceneId, timeStamps, segment;
     const char* typed;
@@ -290,25 +289,25 @@ TEST_F(SceneSetupTest, RefusedRequestsLoadNothing) {
   };
   for (const auto& r : refusals) {
     SCOPED_TRACE(r.message);
-    const Console c = Setup(r.sceneId, r.timeStamps, r.segment, r.typed);
+    const Console c = RunSetup(r.sceneId, r.timeStamps, r.segment, r.typed);
     EXPECT_NE(c.err.find(r.message), std::string::npos) << c.err;
-    EXPECT_EQ(owner_->baseMesh, before);
-    EXPECT_EQ(owner_->stateCount, 20);
-    EXPECT_EQ(owner_->states.size(), 20u);
+    EXPECT_EQ(owner_->loaded.baseMesh, before);
+    EXPECT_EQ(owner_->loaded.stateCount, 20);
+    EXPECT_EQ(owner_->loaded.states.size(), 20u);
   }
   // A missing camera file is reported with its path, too.
   ASSERT_EQ(std::rename("Views/Final_views/Forest_final.ppc", "forest.ppc"), 0);
-  const Console c = Setup(9, 2);
+  const Console c = RunSetup(9, 2);
   EXPECT_NE(c.err.find("missing file Views/Final_views/Forest_final.ppc"), std::string::npos);
-  EXPECT_EQ(owner_->baseMesh, before);
+  EXPECT_EQ(owner_->loaded.baseMesh, before);
   ASSERT_EQ(std::rename("forest.ppc", "Views/Final_views/Forest_final.ppc"), 0);
 }
 
 // An edited state file wins over the cache written before the edit: the
 // cache is rebuilt, with one line saying so.
 TEST_F(SceneSetupTest, EditedStateFilesRebuildTheirCache) {
-  Setup(0, 2);
-  const Vex3_quarn first = owner_->states[1].positions[0];
+  RunSetup(0, 2);
+  const Vex3_quarn first = owner_->loaded.states[1].positions[0];
   // Move every vertex of the second state's text file.
   std::ifstream in("Geometry/truck/state001.obj");
   std::ostringstream moved;
@@ -331,33 +330,33 @@ TEST_F(SceneSetupTest, EditedStateFilesRebuildTheirCache) {
   };
   edit(moved.str());
 
-  Console c = Setup(0, 2);
-  EXPECT_NEAR(owner_->states[1].positions[0].x, first.x + 1000, 0.01);  // the edit
+  Console c = RunSetup(0, 2);
+  EXPECT_NEAR(owner_->loaded.states[1].positions[0].x, first.x + 1000, 0.01);  // the edit
   EXPECT_NE(c.err.find("INFO: Geometry/truck/state001.obj.rdd is older than "
                        "Geometry/truck/state001.obj; rebuilding it\n"),
             std::string::npos)
       << c.err;
-  c = Setup(0, 2);
+  c = RunSetup(0, 2);
   EXPECT_EQ(c.err.find("rebuilding"), std::string::npos);  // the rebuilt cache stands
-  EXPECT_NEAR(owner_->states[1].positions[0].x, first.x + 1000, 0.01);
+  EXPECT_NEAR(owner_->loaded.states[1].positions[0].x, first.x + 1000, 0.01);
   edit(original);
-  Setup(0, 2);
-  EXPECT_EQ(owner_->states[1].positions[0], first);
+  RunSetup(0, 2);
+  EXPECT_EQ(owner_->loaded.states[1].positions[0], first);
 }
 
 // Files that would give a scene with nothing to see, or a camera no view
 // can have, are refused at Scene Setup with one line naming the file and
 // what is wrong, and the previous scene and camera stay.
 TEST_F(SceneSetupTest, StatesWithoutTrianglesAndImpossibleCamerasAreRefused) {
-  Setup(3, 2);  // Moving Box stays loaded through every refusal
-  const ObjLoader* before = owner_->baseMesh;
-  const PPC camera = *owner_->viewCamera;
+  RunSetup(3, 2);  // Moving Box stays loaded through every refusal
+  const ObjLoader* before = owner_->loaded.baseMesh;
+  const PPC camera = *owner_->views.viewCamera;
   auto expectKept = [&] {
-    EXPECT_EQ(owner_->baseMesh, before);
-    EXPECT_EQ(owner_->states.size(), 20u);
-    EXPECT_EQ(owner_->stateCount, 20);
-    EXPECT_EQ(owner_->viewCamera->w, camera.w);
-    EXPECT_EQ(owner_->viewCamera->eye, camera.eye);
+    EXPECT_EQ(owner_->loaded.baseMesh, before);
+    EXPECT_EQ(owner_->loaded.states.size(), 20u);
+    EXPECT_EQ(owner_->loaded.stateCount, 20);
+    EXPECT_EQ(owner_->views.viewCamera->w, camera.w);
+    EXPECT_EQ(owner_->views.viewCamera->eye, camera.eye);
   };
   const std::string quad = "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\n";
   const struct {
@@ -385,7 +384,7 @@ TEST_F(SceneSetupTest, StatesWithoutTrianglesAndImpossibleCamerasAreRefused) {
     SCOPED_TRACE(st.message);
     const std::string original = ReadText(st.file);
     write(st.file, st.text);
-    const Console c = Setup(4, 2);
+    const Console c = RunSetup(4, 2);
     EXPECT_NE(c.err.find(st.message), std::string::npos) << c.err;
     EXPECT_NE(c.err.find("the previous scene stays loaded"), std::string::npos);
     EXPECT_EQ(c.out.find("V: "), std::string::npos);
@@ -402,7 +401,7 @@ TEST_F(SceneSetupTest, StatesWithoutTrianglesAndImpossibleCamerasAreRefused) {
     std::vector<char> bytes = {1, 0, 0, 0, 'y', 'n', 'n', 'n'};
     bytes.resize(bytes.size() + 12 + 4, 0);
     WriteBytes(tree, bytes);
-    const Console c = Setup(200, 2);
+    const Console c = RunSetup(200, 2);
     EXPECT_NE(c.err.find("ERROR: Scene Setup: " + tree + " yields no triangle; nothing loaded"),
               std::string::npos)
         << c.err;
@@ -422,13 +421,13 @@ TEST_F(SceneSetupTest, StatesWithoutTrianglesAndImpossibleCamerasAreRefused) {
   for (const auto& [text, what] : cameras) {
     SCOPED_TRACE(what);
     WriteText(cameraFile, text);
-    const Console c = Setup(10, 2);
+    const Console c = RunSetup(10, 2);
     EXPECT_NE(c.err.find("ERROR: camera file " + cameraFile + ": " + what), std::string::npos) << c.err;
     expectKept();
   }
   WriteText(cameraFile, original);
-  Setup(10, 2);
-  EXPECT_EQ(owner_->stateCount, 2);
+  RunSetup(10, 2);
+  EXPECT_EQ(owner_->loaded.stateCount, 2);
 }
 
 // Scene Setup reports through the scene's streams only, so a script or a
@@ -440,8 +439,8 @@ TEST_F(SceneSetupTest, ReportsGoToTheScenesStreams) {
   Console c;
   for (const Case& k : {kCases[1], kCases[3], kCases[10], kCases[15], kCases[17], kCases[21]}) {
     SCOPED_TRACE(k.key);
-    owner_->movingCamera = k.moving;
-    c = Setup(k.sceneId, k.timeStamps, k.segment, k.typed);
+    owner_->settings.movingCamera = k.moving;
+    c = RunSetup(k.sceneId, k.timeStamps, k.segment, k.typed);
     EXPECT_EQ(c.out + c.err, "");
   }
   owner_->output = &std::cout;
@@ -453,10 +452,10 @@ TEST_F(SceneSetupTest, ReportsGoToTheScenesStreams) {
 
 TEST_F(SceneSetupTest, ReplacedScenesAreFreed) {
   // The meadow takes about ten megabytes; five setups keep one of them.
-  Setup(8, 2);
-  Setup(8, 2);
+  RunSetup(8, 2);
+  RunSetup(8, 2);
   const size_t after2 = mallinfo2().uordblks;
-  for (int i = 0; i < 3; i++) Setup(8, 2);
+  for (int i = 0; i < 3; i++) RunSetup(8, 2);
   const size_t after5 = mallinfo2().uordblks;
   EXPECT_LT(after5, after2 + 1024 * 1024);
 }

@@ -1,10 +1,7 @@
 // Scripted runs on the generated sample working directory: the example
 // scripts of the README write, byte for byte, what the same clicks write.
 #include <FL/Fl.H>
-#include <FL/Fl_Button.H>
-#include <FL/Fl_Double_Window.H>
 #include <FL/Fl_File_Input.H>
-#include <FL/Fl_Group.H>
 #include <FL/Fl_Value_Input.H>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -28,39 +25,18 @@
 
 namespace {
 
-void Flatten(Fl_Group* g, std::vector<Fl_Widget*>* out) {
-  for (int i = 0; i < g->children(); i++) {
-    out->push_back(g->child(i));
-    if (Fl_Group* sub = g->child(i)->as_group()) Flatten(sub, out);
-  }
-}
-
 // The first widget with the label, in creation order ("ASL" the button).
 Fl_Widget* Widget(Scene& scene, const char* label) {
-  std::vector<Fl_Widget*> all;
-  Flatten(scene.controlPanel->window.get(), &all);
-  for (Fl_Widget* w : all)
+  for (Fl_Widget* w : PanelWidgets(scene))
     if (w->label() != nullptr && std::strcmp(w->label(), label) == 0) return w;
   ADD_FAILURE() << "no widget " << label;
   return nullptr;
 }
 
-// What a user waits for before the next click: the windows shown, drawn.
-void Settle(Scene& scene) {
-  if (scene.viewWindow->shown()) scene.viewWindow->wait_for_expose();
-  Fl::check();
-}
-
-// A click as the toolkit delivers it.
+// A click and the pause a user makes after it.
 void Click(Scene& scene, const char* label) {
-  Fl_Widget* w = Widget(scene, label);
-  if (w == nullptr) return;
-  Fl::e_x = w->x() + w->w() / 2;
-  Fl::e_y = w->y() + w->h() / 2;
-  Fl::e_keysym = FL_Button + FL_LEFT_MOUSE;
-  w->handle(FL_PUSH);
-  w->handle(FL_RELEASE);
-  Settle(scene);
+  if (Fl_Widget* w = Widget(scene, label)) ClickWidget(w);
+  SettleWindows(scene);
 }
 
 class ScriptRuns : public testing::Test {
@@ -174,9 +150,9 @@ TEST_F(ScriptRuns, IntervalRunAndImageAsClicked) {
     Click(scene, "Scene Setup");
     for (int i = 0; i < 2; i++) {
       Fl::e_keysym = FL_Up;
-      scene.viewWindow->handle(FL_KEYBOARD);
+      scene.views.viewWindow->handle(FL_KEYBOARD);
     }
-    Settle(scene);
+    SettleWindows(scene);
     Click(scene, "GFB_DBG");
     scene.controlPanel->fileInput->value("images/truck_interval");
     Click(scene, "Save Image");
@@ -202,7 +178,7 @@ TEST_F(ScriptRuns, OpenRunsTheButtonsOnOnesOwnFiles) {
     ASSERT_TRUE(ParseScript(in, "own", &script, err));
     status = RunScript(scene, script, err);
     echo = err.str();
-    EXPECT_EQ(scene.triangleCount, int(Fanned(slats.faces).size() / 3));
+    EXPECT_EQ(scene.loaded.triangleCount, int(Fanned(slats.faces).size() / 3));
     const CliResult cli = RunCli("interval a.ply b.ply --camera view.ppc --out cli --quiet");
     EXPECT_EQ(cli.status, 0) << cli.err;
   });

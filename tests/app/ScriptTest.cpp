@@ -14,6 +14,7 @@
 #include "ControlPanel.h"
 #include "FrameBuffer.h"
 #include "Scene.h"
+#include "SceneFixture.h"
 #include "ScriptRunner.h"
 #include "TestSupport.h"
 
@@ -158,20 +159,9 @@ TEST(ScriptWatch, FailureLinesAreRefusalsAndErrors) {
 
 namespace {
 
-class ScriptPanel : public testing::Test {
+class ScriptPanel : public SharedScene<ScriptPanel> {
  protected:
-  static void SetUpTestSuite() {
-    if (std::getenv("DISPLAY") == nullptr) return;
-    owner_ = new Scene();
-    owner_->controlPanel->scene = owner_;
-  }
-  static void TearDownTestSuite() {
-    delete owner_;
-    owner_ = nullptr;
-  }
-  void SetUp() override {
-    if (owner_ == nullptr) GTEST_SKIP() << "no DISPLAY";
-  }
+  static void SetUpTestSuite() { StartSuite(); }
   // Runs `text` as the script "t"; its exit status, with what it printed.
   static int Run(const std::string& text, Console* console = nullptr) {
     const Script s = Parsed(text);
@@ -180,10 +170,8 @@ class ScriptPanel : public testing::Test {
     if (console) *console = c;
     return status;
   }
-  ScratchDir dir_;
-  static Scene* owner_;
+  ScratchDir testDir_;
 };
-Scene* ScriptPanel::owner_ = nullptr;
 
 }  // namespace
 
@@ -205,13 +193,14 @@ TEST_F(ScriptPanel, EveryKindOfWidgetIsDrivenByItsLabel) {
                 "press Set Rendering factor\n",
                 &c),
             0);
-  EXPECT_EQ(s.sceneId, dataset::kForest);
+  EXPECT_EQ(s.settings.sceneId, dataset::kForest);
   EXPECT_EQ((std::vector<double>{p.timeStampsInput->value(), p.segmentInput->value(),
                                  p.aslFactorInput->value()}),
             (std::vector<double>{7, 3, 2.5}));
   EXPECT_STREQ(p.fileInput->value(), "shot");
-  EXPECT_EQ((std::vector<int>{s.movingCamera, s.frustumCulling, s.viewWindow->renderMode,
-                              p.VisibilitySource(), s.renderingFactor}),
+  EXPECT_EQ((std::vector<int>{s.settings.movingCamera, s.settings.frustumCulling,
+                              s.views.viewWindow->renderMode, p.VisibilitySource(),
+                              s.settings.renderingFactor}),
             (std::vector<int>{1, 0, render_mode::kTid, 1, 1}));
   EXPECT_EQ(c.err.rfind("[script 1] select \"Forest\"\n[script 2] set \"Total Time Stamps\" 7\n"
                         "[script 3] set \"Seg#\" 3\n",
@@ -226,9 +215,10 @@ TEST_F(ScriptPanel, EveryKindOfWidgetIsDrivenByItsLabel) {
                 "set Sampling Step 100\npress Set Rendering factor\n",
                 &c),
             0);
-  EXPECT_EQ((std::vector<int>{s.sceneId, s.movingCamera, s.frustumCulling, s.renderingFactor,
-                              p.VisibilitySource()}),
-            (std::vector<int>{dataset::kTruckGfb, 0, 1, 100, 0}));
+  EXPECT_EQ(
+      (std::vector<int>{s.settings.sceneId, s.settings.movingCamera, s.settings.frustumCulling,
+                        s.settings.renderingFactor, p.VisibilitySource()}),
+      (std::vector<int>{dataset::kTruckGfb, 0, 1, 100, 0}));
 }
 
 // An operation that refuses stops the script after its line, with status
@@ -241,10 +231,10 @@ TEST_F(ScriptPanel, ARefusedOperationStopsTheScript) {
   EXPECT_EQ(c.err,
             "[script 1] press \"ASL\"\nscript t:1: press \"ASL\" reported: \"ASL\": no scene is "
             "set up; choose a scene and press \"Scene Setup\" first; the script stops here\n");
-  EXPECT_EQ(s.sceneId, dataset::kTruckGfb);
+  EXPECT_EQ(s.settings.sceneId, dataset::kTruckGfb);
 
   // An error on the error stream stops it too; queued lines are reported.
-  s.renderingFactor = 100;
+  s.settings.renderingFactor = 100;
   s.controlPanel->samplingStepInput->value(0);
   EXPECT_EQ(Run("input 1 2\npress Set Rendering factor\nselect Forest\n", &c), 3);
   EXPECT_NE(c.err.find("script t:2: press \"Set Rendering factor\" reported: ERROR: rendering "
@@ -252,7 +242,7 @@ TEST_F(ScriptPanel, ARefusedOperationStopsTheScript) {
                        "here\nscript t: 1 queued \"input\" line was never read\n"),
             std::string::npos)
       << c.err;
-  EXPECT_EQ(s.sceneId, dataset::kTruckGfb);
+  EXPECT_EQ(s.settings.sceneId, dataset::kTruckGfb);
   s.controlPanel->samplingStepInput->value(100);
   EXPECT_TRUE(DirectoryEmpty());
 
@@ -265,7 +255,7 @@ TEST_F(ScriptPanel, ARefusedOperationStopsTheScript) {
             std::string::npos)
       << c.err;
   EXPECT_FALSE(FileExists("c.txt"));
-  EXPECT_EQ(s.sceneId, dataset::kTruckGfb);
+  EXPECT_EQ(s.settings.sceneId, dataset::kTruckGfb);
 }
 
 TEST_F(ScriptPanel, RefusedLinesRunNothing) {
@@ -284,7 +274,7 @@ TEST_F(ScriptPanel, RefusedLinesRunNothing) {
       {"key Up x", "'x' in \"x\" is not a camera key of the view window (the keys: Up Down . , 2 "
                    "1 Left Right q w p o a z)"},
   };
-  const PPC camera = *owner_->viewCamera;
+  const PPC camera = *owner_->views.viewCamera;
   for (auto [line, message] : bad) {
     Console c;
     EXPECT_EQ(Run("select Forest\ncheck Switch Frustum Culling off\n" + std::string(line) +
@@ -295,21 +285,21 @@ TEST_F(ScriptPanel, RefusedLinesRunNothing) {
     EXPECT_EQ(c.err, "script t:3: " + std::string(message) + "\n");
     EXPECT_EQ(c.out, "");
   }
-  EXPECT_EQ(owner_->sceneId, dataset::kTruckGfb);
-  EXPECT_EQ(owner_->frustumCulling, 1);
-  EXPECT_EQ(owner_->viewCamera->eye, camera.eye);
+  EXPECT_EQ(owner_->settings.sceneId, dataset::kTruckGfb);
+  EXPECT_EQ(owner_->settings.frustumCulling, 1);
+  EXPECT_EQ(owner_->views.viewCamera->eye, camera.eye);
   EXPECT_TRUE(DirectoryEmpty());
 }
 
 TEST_F(ScriptPanel, KeysMoveTheCameraAsTheViewWindowsKeysDo) {
-  PPC& camera = *owner_->viewCamera;
+  PPC& camera = *owner_->views.viewCamera;
   const PPC start = camera;
   ASSERT_EQ(Run("key Up Up q\nkey , Left z\n"), 0);
   const PPC scripted = camera;
   camera = start;
   for (int key : {int(FL_Up), int(FL_Up), int('q'), int(','), int(FL_Left), int('z')}) {
     Fl::e_keysym = key;
-    owner_->viewWindow->handle(FL_KEYBOARD);
+    owner_->views.viewWindow->handle(FL_KEYBOARD);
   }
   EXPECT_EQ((std::vector<Vex3_quarn>{scripted.eye, scripted.a, scripted.b, scripted.corner}),
             (std::vector<Vex3_quarn>{camera.eye, camera.a, camera.b, camera.corner}));
@@ -340,7 +330,7 @@ TEST_F(ScriptPanel, ConsoleReadsTakeTheQueuedLinesAndStopWhenNoneIsLeft) {
             std::string::npos)
       << c.err;
   EXPECT_NE(c.err.find("script t: 1 queued \"input\" line was never read\n"), std::string::npos);
-  EXPECT_EQ(owner_->sceneId, dataset::kRtiSubdivided);
+  EXPECT_EQ(owner_->settings.sceneId, dataset::kRtiSubdivided);
   EXPECT_EQ(Run("select Truck_gfb\n"), 0);
 }
 

@@ -94,7 +94,6 @@ TEST_F(CliButtons, IntervalFilesEqualGfbDbgs) {
     run.triangleCount = states_[0].triangleCount;
     run.liveFlags = &drawFlags;
     run.unionSet = &runVisibleSet;
-    run.dataset = dataset::kPlainStates;
     run.runLog = &runLog;
     Quiet([&] { FullIntervalRun(run, &result); });
     std::ostringstream said;
@@ -121,8 +120,7 @@ TEST_F(CliButtons, AslAndReferenceFilesEqualTheButtons) {
     VisibleSet visible(drawFlags.size(), 0);
     std::unique_ptr<SampleLocationBuffer> buffer;
     AslButtonScene s;
-    s.row = &FindDataset(dataset::kPlainStates);
-    s.dataset = dataset::kPlainStates;
+    s.row = &FindDataset(dataset::kTrianglePair);
     s.mesh = &states_[0];
     s.viewCamera = &camera_;
     s.flags = &drawFlags;

@@ -52,7 +52,6 @@ class ControlRuns : public testing::Test {
   ControlScene Scene(int dataset) {
     ControlScene s;
     s.row = &FindDataset(dataset);
-    s.dataset = dataset;
     s.stateCount = 2;
     s.states = &states_;
     s.drawn = [this] {

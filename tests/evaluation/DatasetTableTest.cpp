@@ -73,10 +73,13 @@ TEST(DatasetTable, EveryDatasetHasOneRowAndOthersShareTheLast) {
   const DatasetRow& shared = DatasetTable().back();
   EXPECT_TRUE(shared.ids.empty());
   for (int id :
-       {int(dataset::kPlainStates), int(dataset::kOwnColours), int(dataset::kTruckGfb), 12345})
+       {int(dataset::kTrianglePair), int(dataset::kTruck), int(dataset::kTruckGfb),
+        int(dataset::kQuarnTree), 12345})
     EXPECT_EQ(&FindDataset(id), &shared) << id;
-  // The terrain and its cells are one dataset for the runs.
+  // The terrain and its cells are one dataset for the runs, and so are
+  // the two point scenes.
   EXPECT_EQ(&FindDataset(dataset::kRti), &FindDataset(dataset::kRtiSubdivided));
+  EXPECT_EQ(&FindDataset(dataset::kWaterFlow), &FindDataset(dataset::kFusion));
 }
 
 TEST(DatasetTable, PathsByViewAndForm) {

@@ -45,7 +45,7 @@ PassRig* Passes::rig_ = nullptr;
 std::vector<int32_t> ItemBufferOf(PassRig& rig, const ObjLoader& mesh, IdMask mask,
                                   bool perTriangle, size_t maxPerCall = 0) {
   std::vector<int32_t> ids(size_t(kW) * kH, 7);
-  rig.Draw([&](FrameBuffer&) {
+  DrawIn(rig, [&](FrameBuffer&) {
     PassContext c = rig.Context();
     EXPECT_TRUE(ReadItemIds(c, mesh, mask,
                             perTriangle ? IdDrawing::kPerTriangle : IdDrawing::kList,
@@ -81,13 +81,13 @@ TEST_F(Passes, ListDrawingGivesTheSameItemBufferAsOneTrianglePerCall) {
 TEST_F(Passes, ItemBufferPassDecodesIdentifiersAndRepeatsExactly) {
   auto mesh = OverlapMesh();
   PassContext c = rig_->Context();
-  c.sceneId = dataset::kPlainStates;
+  c.drawForm = DrawForm::kStates;
   std::vector<int32_t> first;
   std::vector<uint32_t> shaded, shown;
   Quiet([&] {
-    rig_->Draw([&](FrameBuffer&) { ItemBufferPass(c, mesh.get()); });
+    DrawIn(*rig_, [&](FrameBuffer&) { ItemBufferPass(c, mesh.get()); });
     first = rig_->itemBuffer;
-    rig_->Draw([&](FrameBuffer& fb) {
+    DrawIn(*rig_, [&](FrameBuffer& fb) {
       ItemBufferPass(c, mesh.get());
       shaded = fb.pixels;
       fb.ReadColor();  // the window's own buffer
@@ -129,7 +129,7 @@ TEST_F(Passes, MarkVisibleSetsOnlyWhatTheItemBufferShows) {
   c.drawMesh = mesh.get();
   c.drawFlags = IdMask(flags);
   c.visibleFlags = &visible;
-  rig_->Draw([&](FrameBuffer&) { MarkVisiblePass(c); });
+  DrawIn(*rig_, [&](FrameBuffer&) { MarkVisiblePass(c); });
   EXPECT_EQ(visible, (std::vector<int32_t>{1, 1, 0, 1, 0}));
 }
 
@@ -139,7 +139,7 @@ TEST_F(Passes, TidReadsBackIdentifierZeroAsZeroAndTheBackgroundAsAllOnes) {
   PassContext c = rig_->Context();
   c.drawMesh = mesh.get();
   c.renderingFactor = 1;
-  Quiet([&] { rig_->Draw([&](FrameBuffer&) { TidPass(c); }); });
+  Quiet([&] { DrawIn(*rig_, [&](FrameBuffer&) { TidPass(c); }); });
   const std::vector<uint32_t>& px = rig_->window->pixels;
   EXPECT_EQ(px[0], 0xFFFFFFFFu);
   EXPECT_EQ(px[size_t(kH / 2) * kW + kW / 2], 3u);
@@ -175,16 +175,16 @@ TEST_F(Passes, ShadedFootageAndRasterViewsDrawTheMesh) {
   };
   uint32_t got[6];
   const std::string out = StdoutOf([&] {
-    for (int scene : {4, 0}) {
-      c.sceneId = scene;
-      rig_->Draw([&](FrameBuffer&) { ShadePass(c, mesh.get()); got[0] = centre(); });
-      EXPECT_NE(got[0], sky) << scene;
+    for (DrawForm form : {DrawForm::kStates, DrawForm::kOwnColours}) {
+      c.drawForm = form;
+      DrawIn(*rig_, [&](FrameBuffer&) { ShadePass(c, mesh.get()); got[0] = centre(); });
+      EXPECT_NE(got[0], sky) << int(form);
     }
-    c.sceneId = dataset::kPlainStates;
-    rig_->Draw([&](FrameBuffer&) { FootagePass(c, mesh.get(), true); got[1] = drawn(); });
-    rig_->Draw([&](FrameBuffer&) { SuperPixelFootagePass(c); got[2] = centre(); });
-    rig_->Draw([&](FrameBuffer&) { GrassPass(c); got[3] = drawn(); });
-    rig_->Draw([&](FrameBuffer&) { RasterPass(c, nullptr); got[4] = centre(); });
+    c.drawForm = DrawForm::kStates;
+    DrawIn(*rig_, [&](FrameBuffer&) { FootagePass(c, mesh.get(), true); got[1] = drawn(); });
+    DrawIn(*rig_, [&](FrameBuffer&) { SuperPixelFootagePass(c); got[2] = centre(); });
+    DrawIn(*rig_, [&](FrameBuffer&) { GrassPass(c); got[3] = drawn(); });
+    DrawIn(*rig_, [&](FrameBuffer&) { RasterPass(c, nullptr); got[4] = centre(); });
   });
   EXPECT_GT(got[1], 100u);  // outlines on white
   EXPECT_EQ(got[2], 0xFF0000FFu);       // the masked triangles in red

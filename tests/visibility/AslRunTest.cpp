@@ -92,7 +92,7 @@ TEST(AslRun, PlainRunTakesItsFlagsFromTheOverrideFile) {
 TEST(AslRun, TerrainRunTakesEveryTriangleAndReportsTheTile) {
   Fixture f;
   f.flags.assign(5, 0);  // ignored by this form
-  f.run.dataset = dataset::kRtiSubdivided;
+  f.run.setIds = SetIds::kFirstGroupIds;
   std::ostringstream stream;
   f.run.err = &stream;
   Quiet([&] { AslTerrainRun(f.run, "ASL_Visibility/RTI_ASL_exp_90DegreeView_1_2.bin", 1, 2); });

@@ -123,25 +123,25 @@ TEST(TimelineDump, ListAndFinalisedBlocks) {
 TEST_F(VisibleSetFiles, WritesTheListedIdsWithTheirCount) {
   // The empty set's 4-byte file. Entries other than 0 and 1 count as
   // visible but are not listed: the header counts only the ids written.
-  // Dataset 71 writes the first group's ids, from a row shorter than the
-  // set (ids beyond it keep their number), or the ids without a row.
+  // Sets named by the first group's ids take them from a row shorter than
+  // the set (ids beyond it keep their number), or the indices without a row.
   const std::vector<int32_t> row = {10, 11, 12};
   const struct {
     VisibleSet set;
-    int dataset;
+    SetIds ids;
     const std::vector<int32_t>* row;
     int32_t visible;
     std::vector<uint8_t> bytes;
   } cases[] = {
-      {VisibleSet(6, 0), 0, nullptr, 0, Bytes().I32(0)},
-      {{1, -1, 1}, 0, nullptr, 3, Bytes().I32(2).I32(0).I32(2)},
-      {{0, 1, 1, 1}, kFirstGroupIdDataset, &row, 3, Bytes().I32(3).I32(11).I32(12).I32(3)},
-      {{0, 1, 1, 1}, 70, &row, 3, Bytes().I32(3).I32(1).I32(2).I32(3)},
-      {{0, 1, 1, 1}, kFirstGroupIdDataset, nullptr, 3, Bytes().I32(3).I32(1).I32(2).I32(3)},
+      {VisibleSet(6, 0), SetIds::kIndex, nullptr, 0, Bytes().I32(0)},
+      {{1, -1, 1}, SetIds::kIndex, nullptr, 3, Bytes().I32(2).I32(0).I32(2)},
+      {{0, 1, 1, 1}, SetIds::kFirstGroupIds, &row, 3, Bytes().I32(3).I32(11).I32(12).I32(3)},
+      {{0, 1, 1, 1}, SetIds::kIndex, &row, 3, Bytes().I32(3).I32(1).I32(2).I32(3)},
+      {{0, 1, 1, 1}, SetIds::kFirstGroupIds, nullptr, 3, Bytes().I32(3).I32(1).I32(2).I32(3)},
   };
   for (const auto& c : cases) {
     std::ostringstream out;
-    EXPECT_EQ(WriteVisibleSet(c.set, "s.bin", out, std::cerr, c.dataset, c.row), c.visible);
+    EXPECT_EQ(WriteVisibleSet(c.set, "s.bin", out, std::cerr, c.ids, c.row), c.visible);
     EXPECT_EQ(out.str(), std::to_string(c.visible) + " visible triangle detected and saved!\n");
     EXPECT_EQ(ReadBytes("s.bin"), c.bytes);
   }
