@@ -8,10 +8,7 @@
 
 #include "MeshImport.h"
 #include "Parallel.h"
-
-#ifndef WB_VERSION
-#define WB_VERSION "unknown"
-#endif
+#include "WbVersion.h"
 
 namespace {
 
