@@ -50,14 +50,14 @@
 
 namespace {
 
-struct SceneSpec {
+struct SceneRequest {
   std::string kind;  // "scanned", "waves" or "files"
   double value = 0;  // degrees, or triangles
   std::vector<std::string> files;
   std::string Name() const;
 };
 
-std::string SceneSpec::Name() const {
+std::string SceneRequest::Name() const {
   char text[256];
   if (kind == "scanned")
     std::snprintf(text, sizeof text, "scanned-like model turning %g degrees", value);
@@ -104,17 +104,17 @@ bool LoadState(const std::string& path, ObjLoader& mesh) {
 }
 
 // The two states and the camera of a scene; false when files do not load.
-bool MakeScene(const SceneSpec& spec, ObjLoader& a, ObjLoader& b, PPC& cam) {
+bool MakeScene(const SceneRequest& request, ObjLoader& a, ObjLoader& b, PPC& cam) {
   cam = PPC(55, 1280, 720);
-  if (spec.kind == "scanned") {
-    const ScannedLikeScene s = ScannedLike(float(spec.value), 0.2f);
+  if (request.kind == "scanned") {
+    const ScannedLikeScene s = ScannedLike(float(request.value), 0.2f);
     LoadSurface(s.mesh, s.mesh.positions, &a);
     LoadSurface(s.mesh, s.second, &b);
     cam.PositionAndOrient(s.eye, s.target - s.eye, s.up);
     cam.zNear = 10;
     cam.zFar = 100000;
-  } else if (spec.kind == "waves") {
-    const int n = std::max(1, int(std::lround(std::sqrt(spec.value / 2.0))));
+  } else if (request.kind == "waves") {
+    const int n = std::max(1, int(std::lround(std::sqrt(request.value / 2.0))));
     WaveSheet(a, n, 0);
     WaveSheet(b, n, 0.6f);
     Vex3_quarn eye(0, -9000, 3500);
@@ -122,14 +122,14 @@ bool MakeScene(const SceneSpec& spec, ObjLoader& a, ObjLoader& b, PPC& cam) {
     cam.zNear = 10;
     cam.zFar = 100000;
   } else {
-    if (!LoadState(spec.files[0], a) || !LoadState(spec.files[1], b)) return false;
+    if (!LoadState(request.files[0], a) || !LoadState(request.files[1], b)) return false;
     if (a.vertexCount != b.vertexCount) {
-      std::printf("  %s and %s differ in vertex count\n", spec.files[0].c_str(),
-                  spec.files[1].c_str());
+      std::printf("  %s and %s differ in vertex count\n", request.files[0].c_str(),
+                  request.files[1].c_str());
       return false;
     }
-    if (!cam.LoadFromFile(spec.files[2])) {
-      std::printf("  cannot read camera %s\n", spec.files[2].c_str());
+    if (!cam.LoadFromFile(request.files[2])) {
+      std::printf("  cannot read camera %s\n", request.files[2].c_str());
       return false;
     }
   }
@@ -167,13 +167,13 @@ DenseScene SamplerScene(const ObjLoader& a, const ObjLoader& b) {
 }
 
 // The scene's run and figures, then the sampler. Returns the run's wall time.
-double RunScene(const SceneSpec& spec, int threads, int moments, bool brief) {
+double RunScene(const SceneRequest& request, int threads, int moments, bool brief) {
   char number[16];
   std::snprintf(number, sizeof number, "%d", threads);
   setenv("WORKBENCH_THREADS", number, 1);
   ObjLoader a, b;
   PPC cam;
-  if (!MakeScene(spec, a, b, cam)) return 0;
+  if (!MakeScene(request, a, b, cam)) return 0;
   const int32_t count = a.IdCount();
 
   char dir[] = "/tmp/wbbenchXXXXXX";
@@ -239,7 +239,7 @@ double RunScene(const SceneSpec& spec, int threads, int moments, bool brief) {
   const std::string text = console.str();
   const uint64_t consoleHash = Fnv(kFnvStart, text.data(), text.size());
 
-  std::printf("%s: %d triangles, view %d x %d, %d threads\n", spec.Name().c_str(), count, cam.w,
+  std::printf("%s: %d triangles, view %d x %d, %d threads\n", request.Name().c_str(), count, cam.w,
               cam.h, work.threads);
   std::printf("  run (timelines and table): %.2f s wall, %.2f s processor\n", total, cpu);
   std::printf("    culling and tiles %.2f s; coverage evaluation %.2f s and timeline insertion "
@@ -358,14 +358,14 @@ double RunScene(const SceneSpec& spec, int threads, int moments, bool brief) {
 }
 
 // RunScene in a child process; its time comes back through a pipe.
-double InChild(const SceneSpec& spec, int threads, int moments, bool brief) {
+double InChild(const SceneRequest& request, int threads, int moments, bool brief) {
   std::fflush(stdout);
   int fd[2];
   if (pipe(fd) != 0) return 0;
   pid_t pid = fork();
   if (pid == 0) {
     close(fd[0]);
-    const double t = RunScene(spec, threads, moments, brief);
+    const double t = RunScene(request, threads, moments, brief);
     std::fflush(stdout);
     if (write(fd[1], &t, sizeof t) != sizeof t) std::_Exit(1);
     std::_Exit(0);
@@ -391,7 +391,7 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<SceneSpec> scenes;
+  std::vector<SceneRequest> scenes;
   int moments = 1000;
   bool speedup = false;
   for (int i = 1; i < argc; i++) {
@@ -403,14 +403,14 @@ int main(int argc, char** argv) {
     } else if (arg == "--speedup") {
       speedup = true;
     } else if (kind == "scanned" || kind == "waves") {
-      SceneSpec s;
+      SceneRequest s;
       s.kind = kind;
       s.value = colon == std::string::npos ? (kind == "scanned" ? 30 : 1000000)
                                            : std::atof(arg.c_str() + colon + 1);
       if (!(s.value > 0)) return Usage();
       scenes.push_back(s);
     } else if (arg == "files" && i + 3 < argc) {
-      SceneSpec s;
+      SceneRequest s;
       s.kind = "files";
       s.files = {argv[i + 1], argv[i + 2], argv[i + 3]};
       scenes.push_back(s);
@@ -424,7 +424,7 @@ int main(int argc, char** argv) {
     scenes.push_back({"waves", 1000000, {}});
   }
   const int threads = WorkerThreads();
-  for (const SceneSpec& s : scenes) {
+  for (const SceneRequest& s : scenes) {
     const double all = InChild(s, threads, moments, false);
     if (speedup && threads > 1) {
       const double one = InChild(s, 1, 0, true);

@@ -34,15 +34,12 @@ int RunAsl(const AslOptions& o, int argc, char** argv) {
     return run.Refuse("--reference " + std::to_string(o.reference) +
                       ": the reference factor must lie between 1 and 64");
   std::vector<ObjLoader> states;
-  if (!run.LoadStates({o.state}, &states)) return kExitRefused;
   PPC camera;
-  if (!MakeCamera(o.camera, states, &camera, &error)) return run.Refuse(error);
+  if (!run.LoadScene({o.state}, o.camera, &states, &camera)) return kExitRefused;
   if (!(o.factor > 0) || double(camera.w) * camera.h * o.factor * o.factor > kMaxBufferPixels)
     return run.Refuse("--factor " + FactorText(o.factor) + ": the sample buffer must have at least "
                       "one and at most " + Format("%.0f", kMaxBufferPixels) + " pixels");
-  if (!o.camera.file.empty()) run.AddInput(o.camera.file, "camera");
-  run.summary()["camera"] = CameraJson(camera, o.camera);
-  if (!run.OpenOutput()) return kExitRefused;
+  if (!run.OpenOutput(camera, o.camera)) return kExitRefused;
 
   const ObjLoader& mesh = states[0];
   const int32_t n = mesh.IdCount();

@@ -71,6 +71,21 @@ bool Run::LoadStates(const std::vector<std::string>& paths, std::vector<ObjLoade
   return false;
 }
 
+bool Run::LoadScene(const std::vector<std::string>& paths, const CameraOptions& options,
+                    std::vector<ObjLoader>* states, PPC* camera) {
+  if (!LoadStates(paths, states)) return false;
+  std::string error;
+  if (MakeCamera(options, *states, camera, &error)) return true;
+  Refuse(error);
+  return false;
+}
+
+bool Run::OpenOutput(const PPC& camera, const CameraOptions& options) {
+  if (!options.file.empty()) AddInput(options.file, "camera");
+  summary_["camera"] = CameraJson(camera, options);
+  return OpenOutput();
+}
+
 void Run::Timed(const std::string& name, const std::function<void()>& step) {
   const auto t0 = std::chrono::steady_clock::now();
   step();

@@ -10,6 +10,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "CameraOptions.h"
 #include "Console.h"
 #include "ObjLoader.h"
 #include "OutputDir.h"
@@ -45,6 +46,13 @@ class Run {
   // Loads the states (first the topology source); false after the error
   // line. Records each input with its size.
   bool LoadStates(const std::vector<std::string>& paths, std::vector<ObjLoader>* states);
+  // The states, then the camera the options give for them; false after
+  // the error line.
+  bool LoadScene(const std::vector<std::string>& paths, const CameraOptions& options,
+                 std::vector<ObjLoader>* states, PPC* camera);
+  // Records the camera (and its file) in the summary, then opens the
+  // output folder; false after the error line.
+  bool OpenOutput(const PPC& camera, const CameraOptions& options);
   // Records an input file with its size.
   void AddInput(const std::string& path, const std::string& role);
   // Runs `step` and records its wall time under `name`.
@@ -65,7 +73,7 @@ class Run {
 };
 
 // The program's version: the project's version in CMake, with the
-// commit it was configured from when known.
+// commit it was built from when known.
 const char* ProgramVersion();
 
 // File name relative to the output folder, for the closing line.

@@ -47,12 +47,9 @@ int RunInterval(const IntervalOptions& o, int argc, char** argv) {
   if (!OutputDirUsable(o.common.out, &error) || !SaveCameraUsable(o.camera, &error))
     return run.Refuse(error);
   std::vector<ObjLoader> states;
-  if (!run.LoadStates(o.states, &states)) return kExitRefused;
   PPC camera;
-  if (!MakeCamera(o.camera, states, &camera, &error)) return run.Refuse(error);
-  if (!o.camera.file.empty()) run.AddInput(o.camera.file, "camera");
-  run.summary()["camera"] = CameraJson(camera, o.camera);
-  if (!run.OpenOutput()) return kExitRefused;
+  if (!run.LoadScene(o.states, o.camera, &states, &camera) || !run.OpenOutput(camera, o.camera))
+    return kExitRefused;
 
   const int32_t n = states[0].IdCount();
   SampleLocationBuffer buffer(camera.w, camera.h);

@@ -36,12 +36,9 @@ int RunRaycast(const RaycastOptions& o, int argc, char** argv) {
   if (!OutputDirUsable(o.common.out, &error) || !SaveCameraUsable(o.camera, &error))
     return run.Refuse(error);
   std::vector<ObjLoader> states;
-  if (!run.LoadStates(o.states, &states)) return kExitRefused;
   PPC camera;
-  if (!MakeCamera(o.camera, states, &camera, &error)) return run.Refuse(error);
-  if (!o.camera.file.empty()) run.AddInput(o.camera.file, "camera");
-  run.summary()["camera"] = CameraJson(camera, o.camera);
-  if (!run.OpenOutput()) return kExitRefused;
+  if (!run.LoadScene(o.states, o.camera, &states, &camera) || !run.OpenOutput(camera, o.camera))
+    return kExitRefused;
 
   RayCaster caster(camera);
   caster.AddMesh(states[0], states.size() == 2 ? &states[1] : nullptr);
